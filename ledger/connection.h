@@ -1,0 +1,65 @@
+#pragma once
+// The host's connection object: a connection string, Execute, State, Open, and transactions.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tarvenish {
+
+class Engine;
+
+class Connection {
+public:
+    // A new, unopened connection; an empty string means "no connection yet".
+    [[nodiscard]] static std::shared_ptr<Connection> create(std::string connectionString = {});
+    // A new connection opened on `connectionString`. Throws DbError.
+    [[nodiscard]] static std::shared_ptr<Connection> open(std::string connectionString);
+
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    [[nodiscard]] const std::string& connectionString() const noexcept { return m_connectionString; }
+    // Only while closed; throws DbError on an open connection.
+    void setConnectionString(std::string connectionString);
+
+    // 0 closed, 1 open.
+    [[nodiscard]] int state() const noexcept;
+    // Opens with the stored connection string. Throws DbError.
+    void open();
+    void close() noexcept;
+
+    // Runs one statement; any result rows are dropped. Throws DbError with the statement text.
+    void execute(std::string_view statement);
+
+    // Rows changed by the last data-changing statement run by execute(). Throws DbError when closed.
+    [[nodiscard]] long lastChanges();
+
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    [[nodiscard]] bool inTransaction() const;
+
+    // The open engine. Throws DbError when closed.
+    [[nodiscard]] Engine& engine();
+
+private:
+    explicit Connection(std::string connectionString);
+    std::string m_connectionString;
+    std::unique_ptr<Engine> m_engine;
+};
+
+using ConnectionPtr = std::shared_ptr<Connection>;
+
+// Connections that recordsets opened on a connection string use, one per string and thread, kept open so that
+// every recordset does not pay for a new connection. Each sees committed data only.
+class ConnectionPool {
+public:
+    // The pooled connection for `connectionString`, opened on first use. Throws DbError.
+    [[nodiscard]] static Connection& acquire(std::string_view connectionString);
+    // Closes every pooled connection of this thread (the file is then free of the component).
+    static void clear() noexcept;
+};
+
+}  // namespace tarvenish

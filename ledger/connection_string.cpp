@@ -1,0 +1,116 @@
+#include <algorithm>
+#include <utility>
+
+#include "ledger/db_error.h"
+#include "ledger/engine.h"
+#include "ledger/sqlite_engine.h"
+
+namespace tarvenish {
+
+namespace {
+
+constexpr std::string_view kOperation = "read connection string";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return out;
+}
+
+[[noreturn]] void fail(std::string message) {
+    throw DbError(std::string(kOperation), 0, std::move(message), {});
+}
+
+// Reads one value up to the next ';'. A value in double or single quotes may hold ';' and doubles its quote.
+std::string readValue(std::string_view text, std::size_t& pos) {
+    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
+        const char quote = text[pos++];
+        std::string value;
+        for (;;) {
+            if (pos >= text.size()) fail("a quoted value is not closed");
+            if (text[pos] == quote) {
+                if (pos + 1 < text.size() && text[pos + 1] == quote) {
+                    value += quote;
+                    pos += 2;
+                    continue;
+                }
+                ++pos;
+                break;
+            }
+            value += text[pos++];
+        }
+        while (pos < text.size() && isBlank(text[pos])) ++pos;
+        if (pos < text.size() && text[pos] != ';') fail("text follows the quoted value \"" + value + "\"");
+        if (pos < text.size()) ++pos;
+        return value;
+    }
+    const std::size_t end = std::min(text.find(';', pos), text.size());
+    std::string value(trimmed(text.substr(pos, end - pos)));
+    pos = end < text.size() ? end + 1 : end;
+    return value;
+}
+
+}  // namespace
+
+ConnectionSettings parseConnectionString(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) fail("the connection string is empty");
+    ConnectionSettings settings;
+    // A SQLite URI carries '=' in its query part, so it is taken whole like any other bare path.
+    if (text.find('=') == std::string_view::npos || lowered(text.substr(0, 5)) == "file:") {
+        settings.dataSource = std::string(text);
+        return settings;
+    }
+    std::string engine;
+    std::string provider;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ';' || isBlank(text[pos])) {
+            ++pos;
+            continue;
+        }
+        const std::size_t equals = text.find('=', pos);
+        const std::size_t semicolon = text.find(';', pos);
+        if (equals == std::string_view::npos || (semicolon != std::string_view::npos && semicolon < equals))
+            fail("\"" + std::string(trimmed(text.substr(pos, semicolon - pos))) +
+                 "\" is not a key=value pair");
+        const std::string key = lowered(trimmed(text.substr(pos, equals - pos)));
+        if (key.empty()) fail("a value has no key");
+        pos = equals + 1;
+        std::string value = readValue(text, pos);
+        if (key == "data source")
+            settings.dataSource = std::move(value);
+        else if (key == "engine")
+            engine = std::move(value);
+        else if (key == "provider")
+            provider = std::move(value);
+        else
+            settings.others.emplace_back(key, std::move(value));
+    }
+    if (!engine.empty())
+        settings.engine = std::move(engine);
+    else if (!provider.empty())
+        settings.engine = std::move(provider);
+    if (settings.dataSource.empty()) fail("the connection string names no Data Source");
+    return settings;
+}
+
+std::unique_ptr<Engine> openEngine(std::string_view connectionString) {
+    ConnectionSettings settings = parseConnectionString(connectionString);
+    if (lowered(settings.engine) == "sqlite") return SqliteEngine::open(settings);
+    throw DbError("open connection", 0, "no engine for \"" + settings.engine + "\"", {});
+}
+
+}  // namespace tarvenish

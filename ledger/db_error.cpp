@@ -1,0 +1,25 @@
+#include "ledger/db_error.h"
+
+#include <utility>
+
+namespace tarvenish {
+
+namespace {
+
+std::string describe(const std::string& what, int engineCode, const std::string& engineMessage,
+                     const std::string& statement) {
+    std::string text = what + " failed: " + (engineMessage.empty() ? "unknown error" : engineMessage);
+    if (engineCode != 0) text += " (engine code " + std::to_string(engineCode) + ")";
+    if (!statement.empty()) text += "; statement: " + statement;
+    return text;
+}
+
+}  // namespace
+
+DbError::DbError(std::string what, int engineCode, std::string engineMessage, std::string statement)
+    : std::runtime_error(describe(what, engineCode, engineMessage, statement)),
+      m_engineCode(engineCode),
+      m_engineMessage(std::move(engineMessage)),
+      m_statement(std::move(statement)) {}
+
+}  // namespace tarvenish

@@ -1,0 +1,25 @@
+#pragma once
+// The database layer's one error type: what failed, the engine's code and message, and the statement.
+
+#include <stdexcept>
+#include <string>
+
+namespace tarvenish {
+
+class DbError : public std::runtime_error {
+public:
+    // `what` names the operation ("execute", "open recordset", "update row"); `statement` is the text as the
+    // caller built it (before any engine rewrite), empty where there is none.
+    DbError(std::string what, int engineCode, std::string engineMessage, std::string statement);
+
+    [[nodiscard]] int engineCode() const noexcept { return m_engineCode; }
+    [[nodiscard]] const std::string& engineMessage() const noexcept { return m_engineMessage; }
+    [[nodiscard]] const std::string& statement() const noexcept { return m_statement; }
+
+private:
+    int m_engineCode;
+    std::string m_engineMessage;
+    std::string m_statement;
+};
+
+}  // namespace tarvenish

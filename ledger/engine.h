@@ -1,0 +1,68 @@
+#pragma once
+// What a database engine offers the connection and recordset layer. One implementation per engine;
+// the connection string chooses which (openEngine).
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+struct Column {
+    std::string name;      // as the statement or the table names it
+    std::string declType;  // the declared type where the engine knows it (upper case), else empty
+};
+
+// Every row of a query, read at once (a client-side cursor).
+struct QueryResult {
+    std::vector<Column> columns;
+    std::vector<std::vector<Value>> rows;
+};
+
+// Appends rows to one table without reading the table's rows.
+class TableAppender {
+public:
+    virtual ~TableAppender() = default;
+    [[nodiscard]] virtual const std::vector<Column>& columns() const = 0;
+    // Converts a value to the column's declared type as a database server would (numeric text to a number,
+    // date text to a date, anything to text for a text column). nullopt when the value does not convert.
+    [[nodiscard]] virtual std::optional<Value> convert(std::size_t column, const Value& value) const = 0;
+    // Stores one row; a column without a value takes the table's default. Throws DbError.
+    virtual void insert(const std::vector<std::optional<Value>>& row) = 0;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+    // Runs one statement (any dialect text the component builds). Throws DbError carrying `sql`.
+    virtual void execute(std::string_view sql) = 0;
+    // Runs one query and reads all its rows. Throws DbError carrying `sql`.
+    [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
+    // Prepares to append to `table`. Throws DbError when the table does not exist.
+    [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    [[nodiscard]] virtual bool inTransaction() const = 0;
+    // Rows changed by the last data-changing statement that execute() ran.
+    [[nodiscard]] virtual long changes() const = 0;
+};
+
+// The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which
+// "Data Source" names the file. Other keys are kept for engines that want them.
+struct ConnectionSettings {
+    std::string engine = "sqlite";  // from "Engine=" or "Provider=" when given
+    std::string dataSource;
+    std::vector<std::pair<std::string, std::string>> others;  // keys lower-cased
+};
+// Throws DbError when the text is empty or has no data source.
+[[nodiscard]] ConnectionSettings parseConnectionString(std::string_view text);
+
+// Opens the engine that the connection string names; never creates a database. Throws DbError.
+[[nodiscard]] std::unique_ptr<Engine> openEngine(std::string_view connectionString);
+
+}  // namespace tarvenish

@@ -1,0 +1,47 @@
+#pragma once
+// The engine on a SQLite database file: the component's statements are rewritten into SQLite's SQL on the
+// way in, and errors carry the statement as the component built it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "ledger/engine.h"
+
+namespace tarvenish {
+
+class SqliteDatabase;
+
+class SqliteEngine final : public Engine {
+public:
+    // Opens an existing database file (or a SQLite URI); never creates one. Throws DbError naming the file
+    // when it is missing or is not a database.
+    [[nodiscard]] static std::unique_ptr<SqliteEngine> open(const ConnectionSettings& settings);
+    // Rolls back an open transaction.
+    ~SqliteEngine() override;
+
+    void execute(std::string_view sql) override;
+    [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    [[nodiscard]] bool inTransaction() const override;
+    [[nodiscard]] long changes() const override;
+
+    // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
+    // included. Reading a table's rows costs at least one step per row.
+    [[nodiscard]] std::uint64_t vmSteps() const noexcept;
+
+private:
+    explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept : m_db(std::move(db)) {}
+    // The statement in SQLite's SQL. Throws DbError for `operation` carrying the original text.
+    [[nodiscard]] std::string translate(std::string_view sql, std::string_view operation) const;
+    // Runs every statement of an SQLite text; `original` is what errors carry.
+    void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
+
+    std::shared_ptr<SqliteDatabase> m_db;
+};
+
+}  // namespace tarvenish

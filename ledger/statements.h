@@ -1,0 +1,81 @@
+#pragma once
+// Every statement text the component sends, in its desktop and server forms. The texts are data: each builder
+// joins its fixed pieces with the values it is given, and what it returns is exactly what goes to the
+// database and into the statement log.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+enum class Dialect { Desktop, Server };
+// Warehouse mode keys a pair by warehouse code, department mode by department code.
+enum class PairMode { Warehouse, Department };
+
+// The two tests that choose a statement's form from the host's flag: some callers take only 1 as the server,
+// others every non-zero value.
+[[nodiscard]] constexpr Dialect dialectWhenOne(std::int16_t flag) {
+    return flag == 1 ? Dialect::Server : Dialect::Desktop;
+}
+[[nodiscard]] constexpr Dialect dialectWhenNonZero(std::int16_t flag) {
+    return flag != 0 ? Dialect::Server : Dialect::Desktop;
+}
+
+namespace sql {
+
+// A code as it is spliced between N' and ': every apostrophe doubled, so the text stays one literal.
+[[nodiscard]] std::string quoteCode(std::string_view code);
+
+// "Select * FROM AccInformation where cSysID=N'<system>' and cName=N'<name>'".
+[[nodiscard]] std::string accSetting(std::string_view system, std::string_view name);
+// The first opening row of a specific-identification warehouse: caccounter, cmaker (and cwhcode by
+// department).
+[[nodiscard]] std::string settingsOpeningRow(PairMode mode);
+// "select dkeepdate from ia_subsidiary where cvoutype=N'34'".
+[[nodiscard]] std::string keepDate();
+
+// Copies every warehouse's department into IA_Subsidiary.cDepCode.
+[[nodiscard]] std::string departmentFill(Dialect dialect);
+// The opening rows of specific-identification warehouses (start check and the run's first check).
+[[nodiscard]] std::string openingRowCheck(PairMode mode);
+// The three outstanding-document queries, in the order they are asked.
+[[nodiscard]] std::array<std::string, 3> outstandingDocuments(Dialect dialect);
+
+// The issued-quantity pass: add the temporary column, zero it, the select-into, the update, the drop.
+[[nodiscard]] std::array<std::string, 5> issuedQuantityPrepare(Dialect dialect);
+// Drops the temporary column; one text for both dialects.
+[[nodiscard]] std::string issuedQuantityRemove();
+// Drops a FSumQuantity left over from a run that ended abnormally.
+[[nodiscard]] std::string dropLeftoverSumTable();
+// A query without rows that opens only while FSumQuantity exists: the run probes with it before the drop
+// above.
+[[nodiscard]] std::string sumTableProbe();
+
+// One row per pair: code, name, item code, item name, specification, quantity text, money text.
+[[nodiscard]] std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits);
+// The stock ledger's remaining opening quantity and money of one pair, as texts.
+[[nodiscard]] std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits,
+                                      std::string_view code, std::string_view invCode);
+// The regeneration's delete and insert of one pair.
+[[nodiscard]] std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
+                                             std::string_view invCode);
+[[nodiscard]] std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate,
+                                             std::string_view code, std::string_view invCode);
+
+// The dialog's receipt lines of one pair: 69 fields per line.
+[[nodiscard]] std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,
+                                       int priceDigits, std::string_view code, std::string_view invCode);
+// The commit's delete of one pair's opening rows.
+[[nodiscard]] std::string commitDelete(Dialect dialect, PairMode mode, std::string_view code,
+                                       std::string_view invCode);
+
+// The table the commit appends to.
+inline constexpr std::string_view kAppendTable = "Ia_subsidiary";
+
+}  // namespace sql
+}  // namespace tarvenish

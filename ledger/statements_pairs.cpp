@@ -1,0 +1,170 @@
+// The run's statements per pair: the pair summary, the stock totals and the regeneration's delete and insert.
+
+#include "ledger/statements.h"
+
+#include "ledger/statements_pieces.h"
+
+namespace tarvenish::sql {
+
+namespace {
+
+// The pair's code and item code closing a statement that ends in "...=N'".
+std::string pairFilter(std::string_view code, std::string_view invCode) {
+    return quoteCode(code) + "' and Rdrecords.cinvcode=N'" + quoteCode(invCode) + "'";
+}
+
+}  // namespace
+
+std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
+    const bool byDepartment = mode == PairMode::Department;
+    std::string text =
+        byDepartment
+            ? "SELECT IA_Subsidiary.cdepCode,department.cdepName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
+              "Inventory.cInvStd, "
+            : "SELECT IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
+              "Inventory.cInvStd, ";
+    if (dialect == Dialect::Server) {
+        text += "ltrim(str(sum(isnull(IA_Subsidiary.iAInQuantity,0)),20,";
+        text += detail::serverDigits(quantityDigits);
+        text += ")),ltrim(str(sum(isnull(IA_Subsidiary.iAInPrice,0)),20,2)) ";
+    } else {
+        // No blank between the money column and the FROM that follows: the desktop text is sent so.
+        text += "format(sum(IA_Subsidiary.iAInQuantity),'";
+        text += detail::desktopMask(quantityDigits);
+        text += "'),";
+        text += "format(sum(IA_Subsidiary.iAInPrice),'##0.00')";
+    }
+    if (byDepartment) {
+        text +=
+            "FROM ((IA_Subsidiary LEFT JOIN Inventory ON Inventory.cInvCode=IA_Subsidiary.cInvCode) Left "
+            "Join ";
+        text += detail::kSpecificDepartments;
+        text += " On ";
+        text +=
+            "IA_Subsidiary.cdepCode=Warehouse.cdepCode) left join department on "
+            "IA_Subsidiary.cdepcode=department.cdepcode where IA_Subsidiary.cVouType=N'34' And "
+            "Warehouse.cWhValueStyle=N'个别计价法' ";
+        text +=
+            "group by IA_Subsidiary.cdepCode,department.cdepName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
+            "Inventory.cInvStd ";
+        text += "order by IA_Subsidiary.cdepCode,IA_Subsidiary.cInvCode";
+    } else {
+        text +=
+            "FROM ((IA_Subsidiary LEFT JOIN Inventory ON Inventory.cInvCode=IA_Subsidiary.cInvCode) Left "
+            "Join "
+            "Warehouse On ";
+        text +=
+            "IA_Subsidiary.cWhCode=Warehouse.cWhCode) where IA_Subsidiary.cVouType=N'34' And "
+            "Warehouse.cWhValueStyle=N'个别计价法' ";
+        text +=
+            "group by IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
+            "Inventory.cInvStd ";
+        text += "order by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode";
+    }
+    return text;
+}
+
+std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
+                        std::string_view invCode) {
+    const bool byDepartment = mode == PairMode::Department;
+    std::string text;
+    if (dialect == Dialect::Server) {
+        text = "SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-Rdrecords.isOutQuantity_s),0)),20,";
+        text += detail::serverDigits(quantityDigits);
+        text += ")),";
+        text += byDepartment ? "ltrim(str(sum(isnull((isnull(RdRecords.iprice,0)-Rdrecords.isOutQuantity_s*"
+                               "isnull(Rdrecords.iUnitCost,0)),0)),20,2)) "
+                             : "ltrim(str(sum(isnull(isnull(RdRecords.iPrice,0)-Rdrecords.isOutQuantity_s*"
+                               "isnull(Rdrecords.iUnitCost,0),0)),20,2)) ";
+    } else {
+        text = byDepartment ? "SELECT format(sum(RdRecords.iQuantity-Rdrecords.isOutQuantity_s),'"
+                            : "SELECT format(sum(Rdrecords.iQuantity-Rdrecords.isOutQuantity_s),'";
+        text += detail::desktopMask(quantityDigits);
+        text += "'),";
+        text +=
+            "Format(Sum(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
+            "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null ,0,Rdrecords.iUnitCost)),"
+            "'##0.00') ";
+    }
+    if (byDepartment) {
+        text +=
+            "FROM (RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) left join Warehouse on "
+            "Warehouse.cwhcode=RdRecord.cwhcode ";
+        text +=
+            "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
+    } else {
+        text += "FROM (RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) ";
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
+    }
+    return text + pairFilter(code, invCode);
+}
+
+std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
+                               std::string_view invCode) {
+    std::string text;
+    if (dialect == Dialect::Desktop) {
+        text = mode == PairMode::Department
+                   ? "delete * from IA_subsidiary where cVouType=N'34' And cdepcode=N'"
+                   : "delete * from IA_subsidiary where cVouType=N'34' And cWhCode=N'";
+    } else {
+        text = mode == PairMode::Department ? "delete from IA_subsidiary where cVouType=N'34' And cdepCode=N'"
+                                            : "delete from IA_subsidiary where cVouType=N'34' And cWhCode=N'";
+    }
+    return text + quoteCode(code) + "' and cinvcode=N'" + quoteCode(invCode) + "'";
+}
+
+// The select names no target columns: its n-th expression fills the n-th column of IA_Subsidiary.
+std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, std::string_view code,
+                               std::string_view invCode) {
+    const bool desktop = dialect == Dialect::Desktop;
+    const bool byDepartment = mode == PairMode::Department;
+    std::string text = "insert into IA_subsidiary ";
+    text +=
+        "SELECT RdRecord.brdflag,RdRecord.cbustype,RdRecord.cbuscode,RdRecord.ccode as cvoucode, "
+        "RdRecords.ID,null as valueid,null as justid,";
+    text += "RdRecord.dDate as dvoudate,";
+    text += detail::dateLiteral(dialect, keepDate);
+    text += " as dkeepdate,0 as ";
+    text +=
+        "imonth,null as ipzid,null as ipzdate,null as cpztype,null as cpzdigest,null as cinvhead,null as "
+        "cdifhead,null as copphead,N'34' as cvoutype,";
+    text += "RdRecord.cptcode,RdRecord.cstcode,RdRecord.cwhcode,RdRecord.cdepcode as ";
+    text +=
+        "caccdep,RdRecords.cInvCode,RdRecord.cRdCode,RdRecord.cvenCode,RdRecord.ccusCode,RdRecord.cOrderCode,"
+        "RdRecord.cARVCode,RdRecord.cbillcode,RdRecord.cdlcode,";
+    text +=
+        "RdRecords.cObjCode as cpspcode,RdRecord.cProBatch as cprocode,null as cdepcode,RdRecord.cPersonCode,"
+        "RdRecord.chandler,";
+    // Only the desktop warehouse form spells the quantity's first table RdRecords.
+    text += desktop && !byDepartment ? "(RdRecords.iQuantity-Rdrecords.isOutQuantity_s) as iainquantity,"
+                                     : "(Rdrecords.iQuantity-Rdrecords.isOutQuantity_s) as iainquantity,";
+    text += "null as iaoutQuantity ,RdRecords.iUnitCost as iincost,null as ioutcost,";
+    text += desktop
+                ? "iif(Rdrecords.iPrice is null,0,Rdrecords.iPrice)-Rdrecords.isOutQuantity_s*"
+                  "iif(Rdrecords.iUnitCost is null,0,Rdrecords.iUnitCost) as iainprice,"
+                : "(isnull(Rdrecords.iprice,0)-Rdrecords.isOutQuantity_s*isnull(Rdrecords.iUnitCost,0)) as "
+                  "iainprice,";
+    text += "null as iaoutprice,RdRecords.cBatch as cbatchcode,";
+    text +=
+        "null as idebitdifcost,null as icreditdifcost,RdRecord.caccounter,RdRecord.cmaker,0 as bflag,1 as "
+        "bMoneyFlag,0 as bsale,RdRecord.cMemo,";
+    text += "RdRecord.cDefine1,RdRecord.cDefine2,RdRecord.cDefine3, ";
+    text += "RdRecord.cDefine4,RdRecord.cDefine5,RdRecord.cDefine6,";
+    text += "RdRecord.cDefine7,RdRecord.cDefine8,RdRecord.cDefine9,";
+    text +=
+        "RdRecord.cDefine10,RdRecords.cFree1,RdRecords.cFree2,N'0' as cpzid,RdRecords.cDefine22,"
+        "RdRecords.cDefine23,RdRecords.cDefine24,";
+    text +=
+        "RdRecords.cDefine25,RdRecords.cDefine26,RdRecords.cDefine27 from (RdRecord LEFT JOIN RdRecords ON "
+        "RdRecord.ID=RdRecords.ID) ";
+    if (byDepartment) {
+        text += "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode ";
+        text +=
+            "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
+    } else {
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
+    }
+    return text + pairFilter(code, invCode);
+}
+
+}  // namespace tarvenish::sql
