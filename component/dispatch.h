@@ -1,0 +1,27 @@
+#pragma once
+// _JustAccount: the dual dispatch interface of JustAccount, its members reached by dispatch id or by name.
+
+#include <span>
+
+#include "component/just_account.h"
+#include "platform/automation/dispatch_target.h"
+
+namespace tarvenish {
+
+inline constexpr DispId kDispIdJustAccount = 0x60030000;
+inline constexpr DispId kDispIdInit = 0x60030001;
+inline constexpr DispId kDispIdIFIAstart = 0x60030002;
+inline constexpr DispId kDispIdIFEnd = 0x60030003;
+
+// Results: Boolean for JustAccount, IFIAstart and IFEnd, Empty for init. Arguments in declared order; values
+// passed by reference are read and never written back.
+class JustAccountDispatch final : public DispatchTarget {
+protected:
+    [[nodiscard]] std::span<const MemberSpec> members() const noexcept override;
+    [[nodiscard]] Variant call(DispId id, std::span<const Variant> args) override;
+
+private:
+    JustAccount m_object;
+};
+
+}  // namespace tarvenish

@@ -1,0 +1,53 @@
+#pragma once
+// The dialog's access to the message resource: one resource object per thread, created on first use and kept,
+// texts by message number, boxes through the thread's presenter.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/message_presenter.h"
+#include "platform/message_resource.h"
+
+namespace tarvenish {
+
+// The message numbers the system uses.
+namespace msg {
+inline constexpr int kQuantityTotal = 1;   // prefix of the total-quantity label
+inline constexpr int kMoneyTotal = 2;      // prefix of the total-money label
+inline constexpr int kTotalsDiffer = 13;   // the grid totals differ from the pair's totals on OK
+inline constexpr int kBoxTitle = 14;       // title of the confirm and delete boxes
+inline constexpr int kConfirmDelete = 15;  // asks to confirm the deletion of a line
+inline constexpr int kWarehouse = 19;      // Label3 in warehouse mode
+inline constexpr int kDepartment = 20;     // Label3 in department mode
+inline constexpr int kVoucherCodeHeader = 21;
+inline constexpr int kQuantityHeader = 22;
+inline constexpr int kUnitPriceHeader = 23;
+inline constexpr int kMoneyHeader = 24;
+inline constexpr int kNotANumber = 31;     // an edited grid value is not a number
+inline constexpr int kNegativePrice = 33;  // an edited unit price is negative
+inline constexpr int kCommitFailed = 34;   // the commit failed: nothing was written
+}  // namespace msg
+
+// "Q9.IA.TARVENISH." followed by `number` in five digits. Throws std::out_of_range outside 0..99999.
+[[nodiscard]] std::string messageKey(int number);
+
+// This thread's message resource, created on first use and kept for the thread's life.
+[[nodiscard]] MessageResource& messageResource();
+
+// The text of message `number` (the key itself when the file lacks it). Throws MessageResourceError when the
+// message file cannot be read.
+[[nodiscard]] std::string messageText(int number);
+
+// Shows a box through this thread's presenter and returns the button code (2 = Cancel). Throws
+// MessageResourceError when no presenter is installed, and what the presenter throws.
+int showMessage(std::string_view prompt, int style, std::string_view title = {});
+
+// The dialog's unload of the message resource: the texts are dropped and read afresh on next use. Any failure
+// is ignored.
+void unloadMessages() noexcept;
+
+// Installs the presenter through which this thread's boxes are shown; null removes it.
+void setMessagePresenter(std::shared_ptr<MessagePresenter> presenter) noexcept;
+
+}  // namespace tarvenish

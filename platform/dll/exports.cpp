@@ -1,0 +1,92 @@
+// The four exports of the in-process server: class object, unload answer, registration and unregistration.
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "component/dispatch.h"
+#include "platform/automation/class_factory.h"
+#include "platform/automation/com_abi.h"
+#include "platform/automation/identities.h"
+#include "platform/automation/registry_file.h"
+#include "platform/automation/server_lifetime.h"
+
+#define TARVENISH_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+using namespace tarvenish;
+
+// The absolute path of this library as the loader found it.
+std::filesystem::path libraryPath() {
+    static const char anchor = 0;
+    Dl_info info{};
+    if (dladdr(&anchor, &info) == 0 || !info.dli_fname)
+        throw RegistryError("cannot find the path of the component library");
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::weakly_canonical(info.dli_fname, ec);
+    return ec ? std::filesystem::absolute(info.dli_fname) : path;
+}
+
+ClassRegistration justAccountRegistration() {
+    ClassRegistration registration;
+    registration.clsid = kClsidJustAccount;
+    registration.progId = std::string(kProgIdJustAccount);
+    registration.serverPath = libraryPath().string();
+    registration.typeLibrary = kTypeLibraryId;
+    registration.typeLibraryVersion = std::string(kTypeLibraryVersion);
+    registration.threadingModel = std::string(kThreadingModel);
+    return registration;
+}
+
+void reportFailure(const char* what, const std::exception& e) noexcept {
+    // The exports answer with a code only; the message is for whoever ran the registration.
+    std::fprintf(stderr, "TARVENISH: %s failed: %s\n", what, e.what());
+}
+
+}  // namespace
+
+TARVENISH_EXPORT TvResult DllGetClassObject(const TvGuid* clsid, const TvGuid* iid, void** out) {
+    if (!out) return TV_E_POINTER;
+    *out = nullptr;
+    if (!clsid || !iid) return TV_E_POINTER;
+    if (Guid::fromAbi(*clsid) != kClsidJustAccount) return TV_CLASS_E_CLASSNOTAVAILABLE;
+    try {
+        TvClassFactory* factory =
+            makeClassFactory([] { return std::make_unique<JustAccountDispatch>(); }, kIidJustAccount);
+        const TvResult result = factory->lpVtbl->QueryInterface(factory, iid, out);
+        factory->lpVtbl->Release(factory);
+        return result;
+    } catch (...) {
+        return TV_E_OUTOFMEMORY;
+    }
+}
+
+TARVENISH_EXPORT TvResult DllCanUnloadNow(void) {
+    return canUnloadServer() ? TV_S_OK : TV_S_FALSE;
+}
+
+TARVENISH_EXPORT TvResult DllRegisterServer(void) {
+    try {
+        registerClass(registryFilePath(), justAccountRegistration());
+        return TV_S_OK;
+    } catch (const std::exception& e) {
+        reportFailure("registration", e);
+    } catch (...) {
+    }
+    return TV_SELFREG_E_CLASS;
+}
+
+TARVENISH_EXPORT TvResult DllUnregisterServer(void) {
+    try {
+        (void)unregisterClass(registryFilePath(), kClsidJustAccount);
+        return TV_S_OK;
+    } catch (const std::exception& e) {
+        reportFailure("unregistration", e);
+    } catch (...) {
+    }
+    return TV_SELFREG_E_CLASS;
+}
