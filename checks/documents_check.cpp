@@ -1,0 +1,28 @@
+#include "checks/documents_check.h"
+
+#include <string>
+
+#include "ledger/connection.h"
+#include "ledger/recordset.h"
+#include "ledger/statements.h"
+
+namespace tarvenish {
+
+bool IFEnd(std::int16_t AccSql, Connection& gdbsKavrin) noexcept {
+    try {
+        const std::string connectionString = gdbsKavrin.connectionString();
+        for (const std::string& sql : sql::outstandingDocuments(dialectWhenOne(AccSql))) {
+            Recordset rs;
+            rs.setCursorLocation(ado::adUseClient);
+            // A query that fails to open or count answers as one that found outstanding documents.
+            rs.open(sql, connectionString, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+            if (rs.recordCount() > 0) return false;
+            rs.close();
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,14 @@
+#pragma once
+// Whether inventory accounting has started and holds opening rows of specific-identification warehouses.
+
+#include <cstdint>
+
+namespace tarvenish {
+
+class Connection;
+
+// True when the start date is a valid date and such opening rows exist; false otherwise or when a step fails.
+// In department mode it first brings IA_Subsidiary.cDepCode up to date from the warehouses. Never throws.
+[[nodiscard]] bool IFIAstart(std::int16_t AccSql, Connection& gdbsKavrin) noexcept;
+
+}  // namespace tarvenish
