@@ -1,0 +1,20 @@
+#pragma once
+// The issued-quantity pass: the temporary column RdRecords.isOutQuantity_s, holding for every stock-ledger
+// line the quantity to take off its opening quantity, for the length of one run.
+
+#include "ledger/connection.h"
+#include "ledger/statements.h"
+#include "reconcile/run_report.h"
+
+namespace tarvenish::issued_quantity {
+
+// Adds and fills isOutQuantity_s on `conn`, after dropping a FSumQuantity left over from an earlier run.
+// A failing statement is recorded in `report` and the next one runs. Returns true when the figures were
+// computed in this run (the select-into and the update both succeeded); never throws.
+[[nodiscard]] bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept;
+
+// Drops isOutQuantity_s on `conn`. Returns false, with the failure recorded in `report`, when the engine
+// refuses; never throws.
+bool Remove(Connection& conn, RunReport& report) noexcept;
+
+}  // namespace tarvenish::issued_quantity

@@ -1,0 +1,52 @@
+#include "reconcile/regeneration.h"
+
+#include <exception>
+#include <optional>
+
+#include "ledger/db_error.h"
+#include "ledger/transaction.h"
+
+namespace tarvenish {
+namespace {
+
+std::string messageOf(const std::exception& error) {
+    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
+        return db->engineMessage();
+    }
+    return error.what();
+}
+
+}  // namespace
+
+RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
+                              std::string_view code, std::string_view invCode) noexcept {
+    RegenerationResult result;
+    // The statement in hand when something fails; empty while beginning or committing the transaction.
+    std::string current;
+    try {
+        const std::string deletion = sql::regenerationDelete(dialect, mode, code, invCode);
+        const std::string insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
+        // Without the transaction a failing insert would leave the pair with no opening rows at all.
+        Transaction transaction(conn);
+        current = deletion;
+        conn.execute(deletion);
+        const long deleted = conn.lastChanges();
+        current = insertion;
+        conn.execute(insertion);
+        const long inserted = conn.lastChanges();
+        current.clear();
+        transaction.commit();
+        result.committed = true;
+        result.rowsDeleted = deleted;
+        result.rowsInserted = inserted;
+    } catch (const std::exception& error) {
+        result.statement = current;
+        result.message = messageOf(error);
+    } catch (...) {
+        result.statement = current;
+        result.message = "unknown error";
+    }
+    return result;
+}
+
+}  // namespace tarvenish

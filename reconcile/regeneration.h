@@ -1,0 +1,27 @@
+#pragma once
+// The regeneration of one pair: its opening rows of IA_Subsidiary deleted and one new opening row inserted
+// per booked opening receipt line, carrying the line's remaining quantity and money.
+
+#include <string>
+#include <string_view>
+
+#include "ledger/connection.h"
+#include "ledger/statements.h"
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+struct RegenerationResult {
+    bool committed = false;
+    std::string statement;  // the statement that failed, empty when committed
+    std::string message;    // the engine's message, empty when committed
+    long rowsDeleted = 0;   // the pair's old opening rows, when committed
+    long rowsInserted = 0;  // its new opening rows, when committed
+};
+
+// Runs the delete and the insert of the pair (code, invCode) in one transaction on `conn`: either both take
+// effect or the pair keeps its old rows. Never throws; a failure comes back in the result.
+[[nodiscard]] RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
+                                            std::string_view code, std::string_view invCode) noexcept;
+
+}  // namespace tarvenish

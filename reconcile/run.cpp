@@ -1,0 +1,311 @@
+#include "reconcile/run.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "component/adjustment_presenter.h"
+#include "component/pair_init.h"
+#include "component/settings.h"
+#include "component/shared_state.h"
+#include "ledger/db_error.h"
+#include "ledger/host_tables.h"
+#include "ledger/recordset.h"
+#include "ledger/statements.h"
+#include "reconcile/issued_quantity.h"
+#include "reconcile/regeneration.h"
+#include "reconcile/run_report.h"
+#include "reconcile/totals_match.h"
+
+namespace tarvenish {
+namespace {
+
+std::string messageOf(const std::exception& error) {
+    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
+        return db->engineMessage();
+    }
+    return error.what();
+}
+
+void openQuery(Recordset& rs, const std::string& statement, const std::string& connectionString,
+               int cursorType) {
+    rs.setCursorLocation(ado::adUseClient);
+    rs.open(statement, connectionString, cursorType, ado::adLockReadOnly, ado::adCmdText);
+}
+
+// One row of the pair summary, read as the run needs it.
+struct PairRow {
+    std::string code;
+    std::string name;
+    std::string invCode;
+    std::string invName;
+    std::string invStd;
+    Value quantity;
+    Value money;
+
+    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
+};
+
+// One call of the run: the steps in order, each failure recorded and the next step taken.
+class ReconciliationRun final {
+public:
+    ReconciliationRun(std::int16_t accSql, ConnectionPtr host)
+        : m_accSql(accSql), m_host(std::move(host)), m_state(sharedState()), m_report(runReport()) {}
+
+    bool execute();
+    // Ends the run after something escaped the steps: what was added is removed and the failure reported.
+    bool abandon(std::string_view message) noexcept;
+
+private:
+    enum class PairEnd { Next, Stop };
+
+    // Runs one step; a failure goes into the report with `statement` as it stood when the step failed.
+    template <typename Step>
+    bool attempt(std::string step, const std::string& statement, Step&& body) noexcept;
+
+    bool readMode();
+    [[nodiscard]] long countOpeningRows();
+    void visitPairs();
+    PairEnd visitPair(const Recordset& summary);
+    PairEnd showDialog(const std::string& label);
+    // Stops without having compared a pair: the run did not do its job, so it does not report success.
+    bool stopUnfinished(std::string_view why);
+    bool finish(bool result);
+
+    std::int16_t m_accSql;
+    ConnectionPtr m_host;
+    SharedState& m_state;
+    RunReport& m_report;
+    PairMode m_mode = PairMode::Department;
+    Date m_keepDate{};
+    bool m_passReached = false;
+};
+
+template <typename Step>
+bool ReconciliationRun::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        m_report.recordFailure({std::move(step), statement, messageOf(error)});
+    } catch (...) {
+        m_report.recordFailure({std::move(step), statement, "unknown error"});
+    }
+    return false;
+}
+
+bool ReconciliationRun::execute() {
+    m_report.reset();
+    if (!m_host) {
+        m_report.recordFailure({"start the run", "", "no connection to the account set was passed"});
+        m_report.result = false;
+        return false;
+    }
+    if (m_state.connEmpty()) m_state.Conn = m_host;
+    m_state.StopRun = false;
+    m_state.DialectFlag = m_accSql;
+
+    if (!readMode()) return stopUnfinished("the valuation mode could not be read; nothing was changed");
+
+    if (m_mode == PairMode::Department) {
+        std::string statement;
+        attempt("department fill", statement, [&] {
+            statement = sql::departmentFill(dialectWhenOne(m_state.DialectFlag));
+            m_state.conn().execute(statement);
+        });
+    }
+
+    const long openingRows = countOpeningRows();
+    if (openingRows < 0) return stopUnfinished("the opening rows could not be checked; nothing was rebuilt");
+    if (openingRows == 0) return finish(true);
+
+    if (!attempt("read account settings", "", [&] { ReadAccountSettings(m_state.AccountSettings); })) {
+        // The dialog and the commit key the pair as the run does, whatever the reader managed to assign.
+        m_state.AccountSettings.ByDepartment = m_mode == PairMode::Department;
+    }
+    // Without the keep date every rebuilt row would carry a wrong date: nothing is touched.
+    if (!attempt("read keep date", sql::keepDate(), [&] { m_keepDate = GetKeepDate(*m_host); })) {
+        return stopUnfinished("the keep date of the opening rows could not be read; nothing was rebuilt");
+    }
+
+    m_passReached = true;
+    if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
+        return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
+    }
+
+    visitPairs();
+    return finish(!m_state.StopRun);
+}
+
+bool ReconciliationRun::readMode() {
+    std::string statement = sql::accSetting("IA", "cValueStyle");
+    return attempt("read valuation mode", statement, [&] {
+        const Value style = GetAccSetting("IA", "cValueStyle");
+        m_mode = !style.isNull() && style.asText() == host::kByWarehouse ? PairMode::Warehouse
+                                                                         : PairMode::Department;
+    });
+}
+
+long ReconciliationRun::countOpeningRows() {
+    long count = -1;
+    std::string statement;
+    attempt("opening-row check", statement, [&] {
+        statement = sql::openingRowCheck(m_mode);
+        Recordset rs;
+        openQuery(rs, statement, m_state.conn().connectionString(), ado::adOpenForwardOnly);
+        count = rs.recordCount();
+        rs.close();
+    });
+    return count;
+}
+
+void ReconciliationRun::visitPairs() {
+    Recordset summary;
+    std::string statement;
+    const bool opened = attempt("pair summary", statement, [&] {
+        statement =
+            sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
+        openQuery(summary, statement, m_host->connectionString(), ado::adOpenStatic);
+    });
+    if (!opened || summary.recordCount() < 1) return;
+
+    const int total = static_cast<int>(summary.recordCount());
+    m_report.pairsTotal = total;
+    summary.moveLast();
+    summary.moveFirst();
+    for (int done = 1; !summary.eof(); ++done) {
+        const PairEnd end = visitPair(summary);
+        if (m_report.onProgress) m_report.onProgress(done, total);
+        if (end == PairEnd::Stop) return;
+        summary.moveNext();
+    }
+}
+
+ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary) {
+    PairRow row;
+    const std::string noStatement;
+    // A Null name is shown as an empty text rather than leaving SharedState on the previous pair.
+    if (!attempt("read pair summary row", noStatement, [&] {
+            row = PairRow{summary.field(0).displayText(),
+                          summary.field(1).displayText(),
+                          summary.field(2).displayText(),
+                          summary.field(3).displayText(),
+                          summary.field(4).displayText(),
+                          summary.field(5),
+                          summary.field(6)};
+        })) {
+        m_report.count(PairOutcome::Failed);
+        return PairEnd::Next;
+    }
+    const std::string label = row.label();
+
+    Value stockQuantity;
+    Value stockMoney;
+    long stockRows = 0;
+    std::string statement;
+    const bool stockRead = attempt("stock totals of pair " + label, statement, [&] {
+        statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
+                                     m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
+        Recordset totals;
+        openQuery(totals, statement, m_host->connectionString(), ado::adOpenStatic);
+        stockRows = totals.recordCount();
+        if (!totals.eof()) {
+            stockQuantity = totals.field(0);
+            stockMoney = totals.field(1);
+        }
+        totals.close();
+    });
+
+    const bool initialised = attempt("init pair " + label, noStatement, [&] {
+        (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
+                       row.invName, row.invStd, totalFigure(row.quantity).value_or(0.0),
+                       totalFigure(row.money).value_or(0.0), m_host);
+    });
+    if (!initialised) {
+        m_report.count(PairOutcome::Failed);
+        return PairEnd::Next;
+    }
+
+    // Unreadable figures on either side never count as agreeing: such a pair goes to the dialog.
+    if (!stockRead || !totalsMatch(stockQuantity, stockMoney, stockRows, row.quantity, row.money)) {
+        return showDialog(label);
+    }
+
+    const RegenerationResult regenerated =
+        Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode);
+    if (regenerated.committed) {
+        m_report.count(PairOutcome::Regenerated);
+        m_report.rowsDeleted += regenerated.rowsDeleted;
+        m_report.rowsInserted += regenerated.rowsInserted;
+    } else {
+        m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
+        m_report.count(PairOutcome::Failed);
+    }
+    return PairEnd::Next;
+}
+
+ReconciliationRun::PairEnd ReconciliationRun::showDialog(const std::string& label) {
+    AdjustmentPresenter* presenter = adjustmentPresenter();
+    if (presenter == nullptr) {
+        m_report.count(PairOutcome::Skipped);
+        return PairEnd::Next;
+    }
+    const int confirmedBefore = m_report.pairsConfirmed;
+    const int failedBefore = m_report.pairsFailed;
+    const bool shown =
+        attempt("adjustment dialog for pair " + label, std::string(), [&] { presenter->showModal(); });
+    if (m_state.StopRun) {
+        m_report.cancelled = true;
+        return PairEnd::Stop;
+    }
+    // The dialog's commit counts the pairs it wrote or failed to write; anything else left the pair as it
+    // was.
+    if (m_report.pairsConfirmed == confirmedBefore && m_report.pairsFailed == failedBefore) {
+        m_report.count(shown ? PairOutcome::Skipped : PairOutcome::Failed);
+    }
+    return PairEnd::Next;
+}
+
+bool ReconciliationRun::stopUnfinished(std::string_view why) {
+    m_report.recordFailure({"run stopped", "", std::string(why)});
+    finish(false);
+    return false;
+}
+
+bool ReconciliationRun::finish(bool result) {
+    if (m_passReached) (void)issued_quantity::Remove(*m_host, m_report);
+    m_state.releaseConn();
+    m_report.result = m_report.result && result;
+    return m_report.result;
+}
+
+bool ReconciliationRun::abandon(std::string_view message) noexcept {
+    try {
+        m_report.recordFailure({"run", "", std::string(message)});
+        m_passReached = m_passReached && m_host != nullptr;
+        finish(false);
+    } catch (...) {
+        m_report.result = false;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool JustAccountRun(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
+    try {
+        ReconciliationRun run(AccSql, gdbsKavrin);
+        try {
+            return run.execute();
+        } catch (const std::exception& error) {
+            return run.abandon(messageOf(error));
+        } catch (...) {
+            return run.abandon("unknown error");
+        }
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace tarvenish
