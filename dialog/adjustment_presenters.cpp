@@ -1,0 +1,64 @@
+#include "dialog/adjustment_presenters.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "dialog/frmjustaccount.h"
+#include "platform/dialog_window.h"
+#include "platform/headless/headless_dialog_window.h"
+
+namespace tarvenish {
+namespace {
+
+constexpr std::int16_t kOk = 0;
+constexpr std::int16_t kCancel = 1;
+
+DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
+    switch (policy) {
+        case AdjustmentPolicy::Skip:
+            return {};
+        case AdjustmentPolicy::Cancel:
+            return [](DialogWindow& window) { window.controls().cmdOkCancel[kCancel]->UserClick(); };
+        case AdjustmentPolicy::Balance:
+            return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->UserClick(); };
+        case AdjustmentPolicy::Average:
+            return [](DialogWindow& window) {
+                FrmjustaccountControls& controls = window.controls();
+                controls.ChkAver->UserClick();
+                controls.cmdOkCancel[kOk]->UserClick();
+            };
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (lower == "skip") return AdjustmentPolicy::Skip;
+    if (lower == "cancel") return AdjustmentPolicy::Cancel;
+    if (lower == "balance") return AdjustmentPolicy::Balance;
+    if (lower == "average") return AdjustmentPolicy::Average;
+    return std::nullopt;
+}
+
+DrivenAdjustmentPresenter::DrivenAdjustmentPresenter(Driver driver) : m_driver(std::move(driver)) {}
+
+void DrivenAdjustmentPresenter::showModal() {
+    HeadlessDialogWindow window(m_driver);
+    Frmjustaccount form(window);
+    ++m_shown;
+    window.ShowModal();
+}
+
+HeadlessAdjustmentPresenter::HeadlessAdjustmentPresenter(AdjustmentPolicy policy)
+    : m_policy(policy), m_driven(driverFor(policy)) {}
+
+void HeadlessAdjustmentPresenter::showModal() {
+    m_driven.showModal();
+}
+
+}  // namespace tarvenish

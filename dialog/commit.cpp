@@ -1,0 +1,130 @@
+#include "dialog/commit.h"
+
+#include <charconv>
+#include <string>
+#include <string_view>
+
+#include "component/messages.h"
+#include "component/shared_state.h"
+#include "dialog/error_mode.h"
+#include "dialog/grid_layout.h"
+#include "dialog/grid_totals.h"
+#include "dialog/opening_row_writer.h"
+#include "ledger/connection.h"
+#include "ledger/db_error.h"
+#include "ledger/recordset.h"
+#include "ledger/statements.h"
+#include "ledger/transaction.h"
+#include "platform/dialog_window.h"
+#include "platform/message_presenter.h"
+#include "platform/number_format.h"
+#include "reconcile/run_report.h"
+
+namespace tarvenish {
+namespace {
+
+constexpr ErrorMode kMode = ErrorMode::SkipStep;
+
+std::string messageOrEmpty(int number) {
+    std::string text;
+    runStep(kMode, [&] { text = messageText(number); });
+    return text;
+}
+
+void showStop(int promptNumber) {
+    const std::string prompt = messageOrEmpty(promptNumber);
+    const std::string title = messageOrEmpty(msg::kBoxTitle);
+    runStep(kMode, [&] { static_cast<void>(showMessage(prompt, msgbox::kStop, title)); });
+}
+
+void recordCommitFailure(const SharedState& state, const std::string& statement,
+                         const std::exception& error) {
+    runStep(kMode, [&] {
+        const auto* dbError = dynamic_cast<const DbError*>(&error);
+        runReport().recordFailure(StepFailure{"confirm pair " + state.WhCode + "/" + state.InvCode,
+                                              dbError ? dbError->statement() : statement, error.what()});
+    });
+}
+
+void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state) {
+    if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney)) {
+        showStop(msg::kTotalsDiffer);
+        return;
+    }
+    RewriteCounts counts;
+    try {
+        counts = rewritePairRows(*controls.Grid, state);
+    } catch (const std::exception& error) {
+        // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel.
+        recordCommitFailure(state, {}, error);
+        showStop(msg::kCommitFailed);
+        return;
+    }
+    RunReport& report = runReport();
+    report.count(PairOutcome::Confirmed);
+    report.rowsDeleted += counts.deleted;
+    report.rowsInserted += counts.written;
+    runStep(kMode, [&] { window.Close(); });
+}
+
+}  // namespace
+
+bool sameTo15Digits(double a, double b) {
+    const auto rounded = [](double value) {
+        // to_chars, not printf: the text must not follow the process locale's decimal separator.
+        char text[40];
+        const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15).ptr;
+        double back = 0.0;
+        return parseNumber(std::string_view(text, static_cast<std::size_t>(end - text)), back) ? back : value;
+    };
+    return rounded(a) == rounded(b);
+}
+
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
+    Connection& conn = state.conn();
+    if (conn.state() == 0) conn.open();
+
+    Transaction transaction(conn);
+    const PairMode mode = state.AccountSettings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
+    conn.execute(sql::commitDelete(dialectWhenNonZero(state.DialectFlag), mode, state.WhCode, state.InvCode));
+    RewriteCounts counts;
+    counts.deleted = conn.lastChanges();
+
+    // The table is opened on Conn itself, so that the new rows join the deletion's transaction.
+    Recordset table;
+    table.setCursorLocation(ado::adUseClient);
+    table.open(sql::kAppendTable, conn, ado::adOpenUnspecified, ado::adLockOptimistic, ado::adCmdTable);
+    const long rows = grid.RowCount();
+    for (long row = 1; row < rows; ++row) {
+        writeOpeningRow(table, grid, row, lineKindOf(grid.CellText(row, grid::kVoucherCode)), state);
+        ++counts.written;
+    }
+    table.close();
+    transaction.commit();
+    return counts;
+}
+
+void handleOkCancel(DialogWindow& window, std::int16_t index) noexcept {
+    try {
+        FrmjustaccountControls& controls = window.controls();
+        SharedState& state = sharedState();
+
+        runStep(kMode, [&] {
+            if (controls.ChkAver->Value() == 1) applyAveragePrice(controls, state);
+        });
+        runStep(kMode, [&] {
+            if (controls.ChKAuto->Value() == 1) appendBalancingLine(controls, state, kMode);
+        });
+
+        if (index == 0) {
+            commitPair(window, controls, state);
+        } else if (index == 1) {
+            state.StopRun = true;
+            runStep(kMode, [&] { window.Close(); });
+        }
+    } catch (...) {
+        // Under the handler's continue-on-error mode nothing escapes into the window's event loop.
+    }
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,30 @@
+#pragma once
+// The confirm and cancel buttons of the adjustment dialog: bring the grid up to date with the options, then
+// rewrite the pair's opening rows from the grid, or stop the run.
+
+#include <cstdint>
+
+namespace tarvenish {
+
+class DialogWindow;
+class KVGrid;
+struct SharedState;
+
+// The click of cmdOkCancel. Every index first applies the ticked options; 0 then checks the totals, rewrites
+// the pair's rows and closes the window, 1 sets StopRun and closes it. A failed totals check or a failed
+// rewrite shows its message and leaves the window open. Never throws.
+void handleOkCancel(DialogWindow& window, std::int16_t index) noexcept;
+
+// True when the two figures agree to 15 significant digits.
+[[nodiscard]] bool sameTo15Digits(double a, double b);
+
+// Deletes the pair's opening rows and writes one row per data line of `grid`, as one transaction on
+// SharedState's Conn (opened first when closed). Returns the rows deleted and written. Throws on any failure,
+// with the pair's rows as they were.
+struct RewriteCounts {
+    long deleted = 0;
+    long written = 0;
+};
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state);
+
+}  // namespace tarvenish

@@ -1,0 +1,24 @@
+#pragma once
+// Turns one line of the adjustment grid into one new opening row of IA_Subsidiary.
+
+#include <string_view>
+
+namespace tarvenish {
+
+class KVGrid;
+class Recordset;
+struct SharedState;
+
+// A receipt line was loaded from the stock ledger; an added line was made in the dialog.
+enum class LineKind { Receipt, Added };
+
+// Added when the voucher code begins with "JUST" exactly (upper case), a receipt line otherwise.
+[[nodiscard]] LineKind lineKindOf(std::string_view voucherCode);
+
+// Adds a row to `table` (a recordset opened on the ledger table for appending), assigns its fields in order
+// from grid line `row` and SharedState as `kind` asks, and stores it. A value the table refuses leaves its
+// field unassigned. Throws DbError when a field is missing or the row cannot be stored, std::out_of_range
+// when the grid lacks a cell.
+void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind kind, const SharedState& state);
+
+}  // namespace tarvenish

@@ -1,0 +1,23 @@
+#pragma once
+// Shows the adjustment dialog on screen: a Qt window with the dialog's logic wired to it, shown modally.
+
+#include "component/adjustment_presenter.h"
+
+class QWidget;
+
+namespace tarvenish {
+
+class QtAdjustmentPresenter final : public AdjustmentPresenter {
+public:
+    // Dialogs open over `parent`, or centred on the screen when there is none. Needs a running QApplication.
+    explicit QtAdjustmentPresenter(QWidget* parent = nullptr);
+
+    // Loads the dialog for SharedState's pair on a fresh window and returns once the user has closed it.
+    // Throws what the load throws and the first failure of a handler that let its error through.
+    void showModal() override;
+
+private:
+    QWidget* m_parent;
+};
+
+}  // namespace tarvenish

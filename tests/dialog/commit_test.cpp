@@ -1,0 +1,231 @@
+#include "dialog_fixture.h"
+
+#include "dialog/commit.h"
+#include "ledger/statements.h"
+
+namespace tarvenish::test {
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kCancel = 1;
+
+void press(DialogWindow& window, int button) {
+    window.controls().cmdOkCancel[button]->UserClick();
+}
+
+// Pair W1/I1 with two old opening rows, a neighbour pair that must never change, and two receipt lines whose
+// totals (5, 10.00) equal the pair's.
+class CommitTest : public AccountSetDialogTest {
+protected:
+    void SetUp() override {
+        AccountSetDialogTest::SetUp();
+        seedPair("W1");
+        OpeningRowSeed neighbour;
+        neighbour.whCode = "W2";
+        neighbour.invCode = "I1";
+        neighbour.vouCode = "N-1";
+        m_set.addOpeningRow(neighbour);
+        pairTotals(5.0, 10.0);
+    }
+
+    void seedPair(const std::string& whCode) {
+        for (const char* code : {"OLD-1", "OLD-2"}) {
+            OpeningRowSeed old;
+            old.whCode = whCode;
+            old.invCode = "I1";
+            old.vouCode = code;
+            m_set.addOpeningRow(old);
+        }
+        addReceipt(receiptOf(whCode, "R-1"), {lineOf(3.0, 2.0, 6.0)});
+        addReceipt(receiptOf(whCode, "R-2"), {lineOf(2.0, 2.0, 4.0)});
+    }
+
+    [[nodiscard]] std::vector<std::string> pairCodes(const std::string& whCode = "W1") const {
+        std::vector<std::string> codes;
+        for (const auto& row :
+             m_set.rows("select cVouCode from IA_Subsidiary where cvoutype='34' and cWhcode='" +
+                        sql::quoteCode(whCode) + "' order by cVouCode")) {
+            codes.push_back(row[0].displayText());
+        }
+        return codes;
+    }
+
+    [[nodiscard]] const std::vector<std::string> oldCodes() const { return {"OLD-1", "OLD-2"}; }
+};
+
+class ConfirmInBothDialects : public CommitTest, public ::testing::WithParamInterface<std::int16_t> {};
+
+TEST_P(ConfirmInBothDialects, ReplacesThePairsRowsWithTheGridLines) {
+    state().DialectFlag = GetParam();
+    show([](DialogWindow& window) { press(window, kOk); });
+
+    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
+    EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(runReport().pairsConfirmed, 1);
+    EXPECT_EQ(runReport().rowsInserted, 2);
+    EXPECT_FALSE(state().StopRun);
+}
+
+TEST_P(ConfirmInBothDialects, DoublesTheApostropheOfACode) {
+    state().DialectFlag = GetParam();
+    m_set.addWarehouse("W'1", "Quote store", "D1");
+    seedPair("W'1");
+    state().WhCode = "W'1";
+    show([](DialogWindow& window) { press(window, kOk); });
+
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(pairCodes("W'1"), (std::vector<std::string>{"R-1", "R-2"}));
+    EXPECT_EQ(pairCodes(), oldCodes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, ConfirmInBothDialects, ::testing::Values<std::int16_t>(0, 1));
+
+using Confirm = CommitTest;
+
+TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
+    pairTotals(6.0, 10.0);
+    bool openAfterOk = false;
+    show([&](DialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        press(window, kOk);
+        openAfterOk = window.IsLoaded();
+    });
+    EXPECT_TRUE(openAfterOk);
+    ASSERT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
+    EXPECT_EQ(pairCodes(), oldCodes());
+    EXPECT_EQ(runReport().pairsConfirmed, 0);
+}
+
+TEST_F(Confirm, AcceptsTotalsThatDifferOnlyBeyondFifteenDigits) {
+    pairTotals(5.000000000000001, 10.0);
+    show([](DialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        press(window, kOk);
+    });
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
+}
+
+TEST_F(Confirm, BalancesAnEmptyGridWithOneLineCarryingTheWholePair) {
+    m_set.exec("delete from RdRecords; delete from RdRecord");
+    pairTotals(5.0, 50.0);
+    show([](DialogWindow& window) { press(window, kOk); });
+    const auto rows =
+        m_set.rows("select cVouCode, iainquantity, iincost, iainprice from IA_Subsidiary where cWhcode='W1'");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0][0].displayText(), "JUST100001");
+    EXPECT_DOUBLE_EQ(rows[0][1].asDouble(), 5.0);
+    EXPECT_DOUBLE_EQ(rows[0][2].asDouble(), 10.0);
+    EXPECT_DOUBLE_EQ(rows[0][3].asDouble(), 50.0);
+}
+
+TEST_F(Confirm, WithZeroTotalsAndAnEmptyGridDeletesThePairsRows) {
+    m_set.exec("delete from RdRecords; delete from RdRecord");
+    pairTotals(0.0, 0.0);
+    show([](DialogWindow& window) { press(window, kOk); });
+    EXPECT_TRUE(pairCodes().empty());
+    EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
+    EXPECT_EQ(runReport().rowsInserted, 0);
+}
+
+TEST_F(Confirm, StoresARowWhoseCellTheTableRefuses) {
+    show([](DialogWindow& window) {
+        window.controls().Grid->CellText(1, grid::kQuantity, "abc");
+        window.controls().ChKAuto->Value(0);
+        press(window, kOk);
+    });
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
+    EXPECT_TRUE(m_set.scalar("select iainquantity from IA_Subsidiary where cVouCode='R-1'").isNull());
+    EXPECT_DOUBLE_EQ(m_set.scalar("select iainprice from IA_Subsidiary where cVouCode='R-1'").asDouble(),
+                     6.0);
+}
+
+using CancelAndClose = CommitTest;
+
+TEST_F(CancelAndClose, CancelStopsTheRunAndWritesNothing) {
+    show([](DialogWindow& window) { press(window, kCancel); });
+    EXPECT_TRUE(state().StopRun);
+    EXPECT_FALSE(m_window.IsLoaded());
+    EXPECT_EQ(pairCodes(), oldCodes());
+}
+
+TEST_F(CancelAndClose, TheCloseBoxWritesNothingAndLetsTheRunGoOn) {
+    show({});
+    EXPECT_FALSE(state().StopRun);
+    EXPECT_EQ(pairCodes(), oldCodes());
+    EXPECT_EQ(runReport().pairsConfirmed, 0);
+}
+
+// A failing step of the rewrite: the pair keeps its old rows, the user is told and the dialog stays open.
+class CommitFailure : public CommitTest {
+protected:
+    void confirmExpectingFailure() {
+        bool openAfterOk = false;
+        show([&](DialogWindow& window) {
+            press(window, kOk);
+            openAfterOk = window.IsLoaded();
+        });
+        EXPECT_TRUE(openAfterOk);
+        ASSERT_EQ(boxes().size(), 1U);
+        EXPECT_EQ(boxes()[0],
+                  (ShownMessage{messageText(msg::kCommitFailed), 16, messageText(msg::kBoxTitle)}));
+        EXPECT_EQ(pairCodes(), oldCodes());
+        EXPECT_EQ(runReport().pairsConfirmed, 0);
+        EXPECT_EQ(runReport().failures.size(), 1U);
+    }
+};
+
+TEST_F(CommitFailure, AtTheDeletionKeepsTheOldRows) {
+    ScopedEngineHooks hooks(failingStatement("delete "));
+    confirmExpectingFailure();
+}
+
+TEST_F(CommitFailure, AtTheTableOpenKeepsTheOldRows) {
+    EngineHooks failing;
+    failing.beforeTableOpen = [](std::string_view source) {
+        if (source == sql::kAppendTable)
+            throw DbError("open recordset", 1, "injected fault", std::string(source));
+    };
+    ScopedEngineHooks hooks(failing);
+    confirmExpectingFailure();
+}
+
+TEST_F(CommitFailure, AtTheSecondRowKeepsTheOldRowsAndAllowsARetry) {
+    int stores = 0;
+    bool failSecond = true;
+    EngineHooks failing;
+    failing.beforeRowStore = [&](std::string_view table) {
+        if (++stores == 2 && failSecond) throw DbError("update row", 1, "injected fault", std::string(table));
+    };
+    ScopedEngineHooks hooks(failing);
+
+    bool openAfterOk = false;
+    bool closedAfterRetry = false;
+    show([&](DialogWindow& window) {
+        press(window, kOk);
+        openAfterOk = window.IsLoaded();
+        EXPECT_EQ(pairCodes(), oldCodes());
+        failSecond = false;
+        press(window, kOk);
+        closedAfterRetry = !window.IsLoaded();
+    });
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_TRUE(closedAfterRetry);
+    EXPECT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
+    EXPECT_EQ(runReport().pairsConfirmed, 1);
+    EXPECT_EQ(runReport().rowsInserted, 2);
+}
+
+TEST(TotalsCheck, ComparesFifteenSignificantDigits) {
+    EXPECT_TRUE(sameTo15Digits(0.1 + 0.2, 0.3));
+    EXPECT_TRUE(sameTo15Digits(5.0, 5.000000000000001));
+    EXPECT_FALSE(sameTo15Digits(5.0, 5.00000000000001));
+    EXPECT_FALSE(sameTo15Digits(-2.0, 2.0));
+}
+
+}  // namespace
+}  // namespace tarvenish::test
