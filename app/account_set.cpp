@@ -1,0 +1,53 @@
+#include "app/account_set.h"
+
+#include <array>
+#include <filesystem>
+#include <string_view>
+
+#include "ledger/db_error.h"
+#include "ledger/recordset.h"
+
+namespace tarvenish::app {
+namespace {
+
+// The tables every account set has; a database without them is not one.
+constexpr std::array<std::string_view, 6> kRequiredTables = {"AccInformation", "IA_Subsidiary", "RdRecord",
+                                                             "RdRecords",      "Warehouse",     "Inventory"};
+
+void requireTables(Connection& connection) {
+    for (std::string_view table : kRequiredTables) {
+        Recordset probe;
+        probe.setCursorLocation(ado::adUseClient);
+        try {
+            probe.open("select * from " + std::string(table) + " where 1=0", connection,
+                       ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+        } catch (const DbError& error) {
+            throw UsageError("not an account set: table " + std::string(table) + " is missing (" +
+                             error.engineMessage() + ")");
+        }
+    }
+}
+
+}  // namespace
+
+ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString) {
+    if (path.empty() == connectionString.empty())
+        throw UsageError("name the account set with either --db PATH or --connection STRING");
+    std::string text = connectionString;
+    if (!path.empty()) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            throw UsageError("no account set at " + path + ": the file does not exist");
+        text = path;
+    }
+    ConnectionPtr connection;
+    try {
+        connection = Connection::open(text);
+    } catch (const DbError& error) {
+        throw UsageError("cannot open the account set " + text + ": " + error.engineMessage());
+    }
+    requireTables(*connection);
+    return connection;
+}
+
+}  // namespace tarvenish::app

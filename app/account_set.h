@@ -1,0 +1,22 @@
+#pragma once
+// Opening the account set that the command works on, with errors people can act on.
+
+#include <stdexcept>
+#include <string>
+
+#include "ledger/connection.h"
+
+namespace tarvenish::app {
+
+// A usage or connection error: the command exits 2 with its message.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Opens the account set named by a file path (--db) or a connection string (--connection). A missing file, a
+// file that is not a database, or a database without the host's tables is a UsageError; nothing is ever
+// created.
+[[nodiscard]] ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString);
+
+}  // namespace tarvenish::app

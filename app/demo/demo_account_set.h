@@ -1,0 +1,33 @@
+#pragma once
+// Realistic demo and benchmark account sets: warehouses of several valuation styles, departments, items,
+// booked and unbooked opening receipts, later issue lines pointing back at receipt lines, sales documents and
+// settings, with a chosen share of pairs whose opening rows deliberately disagree with the stock ledger.
+
+#include <string>
+
+#include "ledger/statements.h"
+
+namespace tarvenish {
+
+struct DemoOptions {
+    int pairs = 24;
+    int linesPerPair = 3;      // booked opening receipt lines per pair
+    int mismatchPercent = 25;  // share of pairs whose opening totals differ
+    PairMode mode = PairMode::Warehouse;
+    unsigned seed = 1;
+    bool force = false;  // replace an existing file
+};
+
+struct DemoSummary {
+    int pairs = 0;
+    int mismatchedPairs = 0;
+    long receiptLines = 0;  // booked opening receipt lines of the pairs
+    long stockLines = 0;    // every RdRecords line
+    long openingRows = 0;   // IA_Subsidiary opening rows before the rebuild
+};
+
+// Creates a new account set at `path` (a SQLite file). Throws std::runtime_error when the file exists and
+// `force` is false, or when anything fails (the half-written file is removed).
+DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& options);
+
+}  // namespace tarvenish

@@ -1,0 +1,97 @@
+// tarvenish: the host's stand-in for people and scripts. Asks whether the rebuild may run, runs it on an
+// account set, and makes demo account sets.
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <map>
+
+#include "app/account_set.h"
+#include "app/commands.h"
+
+namespace {
+
+using tarvenish::app::Target;
+
+void addTarget(CLI::App& command, Target& target) {
+    auto* db = command.add_option("--db", target.db, "the account set, a SQLite file");
+    auto* connection =
+        command.add_option("--connection", target.connection, "the account set's connection string");
+    db->excludes(connection);
+    command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
+        ->default_val(1);
+    command
+        .add_option_function<std::string>(
+            "--dialect", [&target](const std::string& d) { target.accSql = d == "server" ? 1 : 0; },
+            "server or desktop (the same as --acc-sql 1 or 0)")
+        ->check(CLI::IsMember({"server", "desktop"}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Rebuilds the opening rows of specific-identification warehouses in an account set"};
+    app.require_subcommand(1);
+
+    Target target;
+    tarvenish::app::RunOptions run;
+    tarvenish::DemoOptions demo;
+    std::string demoPath;
+    std::string mode = "warehouse";
+
+    auto* checkStart =
+        app.add_subcommand("check-start", "has inventory accounting started with opening rows?");
+    addTarget(*checkStart, target);
+    auto* checkDocuments = app.add_subcommand("check-documents", "are no sales documents outstanding?");
+    addTarget(*checkDocuments, target);
+
+    auto* runCommand = app.add_subcommand("run", "rebuild the opening rows");
+    addTarget(*runCommand, target);
+    runCommand
+        ->add_option("--on-mismatch", run.onMismatch,
+                     "how a pair whose totals differ is answered without a window")
+        ->check(CLI::IsMember({"skip", "cancel", "balance", "average"}))
+        ->default_val("skip");
+    runCommand->add_option("--ui", run.ui, "auto: a window when a display is available; none; qt")
+        ->check(CLI::IsMember({"auto", "none", "qt"}))
+        ->default_val("auto");
+    runCommand->add_option("--log", run.logPath, "append every statement sent to this file");
+    runCommand->add_option("--report", run.reportPath, "write a JSON report to this file");
+
+    auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
+    demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
+    demoCommand->add_option("--pairs", demo.pairs, "pairs of warehouse (or department) and item")
+        ->default_val(24);
+    demoCommand->add_option("--lines-per-pair", demo.linesPerPair, "opening receipt lines per pair")
+        ->default_val(3);
+    demoCommand->add_option("--mismatch-percent", demo.mismatchPercent, "share of pairs whose totals differ")
+        ->default_val(25)
+        ->check(CLI::Range(0, 100));
+    demoCommand->add_option("--mode", mode, "warehouse or department")
+        ->check(CLI::IsMember({"warehouse", "department"}))
+        ->default_val("warehouse");
+    demoCommand->add_option("--seed", demo.seed, "random seed")->default_val(1);
+    demoCommand->add_flag("--force", demo.force, "replace an existing file");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        return code == 0 ? 0 : 2;
+    }
+
+    try {
+        if (*checkStart) return tarvenish::app::checkStart(target);
+        if (*checkDocuments) return tarvenish::app::checkDocuments(target);
+        if (*runCommand) return tarvenish::app::runRebuild(target, run);
+        demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;
+        return tarvenish::app::createDemo(demoPath, demo);
+    } catch (const tarvenish::app::UsageError& error) {
+        std::fprintf(stderr, "tarvenish: %s\n", error.what());
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tarvenish: %s\n", error.what());
+        return 2;
+    }
+}

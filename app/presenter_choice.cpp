@@ -1,0 +1,84 @@
+#include "app/presenter_choice.h"
+
+#include <cstdlib>
+
+#include "app/account_set.h"
+#include "component/adjustment_presenter.h"
+#include "component/messages.h"
+#include "dialog/adjustment_presenters.h"
+#include "platform/message_presenter.h"
+
+#ifdef TARVENISH_HAVE_QT
+#include <QApplication>
+
+#include "platform/qt/qt_adjustment_presenter.h"
+#include "platform/qt/qt_message_presenter.h"
+#endif
+
+namespace tarvenish::app {
+
+struct PresenterChoice::QtSession {
+#ifdef TARVENISH_HAVE_QT
+    // QApplication keeps references to argc and argv for its whole life.
+    int argc = 1;
+    char name[10] = "tarvenish";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> application;
+#endif
+};
+
+PresenterChoice::PresenterChoice() = default;
+
+PresenterChoice::PresenterChoice(PresenterChoice&& other) noexcept
+    : m_qt(std::move(other.m_qt)), m_windowed(other.m_windowed), m_active(other.m_active) {
+    other.m_active = false;
+}
+
+PresenterChoice::~PresenterChoice() {
+    if (!m_active) return;
+    setAdjustmentPresenter(nullptr);
+    setMessagePresenter(nullptr);
+}
+
+namespace {
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+constexpr bool kHaveQt =
+#ifdef TARVENISH_HAVE_QT
+    true;
+#else
+    false;
+#endif
+}  // namespace
+
+PresenterChoice choosePresenters(const std::string& ui, const std::string& onMismatch) {
+    const auto policy = parseAdjustmentPolicy(onMismatch);
+    if (!policy) throw UsageError("--on-mismatch takes skip, cancel, balance or average, not " + onMismatch);
+    if (ui == "qt" && !kHaveQt) throw UsageError("--ui qt: this build has no window front");
+    const bool window = ui == "qt" || (ui == "auto" && kHaveQt && displayAvailable());
+
+    PresenterChoice choice;
+#ifdef TARVENISH_HAVE_QT
+    if (window) {
+        choice.m_qt = std::make_unique<PresenterChoice::QtSession>();
+        choice.m_qt->application = std::make_unique<QApplication>(choice.m_qt->argc, choice.m_qt->argv);
+        setMessagePresenter(std::make_shared<QtMessagePresenter>());
+        setAdjustmentPresenter(std::make_shared<QtAdjustmentPresenter>());
+        choice.m_windowed = true;
+        return choice;
+    }
+#endif
+    (void)window;
+    // Unattended: every box is answered with OK, as a person who reads and closes it would.
+    setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
+    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(*policy));
+    return choice;
+}
+
+}  // namespace tarvenish::app
