@@ -298,8 +298,9 @@ void QtGrid::Impl::showCell(long row, long col) {
     const bool fixed = model.IsFixedCell(row, col);
     item->setText(toQt(model.CellText(row, col)));
     item->setTextAlignment(alignmentOf(model.CellAlignAt(row, col)));
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!fixed) flags |= Qt::ItemIsEditable;
+    // A fixed cell may be made current (the load centres the headers that way) but never shows as selected.
+    Qt::ItemFlags flags = Qt::ItemIsEnabled;
+    if (!fixed) flags |= Qt::ItemIsSelectable | Qt::ItemIsEditable;
     item->setFlags(flags);
     QFont font = item->font();
     font.setBold(row < model.FixedRowCount());
@@ -350,6 +351,8 @@ QtGrid::QtGrid(QWidget* parent) : m_impl(std::make_unique<Impl>()) {
     table->verticalHeader()->hide();
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Voucher codes are wider than their column; their distinguishing end stays in sight.
+    table->setTextElideMode(Qt::ElideMiddle);
     table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
     table->setItemDelegate(
