@@ -39,6 +39,39 @@ struct FrmjustaccountControls {
     KVFrmCaption* KVFrmCaptionMgr = nullptr;
 };
 
+// The view of a form whose members carry the design-time names (cmdOkCancel0/1 for the button array).
+template <typename Form>
+[[nodiscard]] FrmjustaccountControls controlsOf(Form& form) {
+    FrmjustaccountControls v;
+    v.Label1 = &form.Label1;
+    v.Label2 = &form.Label2;
+    v.Command1 = &form.Command1;
+    v.Command2 = &form.Command2;
+    v.Frame1 = &form.Frame1;
+    v.Label3 = &form.Label3;
+    v.TxtWhare = &form.TxtWhare;
+    v.Label4 = &form.Label4;
+    v.TxtInv = &form.TxtInv;
+    v.Label8 = &form.Label8;
+    v.TxtStyle = &form.TxtStyle;
+    v.Label5 = &form.Label5;
+    v.TxtQuan = &form.TxtQuan;
+    v.Label6 = &form.Label6;
+    v.TxtPrice = &form.TxtPrice;
+    v.Label7 = &form.Label7;
+    v.TxtMoney = &form.TxtMoney;
+    v.Grid = &form.Grid;
+    v.Label9 = &form.Label9;
+    v.Label10 = &form.Label10;
+    v.ChkAver = &form.ChkAver;
+    v.ChKAuto = &form.ChKAuto;
+    v.cmdOkCancel[0] = &form.cmdOkCancel0;
+    v.cmdOkCancel[1] = &form.cmdOkCancel1;
+    v.KVKeyHookCtrlPre = &form.KVKeyHookCtrlPre;
+    v.KVFrmCaptionMgr = &form.KVFrmCaptionMgr;
+    return v;
+}
+
 class DialogWindow {
 public:
     virtual ~DialogWindow() = default;

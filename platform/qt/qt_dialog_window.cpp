@@ -179,34 +179,7 @@ void Form::layOut() {
 }
 
 FrmjustaccountControls Form::view() {
-    FrmjustaccountControls v;
-    v.Label1 = &Label1;
-    v.Label2 = &Label2;
-    v.Command1 = &Command1;
-    v.Command2 = &Command2;
-    v.Frame1 = &Frame1;
-    v.Label3 = &Label3;
-    v.TxtWhare = &TxtWhare;
-    v.Label4 = &Label4;
-    v.TxtInv = &TxtInv;
-    v.Label8 = &Label8;
-    v.TxtStyle = &TxtStyle;
-    v.Label5 = &Label5;
-    v.TxtQuan = &TxtQuan;
-    v.Label6 = &Label6;
-    v.TxtPrice = &TxtPrice;
-    v.Label7 = &Label7;
-    v.TxtMoney = &TxtMoney;
-    v.Grid = &Grid;
-    v.Label9 = &Label9;
-    v.Label10 = &Label10;
-    v.ChkAver = &ChkAver;
-    v.ChKAuto = &ChKAuto;
-    v.cmdOkCancel[0] = &cmdOkCancel0;
-    v.cmdOkCancel[1] = &cmdOkCancel1;
-    v.KVKeyHookCtrlPre = &KVKeyHookCtrlPre;
-    v.KVFrmCaptionMgr = &KVFrmCaptionMgr;
-    return v;
+    return controlsOf(*this);
 }
 
 void Form::failuresGoTo(const HandlerFailureSink& sink) {
