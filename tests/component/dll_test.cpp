@@ -298,7 +298,7 @@ TEST(LibraryFile, CarriesTheVersionRecord) {
     EXPECT_TRUE(record->selfRegistering);
 }
 
-TEST(LibraryFile, ExportsTheFourEntryPointsAndNoOtherCFunction) {
+TEST(LibraryFile, ExportsExactlyTheFourEntryPoints) {
     const std::string command = std::string("nm -D --defined-only '") + TARVENISH_DLL_PATH + "' 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -308,7 +308,8 @@ TEST(LibraryFile, ExportsTheFourEntryPointsAndNoOtherCFunction) {
         std::istringstream fields(line);
         std::string address, type, name;
         if (!(fields >> address >> type >> name)) continue;
-        if ((type == "T" || type == "W") && name.rfind("_Z", 0) != 0) functions.insert(name);
+        // Every defined dynamic symbol counts: the core's own C++ symbols must stay inside the library too.
+        functions.insert(name);
     }
     const int status = ::pclose(pipe);
     if (functions.empty() && status != 0) GTEST_SKIP() << "nm is not available";
