@@ -1,0 +1,73 @@
+#pragma once
+// What the end-to-end tests of the command share: running `tarvenish` as a process, a scratch directory, and
+// plain SQLite access to an account-set file for seeding and assertions.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/demo/demo_account_set.h"
+
+struct sqlite3;
+
+namespace tarvenish::test {
+
+struct CommandResult {
+    int exitCode = -1;  // -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs the built command with `args` and waits for it; stdin is empty and no display is offered, so no
+// window ever opens.
+[[nodiscard]] CommandResult runCommand(const std::vector<std::string>& args);
+
+// A fresh directory under the temporary directory, removed with everything in it.
+class ScratchDir final {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    [[nodiscard]] std::string file(std::string_view name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A demo account set written into `dir` as `name`, with a few pairs and some of them mismatched.
+std::string makeDemo(const ScratchDir& dir, std::string_view name, PairMode mode, int pairs = 6,
+                     int mismatchPercent = 34);
+
+// One SQLite connection on an existing file. Values come back as text, Null as nullopt.
+class LedgerFile final {
+public:
+    using Row = std::vector<std::optional<std::string>>;
+
+    // Throws std::runtime_error when the file cannot be opened.
+    explicit LedgerFile(const std::string& path);
+    ~LedgerFile();
+    LedgerFile(const LedgerFile&) = delete;
+    LedgerFile& operator=(const LedgerFile&) = delete;
+
+    // Runs any number of statements; throws std::runtime_error naming the SQL.
+    void exec(std::string_view sql) const;
+    // Every row of a query. Reals are printed with 17 significant digits so that rows compare exactly.
+    [[nodiscard]] std::vector<Row> rows(std::string_view sql) const;
+    // The first column of the first row; nullopt for Null or no row.
+    [[nodiscard]] std::optional<std::string> scalar(std::string_view sql) const;
+    [[nodiscard]] bool hasColumn(std::string_view table, std::string_view column) const;
+    [[nodiscard]] bool hasTable(std::string_view table) const;
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Text of a row for messages and order-insensitive comparison.
+[[nodiscard]] std::string rowText(const LedgerFile::Row& row);
+
+}  // namespace tarvenish::test

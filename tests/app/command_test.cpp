@@ -1,0 +1,241 @@
+// The command as people and scripts see it: exit codes, printed answers, the report and the statement log.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "command_support.h"
+#include "component/adjustment_presenter.h"
+#include "component/messages.h"
+#include "dialog/adjustment_presenters.h"
+#include "ledger/connection.h"
+#include "ledger/engine_hooks.h"
+#include "ledger/statements.h"
+#include "platform/message_presenter.h"
+#include "reconcile/run.h"
+
+// The hooks name only the one observer a test needs.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace tarvenish::test {
+namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+std::string lastLine(const std::string& text) {
+    const auto all = lines(text);
+    return all.empty() ? std::string() : all.back();
+}
+
+TEST(AccountSetOpening, RefusesAMissingFileWithoutCreatingIt) {
+    ScratchDir dir;
+    const std::string path = dir.file("missing.db");
+    for (const char* command : {"check-start", "check-documents", "run"}) {
+        SCOPED_TRACE(command);
+        const auto result = runCommand({command, "--db", path, "--ui", "none"});
+        EXPECT_EQ(result.exitCode, 2) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+TEST(AccountSetOpening, RefusesAFileThatIsNotADatabaseAndLeavesItAlone) {
+    ScratchDir dir;
+    const std::string path = dir.file("notes.db");
+    std::ofstream(path) << "these are not the ledgers you are looking for\n";
+    const std::string before = contents(path);
+
+    const auto result = runCommand({"run", "--db", path, "--ui", "none"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tarvenish:"), std::string::npos) << result.err;
+    EXPECT_EQ(contents(path), before);
+}
+
+TEST(AccountSetOpening, RefusesADatabaseWithoutTheHostTables) {
+    ScratchDir dir;
+    const std::string path = dir.file("other.db");
+    { std::ofstream touch(path); }
+    LedgerFile(path).exec("create table Unrelated (id integer)");
+
+    const auto result = runCommand({"check-start", "--db", path});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("AccInformation"), std::string::npos) << result.err;
+}
+
+class Checks : public ::testing::Test {
+protected:
+    ScratchDir m_dir;
+    std::string m_path = makeDemo(m_dir, "checks.db", PairMode::Warehouse);
+};
+
+TEST_F(Checks, AnswerTrueWithExitZeroOnAReadyAccountSet) {
+    for (const char* command : {"check-start", "check-documents"}) {
+        SCOPED_TRACE(command);
+        const auto result = runCommand({command, "--db", m_path});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(lastLine(result.out), "true");
+    }
+}
+
+TEST_F(Checks, StartCheckAnswersFalseWithExitOneWithoutAStartDate) {
+    LedgerFile(m_path).exec("delete from AccInformation where cName='dIAStartDate'");
+    const auto result = runCommand({"check-start", "--db", m_path});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(lastLine(result.out), "false");
+}
+
+TEST_F(Checks, DocumentsCheckAnswersFalseWithExitOneForAnOutstandingDispatchList) {
+    LedgerFile(m_path).exec(
+        "insert into DispatchList (DLID, cSTCode, ISALE) values (7, '01', null);"
+        "insert into DispatchLists (DLID, cwhcode, RdsID, iquantity, iOutQuantity) values (7, 'W01', 0, 3, "
+        "0)");
+    const auto result = runCommand({"check-documents", "--db", m_path, "--acc-sql", "1"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(lastLine(result.out), "false");
+}
+
+TEST(DemoCreation, RefusesToReplaceAnExistingFileUnlessForced) {
+    ScratchDir dir;
+    const std::string path = dir.file("demo.db");
+    ASSERT_EQ(runCommand({"demo", "--db", path, "--pairs", "3"}).exitCode, 0);
+    const std::string before = contents(path);
+
+    const auto refused = runCommand({"demo", "--db", path, "--pairs", "5", "--seed", "9"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(contents(path), before);
+
+    const auto forced = runCommand({"demo", "--db", path, "--pairs", "5", "--seed", "9", "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.err;
+    EXPECT_EQ(LedgerFile(path).scalar("select count(*) from RdRecord where cVouchType='34' and caccounter "
+                                      "is not null and cWhCode in ('W01','W02','W03')"),
+              "5");
+}
+
+class RunExitCode : public ::testing::Test {
+protected:
+    [[nodiscard]] CommandResult run(const std::string& path, const std::string& onMismatch) const {
+        return runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", onMismatch});
+    }
+    ScratchDir m_dir;
+};
+
+TEST_F(RunExitCode, IsZeroWhenEveryPairMatches) {
+    const auto result = run(makeDemo(m_dir, "match.db", PairMode::Warehouse, 6, 0), "skip");
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+}
+
+TEST_F(RunExitCode, IsZeroWhenEveryMismatchedPairIsBalanced) {
+    const auto result = run(makeDemo(m_dir, "balance.db", PairMode::Warehouse), "balance");
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+}
+
+TEST_F(RunExitCode, IsThreeWhenMismatchedPairsAreLeftAsTheyWere) {
+    const auto result = run(makeDemo(m_dir, "skip.db", PairMode::Warehouse), "skip");
+    EXPECT_EQ(result.exitCode, 3) << result.out << result.err;
+}
+
+TEST_F(RunExitCode, IsOneWhenTheRunIsCancelled) {
+    const std::string path = makeDemo(m_dir, "cancel.db", PairMode::Department);
+    const auto result = run(path, "cancel");
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_FALSE(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"));
+}
+
+TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
+    ScratchDir dir;
+    const std::string path = makeDemo(dir, "report.db", PairMode::Warehouse);
+    const std::string specific = "cVouType='34' and cWhCode in ('W01','W02','W03')";
+    const auto before =
+        std::stoll(*LedgerFile(path).scalar("select count(*) from IA_Subsidiary where " + specific));
+
+    const std::string reportPath = dir.file("report.json");
+    const auto result =
+        runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "balance", "--report", reportPath});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    const auto report = nlohmann::json::parse(contents(reportPath));
+    std::set<std::string> keys;
+    for (const auto& [key, value] : report.items()) keys.insert(key);
+    EXPECT_EQ(keys, (std::set<std::string>{"result", "pairs_total", "pairs_regenerated", "pairs_confirmed",
+                                           "pairs_skipped", "pairs_failed", "rows_deleted", "rows_inserted",
+                                           "cancelled", "failures"}));
+    EXPECT_EQ(report["result"], true);
+    EXPECT_EQ(report["cancelled"], false);
+    EXPECT_TRUE(report["failures"].empty());
+    EXPECT_EQ(report["pairs_total"], 6);
+    EXPECT_EQ(report["pairs_regenerated"].get<int>() + report["pairs_confirmed"].get<int>() +
+                  report["pairs_skipped"].get<int>() + report["pairs_failed"].get<int>(),
+              report["pairs_total"].get<int>());
+    EXPECT_EQ(report["pairs_confirmed"], 2);
+
+    // Every pair was rewritten, so all old rows went and every row there now is one the run wrote.
+    const auto after =
+        std::stoll(*LedgerFile(path).scalar("select count(*) from IA_Subsidiary where " + specific));
+    EXPECT_EQ(report["rows_deleted"].get<long long>(), before);
+    EXPECT_EQ(report["rows_inserted"].get<long long>(), after);
+}
+
+TEST(RunReportFile, NamesTheCancellationAndAFalseResult) {
+    ScratchDir dir;
+    const std::string path = makeDemo(dir, "cancelled.db", PairMode::Warehouse);
+    const std::string reportPath = dir.file("report.json");
+    ASSERT_EQ(
+        runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "cancel", "--report", reportPath})
+            .exitCode,
+        1);
+    const auto report = nlohmann::json::parse(contents(reportPath));
+    EXPECT_EQ(report["result"], false);
+    EXPECT_EQ(report["cancelled"], true);
+}
+
+// Runs the rebuild in this process as the command would, collecting what it sends.
+std::vector<std::string> statementsSentInProcess(const std::string& path) {
+    setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
+    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
+    std::vector<std::string> sent;
+    {
+        ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
+        (void)JustAccountRun(1, Connection::open(path));
+    }
+    setAdjustmentPresenter(nullptr);
+    setMessagePresenter(nullptr);
+    ConnectionPool::clear();
+    return sent;
+}
+
+TEST(StatementLog, HoldsOneLinePerStatementInTheOrderSent) {
+    ScratchDir dir;
+    const std::string path = makeDemo(dir, "log.db", PairMode::Department);
+    const std::string twin = dir.file("twin.db");
+    std::filesystem::copy_file(path, twin);
+
+    const std::string logPath = dir.file("run.sql");
+    ASSERT_EQ(runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "balance", "--log", logPath})
+                  .exitCode,
+              0);
+    const auto logged = lines(contents(logPath));
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.front(), sql::accSetting("IA", "cValueStyle"));
+    EXPECT_EQ(logged, statementsSentInProcess(twin));
+}
+
+}  // namespace
+}  // namespace tarvenish::test
