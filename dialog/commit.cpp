@@ -80,6 +80,27 @@ bool sameTo15Digits(double a, double b) {
     return rounded(a) == rounded(b);
 }
 
+namespace {
+// The warehouse of the lines added in the dialog, by department.
+std::string addedLineWarehouse(Connection& conn, const SharedState& state) {
+    const std::string& remembered = state.AccountSettings.DepWhCode;
+    // DepWhCode is the warehouse of the account set's first opening row, which may belong to another
+    // department: an added line standing there would move to that department's pair at the next department
+    // fill.
+    Recordset warehouses;
+    warehouses.setCursorLocation(ado::adUseClient);
+    warehouses.open(sql::departmentWarehouses(state.WhCode), conn, ado::adOpenStatic, ado::adLockReadOnly,
+                    ado::adCmdText);
+    std::string first;
+    for (; !warehouses.eof(); warehouses.moveNext()) {
+        const std::string code = warehouses.field(0).displayText();
+        if (code == remembered) return remembered;
+        if (first.empty()) first = code;
+    }
+    return first.empty() ? remembered : first;
+}
+}  // namespace
+
 RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
     Connection& conn = state.conn();
     if (conn.state() == 0) conn.open();
@@ -95,8 +116,11 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
     table.setCursorLocation(ado::adUseClient);
     table.open(sql::kAppendTable, conn, ado::adOpenUnspecified, ado::adLockOptimistic, ado::adCmdTable);
     const long rows = grid.RowCount();
+    const std::string warehouse =
+        mode == PairMode::Department ? addedLineWarehouse(conn, state) : std::string();
     for (long row = 1; row < rows; ++row) {
-        writeOpeningRow(table, grid, row, lineKindOf(grid.CellText(row, grid::kVoucherCode)), state);
+        writeOpeningRow(table, grid, row, lineKindOf(grid.CellText(row, grid::kVoucherCode)), state,
+                        warehouse);
         ++counts.written;
     }
     table.close();

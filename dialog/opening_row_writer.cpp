@@ -130,7 +130,8 @@ constexpr std::array<Field, 69> kFieldMap{{
     {"cdefine27", cellOrNull(68), cellOrNull(68)},
 }};
 
-Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState& state) {
+Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState& state,
+              std::string_view addedLineWarehouse) {
     const bool byDepartment = state.AccountSettings.ByDepartment;
     switch (rule.source) {
         case Source::Cell:
@@ -154,7 +155,9 @@ Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState&
         case Source::Maker:
             return Value::text(state.AccountSettings.Maker);
         case Source::PairWarehouse:
-            return Value::text(byDepartment ? state.AccountSettings.DepWhCode : state.WhCode);
+            if (!byDepartment) return Value::text(state.WhCode);
+            return Value::text(addedLineWarehouse.empty() ? state.AccountSettings.DepWhCode
+                                                          : std::string(addedLineWarehouse));
         case Source::PairDepartment:
             return byDepartment ? Value::text(state.WhCode) : Value::null();
         case Source::NotSet:
@@ -169,14 +172,14 @@ LineKind lineKindOf(std::string_view voucherCode) {
     return voucherCode.starts_with("JUST") ? LineKind::Added : LineKind::Receipt;
 }
 
-void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind kind,
-                     const SharedState& state) {
+void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind kind, const SharedState& state,
+                     std::string_view addedLineWarehouse) {
     table.addNew();
     for (const Field& field : kFieldMap) {
         const Rule& rule = kind == LineKind::Added ? field.added : field.receipt;
         if (rule.source == Source::NotSet) continue;
         // A refused value leaves the field to the table's default; the row is still stored.
-        static_cast<void>(table.setField(field.name, valueOf(rule, grid, row, state)));
+        static_cast<void>(table.setField(field.name, valueOf(rule, grid, row, state, addedLineWarehouse)));
     }
     table.update();
 }

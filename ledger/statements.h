@@ -74,6 +74,10 @@ namespace sql {
 [[nodiscard]] std::string commitDelete(Dialect dialect, PairMode mode, std::string_view code,
                                        std::string_view invCode);
 
+// The specific-identification warehouses of one department, in code order; one text for both dialects. The
+// commit takes an added line's warehouse from here in department mode.
+[[nodiscard]] std::string departmentWarehouses(std::string_view department);
+
 // The table the commit appends to.
 inline constexpr std::string_view kAppendTable = "Ia_subsidiary";
 

@@ -85,4 +85,9 @@ std::string commitDelete(Dialect dialect, PairMode mode, std::string_view code, 
     return text + quoteCode(code) + "' and cinvcode=N'" + quoteCode(invCode) + "'";
 }
 
+std::string departmentWarehouses(std::string_view department) {
+    return "select cWhCode from Warehouse where cDepCode=N'" + quoteCode(department) +
+           "' and cWhValueStyle=N'个别计价法' order by cWhCode";
+}
+
 }  // namespace tarvenish::sql

@@ -87,6 +87,8 @@ TEST_F(OpeningRowWriter, WritesALowerCaseJustCodeAsAReceiptLine) {
 TEST_F(OpeningRowWriter, FollowsThePairInDepartmentMode) {
     state().PairByDepartment = true;
     state().AccountSettings.ByDepartment = true;
+    // The account set's first opening row stands in another department's warehouse.
+    m_set.addWarehouse("W9", "Other store", "D2");
     state().AccountSettings.DepWhCode = "W9";
     state().WhCode = "D1";
     pairTotals(5.0, 10.0);
@@ -102,8 +104,22 @@ TEST_F(OpeningRowWriter, FollowsThePairInDepartmentMode) {
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 0);
     EXPECT_EQ(text("R-1", "cWhcode"), "W1");
     EXPECT_EQ(text("R-1", "cdepcode"), "D1");
-    EXPECT_EQ(text("JUST100001", "cWhcode"), "W9");
+    // The added line stands in a warehouse of the pair's own department, so the next department fill keeps it
+    // in this pair.
+    EXPECT_EQ(text("JUST100001", "cWhcode"), "W1");
     EXPECT_EQ(text("JUST100001", "cdepcode"), "D1");
+}
+
+TEST_F(OpeningRowWriter, KeepsTheRememberedWarehouseWhenItBelongsToThePairsDepartment) {
+    state().PairByDepartment = true;
+    state().AccountSettings.ByDepartment = true;
+    m_set.addWarehouse("W2", "Second store", "D1");
+    state().AccountSettings.DepWhCode = "W2";
+    state().WhCode = "D1";
+    pairTotals(5.0, 10.0);
+    addReceipt(receiptOf("W1", "R-1"), {lineOf(3.0, 2.0, 6.0)});
+    show(pressOk);
+    EXPECT_EQ(text("JUST100001", "cWhcode"), "W2");
 }
 
 TEST_F(OpeningRowWriter, StoresAnEmptyBalancingPriceAsNull) {

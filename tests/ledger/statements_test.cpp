@@ -543,5 +543,11 @@ TEST(CommitDelete, HasFourForms) {
                    "' and cinvcode=N'", "A''1", "'"}));
 }
 
+TEST(DepartmentWarehouses, ListsTheDepartmentsSpecificIdentificationWarehousesInCodeOrder) {
+    EXPECT_EQ(sql::departmentWarehouses("D'1"),
+              "select cWhCode from Warehouse where cDepCode=N'D''1' and cWhValueStyle=N'个别计价法' order by "
+              "cWhCode");
+}
+
 }  // namespace
 }  // namespace tarvenish
