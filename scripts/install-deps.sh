@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need; does nothing when all are present.
+# Installs the Debian packages the build, the tests and the demo need (scripts/debian-packages.txt); does nothing
+# when all are present.
 set -euo pipefail
-packages=(build-essential cmake pkg-config libsqlite3-dev sqlite3 libgtest-dev qt6-base-dev libcli11-dev libfmt-dev
-          nlohmann-json3-dev sqlfluff xvfb xauth fonts-wqy-microhei binutils)
+cd "$(dirname "$0")"
+mapfile -t packages < <(grep -v '^\s*\(#\|$\)' debian-packages.txt)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
