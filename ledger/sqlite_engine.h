@@ -2,12 +2,16 @@
 // The engine on a SQLite database file: the component's statements are rewritten into SQLite's SQL on the
 // way in, and errors carry the statement as the component built it.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "ledger/engine.h"
+#include "ledger/sqlite_statement_cache.h"
+#include "platform/sql_parameters.h"
+#include "platform/sqlite_dialect.h"
 
 namespace tarvenish {
 
@@ -34,14 +38,28 @@ public:
     // included. Reading a table's rows costs at least one step per row.
     [[nodiscard]] std::uint64_t vmSteps() const noexcept;
 
+    // Diagnostic: the prepared statements kept for reuse.
+    [[nodiscard]] std::size_t cachedStatements() const noexcept { return m_statements.size(); }
+
 private:
-    explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept : m_db(std::move(db)) {}
+    explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept;
     // The statement in SQLite's SQL. Throws DbError for `operation` carrying the original text.
-    [[nodiscard]] std::string translate(std::string_view sql, std::string_view operation) const;
+    [[nodiscard]] SqliteTranslation translate(std::string_view sql, std::string_view operation) const;
     // Runs every statement of an SQLite text; `original` is what errors carry.
     void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
+    // Prepares the first statement of `text`, in the join order that spares SQLite a scan per outer row.
+    // `consumed` is set to the length of the statement's text. Throws DbError carrying `original`.
+    [[nodiscard]] StatementPtr prepareFirst(std::string_view text, std::size_t& consumed,
+                                            std::string_view original, std::string_view operation);
+    // Runs a statement through the prepared statement of its shape, its literals bound; fills `rows` when
+    // given. False, having run nothing, when the shape is several statements. Throws DbError.
+    bool runShaped(const ParameterizedSql& shaped, std::string_view original, std::string_view operation,
+                   QueryResult* rows);
+    // Indexes the first column of a table that a select-into made: the key later statements look it up by.
+    void indexFirstColumn(std::string_view table) noexcept;
 
     std::shared_ptr<SqliteDatabase> m_db;
+    SqliteStatementCache m_statements;
 };
 
 }  // namespace tarvenish

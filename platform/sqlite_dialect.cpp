@@ -139,11 +139,11 @@ public:
             if (m_tokens[i].kind != TokenKind::Blank) m_significant.push_back(i);
     }
 
-    std::string run() {
+    SqliteTranslation run() {
         rewriteTokens();
-        if (auto update = rewriteUpdateJoin()) return *update;
-        if (auto create = rewriteSelectInto()) return *create;
-        return emitTokens(0, m_tokens.size());
+        if (auto update = rewriteUpdateJoin()) return {std::move(*update), {}};
+        if (auto create = rewriteSelectInto()) return {std::move(*create), createdTable()};
+        return {emitTokens(0, m_tokens.size()), {}};
     }
 
 private:
@@ -242,14 +242,26 @@ private:
         return m_significant.size();
     }
 
-    // "select ... into T from ..." becomes "create table T as select ... from ...".
-    std::optional<std::string> rewriteSelectInto() const {
+    // The n-th non-blank token of a "select ... into T" when it is T.
+    std::optional<std::size_t> selectIntoTarget() const {
         if (!sigIsWord(0, "select")) return std::nullopt;
         const auto into = findTopLevel(1, "into");
         if (!into) return std::nullopt;
         const auto from = findTopLevel(1, "from");
         if (from && *from < *into) return std::nullopt;
         if (!sigIsName(*into + 1)) return std::nullopt;
+        return *into + 1;
+    }
+    std::string createdTable() const {
+        const auto target = selectIntoTarget();
+        return target ? std::string(sig(*target)) : std::string();
+    }
+
+    // "select ... into T from ..." becomes "create table T as select ... from ...".
+    std::optional<std::string> rewriteSelectInto() const {
+        const auto target = selectIntoTarget();
+        if (!target) return std::nullopt;
+        const auto into = std::optional<std::size_t>(*target - 1);
         const std::size_t afterName = *into + 2;
         std::string out = leadingBlanks() + "create table " + emitSig(*into + 1, *into + 2) + " as ";
         out += emitTokens(m_significant[0], m_significant[*into]);
@@ -328,6 +340,10 @@ private:
 }  // namespace
 
 std::string translateToSqlite(std::string_view statement) {
+    return Rewriter(statement).run().text;
+}
+
+SqliteTranslation translateStatement(std::string_view statement) {
     return Rewriter(statement).run();
 }
 

@@ -15,6 +15,13 @@ namespace tarvenish {
 // (an unterminated quote, say).
 [[nodiscard]] std::string translateToSqlite(std::string_view statement);
 
+struct SqliteTranslation {
+    std::string text;          // the statement in SQLite's SQL
+    std::string createdTable;  // the table a select-into creates, as the statement names it; else empty
+};
+// translateToSqlite, also naming the table that a select-into creates. Throws std::invalid_argument.
+[[nodiscard]] SqliteTranslation translateStatement(std::string_view statement);
+
 // Registers the functions the host's dialects use and SQLite lacks or spells otherwise: str(x),
 // str(x,len,dec), format(x,mask), and the helpers the rewrite emits. Returns SQLITE_OK or the error code.
 int registerDialectFunctions(sqlite3* db);
