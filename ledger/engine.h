@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ledger/row_store.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
@@ -20,7 +21,7 @@ struct Column {
 // Every row of a query, read at once (a client-side cursor).
 struct QueryResult {
     std::vector<Column> columns;
-    std::vector<std::vector<Value>> rows;
+    RowStore rows;
 };
 
 // Appends rows to one table without reading the table's rows.

@@ -66,12 +66,22 @@ void Recordset::openOn(std::string_view source, Connection& connection, int opti
     m_newRow.reset();
     m_position = 0;
     m_open = true;
+    loadCurrent();
+}
+
+void Recordset::loadCurrent() {
+    if (m_position < m_result.rows.size()) {
+        m_result.rows.decode(m_position, m_current);
+    } else {
+        m_current.clear();
+    }
 }
 
 void Recordset::close() noexcept {
     m_open = false;
     m_result = {};
     m_position = 0;
+    m_current.clear();
     m_appender.reset();
     m_table.clear();
     m_newRow.reset();
@@ -96,17 +106,20 @@ long Recordset::recordCount() const {
 void Recordset::moveFirst() {
     if (!m_open) fail("MoveFirst", "the recordset is closed");
     m_position = 0;
+    loadCurrent();
 }
 
 void Recordset::moveLast() {
     if (!m_open) fail("MoveLast", "the recordset is closed");
     m_position = m_result.rows.empty() ? 0 : m_result.rows.size() - 1;
+    loadCurrent();
 }
 
 void Recordset::moveNext() {
     if (!m_open) fail("MoveNext", "the recordset is closed");
     if (m_position >= m_result.rows.size()) fail("MoveNext", "the recordset is at its end");
     ++m_position;
+    loadCurrent();
 }
 
 std::size_t Recordset::fieldCount() const {
@@ -130,12 +143,12 @@ const Value& Recordset::field(std::size_t index) const {
     if (index >= m_result.columns.size())
         fail("read field", "no field " + std::to_string(index) + " (the recordset has " +
                                std::to_string(m_result.columns.size()) + ")");
-    return m_result.rows[m_position][index];
+    return m_current[index];
 }
 
 const Value& Recordset::field(std::string_view name) const {
     requireRow();
-    return m_result.rows[m_position][indexOf(name)];
+    return m_current[indexOf(name)];
 }
 
 std::size_t Recordset::indexOf(std::string_view name) const {
@@ -147,14 +160,16 @@ std::size_t Recordset::indexOf(std::string_view name) const {
 std::string Recordset::getString() {
     if (!m_open) fail("GetString", "the recordset is closed");
     std::string text;
+    std::vector<Value> row;
     for (; m_position < m_result.rows.size(); ++m_position) {
-        const auto& row = m_result.rows[m_position];
+        m_result.rows.decode(m_position, row);
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0) text += '\t';
             text += row[i].displayText();
         }
         text += '\r';
     }
+    m_current.clear();
     return text;
 }
 

@@ -79,11 +79,14 @@ private:
     void requireRow() const;
     [[nodiscard]] std::size_t indexOf(std::string_view name) const;
     void openOn(std::string_view source, Connection& connection, int options);
+    // Decodes the row at m_position into m_current (nothing at the end).
+    void loadCurrent();
 
     int m_cursorLocation = 2;
     bool m_open = false;
     QueryResult m_result;
     std::size_t m_position = 0;
+    std::vector<Value> m_current;
     std::unique_ptr<TableAppender> m_appender;
     std::string m_table;
     std::optional<std::vector<std::optional<Value>>> m_newRow;

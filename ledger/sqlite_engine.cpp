@@ -305,11 +305,12 @@ bool SqliteEngine::runShaped(const ParameterizedSql& shaped, std::string_view or
             dateColumns.push_back(isDateType(column.declType));
             rows->columns.push_back(std::move(column));
         }
+        std::vector<Value> row;
+        row.reserve(static_cast<std::size_t>(columnCount));
         for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
-            std::vector<Value> row;
-            row.reserve(static_cast<std::size_t>(columnCount));
+            row.clear();
             for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement, i, dateColumns[i]));
-            rows->rows.push_back(std::move(row));
+            rows->rows.append(row);
         }
     }
     while (rc == SQLITE_ROW) rc = sqlite3_step(statement);
@@ -390,11 +391,12 @@ QueryResult SqliteEngine::query(std::string_view sql) {
         result.columns.push_back(std::move(column));
     }
     int rc = SQLITE_ROW;
+    std::vector<Value> row;
+    row.reserve(static_cast<std::size_t>(columnCount));
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
-        std::vector<Value> row;
-        row.reserve(static_cast<std::size_t>(columnCount));
+        row.clear();
         for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement.get(), i, dateColumns[i]));
-        result.rows.push_back(std::move(row));
+        result.rows.append(row);
     }
     m_db->countSteps(statement.get());
     if (rc != SQLITE_DONE) m_db->fail(kOperation, rc, std::string(sql));

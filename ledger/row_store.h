@@ -1,0 +1,28 @@
+#pragma once
+// The rows of a client-side recordset, kept compact: every row read at Open is encoded into one shared buffer
+// and decoded only when it becomes the current row, so a query over a wide table costs its data, not a
+// variant per field.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+class RowStore {
+public:
+    // Appends one row (any number of fields).
+    void append(const std::vector<Value>& row);
+    [[nodiscard]] std::size_t size() const noexcept { return m_offsets.size(); }
+    [[nodiscard]] bool empty() const noexcept { return m_offsets.empty(); }
+    // Decodes row `index` into `out`, replacing its contents. `index` must be below size().
+    void decode(std::size_t index, std::vector<Value>& out) const;
+
+private:
+    std::string m_data;
+    std::vector<std::size_t> m_offsets;
+};
+
+}  // namespace tarvenish
