@@ -308,6 +308,7 @@ DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& opt
         fs::remove(path);
         fs::remove(path + "-journal");
         fs::remove(path + "-wal");
+        fs::remove(path + "-shm");
     }
     try {
         createEmptyFile(path);
@@ -316,6 +317,9 @@ DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& opt
             createHostSchema(*connection);
         }
         SqliteBulk db(path);
+        // Our own account sets use the write-ahead log: a pair's commit then costs no sync of the whole file,
+        // and readers never wait for the writer. The mode stays with the file; a host's file keeps its own.
+        db.exec("PRAGMA journal_mode=WAL");
         Generator generator(db, options);
         return generator.run();
     } catch (...) {
