@@ -37,7 +37,7 @@ std::vector<std::string> headlessEnvironment() {
 
 }  // namespace
 
-CommandResult runCommand(const std::vector<std::string>& args) {
+CommandResult runCommand(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
     const ScratchDir dir;
     const std::string outPath = dir.file("stdout");
     const std::string errPath = dir.file("stderr");
@@ -56,6 +56,11 @@ CommandResult runCommand(const std::vector<std::string>& args) {
     for (auto& arg : argvText) argv.push_back(arg.data());
     argv.push_back(nullptr);
     std::vector<std::string> envText = headlessEnvironment();
+    for (const std::string& change : environment) {
+        const std::string name = change.substr(0, change.find('='));
+        std::erase_if(envText, [&](const std::string& entry) { return entry.starts_with(name + "="); });
+        if (change.find('=') != std::string::npos) envText.push_back(change);
+    }
     std::vector<char*> envp;
     for (auto& entry : envText) envp.push_back(entry.data());
     envp.push_back(nullptr);

@@ -22,8 +22,9 @@ struct CommandResult {
 };
 
 // Runs the built command with `args` and waits for it; stdin is empty and no display is offered, so no
-// window ever opens.
-[[nodiscard]] CommandResult runCommand(const std::vector<std::string>& args);
+// window ever opens. `environment` adds "NAME=value" entries, or removes NAME when given without '='.
+[[nodiscard]] CommandResult runCommand(const std::vector<std::string>& args,
+                                       const std::vector<std::string>& environment = {});
 
 // A fresh directory under the temporary directory, removed with everything in it.
 class ScratchDir final {

@@ -159,6 +159,18 @@ TEST_F(RunExitCode, IsOneWhenTheRunIsCancelled) {
     EXPECT_FALSE(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
+TEST_F(RunExitCode, IsTwoWithoutAWindowWhenTheNamedDisplayCannotBeReached) {
+    const std::string path = makeDemo(m_dir, "display.db", PairMode::Warehouse);
+    const std::vector<std::string> unreachable = {"DISPLAY=:97531", "QT_QPA_PLATFORM"};
+    const auto window = runCommand({"run", "--db", path, "--ui", "qt"}, unreachable);
+    EXPECT_EQ(window.exitCode, 2) << window.out << window.err;
+    EXPECT_NE(window.err.find("display"), std::string::npos) << window.err;
+    // Left to choose, the command answers by the policy instead of failing inside the window toolkit.
+    const auto chosen =
+        runCommand({"run", "--db", path, "--ui", "auto", "--on-mismatch", "skip"}, unreachable);
+    EXPECT_EQ(chosen.exitCode, 3) << chosen.out << chosen.err;
+}
+
 TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
     ScratchDir dir;
     const std::string path = makeDemo(dir, "report.db", PairMode::Warehouse);
