@@ -44,6 +44,7 @@ void Connection::close() noexcept {
     try {
         // A transaction left open ends here: its changes were never committed.
         if (m_engine->inTransaction()) m_engine->rollback();
+        m_engine->settle();
     } catch (...) {
         // Closing the handle rolls back as well; nothing more can be done about a failed rollback.
     }
@@ -74,6 +75,19 @@ void Connection::rollbackTrans() {
 
 bool Connection::inTransaction() const {
     return m_engine && m_engine->inTransaction();
+}
+
+void Connection::batchCommits(bool on) {
+    engine().batchCommits(on);
+}
+
+void Connection::settle() {
+    // A closed connection settled its work when it closed.
+    if (m_engine) m_engine->settle();
+}
+
+std::size_t Connection::unsettledTransactions() const {
+    return m_engine ? m_engine->unsettledTransactions() : 0;
 }
 
 Engine& Connection::engine() {

@@ -1,6 +1,7 @@
 #pragma once
 // The host's connection object: a connection string, Execute, State, Open, and transactions.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@ public:
     [[nodiscard]] int state() const noexcept;
     // Opens with the stored connection string. Throws DbError.
     void open();
+    // Rolls back an open transaction and makes the committed ones durable.
     void close() noexcept;
 
     // Runs one statement; any result rows are dropped. Throws DbError with the statement text.
@@ -37,9 +39,20 @@ public:
     [[nodiscard]] long lastChanges();
 
     void beginTrans();
+    // Commits; while commits are batched the work may be made durable later, together with other transactions
+    // (settle()). Throws DbError, also when making a batch durable failed: every transaction of it is lost.
     void commitTrans();
     void rollbackTrans();
+    // True while a transaction begun by beginTrans is open.
     [[nodiscard]] bool inTransaction() const;
+    // Lets commits be made durable in batches, which spares a journal write and sync per transaction; other
+    // connections see batched work only once it is settled. Off (the default) settles first. Throws DbError.
+    void batchCommits(bool on);
+    // Makes every committed transaction durable now and visible to other connections. Throws DbError, also
+    // inside a transaction; the unsettled transactions are then lost. Nothing to do when closed.
+    void settle();
+    // Committed transactions not yet durable: lost together if settling them fails. 0 when closed.
+    [[nodiscard]] std::size_t unsettledTransactions() const;
 
     // The open engine. Throws DbError when closed.
     [[nodiscard]] Engine& engine();

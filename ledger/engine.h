@@ -2,6 +2,7 @@
 // What a database engine offers the connection and recordset layer. One implementation per engine;
 // the connection string chooses which (openEngine).
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,10 +46,24 @@ public:
     [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
     // Prepares to append to `table`. Throws DbError when the table does not exist.
     [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
+    // Begins a transaction of the caller. Throws DbError, also when one is already open.
     virtual void begin() = 0;
+    // Commits the caller's transaction; while commits are batched (batchCommits) an engine may hold the work
+    // back to make several transactions durable at once. A failure to do so is thrown here, and every
+    // transaction held back with it is lost.
     virtual void commit() = 0;
+    // Undoes the caller's transaction only. Throws DbError.
     virtual void rollback() = 0;
+    // True while a caller's transaction is open.
     [[nodiscard]] virtual bool inTransaction() const = 0;
+    // Lets commit() hold committed work back (true), or makes every commit durable at once (false, the
+    // default; switching to it settles first). Throws DbError as settle() does.
+    virtual void batchCommits(bool /*on*/) {}
+    // Makes every committed transaction durable now. Throws DbError; the transactions held back are then
+    // lost.
+    virtual void settle() {}
+    // Committed transactions not yet durable: lost together if making them durable fails.
+    [[nodiscard]] virtual std::size_t unsettledTransactions() const { return 0; }
     // Rows changed by the last data-changing statement that execute() ran.
     [[nodiscard]] virtual long changes() const = 0;
 };

@@ -25,6 +25,13 @@ constexpr std::size_t kCachedStatements = 64;
 constexpr const char* kCacheSize = "PRAGMA cache_size=-32768";
 // Right joins came with SQLite 3.39.0.
 constexpr int kRightJoinVersion = 3039000;
+// A batch of callers' transactions is committed at the first of these: each commit of its own would write
+// the changed pages to the journal again and sync.
+constexpr std::size_t kBatchTransactions = 256;
+constexpr std::chrono::milliseconds kBatchAge{250};
+constexpr const char* kSavepoint = "SAVEPOINT tarvenish_transaction";
+constexpr const char* kRollbackSavepoint = "ROLLBACK TO tarvenish_transaction";
+constexpr const char* kReleaseSavepoint = "RELEASE tarvenish_transaction";
 
 bool isUri(std::string_view source) {
     return source.size() >= 5 && (source.substr(0, 5) == "file:" || source.substr(0, 5) == "FILE:");
@@ -189,7 +196,15 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& setti
 SqliteEngine::~SqliteEngine() {
     m_statements.clear();
     // Appenders may keep the handle open after the engine is gone, so the transaction must end here.
-    if (inTransaction()) sqlite3_exec(m_db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3* db = m_db->handle();
+    if (sqlite3_get_autocommit(db) != 0) return;
+    if (m_savepointOpen) {
+        sqlite3_exec(db, kRollbackSavepoint, nullptr, nullptr, nullptr);
+        sqlite3_exec(db, kReleaseSavepoint, nullptr, nullptr, nullptr);
+    }
+    // The released transactions were committed as far as their callers know.
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK && sqlite3_get_autocommit(db) == 0)
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 SqliteTranslation SqliteEngine::translate(std::string_view sql, std::string_view operation) const {
@@ -344,6 +359,8 @@ void SqliteEngine::indexFirstColumn(std::string_view table) noexcept {
 }
 
 void SqliteEngine::execute(std::string_view sql) {
+    // A statement outside a transaction of the caller must not join the held-back batch.
+    if (!m_savepointOpen) settle();
     constexpr std::string_view kOperation = "execute";
     if (const auto shaped = parameterizeSql(sql); shaped && runShaped(*shaped, sql, kOperation, nullptr))
         return;
@@ -357,6 +374,8 @@ long SqliteEngine::changes() const {
 }
 
 QueryResult SqliteEngine::query(std::string_view sql) {
+    // A statement outside a transaction of the caller must not join the held-back batch.
+    if (!m_savepointOpen) settle();
     constexpr std::string_view kOperation = "query";
     if (const auto shaped = parameterizeSql(sql)) {
         QueryResult result;
@@ -404,23 +423,96 @@ QueryResult SqliteEngine::query(std::string_view sql) {
 }
 
 std::unique_ptr<TableAppender> SqliteEngine::openAppender(std::string_view table) {
+    // A statement outside a transaction of the caller must not join the held-back batch.
+    if (!m_savepointOpen) settle();
     return std::make_unique<SqliteAppender>(m_db, table);
 }
 
+void SqliteEngine::noticeEndedBatch() noexcept {
+    if (!m_batchOpen || sqlite3_get_autocommit(m_db->handle()) == 0) return;
+    m_batchOpen = false;
+    m_savepointOpen = false;
+    m_released = 0;
+}
+
 void SqliteEngine::begin() {
-    run("BEGIN IMMEDIATE", "BEGIN IMMEDIATE", "begin transaction");
+    noticeEndedBatch();
+    if (m_savepointOpen)
+        throw DbError("begin transaction", SQLITE_ERROR, "cannot start a transaction within a transaction",
+                      "BEGIN IMMEDIATE");
+    if (!m_batchOpen) {
+        run("BEGIN IMMEDIATE", "BEGIN IMMEDIATE", "begin transaction");
+        m_batchOpen = true;
+        m_released = 0;
+        m_batchStart = std::chrono::steady_clock::now();
+    }
+    run(kSavepoint, kSavepoint, "begin transaction");
+    m_savepointOpen = true;
 }
 
 void SqliteEngine::commit() {
-    run("COMMIT", "COMMIT", "commit transaction");
+    noticeEndedBatch();
+    if (!m_savepointOpen)
+        throw DbError("commit transaction", SQLITE_ERROR, "cannot commit - no transaction is active",
+                      "COMMIT");
+    run(kReleaseSavepoint, kReleaseSavepoint, "commit transaction");
+    m_savepointOpen = false;
+    ++m_released;
+    commitBatchWhenDue();
+}
+
+void SqliteEngine::commitBatchWhenDue() {
+    if (m_batching && m_released < kBatchTransactions &&
+        std::chrono::steady_clock::now() - m_batchStart < kBatchAge)
+        return;
+    settle();
 }
 
 void SqliteEngine::rollback() {
-    run("ROLLBACK", "ROLLBACK", "roll back transaction");
+    noticeEndedBatch();
+    if (!m_savepointOpen)
+        throw DbError("roll back transaction", SQLITE_ERROR, "cannot rollback - no transaction is active",
+                      "ROLLBACK");
+    run(kRollbackSavepoint, kRollbackSavepoint, "roll back transaction");
+    run(kReleaseSavepoint, kReleaseSavepoint, "roll back transaction");
+    m_savepointOpen = false;
+    if (m_released == 0) {
+        // Nothing of the batch is left to keep: give up the write lock now.
+        m_batchOpen = false;
+        run("ROLLBACK", "ROLLBACK", "roll back transaction");
+    }
 }
 
 bool SqliteEngine::inTransaction() const {
-    return sqlite3_get_autocommit(m_db->handle()) == 0;
+    return m_savepointOpen && sqlite3_get_autocommit(m_db->handle()) == 0;
+}
+
+void SqliteEngine::batchCommits(bool on) {
+    if (!on) settle();
+    m_batching = on;
+}
+
+void SqliteEngine::settle() {
+    noticeEndedBatch();
+    if (m_savepointOpen)
+        throw DbError("commit transaction", SQLITE_ERROR, "a transaction of the caller is still open",
+                      "COMMIT");
+    if (!m_batchOpen) return;
+    m_batchOpen = false;
+    m_released = 0;
+    try {
+        run("COMMIT", "COMMIT", "commit transaction");
+    } catch (...) {
+        // A commit that failed (a busy reader, a full disk) may leave the transaction open: the batch is
+        // lost as a whole, never half kept.
+        if (sqlite3_get_autocommit(m_db->handle()) == 0)
+            sqlite3_exec(m_db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+std::size_t SqliteEngine::unsettledTransactions() const {
+    return m_batchOpen && sqlite3_get_autocommit(m_db->handle()) == 0 ? m_released : 0;
 }
 
 std::uint64_t SqliteEngine::vmSteps() const noexcept {

@@ -2,6 +2,7 @@
 // The engine on a SQLite database file: the component's statements are rewritten into SQLite's SQL on the
 // way in, and errors carry the statement as the component built it.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,7 +23,7 @@ public:
     // Opens an existing database file (or a SQLite URI); never creates one. Throws DbError naming the file
     // when it is missing or is not a database.
     [[nodiscard]] static std::unique_ptr<SqliteEngine> open(const ConnectionSettings& settings);
-    // Rolls back an open transaction.
+    // Rolls back an open transaction of the caller and commits the work held back.
     ~SqliteEngine() override;
 
     void execute(std::string_view sql) override;
@@ -32,6 +33,9 @@ public:
     void commit() override;
     void rollback() override;
     [[nodiscard]] bool inTransaction() const override;
+    void batchCommits(bool on) override;
+    void settle() override;
+    [[nodiscard]] std::size_t unsettledTransactions() const override;
     [[nodiscard]] long changes() const override;
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
@@ -57,9 +61,20 @@ private:
                    QueryResult* rows);
     // Indexes the first column of a table that a select-into made: the key later statements look it up by.
     void indexFirstColumn(std::string_view table) noexcept;
+    // Forgets a batch that the engine ended on its own (SQLite rolls back the whole transaction on some
+    // errors): its transactions are lost.
+    void noticeEndedBatch() noexcept;
+    // Commits the batch when enough transactions or time have gathered in it. Throws DbError.
+    void commitBatchWhenDue();
 
     std::shared_ptr<SqliteDatabase> m_db;
     SqliteStatementCache m_statements;
+    // The real transaction that the callers' transactions are savepoints in, while one is open.
+    bool m_batching = false;
+    bool m_batchOpen = false;
+    bool m_savepointOpen = false;
+    std::size_t m_released = 0;
+    std::chrono::steady_clock::time_point m_batchStart{};
 };
 
 }  // namespace tarvenish

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "component/adjustment_presenter.h"
 #include "component/pair_init.h"
@@ -47,6 +48,13 @@ struct PairRow {
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
 
+// A pair whose rebuild was committed on the host but is not yet durable: it counts once it is.
+struct UnsettledPair {
+    std::string label;
+    long rowsDeleted = 0;
+    long rowsInserted = 0;
+};
+
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
@@ -69,6 +77,13 @@ private:
     void visitPairs();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const std::string& label);
+    // Brings the unsettled pairs in line with the host's unsettled transactions after a rebuild: the pairs
+    // made durable are counted, those lost with their batch fail with `message`.
+    void accountUnsettled(bool lastCommitted, std::string_view message);
+    void countUnsettled(std::size_t pairs);
+    void loseUnsettled(std::size_t pairs, std::string_view message);
+    // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
+    void stopBatching();
     // Stops without having compared a pair: the run did not do its job, so it does not report success.
     bool stopUnfinished(std::string_view why);
     bool finish(bool result);
@@ -80,6 +95,8 @@ private:
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
     bool m_passReached = false;
+    // Oldest first, as the host committed them.
+    std::vector<UnsettledPair> m_unsettled;
 };
 
 template <typename Step>
@@ -174,6 +191,8 @@ void ReconciliationRun::visitPairs() {
     m_report.pairsTotal = total;
     summary.moveLast();
     summary.moveFirst();
+    // A commit of its own per rebuilt pair would write the pages it changed to the journal again and sync.
+    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     for (int done = 1; !summary.eof(); ++done) {
         const PairEnd end = visitPair(summary);
         if (m_report.onProgress) m_report.onProgress(done, total);
@@ -235,14 +254,53 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     const RegenerationResult regenerated =
         Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode);
     if (regenerated.committed) {
-        m_report.count(PairOutcome::Regenerated);
-        m_report.rowsDeleted += regenerated.rowsDeleted;
-        m_report.rowsInserted += regenerated.rowsInserted;
+        m_unsettled.push_back({label, regenerated.rowsDeleted, regenerated.rowsInserted});
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         m_report.count(PairOutcome::Failed);
     }
+    accountUnsettled(regenerated.committed, regenerated.message);
     return PairEnd::Next;
+}
+
+void ReconciliationRun::accountUnsettled(bool lastCommitted, std::string_view message) {
+    const std::size_t held = m_host->unsettledTransactions();
+    if (held >= m_unsettled.size()) return;
+    // Only a commit that made its batch durable leaves nothing held; otherwise the oldest were lost.
+    if (held == 0 && lastCommitted) {
+        countUnsettled(m_unsettled.size());
+    } else {
+        loseUnsettled(m_unsettled.size() - held, message);
+    }
+}
+
+void ReconciliationRun::countUnsettled(std::size_t pairs) {
+    for (std::size_t i = 0; i < pairs; ++i) {
+        m_report.count(PairOutcome::Regenerated);
+        m_report.rowsDeleted += m_unsettled[i].rowsDeleted;
+        m_report.rowsInserted += m_unsettled[i].rowsInserted;
+    }
+    m_unsettled.erase(m_unsettled.begin(), m_unsettled.begin() + static_cast<std::ptrdiff_t>(pairs));
+}
+
+void ReconciliationRun::loseUnsettled(std::size_t pairs, std::string_view message) {
+    for (std::size_t i = 0; i < pairs; ++i) {
+        m_report.recordFailure(
+            {"regenerate pair " + m_unsettled[i].label, "COMMIT",
+             "the rebuilt rows were committed with other pairs and lost with them: " + std::string(message)});
+        m_report.count(PairOutcome::Failed);
+    }
+    m_unsettled.erase(m_unsettled.begin(), m_unsettled.begin() + static_cast<std::ptrdiff_t>(pairs));
+}
+
+void ReconciliationRun::stopBatching() {
+    const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_host->settle(); });
+    if (settled) {
+        countUnsettled(m_unsettled.size());
+    } else {
+        loseUnsettled(m_unsettled.size(), m_report.failures.back().message);
+    }
+    (void)attempt("end the batched commits", std::string(), [&] { m_host->batchCommits(false); });
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::showDialog(const std::string& label) {
@@ -251,10 +309,14 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const std::string& labe
         m_report.count(PairOutcome::Skipped);
         return PairEnd::Next;
     }
+    // A person may look at the dialog for minutes: no write lock may be held meanwhile. The dialog's own
+    // commit is durable at once, so that the pair it counts confirmed never shares a batch that may be lost.
+    stopBatching();
     const int confirmedBefore = m_report.pairsConfirmed;
     const int failedBefore = m_report.pairsFailed;
     const bool shown =
         attempt("adjustment dialog for pair " + label, std::string(), [&] { presenter->showModal(); });
+    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     if (m_state.StopRun) {
         m_report.cancelled = true;
         return PairEnd::Stop;
@@ -274,6 +336,7 @@ bool ReconciliationRun::stopUnfinished(std::string_view why) {
 }
 
 bool ReconciliationRun::finish(bool result) {
+    if (m_host) stopBatching();
     if (m_passReached) (void)issued_quantity::Remove(*m_host, m_report);
     m_state.releaseConn();
     m_report.result = m_report.result && result;

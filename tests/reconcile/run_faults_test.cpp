@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
+#include "ledger/connection.h"
 #include "ledger/db_error.h"
+#include "ledger/engine.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
 #include "reconcile/run_report.h"
@@ -112,6 +114,48 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         }));
         ConnectionPool::clear();
     }
+}
+
+// Rebuilt pairs are made durable in batches: a batch whose commit fails loses every pair in it, and the
+// report counts each of them failed, none rebuilt.
+TEST(RunUnderFaults, CountsEveryPairOfABatchWhoseCommitFailsAsFailed) {
+    setAdjustmentPresenter(nullptr);
+    AccountSet set;
+    seed(set);
+    // A child row without its parent fails only the real commit: the check is deferred to it.
+    set.exec(
+        "create table parent(id integer primary key);"
+        "create table child(p references parent(id) deferrable initially deferred)");
+    ConnectionPtr host = set.connect();
+    host->execute("PRAGMA foreign_keys=ON");
+    bool planted = false;
+    {
+        ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
+            std::string lower(s);
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return std::tolower(c); });
+            if (planted || !lower.starts_with("delete") || lower.find("ia_subsidiary") == std::string::npos)
+                return;
+            planted = true;
+            host->engine().execute("insert into child values (7)");
+        }});
+        (void)JustAccountRun(0, host);
+    }
+    ASSERT_TRUE(planted);
+    const RunReport& report = runReport();
+    EXPECT_EQ(report.pairsRegenerated, 0);
+    EXPECT_EQ(report.pairsFailed, 2);
+    EXPECT_EQ(report.rowsInserted, 0);
+    for (const char* wh : {"W1", "W2"}) {
+        EXPECT_EQ(voucherCodes(set, wh), (std::vector<std::string>{"OLD1", "OLD2"})) << wh;
+    }
+    for (const char* pair : {"regenerate pair D1/A1", "regenerate pair D2/A2"}) {
+        EXPECT_TRUE(std::any_of(report.failures.begin(), report.failures.end(), [&](const StepFailure& f) {
+            return f.step == pair && f.message.find("FOREIGN KEY") != std::string::npos;
+        })) << pair;
+    }
+    EXPECT_EQ(set.count("child"), 0);
+    ConnectionPool::clear();
 }
 
 }  // namespace
