@@ -22,4 +22,11 @@ DbError::DbError(std::string what, int engineCode, std::string engineMessage, st
       m_engineMessage(std::move(engineMessage)),
       m_statement(std::move(statement)) {}
 
+std::string failureMessage(const std::exception& error) {
+    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
+        return db->engineMessage();
+    }
+    return error.what();
+}
+
 }  // namespace tarvenish

@@ -1,6 +1,7 @@
 #pragma once
 // The database layer's one error type: what failed, the engine's code and message, and the statement.
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -21,5 +22,8 @@ private:
     std::string m_engineMessage;
     std::string m_statement;
 };
+
+// What a failure says to people: the engine's own message for a DbError that has one, what() otherwise.
+[[nodiscard]] std::string failureMessage(const std::exception& error);
 
 }  // namespace tarvenish

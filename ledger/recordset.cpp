@@ -5,6 +5,7 @@
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
+#include "platform/ascii_text.h"
 
 namespace tarvenish {
 
@@ -12,17 +13,6 @@ namespace {
 
 [[noreturn]] void fail(std::string_view operation, std::string message) {
     throw DbError(std::string(operation), 0, std::move(message), {});
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
 }
 
 }  // namespace
@@ -153,7 +143,7 @@ const Value& Recordset::field(std::string_view name) const {
 
 std::size_t Recordset::indexOf(std::string_view name) const {
     for (std::size_t i = 0; i < m_result.columns.size(); ++i)
-        if (sameName(m_result.columns[i].name, name)) return i;
+        if (equalsNoCase(m_result.columns[i].name, name)) return i;
     fail("find field", "no field named \"" + std::string(name) + "\"");
 }
 

@@ -5,21 +5,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/sql_tokenizer.h"
 
 namespace tarvenish {
 namespace {
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
 
 // A table or column name without its brackets or quotes, lower-cased, for comparing names.
 std::string nameKey(std::string_view name) {

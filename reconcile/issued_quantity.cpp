@@ -13,20 +13,13 @@ namespace {
 constexpr std::size_t kSelectInto = 2;
 constexpr std::size_t kUpdateFromSums = 3;
 
-std::string messageOf(const std::exception& error) {
-    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
-        return db->engineMessage();
-    }
-    return error.what();
-}
-
 // Runs one statement; the engine's message when it fails.
 std::optional<std::string> tryExecute(Connection& conn, const std::string& statement) noexcept {
     try {
         conn.execute(statement);
         return std::nullopt;
     } catch (const std::exception& error) {
-        return messageOf(error);
+        return failureMessage(error);
     } catch (...) {
         return std::string("unknown error");
     }

@@ -7,16 +7,6 @@
 #include "ledger/transaction.h"
 
 namespace tarvenish {
-namespace {
-
-std::string messageOf(const std::exception& error) {
-    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
-        return db->engineMessage();
-    }
-    return error.what();
-}
-
-}  // namespace
 
 RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
                               std::string_view code, std::string_view invCode) noexcept {
@@ -41,7 +31,7 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         result.rowsInserted = inserted;
     } catch (const std::exception& error) {
         result.statement = current;
-        result.message = messageOf(error);
+        result.message = failureMessage(error);
     } catch (...) {
         result.statement = current;
         result.message = "unknown error";

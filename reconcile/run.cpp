@@ -22,13 +22,6 @@
 namespace tarvenish {
 namespace {
 
-std::string messageOf(const std::exception& error) {
-    if (const auto* db = dynamic_cast<const DbError*>(&error); db && !db->engineMessage().empty()) {
-        return db->engineMessage();
-    }
-    return error.what();
-}
-
 void openQuery(Recordset& rs, const std::string& statement, const std::string& connectionString,
                int cursorType) {
     rs.setCursorLocation(ado::adUseClient);
@@ -105,7 +98,7 @@ bool ReconciliationRun::attempt(std::string step, const std::string& statement, 
         body();
         return true;
     } catch (const std::exception& error) {
-        m_report.recordFailure({std::move(step), statement, messageOf(error)});
+        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
     } catch (...) {
         m_report.recordFailure({std::move(step), statement, "unknown error"});
     }
@@ -362,7 +355,7 @@ bool JustAccountRun(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexce
         try {
             return run.execute();
         } catch (const std::exception& error) {
-            return run.abandon(messageOf(error));
+            return run.abandon(failureMessage(error));
         } catch (...) {
             return run.abandon("unknown error");
         }

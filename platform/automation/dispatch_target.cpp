@@ -3,22 +3,12 @@
 #include <new>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "platform/automation/com_abi.h"
 
 namespace tarvenish {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 InvokeOutcome failure(std::int32_t code, std::string message) {
     InvokeOutcome outcome;
@@ -45,7 +35,7 @@ const MemberSpec* DispatchTarget::find(DispId id) const noexcept {
 
 std::optional<DispId> DispatchTarget::idOfName(std::string_view name) const {
     for (const MemberSpec& member : members())
-        if (sameName(member.name, name)) return member.id;
+        if (equalsNoCase(member.name, name)) return member.id;
     return std::nullopt;
 }
 
@@ -53,7 +43,7 @@ std::optional<DispId> DispatchTarget::paramIdOfName(DispId memberId, std::string
     const MemberSpec* member = find(memberId);
     if (!member) return std::nullopt;
     for (std::size_t i = 0; i < member->params.size(); ++i)
-        if (sameName(member->params[i].name, name)) return static_cast<DispId>(i);
+        if (equalsNoCase(member->params[i].name, name)) return static_cast<DispId>(i);
     return std::nullopt;
 }
 
