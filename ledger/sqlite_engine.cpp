@@ -74,6 +74,29 @@ bool containsNoCase(std::string_view text, std::string_view word) {
 }
 
 // True when SQLite's plan for `statement` scans the right table of a left join once per outer row.
+// Reads the columns and every row of a statement whose first step answered `rc`; returns the last step's
+// answer. The columns are read after the first step: a statement prepared afresh for a changed schema has its
+// new ones.
+int readRows(sqlite3_stmt* statement, int rc, QueryResult& out) {
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return rc;
+    const int columnCount = sqlite3_column_count(statement);
+    std::vector<bool> dateColumns;
+    for (int i = 0; i < columnCount; ++i) {
+        const char* name = sqlite3_column_name(statement, i);
+        Column column{name != nullptr ? name : "", upper(sqlite3_column_decltype(statement, i))};
+        dateColumns.push_back(isDateType(column.declType));
+        out.columns.push_back(std::move(column));
+    }
+    std::vector<Value> row;
+    row.reserve(static_cast<std::size_t>(columnCount));
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
+        row.clear();
+        for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement, i, dateColumns[i]));
+        out.rows.append(row);
+    }
+    return rc;
+}
+
 bool scansInsideLeftJoin(sqlite3* db, std::string_view statement) {
     const std::string text = "EXPLAIN QUERY PLAN " + std::string(statement);
     sqlite3_stmt* raw = nullptr;
@@ -310,24 +333,7 @@ bool SqliteEngine::runShaped(const ParameterizedSql& shaped, std::string_view or
         if (rc != SQLITE_OK) fail(rc);
     }
     int rc = sqlite3_step(statement);
-    if (rows != nullptr && (rc == SQLITE_ROW || rc == SQLITE_DONE)) {
-        // Read after the first step: a statement prepared afresh for a changed schema has its new columns.
-        const int columnCount = sqlite3_column_count(statement);
-        std::vector<bool> dateColumns;
-        for (int i = 0; i < columnCount; ++i) {
-            const char* name = sqlite3_column_name(statement, i);
-            Column column{name != nullptr ? name : "", upper(sqlite3_column_decltype(statement, i))};
-            dateColumns.push_back(isDateType(column.declType));
-            rows->columns.push_back(std::move(column));
-        }
-        std::vector<Value> row;
-        row.reserve(static_cast<std::size_t>(columnCount));
-        for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
-            row.clear();
-            for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement, i, dateColumns[i]));
-            rows->rows.append(row);
-        }
-    }
+    if (rows != nullptr) rc = readRows(statement, rc, *rows);
     while (rc == SQLITE_ROW) rc = sqlite3_step(statement);
     m_db->countSteps(statement);
     if (rc != SQLITE_DONE) fail(rc);
@@ -401,22 +407,7 @@ QueryResult SqliteEngine::query(std::string_view sql) {
     }
 
     QueryResult result;
-    const int columnCount = sqlite3_column_count(statement.get());
-    std::vector<bool> dateColumns;
-    for (int i = 0; i < columnCount; ++i) {
-        const char* name = sqlite3_column_name(statement.get(), i);
-        Column column{name != nullptr ? name : "", upper(sqlite3_column_decltype(statement.get(), i))};
-        dateColumns.push_back(isDateType(column.declType));
-        result.columns.push_back(std::move(column));
-    }
-    int rc = SQLITE_ROW;
-    std::vector<Value> row;
-    row.reserve(static_cast<std::size_t>(columnCount));
-    while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
-        row.clear();
-        for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement.get(), i, dateColumns[i]));
-        result.rows.append(row);
-    }
+    const int rc = readRows(statement.get(), sqlite3_step(statement.get()), result);
     m_db->countSteps(statement.get());
     if (rc != SQLITE_DONE) m_db->fail(kOperation, rc, std::string(sql));
     return result;
