@@ -34,10 +34,10 @@ void StatementLog::failure(const StepFailure& failure) {
 }
 
 std::string reportJson(const RunReport& report) {
-    nlohmann::json failures = nlohmann::json::array();
+    nlohmann::ordered_json failures = nlohmann::ordered_json::array();
     for (const auto& f : report.failures)
         failures.push_back({{"step", f.step}, {"statement", f.statement}, {"message", f.message}});
-    nlohmann::json json = {{"result", report.result},
+    nlohmann::ordered_json json = {{"result", report.result},
                            {"pairs_total", report.pairsTotal},
                            {"pairs_regenerated", report.pairsRegenerated},
                            {"pairs_confirmed", report.pairsConfirmed},
