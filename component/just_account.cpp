@@ -7,8 +7,19 @@
 
 namespace tarvenish {
 
+namespace {
+// The recordsets of a call open pooled connections of their own on the account set; none stays open once the
+// call has returned to the host, which may then close, copy or move its file.
+template <typename Call>
+bool leavingNoConnection(Call&& call) noexcept {
+    const bool result = call();
+    ConnectionPool::clear();
+    return result;
+}
+}  // namespace
+
 bool JustAccount::justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return JustAccountRun(AccSql, gdbsKavrin);
+    return leavingNoConnection([&] { return JustAccountRun(AccSql, gdbsKavrin); });
 }
 
 Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
@@ -19,11 +30,11 @@ Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const 
 
 bool JustAccount::IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     // Without a connection the check's first query fails, and a failing step answers false.
-    return gdbsKavrin && tarvenish::IFIAstart(AccSql, *gdbsKavrin);
+    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFIAstart(AccSql, *gdbsKavrin); });
 }
 
 bool JustAccount::IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return gdbsKavrin && tarvenish::IFEnd(AccSql, *gdbsKavrin);
+    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFEnd(AccSql, *gdbsKavrin); });
 }
 
 }  // namespace tarvenish

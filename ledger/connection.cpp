@@ -114,6 +114,10 @@ Connection& ConnectionPool::acquire(std::string_view connectionString) {
     return result;
 }
 
+std::size_t ConnectionPool::size() noexcept {
+    return pooledConnections().size();
+}
+
 void ConnectionPool::clear() noexcept {
     auto pool = std::exchange(pooledConnections(), {});
     for (auto& entry : pool) entry.second->close();

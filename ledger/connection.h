@@ -73,6 +73,8 @@ public:
     [[nodiscard]] static Connection& acquire(std::string_view connectionString);
     // Closes every pooled connection of this thread (the file is then free of the component).
     static void clear() noexcept;
+    // How many connections this thread's pool holds open.
+    [[nodiscard]] static std::size_t size() noexcept;
 };
 
 }  // namespace tarvenish
