@@ -1,7 +1,6 @@
 #include "platform/sqlite_dialect.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <memory>
 #include <optional>
@@ -9,60 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "support/dialect_memory_db.h"
+
 namespace tarvenish {
 namespace {
 
-using Row = std::vector<std::optional<std::string>>;
-
-// An in-memory database that runs statements of either dialect through the bridge.
-class DialectDb {
-public:
-    DialectDb() {
-        sqlite3* raw = nullptr;
-        if (sqlite3_open(":memory:", &raw) != SQLITE_OK)
-            throw std::runtime_error("cannot open a memory database");
-        m_db.reset(raw);
-        if (registerDialectFunctions(raw) != SQLITE_OK)
-            throw std::runtime_error("cannot register the functions");
-    }
-
-    // Runs a statement as SQLite's own text.
-    void native(const std::string& sql) {
-        char* message = nullptr;
-        if (sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-            const std::string text = message ? message : "?";
-            sqlite3_free(message);
-            throw std::runtime_error(text + " in: " + sql);
-        }
-    }
-    // Runs a dialect statement.
-    void exec(const std::string& sql) { native(translateToSqlite(sql)); }
-
-    // Every row of a dialect query, each field as text.
-    std::vector<Row> rows(const std::string& sql) {
-        const std::string translated = translateToSqlite(sql);
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(m_db.get(), translated.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string(sqlite3_errmsg(m_db.get())) + " in: " + translated);
-        const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(raw, &sqlite3_finalize);
-        std::vector<Row> result;
-        while (sqlite3_step(raw) == SQLITE_ROW) {
-            Row row;
-            for (int c = 0; c < sqlite3_column_count(raw); ++c) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(raw, c));
-                row.push_back(text ? std::optional<std::string>(text) : std::nullopt);
-            }
-            result.push_back(std::move(row));
-        }
-        return result;
-    }
-
-private:
-    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> m_db{nullptr, &sqlite3_close};
-};
+using test::DialectMemoryDb;
+using test::Row;
 
 // Warehouses, their ledger rows and the stock ledger of a small account set.
-void seedLedger(DialectDb& db) {
+void seedLedger(DialectMemoryDb& db) {
     db.native("create table Warehouse(cWhCode text, cWhName text, cDepCode text, cWhValueStyle text)");
     db.native("create table department(cDepCode text, cDepName text)");
     db.native("create table Inventory(cInvCode text, cInvName text, cInvStd text)");
@@ -89,7 +44,7 @@ void seedLedger(DialectDb& db) {
         "(6,1,'I2',3,7,30,2.5,null)");
 }
 
-std::vector<Row> ledgerRows(DialectDb& db) {
+std::vector<Row> ledgerRows(DialectMemoryDb& db) {
     return db.rows("select cWhCode,cDepCode,cInvCode,cVouType from IA_Subsidiary order by rowid");
 }
 
@@ -141,7 +96,7 @@ TEST(TranslateToSqlite, LeavesTheContentsOfLiteralsAndNamesAlone) {
 }
 
 TEST(DialectStatements, KeepCodesWithQuotesAndMarkersIntact) {
-    DialectDb db;
+    DialectMemoryDb db;
     db.native("create table T(c text)");
     db.exec("insert into T values (N'O''Brien #1 [x] delete * from')");
     const auto rows = db.rows("select c from T where c=N'O''Brien #1 [x] delete * from'");
@@ -150,8 +105,8 @@ TEST(DialectStatements, KeepCodesWithQuotesAndMarkersIntact) {
 }
 
 TEST(DialectStatements, DesktopAndServerDepartmentFillsChangeTheSameRows) {
-    DialectDb desktop;
-    DialectDb server;
+    DialectMemoryDb desktop;
+    DialectMemoryDb server;
     seedLedger(desktop);
     seedLedger(server);
     desktop.exec(
@@ -167,7 +122,7 @@ TEST(DialectStatements, DesktopAndServerDepartmentFillsChangeTheSameRows) {
 }
 
 TEST(DialectStatements, DesktopUpdateJoinMayUpdateTheFirstTableAndKeepItsWhere) {
-    DialectDb db;
+    DialectMemoryDb db;
     seedLedger(db);
     db.exec(
         "UPDATE [IA_Subsidiary] INNER JOIN Warehouse ON Warehouse.cWhCode = IA_Subsidiary.cWhCode "
@@ -205,7 +160,7 @@ std::vector<std::string> issuedQuantityPass(bool server) {
 TEST(DialectStatements, DesktopAndServerSelectIntoGiveTheSameSums) {
     std::vector<std::vector<Row>> sums;
     for (const bool server : {false, true}) {
-        DialectDb db;
+        DialectMemoryDb db;
         seedLedger(db);
         const auto pass = issuedQuantityPass(server);
         for (std::size_t i = 0; i < 3; ++i) db.exec(pass[i]);
@@ -220,7 +175,7 @@ TEST(DialectStatements, DesktopAndServerSelectIntoGiveTheSameSums) {
 
 TEST(DialectStatements, IssuedQuantityPassRunsInBothDialectsAndLeavesNoTrace) {
     for (const bool server : {false, true}) {
-        DialectDb db;
+        DialectMemoryDb db;
         seedLedger(db);
         for (const auto& statement : issuedQuantityPass(server)) db.exec(statement);
         const auto rows = db.rows("select AutoID, isOutQuantity_s from RdRecords order by AutoID");
@@ -245,7 +200,7 @@ TEST(DialectStatements, DesktopAndServerPairSummariesGiveTheSameTexts) {
         "group by "
         "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,Inventory.cInvStd "
         "order by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode";
-    DialectDb db;
+    DialectMemoryDb db;
     seedLedger(db);
     const auto desktop = db.rows(head +
                                  "format(sum(IA_Subsidiary.iAInQuantity),'##0.00'),"
@@ -264,7 +219,7 @@ TEST(DialectStatements, DesktopAndServerPairSummariesGiveTheSameTexts) {
 }
 
 TEST(DialectStatements, DesktopDeleteAndDateInsertWork) {
-    DialectDb db;
+    DialectMemoryDb db;
     seedLedger(db);
     db.native("create table Kept(d text)");
     db.exec("delete * from IA_subsidiary where cVouType=N'34' And cWhCode=N'W1' and cinvcode=N'I1'");
@@ -276,7 +231,7 @@ TEST(DialectStatements, DesktopDeleteAndDateInsertWork) {
 }
 
 TEST(DialectStatements, FlagColumnsServeAsConditions) {
-    DialectDb db;
+    DialectMemoryDb db;
     db.native(
         "create table SaleBillVouch(SBVID integer, cInvalider text, cSTCode text, bFirstBill integer, "
         "cVerifier text, IDISP integer)");
