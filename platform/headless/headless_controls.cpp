@@ -8,10 +8,6 @@ namespace tarvenish {
 
 namespace {
 
-FocusScopePtr orOwnScope(FocusScopePtr scope) {
-    return scope ? std::move(scope) : std::make_shared<FocusScope>();
-}
-
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -28,31 +24,7 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 }  // namespace
 
-HeadlessLabel::HeadlessLabel(std::string_view caption, FocusScopePtr scope)
-    : m_scope(orOwnScope(std::move(scope))), m_caption(caption) {}
-void HeadlessLabel::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessLabel::HasFocus() const {
-    return m_scope->holds(this);
-}
-
-HeadlessFrame::HeadlessFrame(std::string_view caption, FocusScopePtr scope)
-    : m_scope(orOwnScope(std::move(scope))), m_caption(caption) {}
-void HeadlessFrame::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessFrame::HasFocus() const {
-    return m_scope->holds(this);
-}
-
-HeadlessEdit::HeadlessEdit(FocusScopePtr scope) : m_scope(orOwnScope(std::move(scope))) {}
-void HeadlessEdit::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessEdit::HasFocus() const {
-    return m_scope->holds(this);
-}
+HeadlessEdit::HeadlessEdit(FocusScopePtr scope) : Focusable(std::move(scope)) {}
 
 void HeadlessEdit::UserType(std::string_view typed) {
     SetFocus();
@@ -64,14 +36,8 @@ void HeadlessEdit::UserType(std::string_view typed) {
 }
 
 HeadlessCheckBox::HeadlessCheckBox(std::string_view caption, int value, FocusScopePtr scope)
-    : m_scope(orOwnScope(std::move(scope))), m_caption(caption) {
+    : Focusable(std::move(scope)), m_caption(caption) {
     Value(value);
-}
-void HeadlessCheckBox::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessCheckBox::HasFocus() const {
-    return m_scope->holds(this);
 }
 
 void HeadlessCheckBox::Value(int value) {
@@ -89,26 +55,14 @@ void HeadlessCheckBox::UserClick() {
 
 HeadlessCommandButton::HeadlessCommandButton(std::string_view caption, std::int16_t index,
                                              FocusScopePtr scope)
-    : m_scope(orOwnScope(std::move(scope))), m_caption(caption), m_index(index) {}
-void HeadlessCommandButton::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessCommandButton::HasFocus() const {
-    return m_scope->holds(this);
-}
+    : Focusable(std::move(scope)), m_caption(caption), m_index(index) {}
 
 void HeadlessCommandButton::UserClick() {
     SetFocus();
     if (Click) Click(m_index);
 }
 
-HeadlessGrid::HeadlessGrid(FocusScopePtr scope) : m_scope(orOwnScope(std::move(scope))) {}
-void HeadlessGrid::SetFocus() {
-    m_scope->give(this);
-}
-bool HeadlessGrid::HasFocus() const {
-    return m_scope->holds(this);
-}
+HeadlessGrid::HeadlessGrid(FocusScopePtr scope) : Focusable(std::move(scope)) {}
 
 void HeadlessGrid::checkRow(long row) const {
     if (row < 0 || row >= RowCount()) {

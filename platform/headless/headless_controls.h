@@ -26,59 +26,57 @@ private:
 
 using FocusScopePtr = std::shared_ptr<FocusScope>;
 
-class HeadlessLabel final : public KVLabel {
+// A control whose keyboard focus lives in its window's scope (a scope of its own when none is given).
+template <typename Control>
+class Focusable : public Control {
 public:
-    // A label showing `caption`, focused within `scope` (a scope of its own when none is given).
-    explicit HeadlessLabel(std::string_view caption = {}, FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    void SetFocus() override { m_scope->give(this); }
+    [[nodiscard]] bool HasFocus() const override { return m_scope->holds(this); }
+
+protected:
+    explicit Focusable(FocusScopePtr scope)
+        : m_scope(scope ? std::move(scope) : std::make_shared<FocusScope>()) {}
+
+private:
+    FocusScopePtr m_scope;
+};
+
+// A label or a frame: a caption, focused within `scope`.
+template <typename Control>
+class HeadlessCaptioned final : public Focusable<Control> {
+public:
+    explicit HeadlessCaptioned(std::string_view caption = {}, FocusScopePtr scope = nullptr)
+        : Focusable<Control>(std::move(scope)), m_caption(caption) {}
     [[nodiscard]] std::string Caption() const override { return m_caption; }
     void Caption(std::string_view text) override { m_caption = text; }
 
 private:
-    FocusScopePtr m_scope;
     std::string m_caption;
 };
 
-class HeadlessFrame final : public KVFrame {
-public:
-    // A frame titled `caption`, focused within `scope`.
-    explicit HeadlessFrame(std::string_view caption = {}, FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
-    [[nodiscard]] std::string Caption() const override { return m_caption; }
-    void Caption(std::string_view text) override { m_caption = text; }
-
-private:
-    FocusScopePtr m_scope;
-    std::string m_caption;
-};
+using HeadlessLabel = HeadlessCaptioned<KVLabel>;
+using HeadlessFrame = HeadlessCaptioned<KVFrame>;
 
 // The characters an edit box refuses as typed input (code may still set them through Text).
 inline constexpr std::string_view kRefusedEditCharacters = "<>'\"|&,";
 
-class HeadlessEdit final : public KVEdit {
+class HeadlessEdit final : public Focusable<KVEdit> {
 public:
     // An empty edit box focused within `scope`.
     explicit HeadlessEdit(FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
     [[nodiscard]] std::string Text() const override { return m_text; }
     void Text(std::string_view text) override { m_text = text; }
     // What typing does: focuses the box and replaces its text with `typed` less the refused characters.
     void UserType(std::string_view typed);
 
 private:
-    FocusScopePtr m_scope;
     std::string m_text;
 };
 
-class HeadlessCheckBox final : public KVCheckBox {
+class HeadlessCheckBox final : public Focusable<KVCheckBox> {
 public:
     // A check box captioned `caption`, ticked when `value` is 1.
     explicit HeadlessCheckBox(std::string_view caption = {}, int value = 0, FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
     [[nodiscard]] int Value() const override { return m_value; }
     // Throws std::invalid_argument for anything but 0 and 1.
     void Value(int value) override;
@@ -88,38 +86,32 @@ public:
     [[nodiscard]] std::string Caption() const { return m_caption; }
 
 private:
-    FocusScopePtr m_scope;
     std::string m_caption;
     int m_value = 0;
 };
 
-class HeadlessCommandButton final : public KVCommandButton {
+class HeadlessCommandButton final : public Focusable<KVCommandButton> {
 public:
     // A button captioned `caption` at `index` of its control array (0 for a lone button).
     explicit HeadlessCommandButton(std::string_view caption = {}, std::int16_t index = 0,
                                    FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
     [[nodiscard]] std::string Caption() const override { return m_caption; }
     // Focuses the button and raises Click with its index.
     void UserClick() override;
     [[nodiscard]] std::int16_t Index() const noexcept { return m_index; }
 
 private:
-    FocusScopePtr m_scope;
     std::string m_caption;
     std::int16_t m_index = 0;
 };
 
-class HeadlessGrid final : public KVGrid {
+class HeadlessGrid final : public Focusable<KVGrid> {
 public:
     // Width in twips that a new column gets.
     static constexpr long kDefaultColumnWidth = 960;
 
     // An empty grid (no rows, no columns) focused within `scope`.
     explicit HeadlessGrid(FocusScopePtr scope = nullptr);
-    void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
 
     [[nodiscard]] long RowCount() const override { return static_cast<long>(m_cells.size()); }
     // Throws std::out_of_range for a negative count.
@@ -177,7 +169,6 @@ private:
         return std::vector<Cell>(static_cast<std::size_t>(m_cols));
     }
 
-    FocusScopePtr m_scope;
     std::vector<std::vector<Cell>> m_cells;
     std::vector<long> m_widths;
     long m_cols = 0;
