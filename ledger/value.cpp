@@ -138,16 +138,8 @@ double Value::asDouble() const {
 }
 
 std::int64_t Value::asLong() const {
-    switch (kind()) {
-        case ValueKind::Integer:
-            return std::get<std::int16_t>(m_v);
-        case ValueKind::Long:
-            return std::get<std::int64_t>(m_v);
-        case ValueKind::Boolean:
-            return std::get<BoolTag>(m_v).value ? -1 : 0;
-        default:
-            break;
-    }
+    const ValueKind k = kind();
+    if (k == ValueKind::Integer || k == ValueKind::Long || k == ValueKind::Boolean) return rawInteger();
     // nearbyint rounds half to even in the default rounding mode, as the automation conversions do.
     const double rounded = std::nearbyint(asDouble());
     if (!std::isfinite(rounded) || rounded < -9223372036854775808.0 || rounded >= 9223372036854775808.0)
