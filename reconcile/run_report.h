@@ -15,9 +15,38 @@ struct StepFailure {
 
 enum class PairOutcome { Regenerated, Confirmed, Skipped, Failed };
 
+// A pair whose opening rows, read back after the run, do not total what the run compared or confirmed.
+struct VerificationDifference {
+    std::string code;     // warehouse or department code
+    std::string invCode;  // item code
+    double expectedQuantity = 0;
+    double expectedMoney = 0;
+    double foundQuantity = 0;
+    double foundMoney = 0;
+};
+
+// The run's check of its own work: the pairs it rebuilt or that were confirmed, read back.
+struct Verification {
+    bool ran = false;
+    int pairsChecked = 0;
+    int pairsDiffering = 0;
+    std::vector<VerificationDifference> differences;
+};
+
+// Why a run ended before its last pair, beyond a cancel in the dialog.
+enum class RunStop {
+    None,
+    Locked,       // another run holds the account set: nothing was changed
+    Fatal,        // a failure no later pair can escape (disk full, I/O error, read-only, corrupt, busy)
+    Interrupted,  // a stop was requested (SIGINT, SIGTERM in the command)
+};
+
 struct RunReport {
     bool result = true;
     bool cancelled = false;
+    RunStop stop = RunStop::None;
+    // The signal that interrupted the run, 0 when none did.
+    int stopSignal = 0;
     int pairsTotal = 0;
     int pairsRegenerated = 0;
     int pairsConfirmed = 0;
@@ -26,6 +55,7 @@ struct RunReport {
     long rowsDeleted = 0;
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
+    Verification verification;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
