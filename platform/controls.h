@@ -96,9 +96,9 @@ public:
     // Raised after the user has edited a cell, which already holds the typed text. The handler may change the
     // text (it becomes the cell's text) and sets status 1 to refuse the entry or 2 to accept it.
     std::function<void(std::string& text, long& status, long row, long col)> CellEdited;
-    // What a user's edit does: put the text in the cell, raise CellEdited, keep the handler's text. Returns
-    // the status the handler left (0 when it left it alone). A fixed cell takes no edit: returns -1, nothing
-    // changes.
+    // What a user's edit does: put the text in the cell, raise CellEdited, keep the handler's text, or put
+    // back the cell's previous text when the handler refused the entry (status 1). Returns the status the
+    // handler left (0 when it left it alone). A fixed cell takes no edit: returns -1, nothing changes.
     virtual long UserEdit(long row, long col, std::string_view text) = 0;
 };
 

@@ -231,12 +231,15 @@ long HeadlessGrid::UserEdit(long row, long col, std::string_view text) {
     SetFocus();
     CurrentRow(row);
     CurrentCol(col);
-    cellAt(row, col).text = text;
+    std::string previous = std::exchange(cellAt(row, col).text, std::string(text));
     std::string edited(text);
     long status = 0;
     if (CellEdited) CellEdited(edited, status, row, col);
-    // The handler may have reshaped the grid; its text only lands where the cell still exists.
-    if (row < RowCount() && col < m_cols) cellAt(row, col).text = std::move(edited);
+    // A refused entry never stays in the cell: what it held before comes back, so that nothing reads the
+    // refused text later. The handler may have reshaped the grid; a text only lands where the cell still
+    // exists.
+    if (row < RowCount() && col < m_cols)
+        cellAt(row, col).text = status == 1 ? std::move(previous) : std::move(edited);
     return status;
 }
 

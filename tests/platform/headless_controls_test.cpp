@@ -165,11 +165,12 @@ TEST(GridUserEdit, PutsTheTextRaisesCellEditedAndKeepsTheHandlersText) {
     EXPECT_TRUE(grid.HasFocus());
 }
 
-TEST(GridUserEdit, RefusedEntryKeepsTheTypedTextAndReportsStatusOne) {
+TEST(GridUserEdit, RefusedEntryPutsBackThePreviousTextAndReportsStatusOne) {
     HeadlessGrid grid = shapedGrid(2, 4, 2);
+    grid.CellText(1, 2, "7");
     grid.CellEdited = [](std::string&, long& status, long, long) { status = 1; };
     EXPECT_EQ(grid.UserEdit(1, 2, "abc"), 1);
-    EXPECT_EQ(grid.CellText(1, 2), "abc");
+    EXPECT_EQ(grid.CellText(1, 2), "7");
 }
 
 TEST(GridUserEdit, FixedRowsAndColumnsRefuseTheEditUnchanged) {

@@ -78,13 +78,15 @@ TEST_F(QtControls, UserEditThroughTheTableRaisesCellEditedAndKeepsTheHandlersTex
     EXPECT_EQ(grid.widget()->item(1, 3)->text(), QStringLiteral("2.00"));
 }
 
-TEST_F(QtControls, RefusedEntryKeepsTheTypedTextAndLeavesTheCellCurrent) {
+TEST_F(QtControls, RefusedEntryPutsBackThePreviousTextAndLeavesTheCellCurrent) {
     QtGrid grid;
     shape(grid);
+    grid.CellText(1, 2, "7");
     grid.CurrentRow(2);
     grid.CellEdited = [](std::string&, long& status, long, long) { status = 1; };
     typeIntoCell(grid.widget(), 1, 2, QStringLiteral("abc"));
-    EXPECT_EQ(grid.CellText(1, 2), "abc");
+    EXPECT_EQ(grid.CellText(1, 2), "7");
+    EXPECT_EQ(grid.widget()->item(1, 2)->text(), QStringLiteral("7"));
     EXPECT_EQ(grid.widget()->currentRow(), 1);
     EXPECT_EQ(grid.widget()->currentColumn(), 2);
     EXPECT_EQ(grid.CurrentRow(), 1);
