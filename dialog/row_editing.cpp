@@ -1,8 +1,9 @@
 // The grid's cell edits: columns 69 (quantity), 70 (unit price) and 71 (money) are checked, reformatted and
-// kept in step with each other; every edit ends with the totals recomputed.
+// kept in step with each other; every edit but a refused figure ends with the totals recomputed.
 
 #include "component/messages.h"
 #include "component/shared_state.h"
+#include "dialog/figure_limits.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
@@ -17,12 +18,22 @@ namespace {
 constexpr long kRefused = 1;
 constexpr long kAccepted = 2;
 
-// An empty text is not tested; any other must be a number as a whole.
-bool refuseNonNumber(std::string_view text, long& status) {
-    if (text.empty() || isNumericText(text)) return false;
+// Refuses the entry with message 00031 (not a number). Returns true, so that a caller can return it.
+bool refuseAsNotANumber(long& status) {
     showMessage(messageText(msg::kNotANumber), msgbox::kStop);
     status = kRefused;
     return true;
+}
+
+// An empty text is not tested; any other must be a storable figure as a whole.
+bool refuseNonNumber(std::string_view text, long& status) {
+    if (text.empty() || storableFigure(text)) return false;
+    return refuseAsNotANumber(status);
+}
+
+// A figure derived from the entry (a product or a quotient) that would not be storable refuses the entry.
+bool refuseUnstorable(double derived, long& status) {
+    return !isStorableFigure(derived) && refuseAsNotANumber(status);
 }
 
 double valueAt(const KVGrid& grid, long row, long col) {
@@ -36,16 +47,19 @@ void Frmjustaccount::cellEdited(std::string& text, long& status, long row, long 
     KVGrid& g = *c.Grid;
     SharedState& state = sharedState();
 
+    // Every figure is checked before any cell changes: a refused entry leaves the whole line as it was.
     if (col == grid::kQuantity) {
         if (refuseNonNumber(text, status)) return;
         const double quantity = leadingValue(text);
-        if (quantity != 0.0 && valueAt(g, row, grid::kUnitPrice) != 0.0) {
-            g.CellText(row, grid::kMoney,
-                       formatNumber(quantity * valueAt(g, row, grid::kUnitPrice), kMoneyLabelMask));
-        } else if (quantity != 0.0 && valueAt(g, row, grid::kMoney) != 0.0) {
-            g.CellText(row, grid::kUnitPrice,
-                       formatNumber(valueAt(g, row, grid::kMoney) / quantity, priceEditMask(state)));
-        } else if (quantity == 0.0 && valueAt(g, row, grid::kMoney) != 0.0) {
+        const double price = valueAt(g, row, grid::kUnitPrice);
+        const double money = valueAt(g, row, grid::kMoney);
+        if (quantity != 0.0 && price != 0.0) {
+            if (refuseUnstorable(quantity * price, status)) return;
+            g.CellText(row, grid::kMoney, formatNumber(quantity * price, kMoneyLabelMask));
+        } else if (quantity != 0.0 && money != 0.0) {
+            if (refuseUnstorable(money / quantity, status)) return;
+            g.CellText(row, grid::kUnitPrice, formatNumber(money / quantity, priceEditMask(state)));
+        } else if (quantity == 0.0 && money != 0.0) {
             g.CellText(row, grid::kMoney, "");
         }
         text = formatNumber(quantity, quantityEditMask(state));
@@ -57,19 +71,21 @@ void Frmjustaccount::cellEdited(std::string& text, long& status, long row, long 
             showMessage(messageText(msg::kNegativePrice), msgbox::kStop);
             status = kRefused;
         } else {
+            const double money = price * valueAt(g, row, grid::kQuantity);
+            if (refuseUnstorable(money, status)) return;
             text = formatNumber(price, priceMask(state));
-            g.CellText(row, grid::kMoney,
-                       formatNumber(price * valueAt(g, row, grid::kQuantity), kMoneyLabelMask));
+            g.CellText(row, grid::kMoney, formatNumber(money, kMoneyLabelMask));
             status = kAccepted;
         }
     } else if (col == grid::kMoney) {
         if (refuseNonNumber(text, status)) return;
-        if (valueAt(g, row, grid::kQuantity) != 0.0) {
-            g.CellText(row, grid::kUnitPrice,
-                       formatNumber(valueAt(g, row, grid::kMoney) / valueAt(g, row, grid::kQuantity),
-                                    priceEditMask(state)));
+        const double money = valueAt(g, row, grid::kMoney);
+        const double quantity = valueAt(g, row, grid::kQuantity);
+        if (quantity != 0.0) {
+            if (refuseUnstorable(money / quantity, status)) return;
+            g.CellText(row, grid::kUnitPrice, formatNumber(money / quantity, priceEditMask(state)));
         }
-        text = formatNumber(valueAt(g, row, grid::kMoney), kMoneyLabelMask);
+        text = formatNumber(money, kMoneyLabelMask);
         status = kAccepted;
     }
     // The accepted text goes into the cell before the totals are taken, so that they add up what the grid

@@ -43,17 +43,44 @@ TEST_F(CellEditing, RefusesNonNumericPriceWithoutTouchingTheLine) {
     EXPECT_EQ(grid().UserEdit(1, grid::kUnitPrice, "abc"), 1);
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kNotANumber), msgbox::kStop, ""}));
+    EXPECT_EQ(cell(1, grid::kUnitPrice), "1.50");
     EXPECT_EQ(cell(1, grid::kMoney), "3.00");
     EXPECT_DOUBLE_EQ(state().SumMoney, 42.0);
 }
 
-TEST_F(CellEditing, RefusesNegativePriceButRecomputesTotals) {
+TEST_F(CellEditing, RefusedQuantityPutsBackThePreviousOneAndTheTotalsFollowIt) {
+    shapeGrid({{"R1", "2", "1.50", "3.00"}, {"R2", "1", "1.50", "1.50"}});
+    grid().UserEdit(1, grid::kQuantity, "2");
+    m_messages->clearShown();
+
+    EXPECT_EQ(grid().UserEdit(1, grid::kQuantity, "abc"), 1);
+    ASSERT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(boxes()[0].prompt, messageText(msg::kNotANumber));
+    EXPECT_EQ(cell(1, grid::kQuantity), "2");
+    EXPECT_DOUBLE_EQ(state().SumQuantity, 3.0);
+    EXPECT_DOUBLE_EQ(state().SumMoney, 4.5);
+}
+
+TEST_F(CellEditing, RefusesAFigureBeyondOneQuadrillionOrOneWhoseResultWouldBe) {
+    shapeGrid({{"R1", "2", "1.50", "3.00"}});
+    EXPECT_EQ(grid().UserEdit(1, grid::kMoney, "1e308"), 1);
+    EXPECT_EQ(grid().UserEdit(1, grid::kQuantity, "-1e16"), 1);
+    EXPECT_EQ(grid().UserEdit(1, grid::kUnitPrice, "1e15"), 1);  // money 2e15
+    EXPECT_EQ(boxes().size(), 3U);
+    for (const ShownMessage& box : boxes()) EXPECT_EQ(box.prompt, messageText(msg::kNotANumber));
+    EXPECT_EQ(cell(1, grid::kQuantity), "2");
+    EXPECT_EQ(cell(1, grid::kUnitPrice), "1.50");
+    EXPECT_EQ(cell(1, grid::kMoney), "3.00");
+    EXPECT_EQ(grid().UserEdit(1, grid::kMoney, "1e15"), 2);
+}
+
+TEST_F(CellEditing, RefusesNegativePricePuttingBackThePreviousOne) {
     shapeGrid({{"R1", "2", "1.50", "3.00"}});
     state().SumMoney = 42.0;
     EXPECT_EQ(grid().UserEdit(1, grid::kUnitPrice, "-1"), 1);
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kNegativePrice), msgbox::kStop, ""}));
-    EXPECT_EQ(cell(1, grid::kUnitPrice), "-1");
+    EXPECT_EQ(cell(1, grid::kUnitPrice), "1.50");
     EXPECT_EQ(cell(1, grid::kMoney), "3.00");
     EXPECT_DOUBLE_EQ(state().SumMoney, 3.0);
 }
