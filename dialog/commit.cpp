@@ -1,12 +1,14 @@
 #include "dialog/commit.h"
 
 #include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "dialog/error_mode.h"
+#include "dialog/figure_limits.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/opening_row_writer.h"
@@ -46,7 +48,38 @@ void recordCommitFailure(const SharedState& state, const std::string& statement,
     });
 }
 
-void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state) {
+struct FigureCell {
+    long row = 0;
+    long col = 0;
+};
+
+// The first non-empty adjusted figure, in grid order, that is not a storable number.
+std::optional<FigureCell> firstUnstorableFigure(const KVGrid& grid) {
+    for (long row = 1; row < grid.RowCount(); ++row) {
+        for (const long col : {grid::kQuantity, grid::kUnitPrice, grid::kMoney}) {
+            const std::string text = grid.CellText(row, col);
+            if (!text.empty() && !storableFigure(text)) return FigureCell{row, col};
+        }
+    }
+    return std::nullopt;
+}
+
+// Totals taken over such a figure would not be the figures written: the user is shown message 00031 on the
+// first one. True when there was one. Throws when the grid cannot be read.
+bool refuseUnstorableFigures(KVGrid& grid) {
+    const std::optional<FigureCell> bad = firstUnstorableFigure(grid);
+    if (!bad) return false;
+    runStep(kMode, [&] {
+        grid.CurrentRow(bad->row);
+        grid.CurrentCol(bad->col);
+    });
+    showStop(msg::kNotANumber);
+    return true;
+}
+
+void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
+                bool& commitFailed) {
+    if (refuseUnstorableFigures(*controls.Grid)) return;
     if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney)) {
         showStop(msg::kTotalsDiffer);
         return;
@@ -56,10 +89,12 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
         counts = rewritePairRows(*controls.Grid, state);
     } catch (const std::exception& error) {
         // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel.
+        commitFailed = true;
         recordCommitFailure(state, {}, error);
         showStop(msg::kCommitFailed);
         return;
     }
+    commitFailed = false;
     RunReport& report = runReport();
     report.count(PairOutcome::Confirmed);
     report.rowsDeleted += counts.deleted;
@@ -128,10 +163,13 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
     return counts;
 }
 
-void handleOkCancel(DialogWindow& window, std::int16_t index) noexcept {
+void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed) noexcept {
     try {
         FrmjustaccountControls& controls = window.controls();
         SharedState& state = sharedState();
+        // Checked before the options too: a balancing line taken from totals over such a figure would be
+        // wrong.
+        if (index == 0 && refuseUnstorableFigures(*controls.Grid)) return;
 
         runStep(kMode, [&] {
             if (controls.ChkAver->Value() == 1) applyAveragePrice(controls, state);
@@ -141,7 +179,7 @@ void handleOkCancel(DialogWindow& window, std::int16_t index) noexcept {
         });
 
         if (index == 0) {
-            commitPair(window, controls, state);
+            commitPair(window, controls, state, commitFailed);
         } else if (index == 1) {
             state.StopRun = true;
             runStep(kMode, [&] { window.Close(); });

@@ -1,5 +1,7 @@
 #include "dialog/frmjustaccount.h"
 
+#include <utility>
+
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "dialog/commit.h"
@@ -10,6 +12,7 @@
 #include "ledger/statements.h"
 #include "platform/dialog_window.h"
 #include "platform/number_format.h"
+#include "reconcile/run_report.h"
 
 namespace tarvenish {
 
@@ -44,6 +47,7 @@ void Frmjustaccount::hookControls() {
 }
 
 void Frmjustaccount::load() {
+    m_commitFailed = false;
     hookControls();
     FrmjustaccountControls& c = controls();
     const SharedState& state = sharedState();
@@ -124,6 +128,8 @@ void Frmjustaccount::activate() {
 }
 
 void Frmjustaccount::unload() noexcept {
+    // Closed or cancelled after a failed rewrite, the pair was not left as it was by choice: it failed.
+    if (std::exchange(m_commitFailed, false)) runReport().count(PairOutcome::Failed);
     unloadMessages();
 }
 
@@ -142,7 +148,7 @@ void Frmjustaccount::chkAverClick() noexcept {
 }
 
 void Frmjustaccount::cmdOkCancelClick(std::int16_t index) noexcept {
-    handleOkCancel(m_window, index);
+    handleOkCancel(m_window, index, m_commitFailed);
 }
 
 }  // namespace tarvenish

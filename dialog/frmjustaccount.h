@@ -25,7 +25,8 @@ public:
     void load();
     // Puts the focus on the grid.
     void activate();
-    // Lets the message resource unload; never fails.
+    // Counts the pair failed in the run's report when its last rewrite failed, then lets the message resource
+    // unload; never fails.
     void unload() noexcept;
 
     // After a cell edit of the grid: checks and reformats columns 69 to 71, keeps the line's figures in step
@@ -48,6 +49,8 @@ private:
     void fillGrid();
 
     DialogWindow& m_window;
+    // The last rewrite of this showing failed and none has succeeded since.
+    bool m_commitFailed = false;
 };
 
 }  // namespace tarvenish

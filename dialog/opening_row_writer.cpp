@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "component/shared_state.h"
 #include "dialog/grid_layout.h"
+#include "ledger/db_error.h"
 #include "ledger/recordset.h"
 #include "ledger/value.h"
 #include "platform/controls.h"
@@ -79,9 +81,11 @@ constexpr std::array<Field, 69> kFieldMap{{
     {"cvoutype", text("34"), cell(17)},
     {"cptcode", cellOrNull(18), cellOrNull(18)},
     {"cstcode", cellOrNull(19), cellOrNull(19)},
-    {"cWhcode", from(Source::PairWarehouse), cellOrNull(20)},
+    // A receipt line's codes are written as loaded, an empty code as empty: a null code would take the row
+    // out of its pair, and the next run would balance the pair again on top of it.
+    {"cWhcode", from(Source::PairWarehouse), cell(20)},
     {"caccdep", cellOrNull(21), cellOrNull(21)},
-    {"cinvcode", from(Source::InvCode), cellOrNull(22)},
+    {"cinvcode", from(Source::InvCode), cell(22)},
     {"crdcode", cellOrNull(23), cellOrNull(23)},
     {"cvencode", cellOrNull(24), cellOrNull(24)},
     {"ccuscode", cellOrNull(25), cellOrNull(25)},
@@ -166,6 +170,10 @@ Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState&
     return Value();
 }
 
+bool isAdjustedFigure(const Rule& rule) {
+    return rule.source == Source::CellOrNull && rule.column >= grid::kQuantity && rule.column <= grid::kMoney;
+}
+
 }  // namespace
 
 LineKind lineKindOf(std::string_view voucherCode) {
@@ -178,8 +186,16 @@ void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind ki
     for (const Field& field : kFieldMap) {
         const Rule& rule = kind == LineKind::Added ? field.added : field.receipt;
         if (rule.source == Source::NotSet) continue;
-        // A refused value leaves the field to the table's default; the row is still stored.
-        static_cast<void>(table.setField(field.name, valueOf(rule, grid, row, state, addedLineWarehouse)));
+        const Value value = valueOf(rule, grid, row, state, addedLineWarehouse);
+        if (table.setField(field.name, value)) continue;
+        // An adjusted figure left to the table's default would be a balance other than the one confirmed.
+        if (isAdjustedFigure(rule) && !value.isNull()) {
+            throw DbError("assign field", 0,
+                          "the table refuses \"" + value.displayText() + "\" for " + field.name +
+                              " of line " + std::to_string(row),
+                          std::string(field.name));
+        }
+        // Any other refused value leaves the field to the table's default; the row is still stored.
     }
     table.update();
 }

@@ -98,6 +98,20 @@ TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
     EXPECT_EQ(runReport().pairsConfirmed, 0);
 }
 
+TEST_F(Confirm, RefusesMoneyACentOffWhenTheQuantitiesAgree) {
+    pairTotals(5.0, 10.01);
+    bool openAfterOk = false;
+    show([&](DialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        press(window, kOk);
+        openAfterOk = window.IsLoaded();
+    });
+    EXPECT_TRUE(openAfterOk);
+    ASSERT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(boxes()[0].prompt, messageText(msg::kTotalsDiffer));
+    EXPECT_EQ(pairCodes(), oldCodes());
+}
+
 TEST_F(Confirm, AcceptsTotalsThatDifferOnlyBeyondFifteenDigits) {
     pairTotals(5.000000000000001, 10.0);
     show([](DialogWindow& window) {
@@ -130,17 +144,36 @@ TEST_F(Confirm, WithZeroTotalsAndAnEmptyGridDeletesThePairsRows) {
     EXPECT_EQ(runReport().rowsInserted, 0);
 }
 
-TEST_F(Confirm, StoresARowWhoseCellTheTableRefuses) {
-    show([](DialogWindow& window) {
-        window.controls().Grid->CellText(1, grid::kQuantity, "abc");
-        window.controls().ChKAuto->Value(0);
-        press(window, kOk);
-    });
+TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
+    for (const char* figure : {"abc", "Infinity", "1e16"}) {
+        m_messages->clearShown();
+        bool openAfterOk = false;
+        show([&](DialogWindow& window) {
+            window.controls().Grid->CellText(2, grid::kMoney, figure);
+            press(window, kOk);
+            openAfterOk = window.IsLoaded();
+        });
+        EXPECT_TRUE(openAfterOk) << figure;
+        ASSERT_EQ(boxes().size(), 1U) << figure;
+        EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kNotANumber), 16, messageText(msg::kBoxTitle)}));
+        EXPECT_EQ(grid().CurrentRow(), 2);
+        EXPECT_EQ(grid().CurrentCol(), grid::kMoney);
+        EXPECT_EQ(grid().RowCount(), 3) << "no balancing line over a figure that counts as nothing";
+    }
+    EXPECT_EQ(pairCodes(), oldCodes());
+    EXPECT_EQ(runReport().pairsConfirmed, 0);
+}
+
+TEST_F(Confirm, KeepsAnEmptyWarehouseCodeSoThatConfirmingAgainReplacesTheSameRows) {
+    m_set.exec("delete from IA_Subsidiary");
+    seedPair("");
+    state().WhCode = "";
+    show([](DialogWindow& window) { press(window, kOk); });
+    show([](DialogWindow& window) { press(window, kOk); });
+
     EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
-    EXPECT_TRUE(m_set.scalar("select iainquantity from IA_Subsidiary where cVouCode='R-1'").isNull());
-    EXPECT_DOUBLE_EQ(m_set.scalar("select iainprice from IA_Subsidiary where cVouCode='R-1'").asDouble(),
-                     6.0);
+    EXPECT_EQ(pairCodes(""), (std::vector<std::string>{"R-1", "R-2"}));
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 2);
 }
 
 using CancelAndClose = CommitTest;
@@ -190,6 +223,13 @@ TEST_F(CommitFailure, AtTheTableOpenKeepsTheOldRows) {
             throw DbError("open recordset", 1, "injected fault", std::string(source));
     };
     ScopedEngineHooks hooks(failing);
+    confirmExpectingFailure();
+}
+
+TEST_F(CommitFailure, WhenTheTableRefusesAFigureKeepsTheOldRows) {
+    // The host's schema is its own: here the unit cost takes dates only.
+    m_set.exec("ALTER TABLE IA_Subsidiary DROP COLUMN iincost");
+    m_set.exec("ALTER TABLE IA_Subsidiary ADD COLUMN iincost datetime");
     confirmExpectingFailure();
 }
 

@@ -1,0 +1,63 @@
+#include "dialog_fixture.h"
+
+#include "component/adjustment_presenter.h"
+#include "dialog/adjustment_presenters.h"
+#include "ledger/connection.h"
+#include "reconcile/run.h"
+
+namespace tarvenish::test {
+namespace {
+
+// A run over one pair, W1/I1, whose old opening row is a cent off its one receipt line (10 at 2.00), so the
+// run hands it to the dialog.
+class DialogInARun : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        m_set.useWarehouseMode();
+        m_set.addSetting("AA", "iStrsQuanDecDgt", "2");
+        m_set.addSetting("AA", "iStrsPriDecDgt", "2");
+        m_set.addWarehouse("W1", "Main store", std::nullopt);
+        m_set.addInventory("I1", "Bolt");
+        (void)m_set.addReceipt(receiptOf("W1", "R-1"), {lineOf(10.0, 2.0, 20.0)});
+        OpeningRowSeed old;
+        old.whCode = "W1";
+        old.invCode = "I1";
+        old.quantity = 10.0;
+        old.money = 20.01;
+        old.vouCode = "OLD";
+        m_set.addOpeningRow(old);
+    }
+    void TearDown() override {
+        setAdjustmentPresenter(nullptr);
+        ConnectionPool::clear();
+        DialogTest::TearDown();
+    }
+
+    // Runs with `driver` playing the user in every dialog.
+    bool runWith(DrivenAdjustmentPresenter::Driver driver) {
+        setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>(std::move(driver)));
+        return JustAccountRun(0, m_set.connect());
+    }
+
+    AccountSet m_set;
+};
+
+TEST_F(DialogInARun, APairWhoseCommitFailedAndWasThenClosedCountsAsFailed) {
+    EngineHooks failing;
+    failing.beforeRowStore = [](std::string_view table) {
+        throw DbError("update row", 1, "injected fault", std::string(table));
+    };
+    ScopedEngineHooks hooks(failing);
+
+    EXPECT_TRUE(runWith([](DialogWindow& window) { window.controls().cmdOkCancel[0]->UserClick(); }));
+
+    ASSERT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(boxes()[0].prompt, messageText(msg::kCommitFailed));
+    EXPECT_EQ(runReport().pairsFailed, 1);
+    EXPECT_EQ(runReport().pairsSkipped, 0);
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
+}
+
+}  // namespace
+}  // namespace tarvenish::test
