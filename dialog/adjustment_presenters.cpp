@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialog/frmjustaccount.h"
+#include "ledger/stop_request.h"
 #include "platform/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
@@ -14,12 +15,16 @@ namespace {
 constexpr std::int16_t kOk = 0;
 constexpr std::int16_t kCancel = 1;
 
-DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
+void pressCancel(DialogWindow& window) {
+    window.controls().cmdOkCancel[kCancel]->UserClick();
+}
+
+DrivenAdjustmentPresenter::Driver policyDriver(AdjustmentPolicy policy) {
     switch (policy) {
         case AdjustmentPolicy::Skip:
             return {};
         case AdjustmentPolicy::Cancel:
-            return [](DialogWindow& window) { window.controls().cmdOkCancel[kCancel]->UserClick(); };
+            return pressCancel;
         case AdjustmentPolicy::Balance:
             return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->UserClick(); };
         case AdjustmentPolicy::Average:
@@ -30,6 +35,18 @@ DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
             };
     }
     return {};
+}
+
+// A stop requested by then (the command's SIGINT or SIGTERM) ends the dialog as Cancel does, whatever the
+// policy: the pair is not written and the run stops.
+DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
+    return [answer = policyDriver(policy)](DialogWindow& window) {
+        if (stopRequested() != 0) {
+            pressCancel(window);
+        } else if (answer) {
+            answer(window);
+        }
+    };
 }
 
 }  // namespace

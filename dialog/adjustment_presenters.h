@@ -41,7 +41,8 @@ private:
     int m_shown = 0;
 };
 
-// Shows every pair's dialog on a fresh headless window and answers it by `policy`.
+// Shows every pair's dialog on a fresh headless window and answers it by `policy`, or by Cancel when a stop
+// has been requested (ledger/stop_request.h).
 class HeadlessAdjustmentPresenter final : public AdjustmentPresenter {
 public:
     explicit HeadlessAdjustmentPresenter(AdjustmentPolicy policy);

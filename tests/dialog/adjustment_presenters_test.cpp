@@ -1,6 +1,9 @@
 #include "dialog_fixture.h"
 
+#include <csignal>
+
 #include "dialog/adjustment_presenters.h"
+#include "ledger/stop_request.h"
 
 namespace tarvenish::test {
 namespace {
@@ -41,6 +44,15 @@ TEST_F(HeadlessPresenter, SkipClosesWithoutWriting) {
 
 TEST_F(HeadlessPresenter, CancelStopsTheRun) {
     HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal();
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
+    EXPECT_TRUE(state().StopRun);
+}
+
+TEST_F(HeadlessPresenter, AStopRequestAnswersCancelWhateverThePolicy) {
+    requestStop(SIGTERM);
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal();
+    clearStopRequest();
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_TRUE(state().StopRun);
 }

@@ -2,7 +2,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
+
 #include "../dialog_fixture.h"
+#include "ledger/stop_request.h"
 #include "platform/qt/qt_adjustment_presenter.h"
 #include "platform/qt/qt_dialog_window.h"
 
@@ -52,6 +55,21 @@ TEST_F(FrmjustaccountOnScreen, ThePresentersCloseBoxWritesNothing) {
 
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_FALSE(state().StopRun);
+}
+
+TEST_F(FrmjustaccountOnScreen, AStopRequestedWhileThePresentersDialogIsOpenCancelsIt) {
+    QObject scope;
+    QTimer::singleShot(0, &scope, [] { requestStop(SIGINT); });
+    // Only so that a presenter deaf to the request fails this test instead of hanging it.
+    QTimer::singleShot(10000, &scope, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    });
+    QtAdjustmentPresenter().showModal();
+    clearStopRequest();
+
+    EXPECT_TRUE(state().StopRun);
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
 
 }  // namespace
