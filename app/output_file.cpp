@@ -1,5 +1,8 @@
 #include "app/output_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
@@ -8,7 +11,7 @@
 namespace tarvenish::app {
 
 OutputFile::OutputFile(std::string what, const std::string& path, OpenMode mode)
-    : m_what(std::move(what)), m_name(path) {
+    : m_what(std::move(what)), m_name(path), m_mode(mode) {
     if (path == "-") {
         m_stream = stdout;
         m_name = "standard output";
@@ -57,6 +60,15 @@ void OutputFile::flush() noexcept {
 bool OutputFile::finish() noexcept {
     if (m_stream == nullptr) return ok();
     flush();
+    if (m_owned && ok()) {
+        // Another writer of the same path (a second run refused by the run lock, say) may have written more
+        // in between: what follows our own text is not ours.
+        struct stat status {};
+        const long end = std::ftell(m_stream);
+        if (::fstat(::fileno(m_stream), &status) == 0 && S_ISREG(status.st_mode) && end >= 0 &&
+            m_mode == OpenMode::Truncate && ::ftruncate(::fileno(m_stream), end) != 0)
+            fail("write", errno);
+    }
     if (m_owned) {
         // A file system may report a lost write only when the file is closed.
         if (std::fclose(m_stream) != 0) fail("close", errno);

@@ -39,6 +39,7 @@ private:
 
     std::string m_what;
     std::string m_name;
+    OpenMode m_mode = OpenMode::Append;
     std::FILE* m_stream = nullptr;
     bool m_owned = false;
     std::string m_error;
