@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct ArgumentCase {
     int exitCode;
     std::string says;  // found in standard output or error
 };
+
+void PrintTo(const ArgumentCase& argumentCase, std::ostream* out) {
+    *out << argumentCase.name;
+}
 
 class CommandArguments : public ::testing::TestWithParam<ArgumentCase> {
 protected:
@@ -62,6 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
                      2,
                      "at most"},
         ArgumentCase{"UnknownCommand", {"runn", "--db", "{db}"}, 2, "unknown command 'runn'"},
+        ArgumentCase{"ReportOntoTheAccountSet",
+                     {"run", "--db", "{db}", "--ui", "none", "--report", "{db}"},
+                     2,
+                     "is the account set itself"},
         ArgumentCase{"DbNamingAFolder", {"run", "--db", "{folder}", "--ui", "none"}, 2, "names a folder"},
         ArgumentCase{"DemoForcedOntoAFolder", {"demo", "--db", "{folder}", "--force"}, 2, "left alone"},
         ArgumentCase{"Version", {"--version"}, 0, "tarvenish " TARVENISH_VERSION}),
