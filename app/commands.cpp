@@ -70,13 +70,15 @@ int runRebuild(const Target& target, const RunOptions& options) {
     auto connection = openAccountSet(target.db, target.connection);
     refuseOutputOnAccountSet(target, options.reportPath, "the report");
     refuseOutputOnAccountSet(target, options.logPath, "the log");
+    if (options.reportPath == "-" && options.logPath == "-")
+        throw UsageError("the report and the log cannot both go to standard output");
+    PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
+
     // Both are opened before the run changes anything: a path that cannot be written changes nothing.
     std::optional<OutputFile> reportFile;
     if (!options.reportPath.empty()) reportFile.emplace("report", options.reportPath, OpenMode::Truncate);
     std::optional<StatementLog> log;
     if (!options.logPath.empty()) log.emplace(options.logPath);
-
-    PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
     RunReport& report = runReport();
     {
         ProgressBar progress;

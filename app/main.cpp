@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     runCommand->add_option("--ui", run.ui, "auto: a window when a display is available; none; qt")
         ->check(CLI::IsMember({"auto", "none", "qt"}))
         ->default_val("auto");
-    runCommand->add_option("--log", run.logPath, "append every statement sent to this file");
+    runCommand->add_option("--log", run.logPath,
+                           "append every statement sent to this file; - for standard output");
     runCommand->add_option("--report", run.reportPath,
                            "write a JSON report to this file; - for standard output");
     double busySeconds = std::chrono::duration<double>(tarvenish::kDefaultBusyTimeout).count();
