@@ -36,6 +36,8 @@ ConnectionPtr openAccountSet(const std::string& path, const std::string& connect
     std::string text = connectionString;
     if (!path.empty()) {
         std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            throw UsageError("--db " + path + " names a folder; name the account set's file");
         if (!std::filesystem::is_regular_file(path, error))
             throw UsageError("no account set at " + path + ": the file does not exist");
         text = path;

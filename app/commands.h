@@ -1,10 +1,12 @@
 #pragma once
 // The subcommands of `tarvenish`, each returning the process exit code.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "app/demo/demo_account_set.h"
+#include "ledger/busy_timeout.h"
 
 namespace tarvenish::app {
 
@@ -18,14 +20,15 @@ struct RunOptions {
     std::string onMismatch = "skip";  // skip | cancel | balance | average
     std::string ui = "auto";          // auto | none | qt
     std::string logPath;
-    std::string reportPath;
+    std::string reportPath;  // "-" writes the report to standard output and the summary to standard error
+    std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout;  // --busy-timeout SECONDS
 };
 
 // check-start / check-documents: prints true or false as the last line; 0 for true, 1 for false.
 int checkStart(const Target& target);
 int checkDocuments(const Target& target);
-// run: 0 when every pair was rebuilt or confirmed, 3 when some were left as they were, 1 when the run
-// returned false, 2 on a usage or connection error (thrown as UsageError).
+// run: the exit code of runExitCode (app/exit_code.h). A usage or connection error, or an output path that
+// cannot be written, is thrown before anything is changed (exit 2).
 int runRebuild(const Target& target, const RunOptions& options);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);

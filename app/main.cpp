@@ -3,9 +3,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <exception>
-#include <map>
+#include <string>
+#include <string_view>
 
 #include "app/account_set.h"
 #include "app/commands.h"
@@ -14,25 +17,52 @@ namespace {
 
 using tarvenish::app::Target;
 
+constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "demo"};
+constexpr double kMostBusySeconds = 24 * 3600.0;
+
 void addTarget(CLI::App& command, Target& target) {
     auto* db = command.add_option("--db", target.db, "the account set, a SQLite file");
     auto* connection =
         command.add_option("--connection", target.connection, "the account set's connection string");
     db->excludes(connection);
-    command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
-        ->default_val(1);
+    auto* accSql =
+        command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
+            ->check(CLI::IsMember({0, 1}))
+            ->default_val(1);
+    // Callbacks run after parsing, in the order the options are added: --acc-sql is already read here.
     command
         .add_option_function<std::string>(
-            "--dialect", [&target](const std::string& d) { target.accSql = d == "server" ? 1 : 0; },
+            "--dialect",
+            [&target, accSql](const std::string& d) {
+                const std::int16_t flag = d == "server" ? 1 : 0;
+                if (accSql->count() > 0 && target.accSql != flag)
+                    throw CLI::ValidationError("--dialect " + d,
+                                               "contradicts --acc-sql " + std::to_string(target.accSql));
+                target.accSql = flag;
+            },
             "server or desktop (the same as --acc-sql 1 or 0)")
         ->check(CLI::IsMember({"server", "desktop"}));
+}
+
+// A subcommand name that is not one of ours, said plainly with the names that are.
+bool refusedUnknownCommand(int argc, char** argv) {
+    if (argc < 2 || argv[1][0] == '-') return false;
+    const std::string_view name = argv[1];
+    for (std::string_view command : kCommands)
+        if (name == command) return false;
+    std::string known;
+    for (std::string_view command : kCommands) known += (known.empty() ? "" : ", ") + std::string(command);
+    std::fprintf(stderr, "tarvenish: unknown command '%s'; the commands are %s\n", argv[1], known.c_str());
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (refusedUnknownCommand(argc, argv)) return 2;
     CLI::App app{"Rebuilds the opening rows of specific-identification warehouses in an account set"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "tarvenish " TARVENISH_VERSION);
 
     Target target;
     tarvenish::app::RunOptions run;
@@ -56,14 +86,24 @@ int main(int argc, char** argv) {
     runCommand->add_option("--ui", run.ui, "auto: a window when a display is available; none; qt")
         ->check(CLI::IsMember({"auto", "none", "qt"}))
         ->default_val("auto");
-    runCommand->add_option("--log", run.logPath, "append every statement sent to this file");
-    runCommand->add_option("--report", run.reportPath, "write a JSON report to this file");
+    runCommand->add_option("--log", run.logPath,
+                           "append every statement sent to this file; - for standard output");
+    runCommand->add_option("--report", run.reportPath,
+                           "write a JSON report to this file; - for standard output");
+    double busySeconds = std::chrono::duration<double>(tarvenish::kDefaultBusyTimeout).count();
+    runCommand
+        ->add_option("--busy-timeout", busySeconds,
+                     "seconds a statement waits for a lock another program holds on the account set")
+        ->check(CLI::Range(0.0, kMostBusySeconds))
+        ->capture_default_str();
 
     auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
     demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
     demoCommand->add_option("--pairs", demo.pairs, "pairs of warehouse (or department) and item")
+        ->check(CLI::Range(0, tarvenish::kMostDemoPairs))
         ->default_val(24);
     demoCommand->add_option("--lines-per-pair", demo.linesPerPair, "opening receipt lines per pair")
+        ->check(CLI::Range(1, tarvenish::kMostDemoLinesPerPair))
         ->default_val(3);
     demoCommand->add_option("--mismatch-percent", demo.mismatchPercent, "share of pairs whose totals differ")
         ->default_val(25)
@@ -80,6 +120,13 @@ int main(int argc, char** argv) {
         const int code = app.exit(error);
         return code == 0 ? 0 : 2;
     }
+
+    // A NaN passes every range check.
+    if (std::isnan(busySeconds)) {
+        std::fprintf(stderr, "tarvenish: --busy-timeout needs a number of seconds\n");
+        return 2;
+    }
+    run.busyTimeout = std::chrono::milliseconds(std::llround(busySeconds * 1000.0));
 
     try {
         if (*checkStart) return tarvenish::app::checkStart(target);

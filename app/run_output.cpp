@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <stdexcept>
+#include <new>
 
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
@@ -19,17 +19,25 @@ std::string oneLine(std::string_view text) {
 }
 }  // namespace
 
-StatementLog::StatementLog(const std::string& path) : m_out(path, std::ios::app) {
-    if (!m_out) throw std::runtime_error("cannot open the log file " + path);
-}
+StatementLog::StatementLog(const std::string& path) : m_out("log file", path, OpenMode::Append) {}
 
-void StatementLog::statement(std::string_view text) {
-    m_out << oneLine(text) << '\n';
+void StatementLog::statement(std::string_view text) noexcept {
+    if (!m_out.ok()) return;
+    try {
+        m_out.write(oneLine(text) + '\n');
+    } catch (const std::bad_alloc&) {
+        m_out.write("-- a statement too long to copy was left out\n");
+    }
     m_out.flush();
 }
 
-void StatementLog::failure(const StepFailure& failure) {
-    m_out << "-- failed: " << oneLine(failure.step) << ": " << oneLine(failure.message) << '\n';
+void StatementLog::failure(const StepFailure& failure) noexcept {
+    if (!m_out.ok()) return;
+    try {
+        m_out.write("-- failed: " + oneLine(failure.step) + ": " + oneLine(failure.message) + '\n');
+    } catch (const std::bad_alloc&) {
+        m_out.write("-- a failure too long to copy was left out\n");
+    }
     m_out.flush();
 }
 
@@ -37,23 +45,32 @@ std::string reportJson(const RunReport& report) {
     nlohmann::ordered_json failures = nlohmann::ordered_json::array();
     for (const auto& f : report.failures)
         failures.push_back({{"step", f.step}, {"statement", f.statement}, {"message", f.message}});
+    nlohmann::ordered_json differences = nlohmann::ordered_json::array();
+    for (const auto& d : report.verification.differences) {
+        differences.push_back({{"code", d.code},
+                               {"inv_code", d.invCode},
+                               {"expected_quantity", d.expectedQuantity},
+                               {"expected_money", d.expectedMoney},
+                               {"found_quantity", d.foundQuantity},
+                               {"found_money", d.foundMoney}});
+    }
+    const nlohmann::ordered_json verification = {{"pairs_checked", report.verification.pairsChecked},
+                                                 {"pairs_differing", report.verification.pairsDiffering},
+                                                 {"differences", differences}};
     nlohmann::ordered_json json = {{"result", report.result},
-                           {"pairs_total", report.pairsTotal},
-                           {"pairs_regenerated", report.pairsRegenerated},
-                           {"pairs_confirmed", report.pairsConfirmed},
-                           {"pairs_skipped", report.pairsSkipped},
-                           {"pairs_failed", report.pairsFailed},
-                           {"rows_deleted", report.rowsDeleted},
-                           {"rows_inserted", report.rowsInserted},
-                           {"cancelled", report.cancelled},
-                           {"failures", failures}};
-    return json.dump(2);
-}
-
-void writeReport(const std::string& path, const RunReport& report) {
-    std::ofstream out(path, std::ios::trunc);
-    out << reportJson(report) << '\n';
-    if (!out) throw std::runtime_error("cannot write the report " + path);
+                                   {"pairs_total", report.pairsTotal},
+                                   {"pairs_regenerated", report.pairsRegenerated},
+                                   {"pairs_confirmed", report.pairsConfirmed},
+                                   {"pairs_skipped", report.pairsSkipped},
+                                   {"pairs_failed", report.pairsFailed},
+                                   {"rows_deleted", report.rowsDeleted},
+                                   {"rows_inserted", report.rowsInserted},
+                                   {"cancelled", report.cancelled},
+                                   {"interrupted", report.stop == RunStop::Interrupted},
+                                   {"verification", verification},
+                                   {"failures", failures}};
+    // An engine message or a code in another encoding must not cost the whole report.
+    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string reportSummary(const RunReport& report) {
@@ -61,9 +78,16 @@ std::string reportSummary(const RunReport& report) {
         "result: {}{}\npairs: {} total, {} rebuilt, {} confirmed in the dialog, {} left as they were, {} "
         "failed\n"
         "opening rows: {} deleted, {} inserted\n",
-        report.result ? "true" : "false", report.cancelled ? " (cancelled)" : "", report.pairsTotal,
-        report.pairsRegenerated, report.pairsConfirmed, report.pairsSkipped, report.pairsFailed,
-        report.rowsDeleted, report.rowsInserted);
+        report.result ? "true" : "false",
+        report.cancelled                      ? " (cancelled)"
+        : report.stop == RunStop::Interrupted ? " (interrupted)"
+                                              : "",
+        report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed, report.pairsSkipped,
+        report.pairsFailed, report.rowsDeleted, report.rowsInserted);
+    if (report.verification.ran) {
+        text += fmt::format("check: {} pairs read back, {} differ\n", report.verification.pairsChecked,
+                            report.verification.pairsDiffering);
+    }
     for (const auto& f : report.failures) text += fmt::format("failed: {}: {}\n", f.step, f.message);
     return text;
 }

@@ -2,31 +2,36 @@
 // What a run leaves for people and scripts: the statement log, the JSON report, the summary and the progress
 // bar.
 
-#include <fstream>
-#include <memory>
 #include <string>
+#include <string_view>
 
+#include "app/output_file.h"
 #include "reconcile/run_report.h"
 
 namespace tarvenish::app {
 
 // Appends every statement the component sends, one line each, exactly as built, and every skipped step as a
 // comment line ("-- failed: ..."), so the file stays a list of statements a parser can read.
-class StatementLog {
+// Each line is flushed at once, so a run that dies keeps what it sent; a write that fails is kept as the
+// log's error, never passed to the run.
+class StatementLog final {
 public:
     // Throws std::runtime_error when the file cannot be opened for appending.
     explicit StatementLog(const std::string& path);
-    void statement(std::string_view text);
-    void failure(const StepFailure& failure);
+    void statement(std::string_view text) noexcept;
+    void failure(const StepFailure& failure) noexcept;
+    // Flushes and closes; true when every line arrived.
+    [[nodiscard]] bool finish() noexcept { return m_out.finish(); }
+    // What failed, empty while nothing did.
+    [[nodiscard]] const std::string& error() const noexcept { return m_out.error(); }
 
 private:
-    std::ofstream m_out;
+    OutputFile m_out;
 };
 
-// The report as JSON: result, the pair counts, the row counts, cancelled and the failures.
+// The report as JSON: result, the pair counts, the row counts, cancelled, interrupted, the run's check of its
+// own work and the failures.
 [[nodiscard]] std::string reportJson(const RunReport& report);
-// Writes it to `path`; throws std::runtime_error when that fails.
-void writeReport(const std::string& path, const RunReport& report);
 // The same summary for people.
 [[nodiscard]] std::string reportSummary(const RunReport& report);
 

@@ -3,7 +3,9 @@
 #include "checks/documents_check.h"
 #include "checks/start_check.h"
 #include "component/pair_init.h"
+#include "ledger/run_lock.h"
 #include "reconcile/run.h"
+#include "reconcile/run_report.h"
 
 namespace tarvenish {
 
@@ -16,9 +18,26 @@ bool leavingNoConnection(Call&& call) noexcept {
     ConnectionPool::clear();
     return result;
 }
+
+// A run that may not start leaves the account set untouched and says why in this thread's report.
+bool refuseRun(const RunLock& lock) noexcept {
+    RunReport& report = runReport();
+    report.reset();
+    report.result = false;
+    report.stop = lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused;
+    try {
+        report.recordFailure({"take the run lock", "", lock.problem()});
+    } catch (...) {
+        // The stop and the false result already say it; a listener that fails changes nothing.
+    }
+    return false;
+}
 }  // namespace
 
 bool JustAccount::justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+    // Held for the whole run, through the command and the library alike.
+    const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string());
+    if (!lock.allowsRun()) return refuseRun(lock);
     return leavingNoConnection([&] { return JustAccountRun(AccSql, gdbsKavrin); });
 }
 

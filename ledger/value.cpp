@@ -148,13 +148,20 @@ std::int64_t Value::asLong() const {
 }
 
 Date Value::asDate() const {
+    // A number of days outside the calendar would be written as a year of ten digits, or not at all.
+    const auto inCalendar = [](Date date) {
+        if (!isCalendarDate(date))
+            throw ConversionError("the day count " + shortestText(date.days) +
+                                  " is not a date of the years 100 to 9999");
+        return date;
+    };
     switch (kind()) {
         case ValueKind::Date:
-            return std::get<Date>(m_v);
+            return inCalendar(std::get<Date>(m_v));
         case ValueKind::Integer:
         case ValueKind::Long:
         case ValueKind::Double:
-            return Date{asDouble()};
+            return inCalendar(Date{asDouble()});
         case ValueKind::Text: {
             Date out;
             if (parseDate(std::get<std::string>(m_v), out)) return out;
@@ -197,6 +204,13 @@ std::int64_t Value::rawInteger() const {
         default:
             throw ConversionError("the value is not an integer");
     }
+}
+
+bool isCalendarDate(Date d) noexcept {
+    static const double first = static_cast<double>(daysFromCivil(100, 1, 1) - kEpochOffset);
+    static const double afterLast = static_cast<double>(daysFromCivil(10000, 1, 1) - kEpochOffset);
+    // Before day 0 the whole part counts backwards, so the last day's times lie above its whole number.
+    return d.days > first - 1.0 && d.days < afterLast;
 }
 
 Date makeDate(int year, int month, int day, int hour, int minute, int second) {

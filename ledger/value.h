@@ -58,7 +58,8 @@ public:
     [[nodiscard]] double asDouble() const;
     // As asDouble, rounded half to even to a 64-bit integer.
     [[nodiscard]] std::int64_t asLong() const;
-    // A date value, or a text that reads as a date, or a number of days. Throws ConversionError otherwise.
+    // A date value, or a text that reads as a date, or a number of days, of the years 100 to 9999. Throws
+    // ConversionError otherwise.
     [[nodiscard]] Date asDate() const;
     // Booleans as they are; numbers non-zero; texts "True"/"False" or numeric. Throws ConversionError
     // otherwise.
@@ -82,6 +83,8 @@ private:
 
 // Date helpers shared by every layer that reads or writes dates.
 [[nodiscard]] Date makeDate(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+// True for a date of the years 100 to 9999, the automation date's range; false for NaN and infinities.
+[[nodiscard]] bool isCalendarDate(Date d) noexcept;
 // Splits a date into its calendar parts; seconds are rounded to the nearest whole second.
 void splitDate(Date d, int& year, int& month, int& day, int& hour, int& minute, int& second);
 // "YYYY-MM-DD", followed by " HH:MM:SS" only when the value has a time of day: the text that every statement

@@ -37,6 +37,8 @@ struct Verification {
 enum class RunStop {
     None,
     Locked,       // another run holds the account set: nothing was changed
+    // The account set cannot be used for a run (no run lock can be made): nothing was changed.
+    Refused,
     // A whole-run failure: a step without which no pair can be done right (mode, keep date, issued-quantity
     // pass, pair summary, removal of the temporary column) or a failure no later pair can escape (disk full,
     // I/O error, read-only or corrupt database, a write lock that cannot be had).

@@ -298,17 +298,25 @@ void createEmptyFile(const std::string& path) {
 }  // namespace
 
 DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& options) {
-    if (options.pairs < 0 || options.linesPerPair < 1 || options.mismatchPercent < 0 ||
+    if (options.pairs < 0 || options.pairs > kMostDemoPairs || options.linesPerPair < 1 ||
+        options.linesPerPair > kMostDemoLinesPerPair || options.mismatchPercent < 0 ||
         options.mismatchPercent > 100)
+        throw std::runtime_error(fmt::format(
+            "demo: 0 to {} pairs, 1 to {} lines per pair and a mismatch percent of 0 to 100 are needed",
+            kMostDemoPairs, kMostDemoLinesPerPair));
+    if (static_cast<long>(options.pairs) * options.linesPerPair > kMostDemoReceiptLines)
         throw std::runtime_error(
-            "demo: pairs >= 0, lines per pair >= 1 and a mismatch percent of 0 to 100 are needed");
+            fmt::format("demo: pairs times lines per pair may be at most {}", kMostDemoReceiptLines));
     namespace fs = std::filesystem;
-    if (fs::exists(path)) {
+    const fs::file_status status = fs::symlink_status(path);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status))
+            throw std::runtime_error(path + " is not a file (a folder, say); it is left alone");
         if (!options.force) throw std::runtime_error(path + " exists; pass --force to replace it");
-        fs::remove(path);
-        fs::remove(path + "-journal");
-        fs::remove(path + "-wal");
-        fs::remove(path + "-shm");
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+            const fs::path companion = path + suffix;
+            if (fs::is_regular_file(fs::symlink_status(companion))) fs::remove(companion);
+        }
     }
     try {
         createEmptyFile(path);

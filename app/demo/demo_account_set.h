@@ -9,6 +9,11 @@
 
 namespace tarvenish {
 
+// Bounds that keep a demo within what a disk and a test run can hold (a million lines is about 300 MB).
+inline constexpr int kMostDemoPairs = 2'000'000;
+inline constexpr int kMostDemoLinesPerPair = 1'000;
+inline constexpr long kMostDemoReceiptLines = 10'000'000;
+
 struct DemoOptions {
     int pairs = 24;
     int linesPerPair = 3;      // booked opening receipt lines per pair
@@ -26,8 +31,9 @@ struct DemoSummary {
     long openingRows = 0;   // IA_Subsidiary opening rows before the rebuild
 };
 
-// Creates a new account set at `path` (a SQLite file). Throws std::runtime_error when the file exists and
-// `force` is false, or when anything fails (the half-written file is removed).
+// Creates a new account set at `path` (a SQLite file). Throws std::runtime_error when an option is out of
+// its bounds, when the file exists and `force` is false, when the path is anything but a file (a folder is
+// never removed), or when anything fails (the half-written file is removed).
 DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& options);
 
 }  // namespace tarvenish

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -191,6 +192,16 @@ std::string rowText(const LedgerFile::Row& row) {
     std::ostringstream text;
     for (const auto& value : row) text << (value ? "'" + *value + "'" : "null") << '|';
     return text.str();
+}
+
+std::vector<std::string> sortedRows(const LedgerFile& file, std::string_view sql, int blankedColumn) {
+    std::vector<std::string> result;
+    for (auto row : file.rows(sql)) {
+        if (blankedColumn >= 0) row[static_cast<std::size_t>(blankedColumn)].reset();
+        result.push_back(rowText(row));
+    }
+    std::sort(result.begin(), result.end());
+    return result;
 }
 
 }  // namespace tarvenish::test

@@ -70,5 +70,8 @@ private:
 
 // Text of a row for messages and order-insensitive comparison.
 [[nodiscard]] std::string rowText(const LedgerFile::Row& row);
+// The texts of a query's rows, sorted; `blankedColumn` (when not -1) is read as Null in every row.
+[[nodiscard]] std::vector<std::string> sortedRows(const LedgerFile& file, std::string_view sql,
+                                                  int blankedColumn = -1);
 
 }  // namespace tarvenish::test

@@ -171,6 +171,21 @@ TEST_F(RunExitCode, IsTwoWithoutAWindowWhenTheNamedDisplayCannotBeReached) {
     EXPECT_EQ(chosen.exitCode, 3) << chosen.out << chosen.err;
 }
 
+TEST(KeepDate, OutsideTheYears100To9999StopsTheRunBeforeItWritesARow) {
+    for (const char* keepDate : {"9e999", "5000000", "-700000"}) {
+        SCOPED_TRACE(keepDate);
+        ScratchDir dir;
+        const std::string path = makeDemo(dir, "keep.db", PairMode::Warehouse);
+        LedgerFile(path).exec(std::string("update IA_Subsidiary set dkeepdate=") + keepDate);
+        const auto before = sortedRows(LedgerFile(path), "select * from IA_Subsidiary");
+
+        const auto result = runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "balance"});
+        EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+        EXPECT_NE(result.out.find("keep date"), std::string::npos) << result.out;
+        EXPECT_EQ(sortedRows(LedgerFile(path), "select * from IA_Subsidiary"), before);
+    }
+}
+
 TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
     ScratchDir dir;
     const std::string path = makeDemo(dir, "report.db", PairMode::Warehouse);
@@ -188,9 +203,13 @@ TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
     for (const auto& [key, value] : report.items()) keys.insert(key);
     EXPECT_EQ(keys, (std::set<std::string>{"result", "pairs_total", "pairs_regenerated", "pairs_confirmed",
                                            "pairs_skipped", "pairs_failed", "rows_deleted", "rows_inserted",
-                                           "cancelled", "failures"}));
+                                           "cancelled", "interrupted", "verification", "failures"}));
     EXPECT_EQ(report["result"], true);
     EXPECT_EQ(report["cancelled"], false);
+    EXPECT_EQ(report["interrupted"], false);
+    std::set<std::string> checkKeys;
+    for (const auto& [key, value] : report["verification"].items()) checkKeys.insert(key);
+    EXPECT_EQ(checkKeys, (std::set<std::string>{"pairs_checked", "pairs_differing", "differences"}));
     EXPECT_TRUE(report["failures"].empty());
     EXPECT_EQ(report["pairs_total"], 6);
     EXPECT_EQ(report["pairs_regenerated"].get<int>() + report["pairs_confirmed"].get<int>() +

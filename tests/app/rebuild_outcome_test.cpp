@@ -78,16 +78,6 @@ bool sameToTheCent(double a, double b) {
     return std::fabs(a - b) < 0.005;
 }
 
-std::vector<std::string> sortedRows(const LedgerFile& file, std::string_view sql, int blankedColumn = -1) {
-    std::vector<std::string> result;
-    for (auto row : file.rows(sql)) {
-        if (blankedColumn >= 0) row[static_cast<std::size_t>(blankedColumn)].reset();
-        result.push_back(rowText(row));
-    }
-    std::sort(result.begin(), result.end());
-    return result;
-}
-
 class RebuildOutcome : public ::testing::TestWithParam<PairMode> {
 protected:
     [[nodiscard]] std::string demo(std::string_view name) const { return makeDemo(m_dir, name, GetParam()); }

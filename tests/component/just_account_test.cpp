@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ledger/connection.h"
+#include "ledger/run_lock.h"
+#include "reconcile/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {
@@ -22,6 +24,27 @@ TEST(JustAccountCalls, LeaveNoConnectionOfTheirOwnOpenOnTheAccountSet) {
     EXPECT_TRUE(component.justAccount(1, host));
     EXPECT_EQ(ConnectionPool::size(), 0u);
     EXPECT_EQ(host->state(), 1) << "the host's own connection stays as the host left it";
+}
+
+// The host's path: while another run holds the account set the library answers false and changes nothing.
+TEST(JustAccountRun, IsRefusedWhileAnotherRunHoldsTheAccountSet) {
+    AccountSet set;
+    set.useWarehouseMode();
+    set.addWarehouse("01", "Main", std::nullopt);
+    set.addInventory("A001", "Bolt");
+    set.addReceipt({.whCode = "01"}, {{.invCode = "A001", .quantity = 2.0, .unitCost = 1.0, .price = 2.0}});
+    set.addOpeningRow({.whCode = "01", .invCode = "A001", .quantity = 2.0, .money = 2.0});
+    const auto before = set.rows("select * from IA_Subsidiary");
+
+    const RunLock other(set.connectionString());
+    ASSERT_EQ(other.status(), RunLockStatus::Held) << other.problem();
+    EXPECT_FALSE(JustAccount{}.justAccount(1, set.connect()));
+    const RunReport& report = runReport();
+    EXPECT_EQ(report.stop, RunStop::Locked);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_NE(report.failures.front().message.find(other.path()), std::string::npos);
+    EXPECT_EQ(set.rows("select * from IA_Subsidiary"), before);
+    EXPECT_FALSE(set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
 }  // namespace

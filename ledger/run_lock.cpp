@@ -1,0 +1,141 @@
+#include "ledger/run_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "ledger/db_error.h"
+#include "ledger/engine.h"
+#include "platform/ascii_text.h"
+
+namespace tarvenish {
+namespace {
+
+constexpr std::string_view kLockSuffix = ".tarvenish-lock";
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string percentDecoded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+            hexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The file a SQLite data source names, empty for an in-memory database. A URI ("file:...") is read as SQLite
+// reads it: an optional "//" authority, a percent-encoded path and a query that may ask for memory.
+std::string databaseFile(std::string_view source) {
+    if (source.size() < 5 || !equalsNoCase(source.substr(0, 5), "file:"))
+        return source == ":memory:" ? std::string() : std::string(source);
+    std::string_view rest = source.substr(5);
+    const std::size_t queryAt = rest.find_first_of("?#");
+    const std::string_view query =
+        queryAt == std::string_view::npos ? std::string_view() : rest.substr(queryAt);
+    rest = rest.substr(0, queryAt);
+    if (query.find("mode=memory") != std::string_view::npos) return {};
+    if (rest.starts_with("//")) rest = rest.substr(std::min(rest.find('/', 2), rest.size()));
+    const std::string path = percentDecoded(rest);
+    return path.empty() || path == ":memory:" ? std::string() : path;
+}
+
+std::string errnoText(int error) {
+    return std::generic_category().message(error);
+}
+
+}  // namespace
+
+std::string RunLock::lockFilePath(std::string_view connectionString) {
+    // No connection string reaches no database; the run itself reports that.
+    if (connectionString.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
+    const ConnectionSettings settings = parseConnectionString(connectionString);
+    if (!equalsNoCase(settings.engine, "sqlite")) return {};
+    const std::string file = databaseFile(settings.dataSource);
+    if (file.empty()) return {};
+    // One lock file whatever relative path or link names the database.
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
+    if (error) resolved = file;
+    return resolved.string() + std::string(kLockSuffix);
+}
+
+RunLock::RunLock(std::string_view connectionString) noexcept {
+    try {
+        m_path = lockFilePath(connectionString);
+        if (m_path.empty()) return;
+        take();
+    } catch (const std::exception& error) {
+        m_status = RunLockStatus::Unavailable;
+        m_problem = "the run lock of the account set cannot be taken: " + failureMessage(error);
+    } catch (...) {
+        m_status = RunLockStatus::Unavailable;
+        m_problem = "the run lock of the account set cannot be taken";
+    }
+}
+
+void RunLock::take() {
+    // A holder removes the file while it still holds the lock; a lock won on a file that is no longer the
+    // one at the path is worthless, so look again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            m_status = RunLockStatus::Unavailable;
+            m_problem = "cannot create the run lock file " + m_path + ": " + errnoText(errno) +
+                        "; nothing was changed";
+            return;
+        }
+        int rc = 0;
+        while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        if (rc != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK) {
+                m_status = RunLockStatus::Busy;
+                m_problem = "another run holds the account set (run lock file " + m_path +
+                            " is locked); nothing was changed";
+            } else {
+                m_status = RunLockStatus::Unavailable;
+                m_problem = "cannot lock the run lock file " + m_path + ": " + errnoText(error) +
+                            "; nothing was changed";
+            }
+            return;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            m_fd = fd;
+            m_status = RunLockStatus::Held;
+            return;
+        }
+        ::close(fd);
+    }
+    m_status = RunLockStatus::Busy;
+    m_problem = "the run lock file " + m_path + " keeps changing hands; nothing was changed";
+}
+
+RunLock::~RunLock() {
+    if (m_fd < 0) return;
+    ::unlink(m_path.c_str());
+    ::close(m_fd);
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,52 @@
+#pragma once
+// The exclusive run lock of an account set: two runs on one set would share the temporary column and leave
+// wrong totals. On a SQLite file it is an advisory lock on a file beside the database, never on the database
+// file itself (closing any handle on that file would drop SQLite's own locks); it dies with its process.
+
+#include <string>
+#include <string_view>
+
+namespace tarvenish {
+
+enum class RunLockStatus {
+    Held,         // this object holds the lock until it is destroyed
+    NotNeeded,    // nothing to lock: an in-memory database, or an engine without a file
+    Busy,         // another run (in this or another process) holds it
+    Unavailable,  // the lock file cannot be made or locked: the set cannot be used for a run
+};
+
+class RunLock final {
+public:
+    // Tries once, without waiting, to take the run lock of the account set that `connectionString` names.
+    // Never throws: a failure is a status with a message.
+    explicit RunLock(std::string_view connectionString) noexcept;
+    // Releases the lock and removes the lock file while still holding it.
+    ~RunLock();
+    RunLock(const RunLock&) = delete;
+    RunLock& operator=(const RunLock&) = delete;
+
+    [[nodiscard]] RunLockStatus status() const noexcept { return m_status; }
+    // True when a run may go ahead (the lock is held or none is needed).
+    [[nodiscard]] bool allowsRun() const noexcept {
+        return m_status == RunLockStatus::Held || m_status == RunLockStatus::NotNeeded;
+    }
+    // The lock file, empty when none is needed.
+    [[nodiscard]] const std::string& path() const noexcept { return m_path; }
+    // Why the run may not go ahead, naming the lock file; empty when it may.
+    [[nodiscard]] const std::string& problem() const noexcept { return m_problem; }
+
+    // The lock file of an account set: its database file's path with ".tarvenish-lock" appended; empty for
+    // an in-memory database or an empty connection string. Throws DbError when the connection string cannot
+    // be read.
+    [[nodiscard]] static std::string lockFilePath(std::string_view connectionString);
+
+private:
+    void take();
+
+    RunLockStatus m_status = RunLockStatus::NotNeeded;
+    std::string m_path;
+    std::string m_problem;
+    int m_fd = -1;
+};
+
+}  // namespace tarvenish
