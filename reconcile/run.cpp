@@ -63,9 +63,6 @@ struct UnsettledPair {
 
 using PairKey = std::pair<std::string, std::string>;
 
-// The step of the dialog's commit, as it records its failures.
-constexpr std::string_view kConfirmStep = "confirm pair ";
-
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
@@ -438,24 +435,20 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     const std::size_t failuresBefore = m_report.failures.size();
     const bool shown =
         attempt("adjustment dialog for pair " + row.label(), std::string(), [&] { presenter->showModal(); });
-    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     const bool confirmed = m_report.pairsConfirmed != confirmedBefore;
+    // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
+    // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
+    const bool failed = !confirmed && (!shown || m_report.failures.size() != failuresBefore);
+    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     // The grid totals the confirm wrote are what the pair's rows must now hold.
     if (confirmed) m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
-    const bool commitFailed =
-        !confirmed && std::any_of(m_report.failures.begin() + static_cast<std::ptrdiff_t>(failuresBefore),
-                                  m_report.failures.end(),
-                                  [](const StepFailure& f) { return f.step.starts_with(kConfirmStep); });
-    // The dialog's commit counts the pairs it wrote; one whose commit failed is not left as it was by choice,
-    // whether the accountant then closed the dialog or cancelled the run.
-    if (commitFailed) m_report.count(PairOutcome::Failed);
+    if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
     if (m_state.StopRun) {
         m_report.cancelled = true;
         return PairEnd::Stop;
     }
-    if (!confirmed && !commitFailed && m_report.pairsFailed == failedBefore) {
-        m_report.count(shown ? PairOutcome::Skipped : PairOutcome::Failed);
-    }
+    // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
+    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Skipped);
     return PairEnd::Next;
 }
 
