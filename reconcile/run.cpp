@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,6 +17,7 @@
 #include "ledger/statements.h"
 #include "ledger/stop_request.h"
 #include "reconcile/issued_quantity.h"
+#include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
 #include "reconcile/run_report.h"
 #include "reconcile/totals_match.h"
@@ -61,8 +61,6 @@ struct UnsettledPair {
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
 
-using PairKey = std::pair<std::string, std::string>;
-
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
@@ -82,13 +80,8 @@ private:
 
     bool readMode();
     [[nodiscard]] long countOpeningRows();
-    // Notes the pairs with a booked opening receipt line whose issued quantity is Null; false when they
-    // could not be read.
-    [[nodiscard]] bool findPairsWithoutIssuedQuantity();
     // False when the pair summary could not be read.
     [[nodiscard]] bool visitPairs();
-    // Department mode: reports the opening rows whose warehouse has no department, which no pair holds.
-    void reportRowsWithoutDepartment();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const PairRow& row);
     // Ends the pair loop after a failure that no later pair can escape.
@@ -177,12 +170,17 @@ bool ReconciliationRun::execute() {
         return stopUnfinished("the keep date of the opening rows could not be read; nothing was rebuilt");
     }
 
+    // Nothing is added yet: a stop requested by now leaves the account set as it was.
+    if (stopRequested() != 0) return stopInterrupted();
     m_passReached = true;
     if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
-    if (!findPairsWithoutIssuedQuantity()) {
+    const bool screened =
+        attempt("receipt lines without an issued quantity", sql::pairsWithoutIssuedQuantity(m_mode),
+                [&] { m_withoutIssued = pairsWithoutIssuedQuantity(m_host->connectionString(), m_mode); });
+    if (!screened) {
         return stopUnfinished(
             "the receipt lines without an issued quantity could not be found; no pair was compared or "
             "rebuilt");
@@ -193,20 +191,6 @@ bool ReconciliationRun::execute() {
     if (m_interrupted) return stopInterrupted();
     if (m_report.stop == RunStop::Fatal) return finish(false);
     return finish(!m_state.StopRun);
-}
-
-bool ReconciliationRun::findPairsWithoutIssuedQuantity() {
-    std::string statement;
-    return attempt("receipt lines without an issued quantity", statement, [&] {
-        statement = sql::pairsWithoutIssuedQuantity(m_mode);
-        Recordset lines;
-        openQuery(lines, statement, m_host->connectionString(), ado::adOpenStatic);
-        for (; !lines.eof(); lines.moveNext()) {
-            if (lines.field(0).isNull() || lines.field(1).isNull()) continue;
-            m_withoutIssued.emplace(lines.field(0).displayText(), lines.field(1).displayText());
-        }
-        lines.close();
-    });
 }
 
 bool ReconciliationRun::readMode() {
@@ -240,7 +224,10 @@ bool ReconciliationRun::visitPairs() {
         openQuery(summary, statement, m_host->connectionString(), ado::adOpenStatic);
     });
     if (!opened) return false;
-    if (m_mode == PairMode::Department) reportRowsWithoutDepartment();
+    if (m_mode == PairMode::Department) {
+        (void)attempt("opening rows without a department", sql::openingRowsWithoutDepartment(),
+                      [&] { reportRowsWithoutDepartment(m_host->connectionString(), m_report); });
+    }
     if (summary.recordCount() < 1) return true;
 
     const int total = static_cast<int>(summary.recordCount());
@@ -261,27 +248,6 @@ bool ReconciliationRun::visitPairs() {
         summary.moveNext();
     }
     return true;
-}
-
-void ReconciliationRun::reportRowsWithoutDepartment() {
-    std::string statement;
-    (void)attempt("opening rows without a department", statement, [&] {
-        statement = sql::openingRowsWithoutDepartment();
-        Recordset rows;
-        openQuery(rows, statement, m_host->connectionString(), ado::adOpenStatic);
-        for (; !rows.eof(); rows.moveNext()) {
-            const std::string warehouse = rows.field(0).displayText();
-            const std::string item =
-                rows.field(1).isNull() ? "no item code" : "item " + rows.field(1).displayText();
-            m_report.recordFailure(
-                {"opening rows of warehouse " + warehouse + " without a department", statement,
-                 rows.field(2).displayText() + " opening row(s) of " + item +
-                     " belong to no pair, since their warehouse has no department: left as they are"});
-            ++m_report.pairsTotal;
-            m_report.count(PairOutcome::Failed);
-        }
-        rows.close();
-    });
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary) {
