@@ -90,6 +90,10 @@ std::size_t Connection::unsettledTransactions() const {
     return m_engine ? m_engine->unsettledTransactions() : 0;
 }
 
+void Connection::interruptOnStopRequest(bool on) noexcept {
+    if (m_engine) m_engine->interruptOnStopRequest(on);
+}
+
 Engine& Connection::engine() {
     if (!m_engine) throw DbError("use connection", 0, "the connection is closed", {});
     return *m_engine;

@@ -54,6 +54,9 @@ public:
     // Committed transactions not yet durable: lost together if settling them fails. 0 when closed.
     [[nodiscard]] std::size_t unsettledTransactions() const;
 
+    // While on, a statement in progress fails as soon as a stop is requested; nothing to do when closed.
+    void interruptOnStopRequest(bool on) noexcept;
+
     // The open engine. Throws DbError when closed.
     [[nodiscard]] Engine& engine();
 

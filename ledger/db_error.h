@@ -17,6 +17,12 @@ public:
     [[nodiscard]] const std::string& engineMessage() const noexcept { return m_engineMessage; }
     [[nodiscard]] const std::string& statement() const noexcept { return m_statement; }
 
+    // True when no later statement can get past this failure either: the disk is full, the device fails, or
+    // the database is corrupt, not a database or read-only.
+    [[nodiscard]] bool blocksEveryStatement() const noexcept;
+    // True when a lock that another connection holds could not be had within the busy timeout.
+    [[nodiscard]] bool isLockTimeout() const noexcept;
+
 private:
     int m_engineCode;
     std::string m_engineMessage;

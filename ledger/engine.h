@@ -66,6 +66,8 @@ public:
     [[nodiscard]] virtual std::size_t unsettledTransactions() const { return 0; }
     // Rows changed by the last data-changing statement that execute() ran.
     [[nodiscard]] virtual long changes() const = 0;
+    // While on, a statement in progress fails (DbError) as soon as a stop is requested (stopRequested()).
+    virtual void interruptOnStopRequest(bool /*on*/) noexcept {}
 };
 
 // The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which

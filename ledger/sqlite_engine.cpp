@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 
+#include "ledger/busy_timeout.h"
 #include "ledger/column_type.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_appender.h"
 #include "ledger/sqlite_handle.h"
+#include "ledger/stop_request.h"
 #include "platform/sqlite_dialect.h"
 #include "platform/sqlite_join_order.h"
 
@@ -17,7 +20,8 @@ namespace tarvenish {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+// Virtual-machine steps between two looks at a stop request while statements may be interrupted.
+constexpr int kStopCheckSteps = 1000;
 // Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
 constexpr std::size_t kCachedStatements = 64;
 // Pages this connection keeps in memory (negative: KiB). Two connections to an account set stay well
@@ -205,7 +209,8 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& setti
     auto db = std::make_shared<SqliteDatabase>(raw);
     if (rc != SQLITE_OK) db->fail(operation, rc, {});
     sqlite3_extended_result_codes(raw, 0);
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    const auto timeout = std::clamp<long long>(busyTimeout().count(), 0, std::numeric_limits<int>::max());
+    sqlite3_busy_timeout(raw, static_cast<int>(timeout));
     // Opening is lazy: reading the schema is what finds a file that is not a database.
     const int check = sqlite3_exec(raw, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     if (check != SQLITE_OK) db->fail(operation, check, {});
@@ -377,6 +382,16 @@ void SqliteEngine::execute(std::string_view sql) {
 
 long SqliteEngine::changes() const {
     return static_cast<long>(sqlite3_changes64(m_db->handle()));
+}
+
+void SqliteEngine::interruptOnStopRequest(bool on) noexcept {
+    // A non-zero answer of the progress handler makes the statement in hand fail with SQLITE_INTERRUPT.
+    if (on) {
+        sqlite3_progress_handler(
+            m_db->handle(), kStopCheckSteps, [](void*) { return stopRequested() != 0 ? 1 : 0; }, nullptr);
+    } else {
+        sqlite3_progress_handler(m_db->handle(), 0, nullptr, nullptr);
+    }
 }
 
 QueryResult SqliteEngine::query(std::string_view sql) {

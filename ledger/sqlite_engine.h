@@ -37,6 +37,7 @@ public:
     void settle() override;
     [[nodiscard]] std::size_t unsettledTransactions() const override;
     [[nodiscard]] long changes() const override;
+    void interruptOnStopRequest(bool on) noexcept override;
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
     // included. Reading a table's rows costs at least one step per row.

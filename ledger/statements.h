@@ -67,6 +67,17 @@ namespace sql {
 [[nodiscard]] std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate,
                                              std::string_view code, std::string_view invCode);
 
+// The pairs (code, item code) with a booked opening receipt line whose isOutQuantity_s is Null: the
+// regeneration would write such a line with Null quantity and money. One text for both dialects.
+[[nodiscard]] std::string pairsWithoutIssuedQuantity(PairMode mode);
+// Department mode: the opening rows of specific-identification warehouses whose department code is Null,
+// by warehouse and item code with their count; they belong to no pair. One text for both dialects.
+[[nodiscard]] std::string openingRowsWithoutDepartment();
+// The run's check of its own work: per pair (code, item code) the opening rows' quantity and money totals as
+// texts, rounded as the pair summary rounds them. In department mode a row counts for its warehouse's
+// department, since a rebuilt row has no department of its own until the next department fill.
+[[nodiscard]] std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits);
+
 // The dialog's receipt lines of one pair: 69 fields per line.
 [[nodiscard]] std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,
                                        int priceDigits, std::string_view code, std::string_view invCode);

@@ -6,12 +6,28 @@
 
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
+#include "ledger/stop_request.h"
 
 namespace tarvenish::issued_quantity {
 namespace {
 
 constexpr std::size_t kSelectInto = 2;
 constexpr std::size_t kUpdateFromSums = 3;
+constexpr std::size_t kDropSums = 4;
+
+// Lets a stop request cut the statement in hand short for the life of the object.
+class InterruptibleByStop final {
+public:
+    explicit InterruptibleByStop(Connection& conn) noexcept : m_conn(conn) {
+        m_conn.interruptOnStopRequest(true);
+    }
+    ~InterruptibleByStop() { m_conn.interruptOnStopRequest(false); }
+    InterruptibleByStop(const InterruptibleByStop&) = delete;
+    InterruptibleByStop& operator=(const InterruptibleByStop&) = delete;
+
+private:
+    Connection& m_conn;
+};
 
 // Runs one statement; the engine's message when it fails.
 std::optional<std::string> tryExecute(Connection& conn, const std::string& statement) noexcept {
@@ -62,23 +78,39 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
     }
 
     bool computed = true;
+    bool sumTableMade = false;
     for (std::size_t i = 0; i < statements.size(); ++i) {
+        if (stopRequested() != 0) {
+            // The run removes the column; the sum table is the pass's own to clean up, and no stop may cut
+            // that short.
+            if (sumTableMade) (void)tryExecute(conn, statements[kDropSums]);
+            return false;
+        }
         if (i == kUpdateFromSums && !computed) {
             report.recordFailure(
                 {"issued-quantity pass: statement 4 not run", statements[i],
                  "the figures of this run were not computed, so none are taken from FSumQuantity"});
             continue;
         }
-        const auto failure = tryExecute(conn, statements[i]);
-        if (!failure) continue;
-        if (i == kSelectInto) {
-            computed = false;
+        std::optional<std::string> failure;
+        if (i == kDropSums) {
+            failure = tryExecute(conn, statements[i]);
+        } else {
+            const InterruptibleByStop interruptible(conn);
+            failure = tryExecute(conn, statements[i]);
         }
-        if (i == kUpdateFromSums) computed = false;
+        if (!failure) {
+            if (i == kSelectInto) sumTableMade = true;
+            if (i == kDropSums) sumTableMade = false;
+            continue;
+        }
+        if (i == kSelectInto || i == kUpdateFromSums) computed = false;
+        // A statement cut short by a stop request is no failure of its own: the stop is reported as such.
+        if (stopRequested() != 0) continue;
         report.recordFailure(
             {"issued-quantity pass: statement " + std::to_string(i + 1), statements[i], *failure});
     }
-    return computed;
+    return computed && stopRequested() == 0;
 }
 
 bool Remove(Connection& conn, RunReport& report) noexcept {

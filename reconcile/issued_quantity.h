@@ -10,7 +10,8 @@ namespace tarvenish::issued_quantity {
 
 // Adds and fills isOutQuantity_s on `conn`, after dropping a FSumQuantity left over from an earlier run.
 // A failing statement is recorded in `report` and the next one runs. Returns true when the figures were
-// computed in this run (the select-into and the update both succeeded); never throws.
+// computed in this run (the select-into and the update both succeeded); false, FSumQuantity dropped, when a
+// stop was requested (stopRequested()), which also cuts the statement in hand short. Never throws.
 [[nodiscard]] bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept;
 
 // Drops isOutQuantity_s on `conn`. Returns false, with the failure recorded in `report`, when the engine

@@ -29,6 +29,11 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         result.committed = true;
         result.rowsDeleted = deleted;
         result.rowsInserted = inserted;
+    } catch (const DbError& error) {
+        result.statement = current;
+        result.message = failureMessage(error);
+        // Every statement here writes: a lock that could not be had will not be had by the next pair either.
+        result.blocksLaterPairs = error.blocksEveryStatement() || error.isLockTimeout();
     } catch (const std::exception& error) {
         result.statement = current;
         result.message = failureMessage(error);

@@ -17,6 +17,9 @@ struct RegenerationResult {
     std::string message;    // the engine's message, empty when committed
     long rowsDeleted = 0;   // the pair's old opening rows, when committed
     long rowsInserted = 0;  // its new opening rows, when committed
+    // The failure is one no later pair can escape: disk full, a failing device, a corrupt or read-only
+    // database, or a write lock another program holds beyond the busy timeout.
+    bool blocksLaterPairs = false;
 };
 
 // Runs the delete and the insert of the pair (code, invCode) in one transaction on `conn`: either both take

@@ -1,5 +1,6 @@
 #include "reconcile/run.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -14,10 +15,13 @@
 #include "ledger/host_tables.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
+#include "ledger/stop_request.h"
 #include "reconcile/issued_quantity.h"
+#include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
 #include "reconcile/run_report.h"
 #include "reconcile/totals_match.h"
+#include "reconcile/work_check.h"
 
 namespace tarvenish {
 namespace {
@@ -30,6 +34,9 @@ void openQuery(Recordset& rs, const std::string& statement, const std::string& c
 
 // One row of the pair summary, read as the run needs it.
 struct PairRow {
+    // A Null code or item code, which no pair has: such rows are not the pair of the code ''.
+    bool nullCode = false;
+    bool nullInvCode = false;
     std::string code;
     std::string name;
     std::string invCode;
@@ -43,9 +50,15 @@ struct PairRow {
 
 // A pair whose rebuild was committed on the host but is not yet durable: it counts once it is.
 struct UnsettledPair {
-    std::string label;
+    std::string code;
+    std::string invCode;
+    // The totals the pair was compared by, which its new rows must hold.
+    double quantity = 0.0;
+    double money = 0.0;
     long rowsDeleted = 0;
     long rowsInserted = 0;
+
+    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
 
 // One call of the run: the steps in order, each failure recorded and the next step taken.
@@ -67,9 +80,12 @@ private:
 
     bool readMode();
     [[nodiscard]] long countOpeningRows();
-    void visitPairs();
+    // False when the pair summary could not be read.
+    [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
-    PairEnd showDialog(const std::string& label);
+    PairEnd showDialog(const PairRow& row);
+    // Ends the pair loop after a failure that no later pair can escape.
+    PairEnd stopBlocked(std::string_view message);
     // Brings the unsettled pairs in line with the host's unsettled transactions after a rebuild: the pairs
     // made durable are counted, those lost with their batch fail with `message`.
     void accountUnsettled(bool lastCommitted, std::string_view message);
@@ -79,6 +95,8 @@ private:
     void stopBatching();
     // Stops without having compared a pair: the run did not do its job, so it does not report success.
     bool stopUnfinished(std::string_view why);
+    // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
+    bool stopInterrupted();
     bool finish(bool result);
 
     std::int16_t m_accSql;
@@ -88,8 +106,14 @@ private:
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
     bool m_passReached = false;
+    bool m_interrupted = false;
+    // The engine's message of the first failure that no later statement can escape, empty while none.
+    std::string m_blocked;
     // Oldest first, as the host committed them.
     std::vector<UnsettledPair> m_unsettled;
+    // Pairs whose regeneration would write a receipt line with Null quantity and money.
+    std::set<PairKey> m_withoutIssued;
+    WorkCheck m_check;
 };
 
 template <typename Step>
@@ -97,6 +121,9 @@ bool ReconciliationRun::attempt(std::string step, const std::string& statement, 
     try {
         body();
         return true;
+    } catch (const DbError& error) {
+        if (error.blocksEveryStatement() && m_blocked.empty()) m_blocked = failureMessage(error);
+        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
     } catch (const std::exception& error) {
         m_report.recordFailure({std::move(step), statement, failureMessage(error)});
     } catch (...) {
@@ -107,9 +134,12 @@ bool ReconciliationRun::attempt(std::string step, const std::string& statement, 
 
 bool ReconciliationRun::execute() {
     m_report.reset();
+    // A request left from before this run is not meant for it.
+    clearStopRequest();
     if (!m_host) {
         m_report.recordFailure({"start the run", "", "no connection to the account set was passed"});
         m_report.result = false;
+        m_report.stop = RunStop::Fatal;
         return false;
     }
     if (m_state.connEmpty()) m_state.Conn = m_host;
@@ -124,6 +154,7 @@ bool ReconciliationRun::execute() {
             statement = sql::departmentFill(dialectWhenOne(m_state.DialectFlag));
             m_state.conn().execute(statement);
         });
+        if (!m_blocked.empty()) return stopUnfinished("the account set cannot be written: " + m_blocked);
     }
 
     const long openingRows = countOpeningRows();
@@ -139,12 +170,26 @@ bool ReconciliationRun::execute() {
         return stopUnfinished("the keep date of the opening rows could not be read; nothing was rebuilt");
     }
 
+    // Nothing is added yet: a stop requested by now leaves the account set as it was.
+    if (stopRequested() != 0) return stopInterrupted();
     m_passReached = true;
     if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
+        if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
+    const bool screened =
+        attempt("receipt lines without an issued quantity", sql::pairsWithoutIssuedQuantity(m_mode),
+                [&] { m_withoutIssued = pairsWithoutIssuedQuantity(m_host->connectionString(), m_mode); });
+    if (!screened) {
+        return stopUnfinished(
+            "the receipt lines without an issued quantity could not be found; no pair was compared or "
+            "rebuilt");
+    }
 
-    visitPairs();
+    if (!visitPairs())
+        return stopUnfinished("the pair summary could not be read; no pair was compared or rebuilt");
+    if (m_interrupted) return stopInterrupted();
+    if (m_report.stop == RunStop::Fatal) return finish(false);
     return finish(!m_state.StopRun);
 }
 
@@ -170,7 +215,7 @@ long ReconciliationRun::countOpeningRows() {
     return count;
 }
 
-void ReconciliationRun::visitPairs() {
+bool ReconciliationRun::visitPairs() {
     Recordset summary;
     std::string statement;
     const bool opened = attempt("pair summary", statement, [&] {
@@ -178,20 +223,31 @@ void ReconciliationRun::visitPairs() {
             sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
         openQuery(summary, statement, m_host->connectionString(), ado::adOpenStatic);
     });
-    if (!opened || summary.recordCount() < 1) return;
+    if (!opened) return false;
+    if (m_mode == PairMode::Department) {
+        (void)attempt("opening rows without a department", sql::openingRowsWithoutDepartment(),
+                      [&] { reportRowsWithoutDepartment(m_host->connectionString(), m_report); });
+    }
+    if (summary.recordCount() < 1) return true;
 
     const int total = static_cast<int>(summary.recordCount());
-    m_report.pairsTotal = total;
+    m_report.pairsTotal += total;
     summary.moveLast();
     summary.moveFirst();
     // A commit of its own per rebuilt pair would write the pages it changed to the journal again and sync.
     (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     for (int done = 1; !summary.eof(); ++done) {
+        // Read between pairs only: the pair in hand is finished or rolled back, never cut in two.
+        if (stopRequested() != 0) {
+            m_interrupted = true;
+            return true;
+        }
         const PairEnd end = visitPair(summary);
         if (m_report.onProgress) m_report.onProgress(done, total);
-        if (end == PairEnd::Stop) return;
+        if (end == PairEnd::Stop) return true;
         summary.moveNext();
     }
+    return true;
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary) {
@@ -199,7 +255,9 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     const std::string noStatement;
     // A Null name is shown as an empty text rather than leaving SharedState on the previous pair.
     if (!attempt("read pair summary row", noStatement, [&] {
-            row = PairRow{summary.field(0).displayText(),
+            row = PairRow{summary.field(0).isNull(),
+                          summary.field(2).isNull(),
+                          summary.field(0).displayText(),
                           summary.field(1).displayText(),
                           summary.field(2).displayText(),
                           summary.field(3).displayText(),
@@ -211,6 +269,13 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         return PairEnd::Next;
     }
     const std::string label = row.label();
+    if (row.nullCode || row.nullInvCode) {
+        m_report.recordFailure({"pair summary row " + label, noStatement,
+                                std::string("opening rows with no ") + (row.nullCode ? "code" : "item code") +
+                                    " belong to no pair: left as they are"});
+        m_report.count(PairOutcome::Failed);
+        return PairEnd::Next;
+    }
 
     Value stockQuantity;
     Value stockMoney;
@@ -228,6 +293,10 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         }
         totals.close();
     });
+    if (!m_blocked.empty()) {
+        m_report.count(PairOutcome::Failed);
+        return stopBlocked(m_blocked);
+    }
 
     const bool initialised = attempt("init pair " + label, noStatement, [&] {
         (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
@@ -241,19 +310,35 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
 
     // Unreadable figures on either side never count as agreeing: such a pair goes to the dialog.
     if (!stockRead || !totalsMatch(stockQuantity, stockMoney, stockRows, row.quantity, row.money)) {
-        return showDialog(label);
+        return showDialog(row);
     }
+    // A line with a Null issued quantity would be written with Null quantity and money, and the pair's rows
+    // would no longer total what it was compared by: an accountant decides.
+    if (m_withoutIssued.contains({row.code, row.invCode})) return showDialog(row);
 
     const RegenerationResult regenerated =
         Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode);
     if (regenerated.committed) {
-        m_unsettled.push_back({label, regenerated.rowsDeleted, regenerated.rowsInserted});
+        m_unsettled.push_back({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
+                               totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
+                               regenerated.rowsInserted});
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         m_report.count(PairOutcome::Failed);
     }
     accountUnsettled(regenerated.committed, regenerated.message);
+    if (regenerated.blocksLaterPairs) return stopBlocked(regenerated.message);
+    if (!m_blocked.empty()) return stopBlocked(m_blocked);
     return PairEnd::Next;
+}
+
+ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view message) {
+    m_report.recordFailure({"run stopped", "",
+                            "no later pair can escape this failure, so the pairs after this one were left "
+                            "as they are: " +
+                                std::string(message)});
+    m_report.stop = RunStop::Fatal;
+    return PairEnd::Stop;
 }
 
 void ReconciliationRun::accountUnsettled(bool lastCommitted, std::string_view message) {
@@ -269,9 +354,11 @@ void ReconciliationRun::accountUnsettled(bool lastCommitted, std::string_view me
 
 void ReconciliationRun::countUnsettled(std::size_t pairs) {
     for (std::size_t i = 0; i < pairs; ++i) {
+        UnsettledPair& pair = m_unsettled[i];
         m_report.count(PairOutcome::Regenerated);
-        m_report.rowsDeleted += m_unsettled[i].rowsDeleted;
-        m_report.rowsInserted += m_unsettled[i].rowsInserted;
+        m_report.rowsDeleted += pair.rowsDeleted;
+        m_report.rowsInserted += pair.rowsInserted;
+        m_check.expect(std::move(pair.code), std::move(pair.invCode), pair.quantity, pair.money);
     }
     m_unsettled.erase(m_unsettled.begin(), m_unsettled.begin() + static_cast<std::ptrdiff_t>(pairs));
 }
@@ -279,7 +366,7 @@ void ReconciliationRun::countUnsettled(std::size_t pairs) {
 void ReconciliationRun::loseUnsettled(std::size_t pairs, std::string_view message) {
     for (std::size_t i = 0; i < pairs; ++i) {
         m_report.recordFailure(
-            {"regenerate pair " + m_unsettled[i].label, "COMMIT",
+            {"regenerate pair " + m_unsettled[i].label(), "COMMIT",
              "the rebuilt rows were committed with other pairs and lost with them: " + std::string(message)});
         m_report.count(PairOutcome::Failed);
     }
@@ -296,7 +383,7 @@ void ReconciliationRun::stopBatching() {
     (void)attempt("end the batched commits", std::string(), [&] { m_host->batchCommits(false); });
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::showDialog(const std::string& label) {
+ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     AdjustmentPresenter* presenter = adjustmentPresenter();
     if (presenter == nullptr) {
         m_report.count(PairOutcome::Skipped);
@@ -305,32 +392,58 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const std::string& labe
     // A person may look at the dialog for minutes: no write lock may be held meanwhile. The dialog's own
     // commit is durable at once, so that the pair it counts confirmed never shares a batch that may be lost.
     stopBatching();
+    if (!m_blocked.empty()) {
+        m_report.count(PairOutcome::Failed);
+        return stopBlocked(m_blocked);
+    }
     const int confirmedBefore = m_report.pairsConfirmed;
     const int failedBefore = m_report.pairsFailed;
+    const std::size_t failuresBefore = m_report.failures.size();
     const bool shown =
-        attempt("adjustment dialog for pair " + label, std::string(), [&] { presenter->showModal(); });
+        attempt("adjustment dialog for pair " + row.label(), std::string(), [&] { presenter->showModal(); });
+    const bool confirmed = m_report.pairsConfirmed != confirmedBefore;
+    // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
+    // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
+    const bool failed = !confirmed && (!shown || m_report.failures.size() != failuresBefore);
     (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
+    // The grid totals the confirm wrote are what the pair's rows must now hold.
+    if (confirmed) m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
+    if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
     if (m_state.StopRun) {
         m_report.cancelled = true;
         return PairEnd::Stop;
     }
-    // The dialog's commit counts the pairs it wrote or failed to write; anything else left the pair as it
-    // was.
-    if (m_report.pairsConfirmed == confirmedBefore && m_report.pairsFailed == failedBefore) {
-        m_report.count(shown ? PairOutcome::Skipped : PairOutcome::Failed);
-    }
+    // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
+    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Skipped);
     return PairEnd::Next;
 }
 
 bool ReconciliationRun::stopUnfinished(std::string_view why) {
     m_report.recordFailure({"run stopped", "", std::string(why)});
+    m_report.stop = RunStop::Fatal;
     finish(false);
     return false;
 }
 
+bool ReconciliationRun::stopInterrupted() {
+    m_report.stop = RunStop::Interrupted;
+    m_report.stopSignal = stopRequested();
+    return finish(false);
+}
+
 bool ReconciliationRun::finish(bool result) {
     if (m_host) stopBatching();
-    if (m_passReached) (void)issued_quantity::Remove(*m_host, m_report);
+    // Only what is durable is read back: the batch was settled just above.
+    if (m_host && !m_check.empty() &&
+        !m_check.verify(m_host->connectionString(), dialectWhenNonZero(m_accSql), m_mode,
+                        m_state.AccountSettings.QuantityDigits, m_report)) {
+        result = false;
+    }
+    // A column left behind changes the host's table: the run did not end as it must.
+    if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {
+        result = false;
+        if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
+    }
     m_state.releaseConn();
     m_report.result = m_report.result && result;
     return m_report.result;
@@ -339,6 +452,7 @@ bool ReconciliationRun::finish(bool result) {
 bool ReconciliationRun::abandon(std::string_view message) noexcept {
     try {
         m_report.recordFailure({"run", "", std::string(message)});
+        m_report.stop = RunStop::Fatal;
         m_passReached = m_passReached && m_host != nullptr;
         finish(false);
     } catch (...) {

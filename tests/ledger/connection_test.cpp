@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <string>
 
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
 #include "ledger/engine_hooks.h"
+#include "ledger/stop_request.h"
 #include "support/temp_database.h"
 
 namespace tarvenish {
@@ -70,6 +72,21 @@ protected:
     test::TempDatabase m_db;
     ConnectionPtr m_connection = Connection::open(m_db.connectionString());
 };
+
+TEST_F(ConnectionExecute, AStopRequestCutsAStatementShortOnlyWhileThatIsAllowed) {
+    m_connection->execute("create table t(a integer)");
+    const std::string longFill =
+        "insert into t with recursive n(i) as (select 1 union all select i+1 from n where i<100000) "
+        "select i from n";
+    requestStop(SIGINT);
+    m_connection->interruptOnStopRequest(true);
+    EXPECT_THROW(m_connection->execute(longFill), DbError);
+    EXPECT_EQ(m_db.scalar("select count(*) from t"), "0");
+    m_connection->interruptOnStopRequest(false);
+    m_connection->execute(longFill);
+    clearStopRequest();
+    EXPECT_EQ(m_db.scalar("select count(*) from t"), "100000");
+}
 
 TEST_F(ConnectionExecute, RunsEveryStatementOfTheText) {
     m_connection->execute("create table t(a integer); insert into t values (1); insert into t values (2);");

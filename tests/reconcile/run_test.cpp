@@ -255,7 +255,7 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
     const std::string failing = sql::regenerationInsert(dialectWhenNonZero(GetParam()), PairMode::Warehouse,
                                                         makeDate(2024, 1, 1), "01", "A001");
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
-        if (s == failing) throw DbError("execute", 13, "database or disk is full", std::string(s));
+        if (s == failing) throw DbError("execute", 19, "UNIQUE constraint failed", std::string(s));
     }});
 
     EXPECT_TRUE(run());
@@ -267,21 +267,21 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
     ASSERT_EQ(runReport().failures.size(), 1u);
     EXPECT_EQ(runReport().failures[0].step, "regenerate pair 01/A001");
     EXPECT_EQ(runReport().failures[0].statement, failing);
-    EXPECT_EQ(runReport().failures[0].message, "database or disk is full");
+    EXPECT_EQ(runReport().failures[0].message, "UNIQUE constraint failed");
 }
 
-TEST_P(JustAccountRunTest, RecordsAStepItSkipsAndGoesOn) {
+TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpened) {
     addPair("01", "A001");
+    m_set.exec("alter table Inventory rename column cInvName to cInvTitle");
     const std::string summary = sql::pairSummary(dialectWhenNonZero(GetParam()), PairMode::Warehouse, 2);
-    ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
-        if (s == summary) throw DbError("open recordset", 1, "no such table", std::string(s));
-    }});
 
-    EXPECT_TRUE(run());
+    EXPECT_FALSE(run());
 
-    ASSERT_EQ(runReport().failures.size(), 1u);
+    EXPECT_EQ(runReport().stop, RunStop::Fatal);
+    ASSERT_EQ(runReport().failures.size(), 2u);
     EXPECT_EQ(runReport().failures[0].step, "pair summary");
     EXPECT_EQ(runReport().failures[0].statement, summary);
+    EXPECT_EQ(runReport().failures[1].step, "run stopped");
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
     EXPECT_EQ(vouchers("01"), kOld);
 }

@@ -1,0 +1,36 @@
+#pragma once
+// The run's check of its own work: after its last pair, the opening rows of every pair it rebuilt or that was
+// confirmed in the dialog are read back in one grouped query and compared with the figures the pair was
+// compared by or confirmed with.
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "ledger/statements.h"
+#include "reconcile/run_report.h"
+
+namespace tarvenish {
+
+class WorkCheck final {
+public:
+    // Notes that the opening rows of the pair (code, invCode) must now total `quantity` and `money`.
+    void expect(std::string code, std::string invCode, double quantity, double money);
+    [[nodiscard]] bool empty() const noexcept { return m_expected.empty(); }
+
+    // Reads the opening rows' totals through a connection of `connectionString`, compares them with the
+    // expected ones (quantity to `quantityDigits` decimals, money to 2, as the run's comparison rounds them)
+    // and fills `report.verification`; every difference is also a failure of the report. Returns false when
+    // a pair differs or the totals could not be read. Never throws.
+    [[nodiscard]] bool verify(const std::string& connectionString, Dialect dialect, PairMode mode,
+                              int quantityDigits, RunReport& report) noexcept;
+
+private:
+    struct Figures {
+        double quantity = 0.0;
+        double money = 0.0;
+    };
+    std::map<std::pair<std::string, std::string>, Figures> m_expected;
+};
+
+}  // namespace tarvenish
