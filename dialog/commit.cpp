@@ -43,8 +43,10 @@ void recordCommitFailure(const SharedState& state, const std::string& statement,
                          const std::exception& error) {
     runStep(kMode, [&] {
         const auto* dbError = dynamic_cast<const DbError*>(&error);
-        runReport().recordFailure(StepFailure{"confirm pair " + state.WhCode + "/" + state.InvCode,
-                                              dbError ? dbError->statement() : statement, error.what()});
+        runReport().recordFailure(
+            StepFailure{"confirm pair " + state.WhCode + "/" + state.InvCode,
+                        dbError ? dbError->statement() : statement, error.what(),
+                        dbError != nullptr && (dbError->blocksEveryStatement() || dbError->isLockTimeout())});
     });
 }
 

@@ -405,14 +405,23 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
     // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
     const bool failed = !confirmed && (!shown || m_report.failures.size() != failuresBefore);
+    for (std::size_t i = failuresBefore; i < m_report.failures.size() && m_blocked.empty(); ++i) {
+        if (m_report.failures[i].blocksRun) m_blocked = m_report.failures[i].message;
+    }
     (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
     // The grid totals the confirm wrote are what the pair's rows must now hold.
     if (confirmed) m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
     if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
     if (m_state.StopRun) {
-        m_report.cancelled = true;
+        // A stop request closes the dialog as Cancel does: the run was interrupted, nobody cancelled it.
+        if (stopRequested() != 0) {
+            m_interrupted = true;
+        } else {
+            m_report.cancelled = true;
+        }
         return PairEnd::Stop;
     }
+    if (!m_blocked.empty()) return stopBlocked(m_blocked);
     // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
     if (!confirmed && !failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Skipped);
     return PairEnd::Next;

@@ -11,6 +11,9 @@ struct StepFailure {
     std::string step;       // which step of the run, e.g. "regenerate pair 01/A001"
     std::string statement;  // the statement as built, empty where none
     std::string message;    // the engine's message or the error's text
+    // The failure blocks every later statement too (disk full, I/O error, a lock that cannot be had): a step
+    // that cannot tell the run otherwise, such as the dialog's commit, says so here.
+    bool blocksRun = false;
 };
 
 enum class PairOutcome { Regenerated, Confirmed, Skipped, Failed };

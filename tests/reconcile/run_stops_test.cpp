@@ -173,5 +173,38 @@ TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClose
     }
 }
 
+TEST_F(RunStops, AtAConfirmThatTheDiskRefusesAfterTheDialogCloses) {
+    m_set.exec("update IA_Subsidiary set iAInPrice=21 where cWhCode='01'");
+    const std::string commitDelete = sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A001");
+    ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
+        if (s == commitDelete) throw DbError("execute", 13, "database or disk is full", std::string(s));
+    }});
+    setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>(
+        [](DialogWindow& window) { window.controls().cmdOkCancel[0]->UserClick(); }));
+
+    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+
+    EXPECT_EQ(runReport().stop, RunStop::Fatal);
+    EXPECT_EQ(runReport().pairsFailed, 1);
+    for (const char* wh : {"01", "02", "03"}) EXPECT_EQ(voucher(wh), "OLD") << wh;
+}
+
+TEST_F(RunStops, AtADialogThatAStopRequestClosedAsInterruptedNotCancelled) {
+    m_set.exec("update IA_Subsidiary set iAInPrice=21 where cWhCode='02'");
+    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
+    ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
+        if (s == totalsOf("02")) requestStop(SIGTERM);
+    }});
+
+    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+
+    EXPECT_EQ(runReport().stop, RunStop::Interrupted);
+    EXPECT_EQ(runReport().stopSignal, SIGTERM);
+    EXPECT_FALSE(runReport().cancelled);
+    EXPECT_EQ(voucher("01"), "R-01");
+    EXPECT_EQ(voucher("02"), "OLD");
+    EXPECT_EQ(voucher("03"), "OLD");
+}
+
 }  // namespace
 }  // namespace tarvenish
