@@ -2,8 +2,10 @@
 
 #include "checks/documents_check.h"
 #include "checks/start_check.h"
+#include "component/call_connection.h"
 #include "component/pair_init.h"
 #include "reconcile/run.h"
+#include "reconcile/run_report.h"
 
 namespace tarvenish {
 
@@ -16,10 +18,27 @@ bool leavingNoConnection(Call&& call) noexcept {
     ConnectionPool::clear();
     return result;
 }
+
+// A run whose account set cannot even be opened changed nothing and did not do its job.
+bool refuseRun(const std::string& why) noexcept {
+    try {
+        RunReport& report = runReport();
+        report.reset();
+        report.recordFailure({"open the account set", "", why});
+        report.stop = RunStop::Fatal;
+        report.result = false;
+    } catch (...) {
+    }
+    return false;
+}
 }  // namespace
 
 bool JustAccount::justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return leavingNoConnection([&] { return JustAccountRun(AccSql, gdbsKavrin); });
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        if (!call.failure().empty()) return refuseRun(call.failure());
+        return JustAccountRun(AccSql, gdbsKavrin);
+    });
 }
 
 Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
@@ -30,11 +49,17 @@ Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const 
 
 bool JustAccount::IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     // Without a connection the check's first query fails, and a failing step answers false.
-    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFIAstart(AccSql, *gdbsKavrin); });
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFIAstart(AccSql, *gdbsKavrin);
+    });
 }
 
 bool JustAccount::IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFEnd(AccSql, *gdbsKavrin); });
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFEnd(AccSql, *gdbsKavrin);
+    });
 }
 
 }  // namespace tarvenish
