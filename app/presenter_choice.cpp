@@ -1,13 +1,13 @@
 #include "app/presenter_choice.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/account_set.h"
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
 #include "dialog/adjustment_presenters.h"
+#include "platform/display.h"
 #include "platform/message_presenter.h"
 
 #ifdef TARVENISH_HAVE_QT
@@ -48,25 +48,6 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-// A display that is named but cannot be reached would end the process inside the window toolkit, so the
-// local socket is looked for first; a display on another host is trusted as named.
-bool displayAvailable() {
-    namespace fs = std::filesystem;
-    std::error_code ignored;
-    const std::string wayland = environment("WAYLAND_DISPLAY");
-    if (!wayland.empty()) {
-        const fs::path socket =
-            wayland.front() == '/' ? fs::path(wayland) : fs::path(environment("XDG_RUNTIME_DIR")) / wayland;
-        if (fs::exists(socket, ignored)) return true;
-    }
-    const std::string x11 = environment("DISPLAY");
-    if (x11.empty()) return false;
-    if (x11.front() != ':') return true;
-    const std::string number =
-        x11.substr(1, x11.find('.') == std::string::npos ? std::string::npos : x11.find('.') - 1);
-    return fs::exists("/tmp/.X11-unix/X" + number, ignored);
-}
-
 constexpr bool kHaveQt =
 #ifdef TARVENISH_HAVE_QT
     true;
@@ -79,9 +60,9 @@ PresenterChoice choosePresenters(const std::string& ui, const std::string& onMis
     const auto policy = parseAdjustmentPolicy(onMismatch);
     if (!policy) throw UsageError("--on-mismatch takes skip, cancel, balance or average, not " + onMismatch);
     if (ui == "qt" && !kHaveQt) throw UsageError("--ui qt: this build has no window front");
-    if (ui == "qt" && environment("QT_QPA_PLATFORM").empty() && !displayAvailable())
+    if (ui == "qt" && environment("QT_QPA_PLATFORM").empty() && !displayReachable())
         throw UsageError("--ui qt: no display can be reached (DISPLAY=\"" + environment("DISPLAY") + "\")");
-    const bool window = ui == "qt" || (ui == "auto" && kHaveQt && displayAvailable());
+    const bool window = ui == "qt" || (ui == "auto" && kHaveQt && displayReachable());
 
     PresenterChoice choice;
 #ifdef TARVENISH_HAVE_QT

@@ -15,7 +15,7 @@ inline constexpr DispId kDispIdIFEnd = 0x60030003;
 
 // Results: Boolean for JustAccount, IFIAstart and IFEnd, Empty for init. Arguments in declared order; values
 // passed by reference are read and never written back.
-class JustAccountDispatch final : public DispatchTarget {
+class JustAccountDispatch : public DispatchTarget {
 protected:
     [[nodiscard]] std::span<const MemberSpec> members() const noexcept override;
     [[nodiscard]] Variant call(DispId id, std::span<const Variant> args) override;

@@ -1,7 +1,11 @@
 #include "component/just_account.h"
 
+#include <string>
+#include <utility>
+
 #include "checks/documents_check.h"
 #include "checks/start_check.h"
+#include "component/call_connection.h"
 #include "component/pair_init.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run.h"
@@ -20,13 +24,13 @@ bool leavingNoConnection(Call&& call) noexcept {
 }
 
 // A run that may not start leaves the account set untouched and says why in this thread's report.
-bool refuseRun(const RunLock& lock) noexcept {
+bool refuseRun(RunStop stop, std::string step, std::string why) noexcept {
     RunReport& report = runReport();
     report.reset();
     report.result = false;
-    report.stop = lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused;
+    report.stop = stop;
     try {
-        report.recordFailure({"take the run lock", "", lock.problem()});
+        report.recordFailure({std::move(step), "", std::move(why)});
     } catch (...) {
         // The stop and the false result already say it; a listener that fails changes nothing.
     }
@@ -37,8 +41,16 @@ bool refuseRun(const RunLock& lock) noexcept {
 bool JustAccount::justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     // Held for the whole run, through the command and the library alike.
     const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string());
-    if (!lock.allowsRun()) return refuseRun(lock);
-    return leavingNoConnection([&] { return JustAccountRun(AccSql, gdbsKavrin); });
+    if (!lock.allowsRun()) {
+        return refuseRun(lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
+                         "take the run lock", lock.problem());
+    }
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        // An account set that cannot even be opened changed nothing, and the run did not do its job.
+        if (!call.failure().empty()) return refuseRun(RunStop::Fatal, "open the account set", call.failure());
+        return JustAccountRun(AccSql, gdbsKavrin);
+    });
 }
 
 Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
@@ -49,11 +61,17 @@ Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const 
 
 bool JustAccount::IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     // Without a connection the check's first query fails, and a failing step answers false.
-    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFIAstart(AccSql, *gdbsKavrin); });
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFIAstart(AccSql, *gdbsKavrin);
+    });
 }
 
 bool JustAccount::IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return leavingNoConnection([&] { return gdbsKavrin && tarvenish::IFEnd(AccSql, *gdbsKavrin); });
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFEnd(AccSql, *gdbsKavrin);
+    });
 }
 
 }  // namespace tarvenish

@@ -1,5 +1,7 @@
 #include "platform/message_resource.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -50,6 +52,16 @@ std::string readWhole(const std::filesystem::path& file) {
     return content.str();
 }
 
+// The directory of the library or program this code was linked into, as the loader found it.
+std::filesystem::path ownDirectory() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<const void*>(&ownDirectory), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    std::error_code ec;
+    const auto path = std::filesystem::canonical(info.dli_fname, ec);
+    return ec ? std::filesystem::path() : path.parent_path();
+}
+
 }  // namespace
 
 MessageLanguage messageLanguage() {
@@ -62,12 +74,18 @@ std::filesystem::path messageDirectory() {
     const std::string fromEnvironment = environment("TARVENISH_RESOURCES");
     if (!fromEnvironment.empty()) return fromEnvironment;
     std::error_code ec;
+    // Installed, bin/ and lib/ sit beside share/tarvenish; a program may have been started by a bare name,
+    // which the loader keeps as it was typed, so the running program's own path is asked too.
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+    for (const std::filesystem::path& own : {ownDirectory(), executable.parent_path()}) {
+        const std::filesystem::path installed = own / "../share/tarvenish";
+        if (!own.empty() && std::filesystem::is_directory(installed, ec)) return installed.lexically_normal();
+    }
 #ifdef TARVENISH_RESOURCE_DIR
     const std::filesystem::path built(TARVENISH_RESOURCE_DIR);
     if (std::filesystem::is_directory(built, ec)) return built;
 #endif
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "resources";
+    if (executable.empty()) return "resources";
     return executable.parent_path() / "resources";
 }
 

@@ -13,12 +13,21 @@
 #include "platform/automation/identities.h"
 #include "platform/automation/registry_file.h"
 #include "platform/automation/server_lifetime.h"
+#include "platform/dll/library_just_account.h"
+
+#ifdef TARVENISH_HAVE_QT
+#include "platform/qt/qt_application.h"
+#endif
 
 #define TARVENISH_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
 using namespace tarvenish;
+
+static_assert(TV_DISPID_JustAccount == kDispIdJustAccount && TV_DISPID_init == kDispIdInit &&
+                  TV_DISPID_IFIAstart == kDispIdIFIAstart && TV_DISPID_IFEnd == kDispIdIFEnd,
+              "the published dispatch ids are the members' ids");
 
 // The absolute path of this library as the loader found it.
 std::filesystem::path libraryPath() {
@@ -56,7 +65,7 @@ TARVENISH_EXPORT TvResult DllGetClassObject(const TvGuid* clsid, const TvGuid* i
     if (Guid::fromAbi(*clsid) != kClsidJustAccount) return TV_CLASS_E_CLASSNOTAVAILABLE;
     try {
         TvClassFactory* factory =
-            makeClassFactory([] { return std::make_unique<JustAccountDispatch>(); }, kIidJustAccount);
+            makeClassFactory([] { return std::make_unique<LibraryJustAccount>(); }, kIidJustAccount);
         const TvResult result = factory->lpVtbl->QueryInterface(factory, iid, out);
         factory->lpVtbl->Release(factory);
         return result;
@@ -66,6 +75,10 @@ TARVENISH_EXPORT TvResult DllGetClassObject(const TvGuid* clsid, const TvGuid* i
 }
 
 TARVENISH_EXPORT TvResult DllCanUnloadNow(void) {
+#ifdef TARVENISH_HAVE_QT
+    // Qt keeps this library's window classes for the rest of the process.
+    if (qtStarted()) return TV_S_FALSE;
+#endif
     return canUnloadServer() ? TV_S_OK : TV_S_FALSE;
 }
 

@@ -1,0 +1,16 @@
+#pragma once
+// JustAccount as the library serves it to a host: each call runs with the library's settings applied and its
+// own presenters installed, since no front end of the host's process does that for it.
+
+#include "component/dispatch.h"
+
+namespace tarvenish {
+
+class LibraryJustAccount final : public JustAccountDispatch {
+protected:
+    // Reads the settings, applies the busy timeout, installs the presenters for the call, then calls the
+    // member. Throws what the member throws.
+    [[nodiscard]] Variant call(DispId id, std::span<const Variant> args) override;
+};
+
+}  // namespace tarvenish

@@ -1,0 +1,76 @@
+#include "platform/dll/library_presenters.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "component/messages.h"
+#include "component/shared_state.h"
+#include "platform/dll/library_settings.h"
+#include "platform/message_presenter.h"
+
+#ifdef TARVENISH_HAVE_QT
+#include "platform/qt/qt_adjustment_presenter.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_message_presenter.h"
+#endif
+
+namespace tarvenish {
+namespace {
+
+class LibraryAdjustmentPresenter final : public AdjustmentPresenter {
+public:
+    explicit LibraryAdjustmentPresenter(std::optional<AdjustmentPolicy> policy) : m_policy(policy) {}
+
+    void showModal() override {
+#ifdef TARVENISH_HAVE_QT
+        if (windowsOnThisThread()) {
+            QtAdjustmentPresenter().showModal();
+            return;
+        }
+#endif
+        if (m_policy) {
+            HeadlessAdjustmentPresenter(*m_policy).showModal();
+            return;
+        }
+        SharedState& state = sharedState();
+        std::fprintf(stderr,
+                     "TARVENISH: the totals of pair %s/%s differ and no window can be shown on this thread; "
+                     "the run is cancelled there (set %s to skip, cancel, balance or average to answer the "
+                     "dialog without a window)\n",
+                     state.WhCode.c_str(), state.InvCode.c_str(), kOnMismatchVariable);
+        // Cancel without loading the dialog: a load that failed would leave the pair behind while the run
+        // went on and answered true.
+        state.StopRun = true;
+    }
+
+private:
+    std::optional<AdjustmentPolicy> m_policy;
+};
+
+class LibraryMessagePresenter final : public MessagePresenter {
+public:
+    [[nodiscard]] int show(std::string_view prompt, int style, std::string_view title) override {
+#ifdef TARVENISH_HAVE_QT
+        if (windowsOnThisThread()) return QtMessagePresenter().show(prompt, style, title);
+#endif
+        // Nobody can read the box: it goes to standard error and is answered with OK, as by a person who
+        // reads and closes it.
+        std::fprintf(stderr, "TARVENISH: %.*s\n", static_cast<int>(prompt.size()), prompt.data());
+        return msgbox::kOk;
+    }
+};
+
+}  // namespace
+
+LibraryPresenters::LibraryPresenters(std::optional<AdjustmentPolicy> onMismatch) {
+    setAdjustmentPresenter(std::make_shared<LibraryAdjustmentPresenter>(onMismatch));
+    setMessagePresenter(std::make_shared<LibraryMessagePresenter>());
+}
+
+LibraryPresenters::~LibraryPresenters() {
+    setAdjustmentPresenter(nullptr);
+    setMessagePresenter(nullptr);
+}
+
+}  // namespace tarvenish

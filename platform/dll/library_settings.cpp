@@ -1,0 +1,40 @@
+#include "platform/dll/library_settings.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/number_format.h"
+
+namespace tarvenish {
+namespace {
+std::optional<std::string_view> environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::string_view(value);
+}
+}  // namespace
+
+LibrarySettings readLibrarySettings() {
+    LibrarySettings settings;
+    if (const auto text = environment(kOnMismatchVariable)) {
+        settings.onMismatch = parseAdjustmentPolicy(*text);
+        if (!settings.onMismatch) {
+            settings.problems.push_back(std::string(kOnMismatchVariable) + "=" + std::string(*text) +
+                                        " ignored: it takes skip, cancel, balance or average");
+        }
+    }
+    if (const auto text = environment(kBusyTimeoutVariable)) {
+        double seconds = 0;
+        // A day is far beyond any lock a person would wait for; larger figures are typing errors.
+        if (parseNumber(*text, seconds) && std::isfinite(seconds) && seconds >= 0 && seconds <= 86400) {
+            settings.busyTimeout = std::chrono::milliseconds(std::llround(seconds * 1000));
+        } else {
+            settings.problems.push_back(std::string(kBusyTimeoutVariable) + "=" + std::string(*text) +
+                                        " ignored: it takes a number of seconds from 0 to 86400");
+        }
+    }
+    return settings;
+}
+
+}  // namespace tarvenish

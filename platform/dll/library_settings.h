@@ -1,0 +1,29 @@
+#pragma once
+// The library's settings: environment variables, read afresh at each call (the library has no file of its
+// own).
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog/adjustment_presenters.h"
+
+namespace tarvenish {
+
+inline constexpr const char* kOnMismatchVariable = "TARVENISH_ON_MISMATCH";
+inline constexpr const char* kBusyTimeoutVariable = "TARVENISH_BUSY_TIMEOUT";
+
+struct LibrarySettings {
+    // TARVENISH_ON_MISMATCH: who answers a differing pair's dialog when no window can be shown.
+    std::optional<AdjustmentPolicy> onMismatch;
+    // TARVENISH_BUSY_TIMEOUT, in seconds: how long a statement waits for another writer's lock.
+    std::optional<std::chrono::milliseconds> busyTimeout;
+    // One line per setting that was given but not understood (and is therefore taken as not given).
+    std::vector<std::string> problems;
+};
+
+// Reads the settings from the environment as it is now. Never throws but std::bad_alloc.
+[[nodiscard]] LibrarySettings readLibrarySettings();
+
+}  // namespace tarvenish
