@@ -1,12 +1,25 @@
 #include "platform/dll/library_just_account.h"
 
 #include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
 
+#include "component/run_recording.h"
 #include "ledger/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
 #include "platform/dll/library_settings.h"
+#include "reconcile/run_report.h"
 
 namespace tarvenish {
+namespace {
+// The connection string of the account set a JustAccount call names, empty when it names none.
+std::string accountSetOf(std::span<const Variant> args) {
+    if (args.size() < 2) return {};
+    const ConnectionPtr connection = args[1].toConnection();
+    return connection ? connection->connectionString() : std::string();
+}
+}  // namespace
 
 Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     const LibrarySettings settings = readLibrarySettings();
@@ -15,7 +28,26 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     // A setting removed between two calls takes the default again.
     setBusyTimeout(settings.busyTimeout.value_or(kDefaultBusyTimeout));
     const LibraryPresenters presenters(settings.onMismatch);
-    return JustAccountDispatch::call(id, args);
+    if (id != kDispIdJustAccount) return JustAccountDispatch::call(id, args);
+
+    // The report and the log are opened before the run: one that cannot be written leaves the account set
+    // as it was, and the host hears false as for any run that did not happen.
+    std::optional<RunRecording> recording;
+    try {
+        recording.emplace(settings.reportPath, settings.logPath, accountSetOf(args));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "TARVENISH: %s; the run was not started\n", error.what());
+        return Variant::boolean(false);
+    }
+    Variant result;
+    {
+        const RunRecording::Listening listening(*recording);
+        result = JustAccountDispatch::call(id, args);
+    }
+    // The run is done and its answer stands; the host's log tells what of its record is missing.
+    for (const std::string& problem : recording->finish(runReport()))
+        std::fprintf(stderr, "TARVENISH: %s (the run itself is done)\n", problem.c_str());
+    return result;
 }
 
 }  // namespace tarvenish

@@ -34,6 +34,8 @@ LibrarySettings readLibrarySettings() {
                                         " ignored: it takes a number of seconds from 0 to 86400");
         }
     }
+    settings.reportPath = std::string(environment(kReportVariable).value_or(""));
+    settings.logPath = std::string(environment(kLogVariable).value_or(""));
     return settings;
 }
 

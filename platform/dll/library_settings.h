@@ -13,12 +13,18 @@ namespace tarvenish {
 
 inline constexpr const char* kOnMismatchVariable = "TARVENISH_ON_MISMATCH";
 inline constexpr const char* kBusyTimeoutVariable = "TARVENISH_BUSY_TIMEOUT";
+inline constexpr const char* kReportVariable = "TARVENISH_REPORT";
+inline constexpr const char* kLogVariable = "TARVENISH_LOG";
 
 struct LibrarySettings {
     // TARVENISH_ON_MISMATCH: who answers a differing pair's dialog when no window can be shown.
     std::optional<AdjustmentPolicy> onMismatch;
     // TARVENISH_BUSY_TIMEOUT, in seconds: how long a statement waits for another writer's lock.
     std::optional<std::chrono::milliseconds> busyTimeout;
+    // TARVENISH_REPORT: the file a run writes its JSON report to, empty for none.
+    std::string reportPath;
+    // TARVENISH_LOG: the file a run appends its statement log to, empty for none.
+    std::string logPath;
     // One line per setting that was given but not understood (and is therefore taken as not given).
     std::vector<std::string> problems;
 };

@@ -1,4 +1,5 @@
-// The command as people and scripts see it: exit codes, printed answers, the report and the statement log.
+// The command as people and scripts see it, and a run through either front: exit codes and answers, printed
+// answers, the report and the statement log.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
 #include "dialog/adjustment_presenters.h"
+#include "front.h"
 #include "ledger/connection.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
@@ -129,35 +131,39 @@ TEST(DemoCreation, RefusesToReplaceAnExistingFileUnlessForced) {
               "5");
 }
 
-class RunExitCode : public ::testing::Test {
+// The run's answer, report and log through either front: the command's exit code, or JustAccount's answer in
+// the library, by the same table.
+class RunThroughAFront : public ::testing::TestWithParam<Front> {
 protected:
-    [[nodiscard]] CommandResult run(const std::string& path, const std::string& onMismatch) const {
-        return runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", onMismatch});
+    [[nodiscard]] FrontResult run(const std::string& path, const std::string& onMismatch,
+                                  const std::string& reportPath = "", const std::string& logPath = "") const {
+        return runThrough(GetParam(), {path, 1, onMismatch, reportPath, logPath});
     }
     ScratchDir m_dir;
 };
 
-TEST_F(RunExitCode, IsZeroWhenEveryPairMatches) {
-    const auto result = run(makeDemo(m_dir, "match.db", PairMode::Warehouse, 6, 0), "skip");
-    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+TEST_P(RunThroughAFront, IsDoneWhenEveryPairMatches) {
+    EXPECT_TRUE(answered(run(makeDemo(m_dir, "match.db", PairMode::Warehouse, 6, 0), "skip"), Outcome::Done));
 }
 
-TEST_F(RunExitCode, IsZeroWhenEveryMismatchedPairIsBalanced) {
-    const auto result = run(makeDemo(m_dir, "balance.db", PairMode::Warehouse), "balance");
-    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+TEST_P(RunThroughAFront, IsDoneWhenEveryMismatchedPairIsBalanced) {
+    EXPECT_TRUE(answered(run(makeDemo(m_dir, "balance.db", PairMode::Warehouse), "balance"), Outcome::Done));
 }
 
-TEST_F(RunExitCode, IsThreeWhenMismatchedPairsAreLeftAsTheyWere) {
-    const auto result = run(makeDemo(m_dir, "skip.db", PairMode::Warehouse), "skip");
-    EXPECT_EQ(result.exitCode, 3) << result.out << result.err;
+TEST_P(RunThroughAFront, SaysPairsWereLeftWhenMismatchedPairsAreSkipped) {
+    EXPECT_TRUE(answered(run(makeDemo(m_dir, "skip.db", PairMode::Warehouse), "skip"), Outcome::PairsLeft));
 }
 
-TEST_F(RunExitCode, IsOneWhenTheRunIsCancelled) {
+TEST_P(RunThroughAFront, IsCancelledWhenTheDialogIsCancelled) {
     const std::string path = makeDemo(m_dir, "cancel.db", PairMode::Department);
-    const auto result = run(path, "cancel");
-    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_TRUE(answered(run(path, "cancel"), Outcome::Cancelled));
     EXPECT_FALSE(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"));
 }
+
+class RunExitCode : public ::testing::Test {
+protected:
+    ScratchDir m_dir;
+};
 
 TEST_F(RunExitCode, IsTwoWithoutAWindowWhenTheNamedDisplayCannotBeReached) {
     const std::string path = makeDemo(m_dir, "display.db", PairMode::Warehouse);
@@ -186,17 +192,14 @@ TEST(KeepDate, OutsideTheYears100To9999StopsTheRunBeforeItWritesARow) {
     }
 }
 
-TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
-    ScratchDir dir;
-    const std::string path = makeDemo(dir, "report.db", PairMode::Warehouse);
+TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresThatAddUp) {
+    const std::string path = makeDemo(m_dir, "report.db", PairMode::Warehouse);
     const std::string specific = "cVouType='34' and cWhCode in ('W01','W02','W03')";
     const auto before =
         std::stoll(*LedgerFile(path).scalar("select count(*) from IA_Subsidiary where " + specific));
 
-    const std::string reportPath = dir.file("report.json");
-    const auto result =
-        runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "balance", "--report", reportPath});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string reportPath = m_dir.file("report.json");
+    ASSERT_TRUE(answered(run(path, "balance", reportPath), Outcome::Done));
 
     const auto report = nlohmann::json::parse(contents(reportPath));
     std::set<std::string> keys;
@@ -224,14 +227,10 @@ TEST(RunReportFile, HasExactlyTheDocumentedFieldsWithFiguresThatAddUp) {
     EXPECT_EQ(report["rows_inserted"].get<long long>(), after);
 }
 
-TEST(RunReportFile, NamesTheCancellationAndAFalseResult) {
-    ScratchDir dir;
-    const std::string path = makeDemo(dir, "cancelled.db", PairMode::Warehouse);
-    const std::string reportPath = dir.file("report.json");
-    ASSERT_EQ(
-        runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "cancel", "--report", reportPath})
-            .exitCode,
-        1);
+TEST_P(RunThroughAFront, WritesAReportThatNamesTheCancellationAndAFalseResult) {
+    const std::string path = makeDemo(m_dir, "cancelled.db", PairMode::Warehouse);
+    const std::string reportPath = m_dir.file("report.json");
+    ASSERT_TRUE(answered(run(path, "cancel", reportPath), Outcome::Cancelled));
     const auto report = nlohmann::json::parse(contents(reportPath));
     EXPECT_EQ(report["result"], false);
     EXPECT_EQ(report["cancelled"], true);
@@ -252,21 +251,21 @@ std::vector<std::string> statementsSentInProcess(const std::string& path) {
     return sent;
 }
 
-TEST(StatementLog, HoldsOneLinePerStatementInTheOrderSent) {
-    ScratchDir dir;
-    const std::string path = makeDemo(dir, "log.db", PairMode::Department);
-    const std::string twin = dir.file("twin.db");
+TEST_P(RunThroughAFront, LogsOneLinePerStatementInTheOrderSent) {
+    const std::string path = makeDemo(m_dir, "log.db", PairMode::Department);
+    const std::string twin = m_dir.file("twin.db");
     std::filesystem::copy_file(path, twin);
 
-    const std::string logPath = dir.file("run.sql");
-    ASSERT_EQ(runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch", "balance", "--log", logPath})
-                  .exitCode,
-              0);
+    const std::string logPath = m_dir.file("run.sql");
+    ASSERT_TRUE(answered(run(path, "balance", "", logPath), Outcome::Done));
     const auto logged = lines(contents(logPath));
     ASSERT_FALSE(logged.empty());
     EXPECT_EQ(logged.front(), sql::accSetting("IA", "cValueStyle"));
     EXPECT_EQ(logged, statementsSentInProcess(twin));
 }
+
+INSTANTIATE_TEST_SUITE_P(BothFronts, RunThroughAFront, ::testing::Values(Front::Command, Front::Library),
+                         [](const ::testing::TestParamInfo<Front>& info) { return frontName(info.param); });
 
 }  // namespace
 }  // namespace tarvenish::test

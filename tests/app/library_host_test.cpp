@@ -1,9 +1,10 @@
+// What only the library does: no window and no setting cancel a differing pair, and a dialog through the
+// host's own application. What both fronts do alike is proven through both in the end-to-end scenarios.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "command_support.h"
@@ -25,43 +26,12 @@ std::vector<std::string> openingRows(const std::string& path) {
     return rows;
 }
 
-std::string copyOf(const std::string& path, const ScratchDir& dir, const std::string& name) {
-    std::filesystem::copy_file(path, dir.file(name));
-    return dir.file(name);
-}
-
 // The example host on `path`, registering into a file of the scratch directory.
 CommandResult exampleHost(const ScratchDir& dir, const std::string& path, int accSql,
                           std::vector<std::string> environment = {}) {
     environment.push_back("TARVENISH_REGISTRY=" + dir.file("registry.json"));
     return runHost(TARVENISH_EXAMPLE_HOST_PATH, {path, std::to_string(accSql)}, environment);
 }
-
-class LoadedByAHost : public ::testing::TestWithParam<std::tuple<int, PairMode>> {
-protected:
-    ScratchDir m_dir;
-};
-
-TEST_P(LoadedByAHost, RebuildsAnAgreeingSetRowForRowAsTheCommandDoes) {
-    const auto [accSql, mode] = GetParam();
-    const std::string hostFile = makeDemo(m_dir, "host.db", mode, 4, 0);
-    const std::string commandFile = copyOf(hostFile, m_dir, "command.db");
-    const std::vector<std::string> asWritten = openingRows(hostFile);
-
-    const CommandResult host = exampleHost(m_dir, hostFile, accSql);
-    EXPECT_EQ(host.exitCode, 0) << host.out << host.err;
-    EXPECT_NE(host.out.find("JustAccount: true\n"), std::string::npos) << host.out << host.err;
-    const CommandResult command =
-        runCommand({"run", "--db", commandFile, "--acc-sql", std::to_string(accSql), "--ui", "none"});
-    ASSERT_EQ(command.exitCode, 0) << command.out << command.err;
-
-    EXPECT_EQ(openingRows(hostFile), openingRows(commandFile));
-    EXPECT_NE(openingRows(hostFile), asWritten) << "nothing was rebuilt";
-}
-
-INSTANTIATE_TEST_SUITE_P(BothDialectsAndModes, LoadedByAHost,
-                         ::testing::Combine(::testing::Values(0, 1),
-                                            ::testing::Values(PairMode::Warehouse, PairMode::Department)));
 
 class WithoutADisplay : public ::testing::Test {
 protected:
@@ -76,19 +46,6 @@ TEST_F(WithoutADisplay, ADifferingPairCancelsTheRunAndStaysAsItWas) {
     EXPECT_NE(host.out.find("JustAccount: false\n"), std::string::npos) << host.out;
     EXPECT_NE(host.err.find("TARVENISH_ON_MISMATCH"), std::string::npos) << host.err;
     EXPECT_EQ(openingRows(m_path), before);
-}
-
-TEST_F(WithoutADisplay, TheOnMismatchSettingBalancesADifferingPair) {
-    const std::vector<std::string> before = openingRows(m_path);
-    const auto totalsBefore = LedgerFile(m_path).rows(kPairTotals);
-    const CommandResult host = exampleHost(m_dir, m_path, 1, {"TARVENISH_ON_MISMATCH=balance"});
-    EXPECT_EQ(host.exitCode, 0) << host.out << host.err;
-    EXPECT_NE(host.out.find("JustAccount: true\n"), std::string::npos) << host.out;
-    EXPECT_NE(openingRows(m_path), before);
-    EXPECT_EQ(LedgerFile(m_path).rows(kPairTotals), totalsBefore)
-        << "balanced pairs keep their ledger totals";
-    EXPECT_EQ(LedgerFile(m_path).scalar("select count(*) from IA_Subsidiary where cVouCode like 'JUST%'"),
-              "2");
 }
 
 #ifdef TARVENISH_QT_TEST_HOST_PATH

@@ -1,5 +1,5 @@
-// What a whole run leaves in a demo account set, checked against figures worked out here from the stock
-// ledger with plain SQL.
+// What a whole run leaves in a demo account set, through the command and through the library, checked against
+// figures worked out here from the stock ledger with plain SQL.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "command_support.h"
+#include "front.h"
 
 namespace tarvenish::test {
 namespace {
@@ -78,14 +80,15 @@ bool sameToTheCent(double a, double b) {
     return std::fabs(a - b) < 0.005;
 }
 
-class RebuildOutcome : public ::testing::TestWithParam<PairMode> {
+class RebuildOutcome : public ::testing::TestWithParam<std::tuple<Front, PairMode>> {
 protected:
-    [[nodiscard]] std::string demo(std::string_view name) const { return makeDemo(m_dir, name, GetParam()); }
+    [[nodiscard]] static Front front() { return std::get<0>(GetParam()); }
+    [[nodiscard]] static PairMode mode() { return std::get<1>(GetParam()); }
+    [[nodiscard]] std::string demo(std::string_view name) const { return makeDemo(m_dir, name, mode()); }
 
-    static void run(const std::string& path, std::string_view onMismatch, std::string_view accSql = "1") {
-        const auto result = runCommand({"run", "--db", path, "--ui", "none", "--on-mismatch",
-                                        std::string(onMismatch), "--acc-sql", std::string(accSql)});
-        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    static void run(const std::string& path, std::string_view onMismatch, int accSql = 1,
+                    Front through = front()) {
+        EXPECT_TRUE(answered(runThrough(through, {path, accSql, std::string(onMismatch)}), Outcome::Done));
     }
 
     // Each pair ends with one row per booked receipt line carrying that line's remaining quantity (and,
@@ -93,14 +96,14 @@ protected:
     // the pair's opening totals as they stood before.
     void expectRebuiltPairs(std::string_view onMismatch) const {
         const std::string path = demo("pairs.db");
-        const PairTotals before = openingTotals(LedgerFile(path), GetParam());
+        const PairTotals before = openingTotals(LedgerFile(path), mode());
         run(path, onMismatch);
 
         const LedgerFile file(path);
-        const PairTotals stock = stockTotals(file, GetParam());
-        const PairTotals lines = openingTotals(file, GetParam(), "s.cVouCode not like 'JUST%'");
-        const PairTotals balancing = openingTotals(file, GetParam(), "s.cVouCode like 'JUST%'");
-        const PairTotals after = openingTotals(file, GetParam());
+        const PairTotals stock = stockTotals(file, mode());
+        const PairTotals lines = openingTotals(file, mode(), "s.cVouCode not like 'JUST%'");
+        const PairTotals balancing = openingTotals(file, mode(), "s.cVouCode like 'JUST%'");
+        const PairTotals after = openingTotals(file, mode());
         ASSERT_EQ(after.size(), before.size());
         int balanced = 0;
         for (const auto& [pair, old] : before) {
@@ -124,12 +127,13 @@ protected:
     ScratchDir m_dir;
 };
 
-TEST_P(RebuildOutcome, IsTheSameLedgerFromTheDesktopAndTheServerDialect) {
+// The command's run in the server dialect is the yardstick for both fronts in the desktop dialect.
+TEST_P(RebuildOutcome, IsTheSameLedgerAsTheCommandsInTheOtherDialect) {
     const std::string desktop = demo("desktop.db");
     const std::string server = m_dir.file("server.db");
     std::filesystem::copy_file(desktop, server);
-    run(desktop, "balance", "0");
-    run(server, "balance", "1");
+    run(desktop, "balance", 0);
+    run(server, "balance", 1, Front::Command);
 
     const std::string all = "select * from IA_Subsidiary";
     const auto fromDesktop = sortedRows(LedgerFile(desktop), all);
@@ -153,7 +157,7 @@ TEST_P(RebuildOutcome, LeavesOtherWarehousesAndLaterRowsAloneAndNoTemporaryObjec
         "(select cWhCode from Warehouse where cWhValueStyle='个别计价法')";
     // Department mode copies every warehouse's department into cdepcode on purpose; nothing else may change.
     const int depColumn =
-        GetParam() == PairMode::Department
+        mode() == PairMode::Department
             ? std::stoi(*LedgerFile(path).scalar(
                   "select cid from pragma_table_info('IA_Subsidiary') where lower(name)='cdepcode'"))
             : -1;
@@ -167,10 +171,13 @@ TEST_P(RebuildOutcome, LeavesOtherWarehousesAndLaterRowsAloneAndNoTemporaryObjec
     EXPECT_FALSE(file.hasTable("FSumQuantity"));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, RebuildOutcome,
-                         ::testing::Values(PairMode::Warehouse, PairMode::Department),
-                         [](const ::testing::TestParamInfo<PairMode>& mode) {
-                             return mode.param == PairMode::Warehouse ? "Warehouse" : "Department";
+INSTANTIATE_TEST_SUITE_P(BothFrontsAndModes, RebuildOutcome,
+                         ::testing::Combine(::testing::Values(Front::Command, Front::Library),
+                                            ::testing::Values(PairMode::Warehouse, PairMode::Department)),
+                         [](const ::testing::TestParamInfo<std::tuple<Front, PairMode>>& info) {
+                             return frontName(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) == PairMode::Warehouse ? "Warehouse"
+                                                                                    : "Department");
                          });
 
 }  // namespace

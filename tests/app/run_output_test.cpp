@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "command_support.h"
+#include "front.h"
 
 namespace tarvenish::test {
 namespace {
@@ -22,25 +23,38 @@ protected:
     std::string m_path = makeDemo(m_dir, "ledger.db", PairMode::Warehouse, 6, 0);
 };
 
-TEST_F(RunOutput, ReportIntoAMissingFolderExitsTwoBeforeAnyChange) {
-    const auto before = sortedRows(LedgerFile(m_path), kAllOpeningRows);
-    const std::string report = m_dir.file("missing/report.json");
-    const auto result = runCommand({"run", "--db", m_path, "--ui", "none", "--report", report});
-    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
-    EXPECT_NE(result.err.find(report), std::string::npos) << result.err;
-    EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllOpeningRows), before);
-}
+// The same through the command and the library.
+class RunOutputThroughAFront : public RunOutput, public ::testing::WithParamInterface<Front> {};
 
-TEST_F(RunOutput, ThatCannotBeWrittenExitsFourAfterTheSummary) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    for (const char* option : {"--report", "--log"}) {
-        SCOPED_TRACE(option);
-        const auto result = runCommand({"run", "--db", m_path, "--ui", "none", option, "/dev/full"});
-        EXPECT_EQ(result.exitCode, 4) << result.out << result.err;
-        EXPECT_NE(result.out.find("result: true"), std::string::npos) << result.out;
-        EXPECT_NE(result.err.find("/dev/full"), std::string::npos) << result.err;
+TEST_P(RunOutputThroughAFront, ThatCannotBeOpenedIsRefusedBeforeAnyChange) {
+    const auto before = sortedRows(LedgerFile(m_path), kAllOpeningRows);
+    const std::string missing = m_dir.file("missing/output");
+    for (const bool report : {true, false}) {
+        SCOPED_TRACE(report ? "report" : "log");
+        const auto result =
+            runThrough(GetParam(), {m_path, 1, "skip", report ? missing : "", report ? "" : missing});
+        EXPECT_TRUE(answered(result, Outcome::Refused));
+        EXPECT_NE(result.err.find(missing), std::string::npos) << result.err;
+        EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllOpeningRows), before);
     }
 }
+
+TEST_P(RunOutputThroughAFront, ThatCannotBeCompletedLeavesTheRunDoneAndSaysSo) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    for (const bool report : {true, false}) {
+        SCOPED_TRACE(report ? "report" : "log");
+        const auto result =
+            runThrough(GetParam(), {m_path, 1, "skip", report ? "/dev/full" : "", report ? "" : "/dev/full"});
+        EXPECT_TRUE(answered(result, Outcome::OutputIncomplete));
+        EXPECT_NE(result.err.find("/dev/full"), std::string::npos) << result.err;
+        // The summary comes first and still arrives.
+        if (GetParam() == Front::Command) EXPECT_NE(result.out.find("result: true"), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFronts, RunOutputThroughAFront,
+                         ::testing::Values(Front::Command, Front::Library),
+                         [](const ::testing::TestParamInfo<Front>& info) { return frontName(info.param); });
 
 TEST_F(RunOutput, ReportOnStandardOutputLeavesTheSummaryOnStandardError) {
     const auto result =

@@ -1,4 +1,4 @@
-#include "app/output_file.h"
+#include "component/output_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace tarvenish::app {
+namespace tarvenish {
 
 OutputFile::OutputFile(std::string what, const std::string& path, OpenMode mode)
     : m_what(std::move(what)), m_name(path), m_mode(mode) {
@@ -78,4 +78,4 @@ bool OutputFile::finish() noexcept {
     return ok();
 }
 
-}  // namespace tarvenish::app
+}  // namespace tarvenish

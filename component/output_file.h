@@ -1,5 +1,5 @@
 #pragma once
-// A file the command writes its output to, opened before the run changes anything so that a path that
+// A file a run writes its output to, opened before the run changes anything so that a path that
 // cannot be written is found while nothing has been changed. Every write, flush and close is checked; the
 // first failure is kept and later writes are dropped, so the run itself never fails on its output.
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvenish::app {
+namespace tarvenish {
 
 enum class OpenMode { Truncate, Append };
 
@@ -45,4 +45,4 @@ private:
     std::string m_error;
 };
 
-}  // namespace tarvenish::app
+}  // namespace tarvenish

@@ -1,0 +1,39 @@
+#include "component/report_json.h"
+
+#include <nlohmann/json.hpp>
+
+namespace tarvenish {
+
+std::string reportJson(const RunReport& report) {
+    nlohmann::ordered_json failures = nlohmann::ordered_json::array();
+    for (const auto& f : report.failures)
+        failures.push_back({{"step", f.step}, {"statement", f.statement}, {"message", f.message}});
+    nlohmann::ordered_json differences = nlohmann::ordered_json::array();
+    for (const auto& d : report.verification.differences) {
+        differences.push_back({{"code", d.code},
+                               {"inv_code", d.invCode},
+                               {"expected_quantity", d.expectedQuantity},
+                               {"expected_money", d.expectedMoney},
+                               {"found_quantity", d.foundQuantity},
+                               {"found_money", d.foundMoney}});
+    }
+    const nlohmann::ordered_json verification = {{"pairs_checked", report.verification.pairsChecked},
+                                                 {"pairs_differing", report.verification.pairsDiffering},
+                                                 {"differences", differences}};
+    nlohmann::ordered_json json = {{"result", report.result},
+                                   {"pairs_total", report.pairsTotal},
+                                   {"pairs_regenerated", report.pairsRegenerated},
+                                   {"pairs_confirmed", report.pairsConfirmed},
+                                   {"pairs_skipped", report.pairsSkipped},
+                                   {"pairs_failed", report.pairsFailed},
+                                   {"rows_deleted", report.rowsDeleted},
+                                   {"rows_inserted", report.rowsInserted},
+                                   {"cancelled", report.cancelled},
+                                   {"interrupted", report.stop == RunStop::Interrupted},
+                                   {"verification", verification},
+                                   {"failures", failures}};
+    // An engine message or a code in another encoding must not cost the whole report.
+    return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+}  // namespace tarvenish

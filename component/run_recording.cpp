@@ -1,0 +1,78 @@
+#include "component/run_recording.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+
+#include "component/report_json.h"
+#include "ledger/db_error.h"
+#include "ledger/engine.h"
+
+namespace tarvenish {
+namespace {
+// An output path that names the account set itself would be truncated or appended to by the run.
+void refuseOutputOnAccountSet(const std::string& connectionString, const std::string& path,
+                              std::string_view what) {
+    if (path.empty() || path == "-" || connectionString.empty()) return;
+    std::string source;
+    try {
+        source = parseConnectionString(connectionString).dataSource;
+    } catch (const DbError&) {
+        return;
+    }
+    std::error_code error;
+    if (std::filesystem::equivalent(source, path, error))
+        throw std::runtime_error(std::string(what) + " " + path + " is the account set itself");
+}
+}  // namespace
+
+RunRecording::RunRecording(const std::string& reportPath, const std::string& logPath,
+                           const std::string& connectionString) {
+    refuseOutputOnAccountSet(connectionString, reportPath, "the report");
+    refuseOutputOnAccountSet(connectionString, logPath, "the log");
+    if (reportPath == "-" && logPath == "-")
+        throw std::runtime_error("the report and the log cannot both go to standard output");
+    // The log first: appending to it costs nothing when the report then cannot be opened.
+    if (!logPath.empty()) m_log.emplace(logPath);
+    if (!reportPath.empty()) m_report.emplace("report", reportPath, OpenMode::Truncate);
+}
+
+RunRecording::Listening::Listening(RunRecording& recording)
+    : m_hooks([&recording] {
+          EngineHooks hooks = engineHooks();
+          if (recording.m_log) {
+              hooks.beforeStatement = [&recording, before = hooks.beforeStatement](std::string_view text) {
+                  recording.m_log->statement(text);
+                  if (before) before(text);
+              };
+          }
+          return hooks;
+      }()),
+      m_previousOnFailure(runReport().onFailure) {
+    if (!recording.m_log) return;
+    runReport().onFailure = [&recording, before = m_previousOnFailure](const StepFailure& failure) {
+        recording.m_log->failure(failure);
+        if (before) before(failure);
+    };
+}
+
+RunRecording::Listening::~Listening() {
+    runReport().onFailure = std::move(m_previousOnFailure);
+}
+
+bool RunRecording::reportOnStandardOutput() const noexcept {
+    return m_report && m_report->isStandardOutput();
+}
+
+std::vector<std::string> RunRecording::finish(const RunReport& report) {
+    std::vector<std::string> problems;
+    if (m_report) {
+        m_report->write(reportJson(report) + '\n');
+        if (!m_report->finish()) problems.push_back(m_report->error());
+    }
+    if (m_log && !m_log->finish()) problems.push_back(m_log->error());
+    return problems;
+}
+
+}  // namespace tarvenish

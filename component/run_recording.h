@@ -1,0 +1,48 @@
+#pragma once
+// The report and the statement log of one run, written alike whether the command or the library ran it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "component/output_file.h"
+#include "component/statement_log.h"
+#include "ledger/engine_hooks.h"
+#include "reconcile/run_report.h"
+
+namespace tarvenish {
+
+class RunRecording final {
+public:
+    // Opens the log (appending) and then the report (truncating) before the run changes anything; an empty
+    // path writes nothing, "-" writes to standard output. Throws std::runtime_error saying which output and
+    // path when one cannot be opened, when both would go to standard output, or when one names the file of
+    // the account set `connectionString` itself (it would be cut off before the run).
+    RunRecording(const std::string& reportPath, const std::string& logPath,
+                 const std::string& connectionString);
+
+    // While it lives, every statement this thread sends and every step its run skips go to the log.
+    class Listening final {
+    public:
+        explicit Listening(RunRecording& recording);
+        ~Listening();
+        Listening(const Listening&) = delete;
+        Listening& operator=(const Listening&) = delete;
+
+    private:
+        ScopedEngineHooks m_hooks;
+        std::function<void(const StepFailure&)> m_previousOnFailure;
+    };
+
+    // True when the report goes to standard output (a summary for people must then go elsewhere).
+    [[nodiscard]] bool reportOnStandardOutput() const noexcept;
+    // Writes `report` to the report, then closes the report and the log: what could not be completed, one
+    // line each, empty when everything arrived.
+    [[nodiscard]] std::vector<std::string> finish(const RunReport& report);
+
+private:
+    std::optional<StatementLog> m_log;
+    std::optional<OutputFile> m_report;
+};
+
+}  // namespace tarvenish
