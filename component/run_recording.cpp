@@ -35,6 +35,11 @@ RunRecording::RunRecording(const std::string& reportPath, const std::string& log
         throw std::runtime_error("the report and the log cannot both go to standard output");
     // The log first: appending to it costs nothing when the report then cannot be opened.
     if (!logPath.empty()) m_log.emplace(logPath);
+    // The report would be written over the log (a file or a link to it) while both seemed to arrive.
+    std::error_code error;
+    if (m_log && !reportPath.empty() && reportPath != "-" &&
+        std::filesystem::equivalent(reportPath, logPath, error))
+        throw std::runtime_error("the report " + reportPath + " and the log " + logPath + " are one file");
     if (!reportPath.empty()) m_report.emplace("report", reportPath, OpenMode::Truncate);
 }
 

@@ -16,8 +16,8 @@ class RunRecording final {
 public:
     // Opens the log (appending) and then the report (truncating) before the run changes anything; an empty
     // path writes nothing, "-" writes to standard output. Throws std::runtime_error saying which output and
-    // path when one cannot be opened, when both would go to standard output, or when one names the file of
-    // the account set `connectionString` itself (it would be cut off before the run).
+    // path when one cannot be opened, when both would go to standard output or to one file, or when one
+    // names the file of the account set `connectionString` itself (it would be cut off before the run).
     RunRecording(const std::string& reportPath, const std::string& logPath,
                  const std::string& connectionString);
 

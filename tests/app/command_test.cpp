@@ -160,6 +160,19 @@ TEST_P(RunThroughAFront, IsCancelledWhenTheDialogIsCancelled) {
     EXPECT_FALSE(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
+TEST_P(RunThroughAFront, SaysTheCheckDifferedWhenTheRowsReadBackDoNotHoldWhatWasWritten) {
+    const std::string path = makeDemo(m_dir, "check.db", PairMode::Warehouse);
+    // A trigger of the host's own adds a cent to every opening row written after the run's.
+    LedgerFile(path).exec(
+        "create trigger cent after insert on IA_Subsidiary when new.cVouType='34' begin update IA_Subsidiary "
+        "set iAInPrice=iAInPrice+0.01 where rowid=new.rowid; end");
+    const std::string reportPath = m_dir.file("report.json");
+    EXPECT_TRUE(answered(run(path, "balance", reportPath), Outcome::CheckDiffered));
+    const auto report = nlohmann::json::parse(contents(reportPath));
+    EXPECT_EQ(report["result"], false);
+    EXPECT_EQ(report["verification"]["pairs_differing"], report["pairs_total"]);
+}
+
 class RunExitCode : public ::testing::Test {
 protected:
     ScratchDir m_dir;

@@ -39,6 +39,16 @@ TEST_P(RunOutputThroughAFront, ThatCannotBeOpenedIsRefusedBeforeAnyChange) {
     }
 }
 
+// The report would be written over the log, and the run would still say that both arrived.
+TEST_P(RunOutputThroughAFront, ReportAndLogInOneFileAreRefusedBeforeAnyChange) {
+    const auto before = sortedRows(LedgerFile(m_path), kAllOpeningRows);
+    const std::string both = m_dir.file("run.out");
+    const auto result = runThrough(GetParam(), {m_path, 1, "skip", both, both});
+    EXPECT_TRUE(answered(result, Outcome::Refused));
+    EXPECT_NE(result.err.find(both), std::string::npos) << result.err;
+    EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllOpeningRows), before);
+}
+
 TEST_P(RunOutputThroughAFront, ThatCannotBeCompletedLeavesTheRunDoneAndSaysSo) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     for (const bool report : {true, false}) {
