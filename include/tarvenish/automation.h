@@ -35,8 +35,9 @@
  * (no DISPLAY or WAYLAND_DISPLAY, none reachable, or a call off the QApplication's thread) the environment
  * variable TARVENISH_ON_MISMATCH=skip|cancel|balance|average answers the window; without it the first
  * differing pair cancels the run (JustAccount answers false) and the reason goes to standard error.
- * TARVENISH_BUSY_TIMEOUT=SECONDS sets how long a statement waits for another writer. Both are read at each
- * call.
+ * TARVENISH_BUSY_TIMEOUT=SECONDS sets how long a statement waits for another writer. TARVENISH_REPORT=FILE and
+ * TARVENISH_LOG=FILE make JustAccount write the command's JSON report and append its statement log; one that
+ * cannot be opened makes JustAccount answer false with nothing changed. All are read at each call.
  *
  * Ownership: every object handed out (factory, object, connection) carries one reference that the receiver
  * releases with Release. Strings passed in belong to the caller and are copied; strings in results belong to
