@@ -1,6 +1,7 @@
 #include "command_support.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -38,11 +39,10 @@ std::vector<std::string> headlessEnvironment() {
 
 }  // namespace
 
-CommandResult runCommand(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
-    const ScratchDir dir;
-    const std::string outPath = dir.file("stdout");
-    const std::string errPath = dir.file("stderr");
-
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::vector<std::string>& environment, const std::string& outPath,
+                           const std::string& errPath)
+    : m_program(program) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -51,7 +51,7 @@ CommandResult runCommand(const std::vector<std::string>& args, const std::vector
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
 
-    std::vector<std::string> argvText = {TARVENISH_APP_PATH};
+    std::vector<std::string> argvText = {program};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : argvText) argv.push_back(arg.data());
@@ -66,20 +66,47 @@ CommandResult runCommand(const std::vector<std::string>& args, const std::vector
     for (auto& entry : envText) envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int rc = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + argvText[0]);
+    if (rc != 0) throw std::runtime_error("cannot start " + program);
+}
 
+ChildProcess::~ChildProcess() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGKILL);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) throw std::runtime_error("cannot wait for " + argvText[0]);
+    while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
+}
+
+void ChildProcess::signal(int number) const {
+    if (m_pid > 0) ::kill(m_pid, number);
+}
+
+int ChildProcess::wait() {
+    int status = 0;
+    while (waitpid(m_pid, &status, 0) < 0) {
+        if (errno != EINTR) throw std::runtime_error("cannot wait for " + m_program);
+    }
+    m_pid = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment) {
+    const ScratchDir dir;
+    const std::string outPath = dir.file("stdout");
+    const std::string errPath = dir.file("stderr");
+    ChildProcess child(program, args, environment, outPath, errPath);
     CommandResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = std::max(child.wait(), -1);
     result.out = slurp(outPath);
     result.err = slurp(errPath);
     return result;
+}
+
+CommandResult runCommand(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+    return runProgram(TARVENISH_APP_PATH, args, environment);
 }
 
 namespace {

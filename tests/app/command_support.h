@@ -2,6 +2,8 @@
 // What the end-to-end tests of the command share: running `tarvenish` as a process, a scratch directory, and
 // plain SQLite access to an account-set file for seeding and assertions.
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -20,6 +22,31 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
+
+// A program started with stdin empty, stdout and stderr into files and no display offered; killed when
+// still running at destruction. `environment` adds "NAME=value" entries, or removes NAME when given without
+// '='. Throws std::runtime_error when the program cannot be started.
+class ChildProcess final {
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& environment, const std::string& outPath,
+                 const std::string& errPath);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    void signal(int number) const;
+    // Waits for the end: the exit code, or minus the signal that ended the process.
+    int wait();
+
+private:
+    std::string m_program;
+    pid_t m_pid = 0;
+};
+
+// Runs `program` with `args` as a ChildProcess and waits for it; the exit code is -1 when it did not exit.
+[[nodiscard]] CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                                       const std::vector<std::string>& environment = {});
 
 // Runs the built command with `args` and waits for it; stdin is empty and no display is offered, so no
 // window ever opens. `environment` adds "NAME=value" entries, or removes NAME when given without '='.

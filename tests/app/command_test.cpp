@@ -278,7 +278,7 @@ TEST_P(RunThroughAFront, LogsOneLinePerStatementInTheOrderSent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFronts, RunThroughAFront, ::testing::Values(Front::Command, Front::Library),
-                         [](const ::testing::TestParamInfo<Front>& info) { return frontName(info.param); });
+                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
 
 }  // namespace
 }  // namespace tarvenish::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host_runner.h"
+#include "command_support.h"
 
 namespace tarvenish::test {
 namespace {
@@ -48,7 +48,7 @@ std::string setting(const char* name, const std::string& value) {
 FrontResult runLibraryFront(const Scenario& scenario) {
     const ScratchDir registry;
     const CommandResult result =
-        runHost(TARVENISH_EXAMPLE_HOST_PATH, {scenario.accountSet, std::to_string(scenario.accSql)},
+        runProgram(TARVENISH_EXAMPLE_HOST_PATH, {scenario.accountSet, std::to_string(scenario.accSql)},
                 {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
                  setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
                  setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),

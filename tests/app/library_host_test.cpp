@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "command_support.h"
-#include "host_runner.h"
+#include "command_support.h"
 
 namespace tarvenish::test {
 namespace {
@@ -30,7 +30,7 @@ std::vector<std::string> openingRows(const std::string& path) {
 CommandResult exampleHost(const ScratchDir& dir, const std::string& path, int accSql,
                           std::vector<std::string> environment = {}) {
     environment.push_back("TARVENISH_REGISTRY=" + dir.file("registry.json"));
-    return runHost(TARVENISH_EXAMPLE_HOST_PATH, {path, std::to_string(accSql)}, environment);
+    return runProgram(TARVENISH_EXAMPLE_HOST_PATH, {path, std::to_string(accSql)}, environment);
 }
 
 class WithoutADisplay : public ::testing::Test {
@@ -53,7 +53,7 @@ TEST_F(WithoutADisplay, ADifferingPairCancelsTheRunAndStaysAsItWas) {
 class DialogInAHostApplication : public ::testing::Test {
 protected:
     [[nodiscard]] CommandResult answer(const std::string& how) const {
-        return runHost(TARVENISH_QT_TEST_HOST_PATH, {m_path, how},
+        return runProgram(TARVENISH_QT_TEST_HOST_PATH, {m_path, how},
                        {"QT_QPA_PLATFORM=offscreen", "TARVENISH_ON_MISMATCH"});
     }
     ScratchDir m_dir;

@@ -88,7 +88,7 @@ protected:
 
     static void run(const std::string& path, std::string_view onMismatch, int accSql = 1,
                     Front through = front()) {
-        EXPECT_TRUE(answered(runThrough(through, {path, accSql, std::string(onMismatch)}), Outcome::Done));
+        EXPECT_TRUE(answered(runThrough(through, {path, accSql, std::string(onMismatch), {}, {}}), Outcome::Done));
     }
 
     // Each pair ends with one row per booked receipt line carrying that line's remaining quantity (and,
@@ -174,9 +174,9 @@ TEST_P(RebuildOutcome, LeavesOtherWarehousesAndLaterRowsAloneAndNoTemporaryObjec
 INSTANTIATE_TEST_SUITE_P(BothFrontsAndModes, RebuildOutcome,
                          ::testing::Combine(::testing::Values(Front::Command, Front::Library),
                                             ::testing::Values(PairMode::Warehouse, PairMode::Department)),
-                         [](const ::testing::TestParamInfo<std::tuple<Front, PairMode>>& info) {
-                             return frontName(std::get<0>(info.param)) +
-                                    (std::get<1>(info.param) == PairMode::Warehouse ? "Warehouse"
+                         [](const ::testing::TestParamInfo<std::tuple<Front, PairMode>>& p) {
+                             return frontName(std::get<0>(p.param)) +
+                                    (std::get<1>(p.param) == PairMode::Warehouse ? "Warehouse"
                                                                                     : "Department");
                          });
 

@@ -58,13 +58,15 @@ TEST_P(RunOutputThroughAFront, ThatCannotBeCompletedLeavesTheRunDoneAndSaysSo) {
         EXPECT_TRUE(answered(result, Outcome::OutputIncomplete));
         EXPECT_NE(result.err.find("/dev/full"), std::string::npos) << result.err;
         // The summary comes first and still arrives.
-        if (GetParam() == Front::Command) EXPECT_NE(result.out.find("result: true"), std::string::npos);
+        if (GetParam() == Front::Command) {
+            EXPECT_NE(result.out.find("result: true"), std::string::npos);
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFronts, RunOutputThroughAFront,
                          ::testing::Values(Front::Command, Front::Library),
-                         [](const ::testing::TestParamInfo<Front>& info) { return frontName(info.param); });
+                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
 
 TEST_F(RunOutput, ReportOnStandardOutputLeavesTheSummaryOnStandardError) {
     const auto result =

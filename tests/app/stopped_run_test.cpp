@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,50 +22,23 @@ namespace {
 // `tarvenish run` started in the background, headless, with its statement log in `log`.
 class BackgroundRun final {
 public:
-    BackgroundRun(const ScratchDir& dir, const std::string& db, const std::string& log) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        m_out = dir.file("background.out");
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> args = {TARVENISH_APP_PATH, "run",    "--db",          db,     "--ui", "none",
-                                         "--on-mismatch",    "balance", "--log", log};
-        std::vector<char*> argv;
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        char* envp[] = {nullptr};
-        const int rc = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
-    }
-    ~BackgroundRun() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            (void)wait();
-        }
-    }
-    BackgroundRun(const BackgroundRun&) = delete;
-    BackgroundRun& operator=(const BackgroundRun&) = delete;
+    BackgroundRun(const ScratchDir& dir, const std::string& db, const std::string& log)
+        : m_out(dir.file("background.out")),
+          m_child(TARVENISH_APP_PATH,
+                  {"run", "--db", db, "--ui", "none", "--on-mismatch", "balance", "--log", log}, {}, m_out,
+                  "/dev/null") {}
 
-    void signal(int number) const { ::kill(m_pid, number); }
+    void signal(int number) const { m_child.signal(number); }
     // The exit code, or minus the signal that ended the process.
-    int wait() {
-        int status = 0;
-        while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        m_pid = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    }
+    int wait() { return m_child.wait(); }
     [[nodiscard]] std::string out() const {
         std::ifstream in(m_out);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
 private:
-    pid_t m_pid = 0;
     std::string m_out;
+    ChildProcess m_child;
 };
 
 long lineCount(const std::string& path) {
