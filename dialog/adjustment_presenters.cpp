@@ -1,11 +1,11 @@
 #include "dialog/adjustment_presenters.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
+#include "platform/ascii_text.h"
 #include "platform/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
@@ -52,9 +52,7 @@ DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
 }  // namespace
 
 std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const std::string lower = lowerAsciiCopy(text);
     if (lower == "skip") return AdjustmentPolicy::Skip;
     if (lower == "cancel") return AdjustmentPolicy::Cancel;
     if (lower == "balance") return AdjustmentPolicy::Balance;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ledger/db_error.h"
+#include "platform/ascii_text.h"
 
 namespace tarvenish {
 
@@ -27,10 +28,7 @@ std::string_view bareName(std::string_view table) {
 }
 
 std::string upper(const unsigned char* text) {
-    std::string out = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return out;
+    return upperAsciiCopy(text != nullptr ? reinterpret_cast<const char*>(text) : "");
 }
 
 int bind(sqlite3_stmt* statement, int index, const Value& value) {
