@@ -73,9 +73,9 @@ void Frmjustaccount::fillGrid() {
         state.PairByDepartment ? PairMode::Department : PairMode::Warehouse, state.KeepDate,
         state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
     Recordset lines;
-    lines.setCursorLocation(ado::adUseClient);
-    lines.open(statement, state.conn().connectionString(), ado::adOpenStatic, ado::adLockReadOnly,
-               ado::adCmdText);
+    lines.setCursorLocation(CursorLocation::Client);
+    lines.open(statement, state.conn().connectionString(), CursorType::Static, LockType::ReadOnly,
+               CommandType::Text);
     const long records = lines.recordCount();
     const long fields = static_cast<long>(lines.fieldCount());
 

@@ -15,7 +15,7 @@ public:
     virtual ~KVControl() = default;
     virtual void SetFocus() = 0;
     // True after SetFocus until another control takes the focus (headless: the last control focused).
-    [[nodiscard]] virtual bool HasFocus() const = 0;
+    [[nodiscard]] virtual bool hasFocus() const = 0;
 };
 
 class KVLabel : public KVControl {

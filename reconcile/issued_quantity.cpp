@@ -44,8 +44,9 @@ std::optional<std::string> tryExecute(Connection& conn, const std::string& state
 bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
     try {
         Recordset rs;
-        rs.setCursorLocation(ado::adUseClient);
-        rs.open(probe, conn.connectionString(), ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+        rs.setCursorLocation(CursorLocation::Client);
+        rs.open(probe, conn.connectionString(), CursorType::ForwardOnly, LockType::ReadOnly,
+                CommandType::Text);
         rs.close();
         return true;
     } catch (...) {

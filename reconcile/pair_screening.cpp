@@ -7,8 +7,8 @@ namespace {
 
 Recordset openQuery(const std::string& statement, const std::string& connectionString) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, connectionString, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, connectionString, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     return rs;
 }
 

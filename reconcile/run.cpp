@@ -29,9 +29,9 @@ namespace tarvenish {
 namespace {
 
 void openQuery(Recordset& rs, const std::string& statement, const std::string& connectionString,
-               int cursorType) {
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, connectionString, cursorType, ado::adLockReadOnly, ado::adCmdText);
+               CursorType cursorType) {
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, connectionString, cursorType, LockType::ReadOnly, CommandType::Text);
 }
 
 // One row of the pair summary, read as the run needs it.
@@ -212,7 +212,7 @@ long ReconciliationRun::countOpeningRows() {
     attempt("opening-row check", statement, [&] {
         statement = sql::openingRowCheck(m_mode);
         Recordset rs;
-        openQuery(rs, statement, m_state.conn().connectionString(), ado::adOpenForwardOnly);
+        openQuery(rs, statement, m_state.conn().connectionString(), CursorType::ForwardOnly);
         count = rs.recordCount();
         rs.close();
     });
@@ -225,7 +225,7 @@ bool ReconciliationRun::visitPairs() {
     const bool opened = attempt("pair summary", statement, [&] {
         statement =
             sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
-        openQuery(summary, statement, m_host->connectionString(), ado::adOpenStatic);
+        openQuery(summary, statement, m_host->connectionString(), CursorType::Static);
     });
     if (!opened) return false;
     if (m_mode == PairMode::Department) {
@@ -289,7 +289,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
                                      m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
         Recordset totals;
-        openQuery(totals, statement, m_host->connectionString(), ado::adOpenStatic);
+        openQuery(totals, statement, m_host->connectionString(), CursorType::Static);
         stockRows = totals.recordCount();
         if (!totals.eof()) {
             stockQuantity = totals.field(0);

@@ -221,13 +221,13 @@ void HeadlessGrid::ClearGrid() {
     m_currentRow = m_currentCol = m_selEndRow = m_selEndCol = 0;
 }
 
-bool HeadlessGrid::IsFixedCell(long row, long col) const noexcept {
+bool HeadlessGrid::isFixedCell(long row, long col) const noexcept {
     return row < m_fixedRows || col < m_fixedCols;
 }
 
 long HeadlessGrid::UserEdit(long row, long col, std::string_view text) {
     (void)cellAt(row, col);  // a cell outside the grid throws before anything changes
-    if (IsFixedCell(row, col)) return -1;
+    if (isFixedCell(row, col)) return -1;
     SetFocus();
     CurrentRow(row);
     CurrentCol(col);

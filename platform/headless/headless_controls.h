@@ -31,7 +31,7 @@ template <typename Control>
 class Focusable : public Control {
 public:
     void SetFocus() override { m_scope->give(this); }
-    [[nodiscard]] bool HasFocus() const override { return m_scope->holds(this); }
+    [[nodiscard]] bool hasFocus() const override { return m_scope->holds(this); }
 
 protected:
     explicit Focusable(FocusScopePtr scope)
@@ -153,7 +153,7 @@ public:
     long UserEdit(long row, long col, std::string_view text) override;
 
     // True when (row, col) lies in the fixed rows or fixed columns.
-    [[nodiscard]] bool IsFixedCell(long row, long col) const noexcept;
+    [[nodiscard]] bool isFixedCell(long row, long col) const noexcept;
 
 private:
     struct Cell {

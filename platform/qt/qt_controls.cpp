@@ -92,7 +92,7 @@ QtLabel::~QtLabel() {
 void QtLabel::SetFocus() {
     focus(m_impl->label);
 }
-bool QtLabel::HasFocus() const {
+bool QtLabel::hasFocus() const {
     return holdsFocus(m_impl->label);
 }
 std::string QtLabel::Caption() const {
@@ -118,7 +118,7 @@ QtFrame::~QtFrame() {
 void QtFrame::SetFocus() {
     focus(m_impl->box);
 }
-bool QtFrame::HasFocus() const {
+bool QtFrame::hasFocus() const {
     return holdsFocus(m_impl->box);
 }
 std::string QtFrame::Caption() const {
@@ -147,7 +147,7 @@ QtEdit::~QtEdit() {
 void QtEdit::SetFocus() {
     focus(m_impl->edit);
 }
-bool QtEdit::HasFocus() const {
+bool QtEdit::hasFocus() const {
     return holdsFocus(m_impl->edit);
 }
 std::string QtEdit::Text() const {
@@ -182,7 +182,7 @@ QtCheckBox::~QtCheckBox() {
 void QtCheckBox::SetFocus() {
     focus(m_impl->box);
 }
-bool QtCheckBox::HasFocus() const {
+bool QtCheckBox::hasFocus() const {
     return holdsFocus(m_impl->box);
 }
 int QtCheckBox::Value() const {
@@ -235,7 +235,7 @@ QtCommandButton::~QtCommandButton() {
 void QtCommandButton::SetFocus() {
     focus(m_impl->button);
 }
-bool QtCommandButton::HasFocus() const {
+bool QtCommandButton::hasFocus() const {
     return holdsFocus(m_impl->button);
 }
 std::string QtCommandButton::Caption() const {
@@ -295,7 +295,7 @@ void QtGrid::Impl::showCell(long row, long col) {
         item = new QTableWidgetItem;
         table->setItem(static_cast<int>(row), static_cast<int>(col), item);
     }
-    const bool fixed = model.IsFixedCell(row, col);
+    const bool fixed = model.isFixedCell(row, col);
     item->setText(toQt(model.CellText(row, col)));
     item->setTextAlignment(alignmentOf(model.CellAlignAt(row, col)));
     // A fixed cell may be made current (the load centres the headers that way) but never shows as selected.
@@ -377,7 +377,7 @@ QtGrid::~QtGrid() {
 void QtGrid::SetFocus() {
     focus(m_impl->table);
 }
-bool QtGrid::HasFocus() const {
+bool QtGrid::hasFocus() const {
     return holdsFocus(m_impl->table);
 }
 

@@ -34,7 +34,7 @@ public:
     explicit QtLabel(QWidget* parent = nullptr, std::string_view caption = {});
     ~QtLabel() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] std::string Caption() const override;
     // Shows `text` as plain text.
     void Caption(std::string_view text) override;
@@ -50,7 +50,7 @@ public:
     explicit QtFrame(QWidget* parent = nullptr, std::string_view caption = {});
     ~QtFrame() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] std::string Caption() const override;
     void Caption(std::string_view text) override;
     // The box; the controls inside the frame are its children.
@@ -67,7 +67,7 @@ public:
     explicit QtEdit(QWidget* parent = nullptr);
     ~QtEdit() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] std::string Text() const override;
     void Text(std::string_view text) override;
     [[nodiscard]] QLineEdit* widget() const;
@@ -82,7 +82,7 @@ public:
     explicit QtCheckBox(QWidget* parent = nullptr, std::string_view caption = {}, int value = 0);
     ~QtCheckBox() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] int Value() const override;
     // Throws std::invalid_argument for anything but 0 and 1.
     void Value(int value) override;
@@ -105,7 +105,7 @@ public:
                              std::int16_t index = 0);
     ~QtCommandButton() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] std::string Caption() const override;
     // Raises Click with the button's index; exceptions of Click reach the caller.
     void UserClick() override;
@@ -127,7 +127,7 @@ public:
     explicit QtGrid(QWidget* parent = nullptr);
     ~QtGrid() override;
     void SetFocus() override;
-    [[nodiscard]] bool HasFocus() const override;
+    [[nodiscard]] bool hasFocus() const override;
 
     [[nodiscard]] long RowCount() const override;
     void RowCount(long rows) override;

@@ -215,7 +215,7 @@ FrmjustaccountControls& QtDialogWindow::controls() {
 std::string QtDialogWindow::Caption() const {
     return kWindowCaption;
 }
-bool QtDialogWindow::IsLoaded() const {
+bool QtDialogWindow::isLoaded() const {
     return m_impl->loaded;
 }
 QDialog* QtDialogWindow::dialog() const {

@@ -53,7 +53,7 @@ TEST_F(DialogLoading, ShowsOnlyTheFourVisibleColumnsWithCentredHeaders) {
     EXPECT_EQ(cell(0, 69), messageText(msg::kQuantityHeader));
     EXPECT_EQ(cell(0, 70), messageText(msg::kUnitPriceHeader));
     EXPECT_EQ(cell(0, 71), messageText(msg::kMoneyHeader));
-    EXPECT_TRUE(grid().HasFocus());
+    EXPECT_TRUE(grid().hasFocus());
 }
 
 TEST_F(DialogLoading, KeepsOnlyTheHeaderRowForAPairWithoutReceipts) {
@@ -90,7 +90,7 @@ TEST_F(DialogLoading, WorksInTheServerDialectToo) {
 TEST_F(DialogLoading, LetsAFailingStatementReachTheCaller) {
     ScopedEngineHooks hooks(failingStatement("SELECT"));
     EXPECT_THROW(show({}), DbError);
-    EXPECT_FALSE(m_window.IsLoaded());
+    EXPECT_FALSE(m_window.isLoaded());
 }
 
 }  // namespace

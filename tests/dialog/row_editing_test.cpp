@@ -127,7 +127,7 @@ TEST_F(BalancingLine, TakesUpTheDifferenceWithTheNextSerial) {
     EXPECT_EQ(state().JustSerial, "100001");
     EXPECT_EQ(controls().Label9->Caption(), messageText(msg::kQuantityTotal) + "10");
     EXPECT_EQ(controls().Label10->Caption(), messageText(msg::kMoneyTotal) + "100.00");
-    EXPECT_TRUE(grid().HasFocus());
+    EXPECT_TRUE(grid().hasFocus());
 }
 
 TEST_F(BalancingLine, AddsNothingWhenTotalsAgreeButFocusesTheGrid) {
@@ -139,7 +139,7 @@ TEST_F(BalancingLine, AddsNothingWhenTotalsAgreeButFocusesTheGrid) {
     controls().ChKAuto->UserClick();
     EXPECT_EQ(grid().RowCount(), 2);
     EXPECT_EQ(state().JustSerial, "100000");
-    EXPECT_TRUE(grid().HasFocus());
+    EXPECT_TRUE(grid().hasFocus());
 }
 
 TEST_F(BalancingLine, ClearingTheTickAddsNothing) {

@@ -162,7 +162,7 @@ TEST(GridUserEdit, PutsTheTextRaisesCellEditedAndKeepsTheHandlersText) {
     EXPECT_EQ(seenCol, 3);
     EXPECT_EQ(grid.CellText(1, 3), "2.00");
     EXPECT_EQ(grid.CurrentRow(), 1);
-    EXPECT_TRUE(grid.HasFocus());
+    EXPECT_TRUE(grid.hasFocus());
 }
 
 TEST(GridUserEdit, RefusedEntryPutsBackThePreviousTextAndReportsStatusOne) {
@@ -243,10 +243,10 @@ TEST(Focus, BelongsToTheLastControlFocusedInTheScope) {
     HeadlessLabel elsewhere;
     grid.SetFocus();
     elsewhere.SetFocus();
-    EXPECT_TRUE(grid.HasFocus());
+    EXPECT_TRUE(grid.hasFocus());
     edit.SetFocus();
-    EXPECT_FALSE(grid.HasFocus());
-    EXPECT_TRUE(edit.HasFocus());
+    EXPECT_FALSE(grid.hasFocus());
+    EXPECT_TRUE(edit.hasFocus());
 }
 
 }  // namespace

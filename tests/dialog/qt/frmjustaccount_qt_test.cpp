@@ -41,7 +41,7 @@ TEST_F(FrmjustaccountOnScreen, ConfirmRewritesThePairAndClosesTheWindow) {
     QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->UserClick(); });
     window.ShowModal();
 
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 0);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='R-1'"), 1);
     EXPECT_EQ(window.controls().Grid->CellText(1, grid::kQuantity), "3");

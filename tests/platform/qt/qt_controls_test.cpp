@@ -193,7 +193,7 @@ TEST_F(QtWindow, ShowModalRaisesLoadActivateAndReturnsAfterClose) {
     window.Unload = [&] { events.push_back("unload"); };
     window.ShowModal();
     EXPECT_EQ(events, (std::vector<std::string>{"load", "activate shown", "unload"}));
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_FALSE(window.dialog()->isVisible());
 }
 
@@ -207,7 +207,7 @@ TEST_F(QtWindow, CloseBoxUnloadsTheWindow) {
     window.Unload = [&] { ++unloads; };
     window.ShowModal();
     EXPECT_EQ(unloads, 1);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST_F(QtWindow, ConfirmButtonHandlerCanCloseTheWindow) {
@@ -239,14 +239,14 @@ TEST_F(QtWindow, HandlerFailureWhileShownUnloadsAndIsPassedOn) {
     window.Unload = [&] { unloaded = true; };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
     EXPECT_TRUE(unloaded);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST_F(QtWindow, LoadFailureShowsNothing) {
     QtDialogWindow window;
     window.Load = [] { throw std::runtime_error("statement failed"); };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_FALSE(window.dialog()->isVisible());
 }
 
