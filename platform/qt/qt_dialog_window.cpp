@@ -15,7 +15,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,6 +26,7 @@
 
 #include "platform/headless/headless_controls.h"
 #include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_grid.h"
 
 namespace tarvenish {
 
