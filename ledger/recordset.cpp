@@ -187,4 +187,10 @@ void Recordset::update() {
     m_appender->insert(row);
 }
 
+void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+                       CursorType cursorType) {
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, connectionString, cursorType, LockType::ReadOnly, CommandType::Text);
+}
+
 }  // namespace tarvenish

@@ -87,4 +87,9 @@ private:
     std::optional<std::vector<std::optional<Value>>> m_newRow;
 };
 
+// Opens `statement` read-only with a client-side cursor on the pooled connection of `connectionString`: every
+// row is read now. Throws DbError carrying the statement.
+void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+                       CursorType cursorType);
+
 }  // namespace tarvenish

@@ -5,33 +5,13 @@
 #include <string>
 
 #include "ledger/sqlite_handle.h"
+#include "ledger/sqlite_names.h"
 
 namespace tarvenish {
 
-namespace {
-
-std::string_view bareName(std::string_view name) {
-    if (name.size() >= 2 &&
-        ((name.front() == '[' && name.back() == ']') || (name.front() == '"' && name.back() == '"') ||
-         (name.front() == '`' && name.back() == '`')))
-        return name.substr(1, name.size() - 2);
-    return name;
-}
-
-std::string quotedName(std::string_view name) {
-    std::string out = "\"";
-    for (const char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + '"';
-}
-
-}  // namespace
-
 void indexFirstColumn(sqlite3* db, std::string_view table) noexcept {
     try {
-        const std::string name(bareName(table));
+        const std::string name(unquotedName(table));
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(db, "select name from pragma_table_info(?1) order by cid limit 1", -1, &raw,
                                nullptr) != SQLITE_OK) {

@@ -44,9 +44,7 @@ std::optional<std::string> tryExecute(Connection& conn, const std::string& state
 bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
     try {
         Recordset rs;
-        rs.setCursorLocation(CursorLocation::Client);
-        rs.open(probe, conn.connectionString(), CursorType::ForwardOnly, LockType::ReadOnly,
-                CommandType::Text);
+        openReadOnlyQuery(rs, probe, conn.connectionString(), CursorType::ForwardOnly);
         rs.close();
         return true;
     } catch (...) {

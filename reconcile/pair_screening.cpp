@@ -7,8 +7,7 @@ namespace {
 
 Recordset openQuery(const std::string& statement, const std::string& connectionString) {
     Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(statement, connectionString, CursorType::Static, LockType::ReadOnly, CommandType::Text);
+    openReadOnlyQuery(rs, statement, connectionString, CursorType::Static);
     return rs;
 }
 

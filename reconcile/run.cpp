@@ -28,12 +28,6 @@
 namespace tarvenish {
 namespace {
 
-void openQuery(Recordset& rs, const std::string& statement, const std::string& connectionString,
-               CursorType cursorType) {
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(statement, connectionString, cursorType, LockType::ReadOnly, CommandType::Text);
-}
-
 // One row of the pair summary, read as the run needs it.
 struct PairRow {
     // A Null code or item code, which no pair has: such rows are not the pair of the code ''.
@@ -212,7 +206,7 @@ long ReconciliationRun::countOpeningRows() {
     attempt("opening-row check", statement, [&] {
         statement = sql::openingRowCheck(m_mode);
         Recordset rs;
-        openQuery(rs, statement, m_state.conn().connectionString(), CursorType::ForwardOnly);
+        openReadOnlyQuery(rs, statement, m_state.conn().connectionString(), CursorType::ForwardOnly);
         count = rs.recordCount();
         rs.close();
     });
@@ -225,7 +219,7 @@ bool ReconciliationRun::visitPairs() {
     const bool opened = attempt("pair summary", statement, [&] {
         statement =
             sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
-        openQuery(summary, statement, m_host->connectionString(), CursorType::Static);
+        openReadOnlyQuery(summary, statement, m_host->connectionString(), CursorType::Static);
     });
     if (!opened) return false;
     if (m_mode == PairMode::Department) {
@@ -289,7 +283,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
                                      m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
         Recordset totals;
-        openQuery(totals, statement, m_host->connectionString(), CursorType::Static);
+        openReadOnlyQuery(totals, statement, m_host->connectionString(), CursorType::Static);
         stockRows = totals.recordCount();
         if (!totals.eof()) {
             stockQuantity = totals.field(0);
