@@ -110,7 +110,7 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     double elapsedMs = 0.0;
     DrivenAdjustmentPresenter confirm([&elapsedMs](DialogWindow& window) {
         const auto start = std::chrono::steady_clock::now();
-        window.controls().cmdOkCancel[kOk]->UserClick();
+        window.controls().cmdOkCancel[kOk]->userClick();
         elapsedMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     });

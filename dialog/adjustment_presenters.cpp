@@ -16,7 +16,7 @@ constexpr std::int16_t kOk = 0;
 constexpr std::int16_t kCancel = 1;
 
 void pressCancel(DialogWindow& window) {
-    window.controls().cmdOkCancel[kCancel]->UserClick();
+    window.controls().cmdOkCancel[kCancel]->userClick();
 }
 
 DrivenAdjustmentPresenter::Driver policyDriver(AdjustmentPolicy policy) {
@@ -26,12 +26,12 @@ DrivenAdjustmentPresenter::Driver policyDriver(AdjustmentPolicy policy) {
         case AdjustmentPolicy::Cancel:
             return pressCancel;
         case AdjustmentPolicy::Balance:
-            return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->UserClick(); };
+            return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->userClick(); };
         case AdjustmentPolicy::Average:
             return [](DialogWindow& window) {
                 FrmjustaccountControls& controls = window.controls();
-                controls.ChkAver->UserClick();
-                controls.cmdOkCancel[kOk]->UserClick();
+                controls.ChkAver->userClick();
+                controls.cmdOkCancel[kOk]->userClick();
             };
     }
     return {};

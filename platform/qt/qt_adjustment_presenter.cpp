@@ -25,7 +25,7 @@ void cancelOnStopRequest(QtDialogWindow& window) {
         box->reject();
         return;
     }
-    window.controls().cmdOkCancel[kCancel]->UserClick();
+    window.controls().cmdOkCancel[kCancel]->userClick();
 }
 
 }  // namespace

@@ -136,7 +136,7 @@ void QtCheckBox::Value(int value) {
     m_impl->box->setChecked(value == 1);
 }
 
-void QtCheckBox::UserClick() {
+void QtCheckBox::userClick() {
     SetFocus();
     m_impl->box->setChecked(!m_impl->box->isChecked());
     if (Click) Click();
@@ -182,7 +182,7 @@ std::string QtCommandButton::Caption() const {
     return m_impl->caption;
 }
 
-void QtCommandButton::UserClick() {
+void QtCommandButton::userClick() {
     SetFocus();
     if (Click) Click(m_impl->index);
 }

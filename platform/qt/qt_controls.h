@@ -86,7 +86,7 @@ public:
     // Throws std::invalid_argument for anything but 0 and 1.
     void Value(int value) override;
     // Toggles the box and raises Click; exceptions of Click reach the caller.
-    void UserClick() override;
+    void userClick() override;
     // Where a failing Click raised by a real click goes.
     void onHandlerFailure(HandlerFailureSink sink);
     [[nodiscard]] QCheckBox* widget() const;
@@ -107,7 +107,7 @@ public:
     [[nodiscard]] bool hasFocus() const override;
     [[nodiscard]] std::string Caption() const override;
     // Raises Click with the button's index; exceptions of Click reach the caller.
-    void UserClick() override;
+    void userClick() override;
     void onHandlerFailure(HandlerFailureSink sink);
     [[nodiscard]] QPushButton* widget() const;
 

@@ -42,7 +42,7 @@ public:
             case Qt::EditRole:
                 return toQt(m_cells.CellText(row, col));
             case Qt::TextAlignmentRole:
-                return QVariant::fromValue(alignmentOf(m_cells.CellAlignAt(row, col)));
+                return QVariant::fromValue(alignmentOf(m_cells.cellAlignAt(row, col)));
             case Qt::FontRole: {
                 QFont font;
                 font.setBold(row < m_cells.FixedRowCount());
@@ -149,7 +149,7 @@ void QtGrid::Impl::commitFromView(int row, int col, const QString& text) {
     if (editing) return;
     editing = true;
     raiseGuarded(sink, [&] {
-        const long status = owner->UserEdit(row, col, fromQt(text));
+        const long status = owner->userEdit(row, col, fromQt(text));
         if (status == 1) showCurrent();
     });
     editing = false;
@@ -265,8 +265,8 @@ void QtGrid::CellAlign(std::int16_t align) {
     m_impl->cells.CellAlign(align);
     m_impl->model->cellChanged(m_impl->cells.CurrentRow(), m_impl->cells.CurrentCol());
 }
-std::int16_t QtGrid::CellAlignAt(long row, long col) const {
-    return m_impl->cells.CellAlignAt(row, col);
+std::int16_t QtGrid::cellAlignAt(long row, long col) const {
+    return m_impl->cells.cellAlignAt(row, col);
 }
 void QtGrid::AddRow(std::string_view text, long index) {
     // The grid refuses a row outside it before anything changes.
@@ -297,7 +297,7 @@ void QtGrid::ClearGrid() {
     m_impl->reshape([&] { m_impl->cells.ClearGrid(); });
 }
 
-long QtGrid::UserEdit(long row, long col, std::string_view text) {
+long QtGrid::userEdit(long row, long col, std::string_view text) {
     // The handler's own writes show themselves; the edited cell and the current cell are left to show.
     const auto show = [&] {
         m_impl->model->cellChanged(row, col);
@@ -305,7 +305,7 @@ long QtGrid::UserEdit(long row, long col, std::string_view text) {
     };
     long status = -1;
     try {
-        status = m_impl->cells.UserEdit(row, col, text);
+        status = m_impl->cells.userEdit(row, col, text);
     } catch (...) {
         show();
         throw;

@@ -46,12 +46,12 @@ public:
     void SelEndCol(long col) override;
     void BlockText(std::string_view text) override;
     void CellAlign(std::int16_t align) override;
-    [[nodiscard]] std::int16_t CellAlignAt(long row, long col) const override;
+    [[nodiscard]] std::int16_t cellAlignAt(long row, long col) const override;
     void AddRow(std::string_view text, long index) override;
     void RemoveRow(long index) override;
     void ClearGrid() override;
     // Exceptions of CellEdited reach the caller.
-    long UserEdit(long row, long col, std::string_view text) override;
+    long userEdit(long row, long col, std::string_view text) override;
 
     // Where a failing CellEdited raised by an edit in the view goes.
     void onHandlerFailure(HandlerFailureSink sink);

@@ -10,7 +10,7 @@ constexpr int kOk = 0;
 constexpr int kCancel = 1;
 
 void press(DialogWindow& window, int button) {
-    window.controls().cmdOkCancel[button]->UserClick();
+    window.controls().cmdOkCancel[button]->userClick();
 }
 
 // Pair W1/I1 with two old opening rows, a neighbour pair that must never change, and two receipt lines whose

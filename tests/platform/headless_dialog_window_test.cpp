@@ -42,8 +42,8 @@ TEST(DesignTimeControls, OkAndCancelShareOneHandlerToldApartByIndex) {
     for (KVCommandButton* button : window.controls().cmdOkCancel) {
         button->Click = [&](std::int16_t index) { indexes.push_back(index); };
     }
-    window.controls().cmdOkCancel[1]->UserClick();
-    window.controls().cmdOkCancel[0]->UserClick();
+    window.controls().cmdOkCancel[1]->userClick();
+    window.controls().cmdOkCancel[0]->userClick();
     EXPECT_EQ(indexes, (std::vector<int>{1, 0}));
 }
 
@@ -74,7 +74,7 @@ TEST(ShowModal, EveryShowingStartsFromFreshDesignTimeControls) {
     HeadlessDialogWindow window([](DialogWindow& w) {
         FrmjustaccountControls& c = w.controls();
         c.Label9->Caption("数量合计：12");
-        c.ChKAuto->UserClick();
+        c.ChKAuto->userClick();
         c.Grid->RowCount(3);
     });
     window.ShowModal();

@@ -38,7 +38,7 @@ protected:
 TEST_F(FrmjustaccountOnScreen, ConfirmRewritesThePairAndClosesTheWindow) {
     QtDialogWindow window;
     Frmjustaccount form(window);
-    QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->UserClick(); });
+    QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->userClick(); });
     window.ShowModal();
 
     EXPECT_FALSE(window.isLoaded());

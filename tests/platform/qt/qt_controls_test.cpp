@@ -120,7 +120,7 @@ TEST_F(QtControls, FixedRowsAndColumnsTakeNoEdits) {
     EXPECT_FALSE(grid.widget()->model()->flags(grid.widget()->model()->index(1, 1)) & Qt::ItemIsEditable);
     EXPECT_FALSE(grid.widget()->model()->flags(grid.widget()->model()->index(0, 3)) & Qt::ItemIsEditable);
     EXPECT_TRUE(grid.widget()->model()->flags(grid.widget()->model()->index(1, 2)) & Qt::ItemIsEditable);
-    EXPECT_EQ(grid.UserEdit(1, 1, "x"), -1);
+    EXPECT_EQ(grid.userEdit(1, 1, "x"), -1);
     EXPECT_EQ(grid.CellText(1, 1), "");
 }
 
@@ -142,7 +142,7 @@ TEST_F(QtControls, CheckBoxClickIsRaisedAfterTheToggle) {
     std::vector<int> seen;
     box.Click = [&] { seen.push_back(box.Value()); };
     box.widget()->click();
-    box.UserClick();
+    box.userClick();
     box.Value(0);
     EXPECT_EQ(seen, (std::vector<int>{0, 1}));
 }
@@ -225,7 +225,7 @@ TEST_F(QtWindow, ConfirmButtonHandlerCanCloseTheWindow) {
             clicked = index;
             window.Close();
         };
-        QTimer::singleShot(0, window.dialog(), [&] { window.controls().cmdOkCancel[1]->UserClick(); });
+        QTimer::singleShot(0, window.dialog(), [&] { window.controls().cmdOkCancel[1]->userClick(); });
     };
     window.ShowModal();
     EXPECT_EQ(clicked, 1);
