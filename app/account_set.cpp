@@ -17,10 +17,10 @@ constexpr std::array<std::string_view, 6> kRequiredTables = {"AccInformation", "
 void requireTables(Connection& connection) {
     for (std::string_view table : kRequiredTables) {
         Recordset probe;
-        probe.setCursorLocation(ado::adUseClient);
+        probe.setCursorLocation(CursorLocation::Client);
         try {
             probe.open("select * from " + std::string(table) + " where 1=0", connection,
-                       ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+                       CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
         } catch (const DbError& error) {
             throw UsageError("not an account set: table " + std::string(table) + " is missing (" +
                              error.engineMessage() + ")");

@@ -30,8 +30,8 @@ constexpr std::int16_t kOk = 0;
 
 long countRows(const ConnectionPtr& conn, std::string_view sql) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(sql, *conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(sql, *conn, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     const long count = static_cast<long>(rs.field(0).asDouble());
     rs.close();
     return count;
@@ -39,8 +39,8 @@ long countRows(const ConnectionPtr& conn, std::string_view sql) {
 
 std::string firstText(const ConnectionPtr& conn, std::string_view sql) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(sql, *conn, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(sql, *conn, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     std::string text = rs.eof() ? std::string() : rs.field(0).displayText();
     rs.close();
     return text;
@@ -110,7 +110,7 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     double elapsedMs = 0.0;
     DrivenAdjustmentPresenter confirm([&elapsedMs](DialogWindow& window) {
         const auto start = std::chrono::steady_clock::now();
-        window.controls().cmdOkCancel[kOk]->UserClick();
+        window.controls().cmdOkCancel[kOk]->userClick();
         elapsedMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     });

@@ -13,9 +13,9 @@ bool IFEnd(std::int16_t AccSql, Connection& gdbsKavrin) noexcept {
         const std::string connectionString = gdbsKavrin.connectionString();
         for (const std::string& sql : sql::outstandingDocuments(dialectWhenOne(AccSql))) {
             Recordset rs;
-            rs.setCursorLocation(ado::adUseClient);
+            rs.setCursorLocation(CursorLocation::Client);
             // A query that fails to open or count answers as one that found outstanding documents.
-            rs.open(sql, connectionString, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+            rs.open(sql, connectionString, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
             if (rs.recordCount() > 0) return false;
             rs.close();
         }

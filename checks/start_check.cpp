@@ -13,8 +13,7 @@ namespace tarvenish {
 namespace {
 
 void openQuery(Recordset& rs, const std::string& sql, const std::string& connectionString) {
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(sql, connectionString, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+    openReadOnlyQuery(rs, sql, connectionString, CursorType::ForwardOnly);
 }
 
 // cValue of the setting's first row, or cDefault when cValue is empty or Null; the empty text when there is

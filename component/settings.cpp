@@ -13,11 +13,6 @@
 namespace tarvenish {
 namespace {
 
-void openQuery(Recordset& rs, const std::string& sql, const std::string& connectionString, int cursorType) {
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(sql, connectionString, cursorType, ado::adLockReadOnly, ado::adCmdText);
-}
-
 // The setting taken as text, its leading number read and rounded half to even to a 16-bit integer.
 std::int16_t digitsSetting(std::string_view name) {
     const Value setting = GetAccSetting(host::kSystemAA, name);
@@ -48,8 +43,8 @@ std::string fieldText(const Recordset& rs, std::size_t index, std::string_view w
 Value GetAccSetting(std::string_view system, std::string_view name) {
     Value result = Value::text("");
     Recordset rs;
-    openQuery(rs, sql::accSetting(system, name), sharedState().conn().connectionString(),
-              ado::adOpenForwardOnly);
+    openReadOnlyQuery(rs, sql::accSetting(system, name), sharedState().conn().connectionString(),
+                      CursorType::ForwardOnly);
     if (!rs.eof()) {
         const Value& value = rs.field("cvalue");
         const Value& chosen = value.isNull() || value.displayText().empty() ? rs.field("cDefault") : value;
@@ -68,7 +63,7 @@ void ReadAccountSettings(AccountSettingsRecord& settings) {
     const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
     const std::string sql = sql::settingsOpeningRow(mode);
     Recordset rs;
-    openQuery(rs, sql, sharedState().conn().connectionString(), ado::adOpenForwardOnly);
+    openReadOnlyQuery(rs, sql, sharedState().conn().connectionString(), CursorType::ForwardOnly);
     if (rs.eof()) {
         throw DbError("read account settings", 0, "no opening row of a specific-identification warehouse",
                       sql);
@@ -82,7 +77,7 @@ void ReadAccountSettings(AccountSettingsRecord& settings) {
 Date GetKeepDate(Connection& connection) {
     const std::string sql = sql::keepDate();
     Recordset rs;
-    openQuery(rs, sql, connection.connectionString(), ado::adOpenStatic);
+    openReadOnlyQuery(rs, sql, connection.connectionString(), CursorType::Static);
     if (rs.eof()) throw DbError("read keep date", 0, "IA_Subsidiary holds no opening row", sql);
     const Value& value = rs.field(0);
     if (value.isNull()) throw ConversionError("the first opening row has no keep date (Null) in: " + sql);

@@ -1,11 +1,11 @@
 #include "dialog/adjustment_presenters.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
+#include "platform/ascii_text.h"
 #include "platform/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
@@ -16,7 +16,7 @@ constexpr std::int16_t kOk = 0;
 constexpr std::int16_t kCancel = 1;
 
 void pressCancel(DialogWindow& window) {
-    window.controls().cmdOkCancel[kCancel]->UserClick();
+    window.controls().cmdOkCancel[kCancel]->userClick();
 }
 
 DrivenAdjustmentPresenter::Driver policyDriver(AdjustmentPolicy policy) {
@@ -26,12 +26,12 @@ DrivenAdjustmentPresenter::Driver policyDriver(AdjustmentPolicy policy) {
         case AdjustmentPolicy::Cancel:
             return pressCancel;
         case AdjustmentPolicy::Balance:
-            return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->UserClick(); };
+            return [](DialogWindow& window) { window.controls().cmdOkCancel[kOk]->userClick(); };
         case AdjustmentPolicy::Average:
             return [](DialogWindow& window) {
                 FrmjustaccountControls& controls = window.controls();
-                controls.ChkAver->UserClick();
-                controls.cmdOkCancel[kOk]->UserClick();
+                controls.ChkAver->userClick();
+                controls.cmdOkCancel[kOk]->userClick();
             };
     }
     return {};
@@ -52,9 +52,7 @@ DrivenAdjustmentPresenter::Driver driverFor(AdjustmentPolicy policy) {
 }  // namespace
 
 std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const std::string lower = lowerAsciiCopy(text);
     if (lower == "skip") return AdjustmentPolicy::Skip;
     if (lower == "cancel") return AdjustmentPolicy::Cancel;
     if (lower == "balance") return AdjustmentPolicy::Balance;

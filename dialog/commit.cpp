@@ -125,9 +125,9 @@ std::string addedLineWarehouse(Connection& conn, const SharedState& state) {
     // department: an added line standing there would move to that department's pair at the next department
     // fill.
     Recordset warehouses;
-    warehouses.setCursorLocation(ado::adUseClient);
-    warehouses.open(sql::departmentWarehouses(state.WhCode), conn, ado::adOpenStatic, ado::adLockReadOnly,
-                    ado::adCmdText);
+    warehouses.setCursorLocation(CursorLocation::Client);
+    warehouses.open(sql::departmentWarehouses(state.WhCode), conn, CursorType::Static, LockType::ReadOnly,
+                    CommandType::Text);
     std::string first;
     for (; !warehouses.eof(); warehouses.moveNext()) {
         const std::string code = warehouses.field(0).displayText();
@@ -150,8 +150,8 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
 
     // The table is opened on Conn itself, so that the new rows join the deletion's transaction.
     Recordset table;
-    table.setCursorLocation(ado::adUseClient);
-    table.open(sql::kAppendTable, conn, ado::adOpenUnspecified, ado::adLockOptimistic, ado::adCmdTable);
+    table.setCursorLocation(CursorLocation::Client);
+    table.open(sql::kAppendTable, conn, CursorType::Unspecified, LockType::Optimistic, CommandType::Table);
     const long rows = grid.RowCount();
     const std::string warehouse =
         mode == PairMode::Department ? addedLineWarehouse(conn, state) : std::string();

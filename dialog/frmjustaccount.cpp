@@ -73,9 +73,7 @@ void Frmjustaccount::fillGrid() {
         state.PairByDepartment ? PairMode::Department : PairMode::Warehouse, state.KeepDate,
         state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
     Recordset lines;
-    lines.setCursorLocation(ado::adUseClient);
-    lines.open(statement, state.conn().connectionString(), ado::adOpenStatic, ado::adLockReadOnly,
-               ado::adCmdText);
+    openReadOnlyQuery(lines, statement, state.conn().connectionString(), CursorType::Static);
     const long records = lines.recordCount();
     const long fields = static_cast<long>(lines.fieldCount());
 

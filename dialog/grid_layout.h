@@ -1,18 +1,25 @@
 #pragma once
-// The adjustment grid's columns: 0 to 68 one opening row in the writer's field order, 69 to 71 the adjusted
-// figures that the user edits and the commit writes.
+// The adjustment grid's columns: first one opening row in the table's column order
+// (host::kOpeningRowColumns), then the three adjusted figures that the user edits and the commit writes.
+
+#include "ledger/host_tables.h"
 
 namespace tarvenish::grid {
 
+// The grid column of the opening-row column spelled `name`.
+[[nodiscard]] constexpr long openingRowCell(std::string_view name) noexcept {
+    return static_cast<long>(host::openingRowColumn(name));
+}
+
 inline constexpr long kHeaderRow = 0;
-inline constexpr long kVoucherCode = 3;
-inline constexpr long kLoadedQuantity = 35;
-inline constexpr long kLoadedUnitCost = 37;
-inline constexpr long kLoadedMoney = 39;
-inline constexpr long kQuantity = 69;
-inline constexpr long kUnitPrice = 70;
-inline constexpr long kMoney = 71;
-inline constexpr long kColumnCount = 72;
+inline constexpr long kVoucherCode = openingRowCell("cVouCode");
+inline constexpr long kLoadedQuantity = openingRowCell("iainquantity");
+inline constexpr long kLoadedUnitCost = openingRowCell("iincost");
+inline constexpr long kLoadedMoney = openingRowCell("iainprice");
+inline constexpr long kQuantity = static_cast<long>(host::kOpeningRowColumns.size());
+inline constexpr long kUnitPrice = kQuantity + 1;
+inline constexpr long kMoney = kQuantity + 2;
+inline constexpr long kColumnCount = kQuantity + 3;
 
 inline constexpr long kVoucherCodeWidth = 1000;
 inline constexpr long kFigureWidth = 1200;

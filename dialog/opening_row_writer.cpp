@@ -37,10 +37,13 @@ struct Rule {
     const char* text = nullptr;  // for Text
 };
 
-constexpr Rule cell(long column) {
+// A rule's column before the field names it: the grid column of the field's own opening-row column.
+constexpr long kOwnColumn = -1;
+
+constexpr Rule cell(long column = kOwnColumn) {
     return {Source::Cell, column};
 }
-constexpr Rule cellOrNull(long column) {
+constexpr Rule cellOrNull(long column = kOwnColumn) {
     return {Source::CellOrNull, column};
 }
 constexpr Rule integer(std::int16_t number) {
@@ -59,79 +62,92 @@ struct Field {
     Rule receipt;
 };
 
-// Both kinds take the adjusted figures of columns 69 to 71, never the loaded ones of 35, 37 and 39.
-constexpr std::array<Field, 69> kFieldMap{{
-    {"brdflag", integer(1), cell(0)},
-    {"cbustype", cellOrNull(1), cellOrNull(1)},
-    {"cbuscode", cellOrNull(2), cellOrNull(2)},
-    {"cVouCode", cell(3), cell(3)},
-    {"ID", from(Source::Null), cell(4)},
-    {"valueid", from(Source::Null), from(Source::Null)},
-    {"justid", from(Source::Null), from(Source::Null)},
-    {"dvoudate", from(Source::Null), cell(7)},
-    {"dkeepdate", from(Source::KeepDate), from(Source::KeepDate)},
-    {"imonth", integer(0), cell(9)},
-    {"ipzid", from(Source::Null), from(Source::Null)},
-    {"ipzdate", from(Source::Null), from(Source::Null)},
-    {"cpztype", from(Source::Null), from(Source::Null)},
-    {"cpzdigest", from(Source::Null), from(Source::Null)},
-    {"cinvhead", from(Source::Null), from(Source::Null)},
-    {"cdifhead", from(Source::Null), from(Source::Null)},
-    {"copphead", from(Source::Null), from(Source::Null)},
-    {"cvoutype", text("34"), cell(17)},
-    {"cptcode", cellOrNull(18), cellOrNull(18)},
-    {"cstcode", cellOrNull(19), cellOrNull(19)},
+constexpr Rule inColumn(Rule rule, long column) {
+    if (rule.column == kOwnColumn) rule.column = column;
+    return rule;
+}
+
+// The field of the opening-row column `name`, which must be one: its own cells are that column's.
+consteval Field field(const char* name, Rule added, Rule receipt) {
+    const long column = grid::openingRowCell(name);
+    if (column >= grid::kQuantity) throw "not an opening-row column";
+    return {name, inColumn(added, column), inColumn(receipt, column)};
+}
+
+// Both kinds take the adjusted figures of the grid's last three columns, never the loaded ones of their own
+// iainquantity, iincost and iainprice cells.
+constexpr std::array<Field, host::kOpeningRowColumns.size()> kFieldMap{{
+    field("brdflag", integer(1), cell()),
+    field("cbustype", cellOrNull(), cellOrNull()),
+    field("cbuscode", cellOrNull(), cellOrNull()),
+    field("cVouCode", cell(), cell()),
+    field("ID", from(Source::Null), cell()),
+    field("valueid", from(Source::Null), from(Source::Null)),
+    field("justid", from(Source::Null), from(Source::Null)),
+    field("dvoudate", from(Source::Null), cell()),
+    field("dkeepdate", from(Source::KeepDate), from(Source::KeepDate)),
+    field("imonth", integer(0), cell()),
+    field("ipzid", from(Source::Null), from(Source::Null)),
+    field("ipzdate", from(Source::Null), from(Source::Null)),
+    field("cpztype", from(Source::Null), from(Source::Null)),
+    field("cpzdigest", from(Source::Null), from(Source::Null)),
+    field("cinvhead", from(Source::Null), from(Source::Null)),
+    field("cdifhead", from(Source::Null), from(Source::Null)),
+    field("copphead", from(Source::Null), from(Source::Null)),
+    field("cvoutype", text("34"), cell()),
+    field("cptcode", cellOrNull(), cellOrNull()),
+    field("cstcode", cellOrNull(), cellOrNull()),
     // A receipt line's codes are written as loaded, an empty code as empty: a null code would take the row
     // out of its pair, and the next run would balance the pair again on top of it.
-    {"cWhcode", from(Source::PairWarehouse), cell(20)},
-    {"caccdep", cellOrNull(21), cellOrNull(21)},
-    {"cinvcode", from(Source::InvCode), cell(22)},
-    {"crdcode", cellOrNull(23), cellOrNull(23)},
-    {"cvencode", cellOrNull(24), cellOrNull(24)},
-    {"ccuscode", cellOrNull(25), cellOrNull(25)},
-    {"cordercode", cellOrNull(26), cellOrNull(26)},
-    {"carvcode", cellOrNull(27), cellOrNull(27)},
-    {"cbillcode", cellOrNull(28), cellOrNull(28)},
-    {"cdlcode", cellOrNull(29), cellOrNull(29)},
-    {"cpspcode", cellOrNull(30), cellOrNull(30)},
-    {"cprocode", cellOrNull(31), cellOrNull(31)},
-    {"cdepcode", from(Source::PairDepartment), from(Source::PairDepartment)},
-    {"cpersoncode", cellOrNull(33), cellOrNull(33)},
-    {"chandler", cellOrNull(34), cellOrNull(34)},
-    {"iainquantity", cellOrNull(grid::kQuantity), cellOrNull(grid::kQuantity)},
-    {"iaoutquantity", cellOrNull(36), cellOrNull(36)},
-    {"iincost", cellOrNull(grid::kUnitPrice), cellOrNull(grid::kUnitPrice)},
-    {"ioutcost", cellOrNull(38), cellOrNull(38)},
-    {"iainprice", cellOrNull(grid::kMoney), cellOrNull(grid::kMoney)},
-    {"iaoutprice", cellOrNull(40), cellOrNull(40)},
-    {"cbatchcode", from(Source::NotSet), cellOrNull(41)},
-    {"idebitdifcost", cellOrNull(42), cellOrNull(42)},
-    {"icreditdifcost", cellOrNull(43), cellOrNull(43)},
-    {"caccounter", from(Source::Accounter), from(Source::Accounter)},
-    {"cMaker", from(Source::Maker), cell(45)},
-    {"bflag", integer(0), cell(46)},
-    {"bmoneyflag", integer(1), cell(47)},
-    {"bsale", integer(0), cell(48)},
-    {"cmemo", cellOrNull(49), cellOrNull(49)},
-    {"cdefine1", cellOrNull(50), cellOrNull(50)},
-    {"cdefine2", cellOrNull(51), cellOrNull(51)},
-    {"cdefine3", cellOrNull(52), cellOrNull(52)},
-    {"cdefine4", cellOrNull(53), cellOrNull(53)},
-    {"cdefine5", cellOrNull(54), cellOrNull(54)},
-    {"cdefine6", cellOrNull(55), cellOrNull(55)},
-    {"cdefine7", cellOrNull(56), cellOrNull(56)},
-    {"cdefine8", cellOrNull(57), cellOrNull(57)},
-    {"cdefine9", cellOrNull(58), cellOrNull(58)},
-    {"cdefine10", cellOrNull(59), cellOrNull(59)},
-    {"cfree1", cellOrNull(60), cellOrNull(60)},
-    {"cfree2", cellOrNull(61), cellOrNull(61)},
-    {"cpzid", text("0"), cell(62)},
-    {"cdefine22", cellOrNull(63), cellOrNull(63)},
-    {"cdefine23", cellOrNull(64), cellOrNull(64)},
-    {"cdefine24", cellOrNull(65), cellOrNull(65)},
-    {"cdefine25", cellOrNull(66), cellOrNull(66)},
-    {"cdefine26", cellOrNull(67), cellOrNull(67)},
-    {"cdefine27", cellOrNull(68), cellOrNull(68)},
+    field("cWhcode", from(Source::PairWarehouse), cell()),
+    field("caccdep", cellOrNull(), cellOrNull()),
+    field("cinvcode", from(Source::InvCode), cell()),
+    field("crdcode", cellOrNull(), cellOrNull()),
+    field("cvencode", cellOrNull(), cellOrNull()),
+    field("ccuscode", cellOrNull(), cellOrNull()),
+    field("cordercode", cellOrNull(), cellOrNull()),
+    field("carvcode", cellOrNull(), cellOrNull()),
+    field("cbillcode", cellOrNull(), cellOrNull()),
+    field("cdlcode", cellOrNull(), cellOrNull()),
+    field("cpspcode", cellOrNull(), cellOrNull()),
+    field("cprocode", cellOrNull(), cellOrNull()),
+    field("cdepcode", from(Source::PairDepartment), from(Source::PairDepartment)),
+    field("cpersoncode", cellOrNull(), cellOrNull()),
+    field("chandler", cellOrNull(), cellOrNull()),
+    field("iainquantity", cellOrNull(grid::kQuantity), cellOrNull(grid::kQuantity)),
+    field("iaoutquantity", cellOrNull(), cellOrNull()),
+    field("iincost", cellOrNull(grid::kUnitPrice), cellOrNull(grid::kUnitPrice)),
+    field("ioutcost", cellOrNull(), cellOrNull()),
+    field("iainprice", cellOrNull(grid::kMoney), cellOrNull(grid::kMoney)),
+    field("iaoutprice", cellOrNull(), cellOrNull()),
+    field("cbatchcode", from(Source::NotSet), cellOrNull()),
+    field("idebitdifcost", cellOrNull(), cellOrNull()),
+    field("icreditdifcost", cellOrNull(), cellOrNull()),
+    field("caccounter", from(Source::Accounter), from(Source::Accounter)),
+    field("cMaker", from(Source::Maker), cell()),
+    field("bflag", integer(0), cell()),
+    field("bmoneyflag", integer(1), cell()),
+    field("bsale", integer(0), cell()),
+    field("cmemo", cellOrNull(), cellOrNull()),
+    field("cdefine1", cellOrNull(), cellOrNull()),
+    field("cdefine2", cellOrNull(), cellOrNull()),
+    field("cdefine3", cellOrNull(), cellOrNull()),
+    field("cdefine4", cellOrNull(), cellOrNull()),
+    field("cdefine5", cellOrNull(), cellOrNull()),
+    field("cdefine6", cellOrNull(), cellOrNull()),
+    field("cdefine7", cellOrNull(), cellOrNull()),
+    field("cdefine8", cellOrNull(), cellOrNull()),
+    field("cdefine9", cellOrNull(), cellOrNull()),
+    field("cdefine10", cellOrNull(), cellOrNull()),
+    field("cfree1", cellOrNull(), cellOrNull()),
+    field("cfree2", cellOrNull(), cellOrNull()),
+    field("cpzid", text("0"), cell()),
+    field("cdefine22", cellOrNull(), cellOrNull()),
+    field("cdefine23", cellOrNull(), cellOrNull()),
+    field("cdefine24", cellOrNull(), cellOrNull()),
+    field("cdefine25", cellOrNull(), cellOrNull()),
+    field("cdefine26", cellOrNull(), cellOrNull()),
+    field("cdefine27", cellOrNull(), cellOrNull()),
 }};
 
 Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState& state,

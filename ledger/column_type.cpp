@@ -1,29 +1,18 @@
 #include "ledger/column_type.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
+#include "platform/ascii_text.h"
 #include "platform/number_format.h"
 
 namespace tarvenish {
 
 namespace {
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return out;
-}
-
 bool contains(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // A whole number kept exact where it fits 64 bits, otherwise a double.
@@ -35,16 +24,10 @@ Value numberValue(double number, bool preferWhole) {
 }
 
 std::optional<Value> numberFromText(ColumnAffinity affinity, std::string_view text) {
-    std::string_view core = text;
-    while (!core.empty() && isBlank(core.front())) core.remove_prefix(1);
-    while (!core.empty() && isBlank(core.back())) core.remove_suffix(1);
+    const std::string_view core = trimmed(text);
     if (affinity != ColumnAffinity::Real) {
         // Digits only: read exactly, so a long code-like number keeps every digit.
-        std::string_view digits = core.starts_with('+') ? core.substr(1) : core;
-        std::int64_t whole = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
-        if (error == std::errc() && end == digits.data() + digits.size() && !digits.empty())
-            return Value::longInt(whole);
+        if (std::int64_t whole = 0; parseWholeNumber(core, whole)) return Value::longInt(whole);
     }
     double number = 0.0;
     if (!parseNumber(core, number)) return std::nullopt;
@@ -54,12 +37,12 @@ std::optional<Value> numberFromText(ColumnAffinity affinity, std::string_view te
 }  // namespace
 
 bool isDateType(std::string_view declType) {
-    const std::string type = upper(declType);
+    const std::string type = upperAsciiCopy(declType);
     return contains(type, "DATE") || contains(type, "TIME");
 }
 
 ColumnAffinity affinityOf(std::string_view declType) {
-    const std::string type = upper(declType);
+    const std::string type = upperAsciiCopy(declType);
     if (contains(type, "DATE") || contains(type, "TIME")) return ColumnAffinity::Date;
     if (contains(type, "INT")) return ColumnAffinity::Integer;
     if (contains(type, "CHAR") || contains(type, "CLOB") || contains(type, "TEXT"))

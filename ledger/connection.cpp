@@ -77,15 +77,6 @@ bool Connection::inTransaction() const {
     return m_engine && m_engine->inTransaction();
 }
 
-void Connection::batchCommits(bool on) {
-    engine().batchCommits(on);
-}
-
-void Connection::settle() {
-    // A closed connection settled its work when it closed.
-    if (m_engine) m_engine->settle();
-}
-
 std::size_t Connection::unsettledTransactions() const {
     return m_engine ? m_engine->unsettledTransactions() : 0;
 }

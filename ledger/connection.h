@@ -39,19 +39,12 @@ public:
     [[nodiscard]] long lastChanges();
 
     void beginTrans();
-    // Commits; while commits are batched the work may be made durable later, together with other transactions
-    // (settle()). Throws DbError, also when making a batch durable failed: every transaction of it is lost.
+    // Commits: durable at once, or into the batch of a CommitBatch open on this connection. Throws DbError.
     void commitTrans();
     void rollbackTrans();
     // True while a transaction begun by beginTrans is open.
     [[nodiscard]] bool inTransaction() const;
-    // Lets commits be made durable in batches, which spares a journal write and sync per transaction; other
-    // connections see batched work only once it is settled. Off (the default) settles first. Throws DbError.
-    void batchCommits(bool on);
-    // Makes every committed transaction durable now and visible to other connections. Throws DbError, also
-    // inside a transaction; the unsettled transactions are then lost. Nothing to do when closed.
-    void settle();
-    // Committed transactions not yet durable: lost together if settling them fails. 0 when closed.
+    // Committed transactions not yet durable: lost together if making them durable fails. 0 when closed.
     [[nodiscard]] std::size_t unsettledTransactions() const;
 
     // While on, a statement in progress fails as soon as a stop is requested; nothing to do when closed.

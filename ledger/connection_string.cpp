@@ -4,29 +4,13 @@
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
 #include "ledger/sqlite_engine.h"
+#include "platform/ascii_text.h"
 
 namespace tarvenish {
 
 namespace {
 
 constexpr std::string_view kOperation = "read connection string";
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return out;
-}
 
 [[noreturn]] void fail(std::string message) {
     throw DbError(std::string(kOperation), 0, std::move(message), {});
@@ -69,7 +53,7 @@ ConnectionSettings parseConnectionString(std::string_view text) {
     if (text.empty()) fail("the connection string is empty");
     ConnectionSettings settings;
     // A SQLite URI carries '=' in its query part, so it is taken whole like any other bare path.
-    if (text.find('=') == std::string_view::npos || lowered(text.substr(0, 5)) == "file:") {
+    if (text.find('=') == std::string_view::npos || lowerAsciiCopy(text.substr(0, 5)) == "file:") {
         settings.dataSource = std::string(text);
         return settings;
     }
@@ -86,7 +70,7 @@ ConnectionSettings parseConnectionString(std::string_view text) {
         if (equals == std::string_view::npos || (semicolon != std::string_view::npos && semicolon < equals))
             fail("\"" + std::string(trimmed(text.substr(pos, semicolon - pos))) +
                  "\" is not a key=value pair");
-        const std::string key = lowered(trimmed(text.substr(pos, equals - pos)));
+        const std::string key = lowerAsciiCopy(trimmed(text.substr(pos, equals - pos)));
         if (key.empty()) fail("a value has no key");
         pos = equals + 1;
         std::string value = readValue(text, pos);
@@ -109,7 +93,7 @@ ConnectionSettings parseConnectionString(std::string_view text) {
 
 std::unique_ptr<Engine> openEngine(std::string_view connectionString) {
     ConnectionSettings settings = parseConnectionString(connectionString);
-    if (lowered(settings.engine) == "sqlite") return SqliteEngine::open(settings);
+    if (lowerAsciiCopy(settings.engine) == "sqlite") return SqliteEngine::open(settings);
     throw DbError("open connection", 0, "no engine for \"" + settings.engine + "\"", {});
 }
 

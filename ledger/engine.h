@@ -2,6 +2,7 @@
 // What a database engine offers the connection and recordset layer. One implementation per engine;
 // the connection string chooses which (openEngine).
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -48,22 +49,22 @@ public:
     [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
     // Begins a transaction of the caller. Throws DbError, also when one is already open.
     virtual void begin() = 0;
-    // Commits the caller's transaction; while commits are batched (batchCommits) an engine may hold the work
-    // back to make several transactions durable at once. A failure to do so is thrown here, and every
-    // transaction held back with it is lost.
+    // Commits the caller's transaction: durable at once, or into the open batch while commits are batched
+    // (batchCommits). Throws DbError.
     virtual void commit() = 0;
     // Undoes the caller's transaction only. Throws DbError.
     virtual void rollback() = 0;
     // True while a caller's transaction is open.
     [[nodiscard]] virtual bool inTransaction() const = 0;
-    // Lets commit() hold committed work back (true), or makes every commit durable at once (false, the
-    // default; switching to it settles first). Throws DbError as settle() does.
+    // Makes commit() commit into one batch that settle() makes durable (true), or every commit durable at
+    // once (false, the default; switching to it settles first). Throws DbError as settle() does.
     virtual void batchCommits(bool /*on*/) {}
-    // Makes every committed transaction durable now. Throws DbError; the transactions held back are then
-    // lost.
+    // Makes every transaction committed into the batch durable now. Throws DbError; the batch is then lost.
     virtual void settle() {}
     // Committed transactions not yet durable: lost together if making them durable fails.
     [[nodiscard]] virtual std::size_t unsettledTransactions() const { return 0; }
+    // When the batch of unsettled transactions began.
+    [[nodiscard]] virtual std::chrono::steady_clock::time_point batchStart() const { return {}; }
     // Rows changed by the last data-changing statement that execute() ran.
     [[nodiscard]] virtual long changes() const = 0;
     // While on, a statement in progress fails (DbError) as soon as a stop is requested (stopRequested()).

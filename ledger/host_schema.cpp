@@ -3,7 +3,6 @@
 
 #include "ledger/host_schema.h"
 
-#include <array>
 #include <string_view>
 #include <vector>
 
@@ -14,27 +13,13 @@ namespace tarvenish {
 
 namespace {
 
-// Host types of the opening-row columns, in the order of host::kOpeningRowColumns.
-constexpr std::array<std::string_view, 69> kOpeningRowTypes = {
-    "tinyint",     "varchar(12)", "varchar(30)", "varchar(30)", "int",         "int",         "int",
-    "datetime",    "datetime",    "tinyint",     "varchar(30)", "datetime",    "varchar(8)",  "varchar(120)",
-    "varchar(20)", "varchar(20)", "varchar(20)", "varchar(2)",  "varchar(2)",  "varchar(2)",  "varchar(10)",
-    "varchar(12)", "varchar(20)", "varchar(5)",  "varchar(20)", "varchar(20)", "varchar(30)", "varchar(30)",
-    "varchar(30)", "varchar(30)", "varchar(20)", "varchar(20)", "varchar(12)", "varchar(20)", "varchar(20)",
-    "float",       "float",       "float",       "float",       "money",       "money",       "varchar(20)",
-    "money",       "money",       "varchar(20)", "varchar(20)", "bit",         "bit",         "bit",
-    "varchar(60)", "varchar(20)", "varchar(20)", "varchar(20)", "varchar(20)", "varchar(20)", "datetime",
-    "float",       "varchar(4)",  "varchar(8)",  "varchar(60)", "varchar(20)", "varchar(20)", "varchar(30)",
-    "varchar(60)", "varchar(60)", "varchar(60)", "varchar(60)", "float",       "float",
-};
-
 std::string openingRowTable() {
     std::string text = "create table IA_Subsidiary (";
     for (std::size_t i = 0; i < host::kOpeningRowColumns.size(); ++i) {
         if (i > 0) text += ", ";
-        text += host::kOpeningRowColumns[i];
+        text += host::kOpeningRowColumns[i].name;
         text += ' ';
-        text += kOpeningRowTypes[i];
+        text += host::kOpeningRowColumns[i].sqlType;
         text += " null";
     }
     return text + ")";

@@ -22,22 +22,22 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-void Recordset::open(std::string_view source, std::string_view connectionString, int /*cursorType*/,
-                     int /*lockType*/, int options) {
+void Recordset::open(std::string_view source, std::string_view connectionString, CursorType /*cursorType*/,
+                     LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
     // A connection of its own, as a recordset opened on a connection string has: committed data only.
     openOn(source, ConnectionPool::acquire(connectionString), options);
 }
 
-void Recordset::open(std::string_view source, Connection& connection, int /*cursorType*/, int /*lockType*/,
-                     int options) {
+void Recordset::open(std::string_view source, Connection& connection, CursorType /*cursorType*/,
+                     LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
     openOn(source, connection, options);
 }
 
-void Recordset::openOn(std::string_view source, Connection& connection, int options) {
+void Recordset::openOn(std::string_view source, Connection& connection, CommandType options) {
     Engine& engine = connection.engine();
-    if (options == ado::adCmdTable) {
+    if (options == CommandType::Table) {
         if (engineHooks().beforeTableOpen) engineHooks().beforeTableOpen(source);
         auto appender = engine.openAppender(source);
         m_result = QueryResult{appender->columns(), {}};
@@ -185,6 +185,12 @@ void Recordset::update() {
     const std::vector<std::optional<Value>> row = std::exchange(m_newRow, std::nullopt).value();
     if (engineHooks().beforeRowStore) engineHooks().beforeRowStore(m_table);
     m_appender->insert(row);
+}
+
+void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+                       CursorType cursorType) {
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, connectionString, cursorType, LockType::ReadOnly, CommandType::Text);
 }
 
 }  // namespace tarvenish

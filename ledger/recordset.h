@@ -16,18 +16,11 @@ namespace tarvenish {
 
 class Connection;
 
-namespace ado {
-inline constexpr int adUseClient = 3;
-inline constexpr int adOpenUnspecified = -1;
-inline constexpr int adOpenForwardOnly = 0;
-inline constexpr int adOpenStatic = 3;
-inline constexpr int adLockReadOnly = 1;
-inline constexpr int adLockOptimistic = 3;
-inline constexpr int adCmdText = 1;
-inline constexpr int adCmdTable = 2;
-inline constexpr int adExecuteNoRecords = -1;
-inline constexpr int adClipString = 2;
-}  // namespace ado
+// The recordset's options, valued as the host's object model numbers them.
+enum class CursorLocation { Server = 2, Client = 3 };
+enum class CursorType { Unspecified = -1, ForwardOnly = 0, Static = 3 };
+enum class LockType { ReadOnly = 1, Optimistic = 3 };
+enum class CommandType { Text = 1, Table = 2 };
 
 class Recordset {
 public:
@@ -36,16 +29,18 @@ public:
     Recordset(Recordset&&) noexcept;
     Recordset& operator=(Recordset&&) noexcept;
 
-    void setCursorLocation(int location) { m_cursorLocation = location; }
-    [[nodiscard]] int cursorLocation() const noexcept { return m_cursorLocation; }
+    // Every row is read at Open whatever the location; it is kept as the caller set it.
+    void setCursorLocation(CursorLocation location) noexcept { m_cursorLocation = location; }
+    [[nodiscard]] CursorLocation cursorLocation() const noexcept { return m_cursorLocation; }
 
     // Opens `source` with a connection of its own made from `connectionString` (pooled per string).
-    // options adCmdText: `source` is a query, every row is read now. options adCmdTable: `source` is a table
+    // CommandType::Text: `source` is a query, every row is read now. CommandType::Table: `source` is a table
     // opened for appending; its rows are not read. Throws DbError carrying the statement.
-    void open(std::string_view source, std::string_view connectionString, int cursorType, int lockType,
-              int options);
+    void open(std::string_view source, std::string_view connectionString, CursorType cursorType,
+              LockType lockType, CommandType options);
     // The same on a given open connection (its transaction included).
-    void open(std::string_view source, Connection& connection, int cursorType, int lockType, int options);
+    void open(std::string_view source, Connection& connection, CursorType cursorType, LockType lockType,
+              CommandType options);
     void close() noexcept;
     [[nodiscard]] int state() const noexcept { return m_open ? 1 : 0; }
 
@@ -78,11 +73,11 @@ public:
 private:
     void requireRow() const;
     [[nodiscard]] std::size_t indexOf(std::string_view name) const;
-    void openOn(std::string_view source, Connection& connection, int options);
+    void openOn(std::string_view source, Connection& connection, CommandType options);
     // Decodes the row at m_position into m_current (nothing at the end).
     void loadCurrent();
 
-    int m_cursorLocation = 2;
+    CursorLocation m_cursorLocation = CursorLocation::Server;
     bool m_open = false;
     QueryResult m_result;
     std::size_t m_position = 0;
@@ -91,5 +86,10 @@ private:
     std::string m_table;
     std::optional<std::vector<std::optional<Value>>> m_newRow;
 };
+
+// Opens `statement` read-only with a client-side cursor on the pooled connection of `connectionString`: every
+// row is read now. Throws DbError carrying the statement.
+void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+                       CursorType cursorType);
 
 }  // namespace tarvenish

@@ -64,7 +64,7 @@ std::string errnoText(int error) {
 
 std::string RunLock::lockFilePath(std::string_view connectionString) {
     // No connection string reaches no database; the run itself reports that.
-    if (connectionString.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
+    if (isBlankText(connectionString)) return {};
     const ConnectionSettings settings = parseConnectionString(connectionString);
     if (!equalsNoCase(settings.engine, "sqlite")) return {};
     const std::string file = databaseFile(settings.dataSource);

@@ -5,32 +5,15 @@
 #include <algorithm>
 
 #include "ledger/db_error.h"
+#include "ledger/sqlite_names.h"
+#include "platform/ascii_text.h"
 
 namespace tarvenish {
 
 namespace {
 
-std::string quoted(std::string_view name) {
-    std::string out = "\"";
-    for (const char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + '"';
-}
-
-std::string_view bareName(std::string_view table) {
-    if (table.size() >= 2 &&
-        ((table.front() == '[' && table.back() == ']') || (table.front() == '"' && table.back() == '"')))
-        return table.substr(1, table.size() - 2);
-    return table;
-}
-
 std::string upper(const unsigned char* text) {
-    std::string out = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return out;
+    return upperAsciiCopy(text != nullptr ? reinterpret_cast<const char*>(text) : "");
 }
 
 int bind(sqlite3_stmt* statement, int index, const Value& value) {
@@ -59,7 +42,7 @@ int bind(sqlite3_stmt* statement, int index, const Value& value) {
 }  // namespace
 
 SqliteAppender::SqliteAppender(std::shared_ptr<SqliteDatabase> db, std::string_view table)
-    : m_db(std::move(db)), m_table(bareName(table)) {
+    : m_db(std::move(db)), m_table(unquotedName(table)) {
     constexpr std::string_view kOperation = "open table";
     // The table's schema only: the ledger table can hold millions of rows.
     const std::string text = "select name, type from pragma_table_info(?1)";
@@ -89,14 +72,14 @@ std::optional<Value> SqliteAppender::convert(std::size_t column, const Value& va
 SqliteAppender::Insert& SqliteAppender::insertFor(const std::vector<std::size_t>& assigned) {
     const auto found = m_inserts.find(assigned);
     if (found != m_inserts.end()) return found->second;
-    std::string text = "INSERT INTO " + quoted(m_table);
+    std::string text = "INSERT INTO " + quotedName(m_table);
     if (assigned.empty()) {
         text += " DEFAULT VALUES";
     } else {
         std::string names;
         std::string marks;
         for (const std::size_t index : assigned) {
-            names += (names.empty() ? "" : ", ") + quoted(m_columns[index].name);
+            names += (names.empty() ? "" : ", ") + quotedName(m_columns[index].name);
             marks += marks.empty() ? "?" : ", ?";
         }
         text += " (" + names + ") VALUES (" + marks + ")";

@@ -10,9 +10,8 @@
 #include <string_view>
 
 #include "ledger/engine.h"
-#include "ledger/sqlite_statement_cache.h"
-#include "platform/sql_parameters.h"
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_shaped_statements.h"
+#include "ledger/sqlite_transactions.h"
 
 namespace tarvenish {
 
@@ -36,6 +35,7 @@ public:
     void batchCommits(bool on) override;
     void settle() override;
     [[nodiscard]] std::size_t unsettledTransactions() const override;
+    [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override;
     [[nodiscard]] long changes() const override;
     void interruptOnStopRequest(bool on) noexcept override;
 
@@ -48,34 +48,14 @@ public:
 
 private:
     explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept;
-    // The statement in SQLite's SQL. Throws DbError for `operation` carrying the original text.
-    [[nodiscard]] SqliteTranslation translate(std::string_view sql, std::string_view operation) const;
     // Runs every statement of an SQLite text; `original` is what errors carry.
     void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
-    // Prepares the first statement of `text`, in the join order that spares SQLite a scan per outer row.
-    // `consumed` is set to the length of the statement's text. Throws DbError carrying `original`.
-    [[nodiscard]] StatementPtr prepareFirst(std::string_view text, std::size_t& consumed,
-                                            std::string_view original, std::string_view operation);
-    // Runs a statement through the prepared statement of its shape, its literals bound; fills `rows` when
-    // given. False, having run nothing, when the shape is several statements. Throws DbError.
-    bool runShaped(const ParameterizedSql& shaped, std::string_view original, std::string_view operation,
-                   QueryResult* rows);
-    // Indexes the first column of a table that a select-into made: the key later statements look it up by.
-    void indexFirstColumn(std::string_view table) noexcept;
-    // Forgets a batch that the engine ended on its own (SQLite rolls back the whole transaction on some
-    // errors): its transactions are lost.
-    void noticeEndedBatch() noexcept;
-    // Commits the batch when enough transactions or time have gathered in it. Throws DbError.
-    void commitBatchWhenDue();
+    // Makes held-back work durable before a statement outside a caller's transaction, which must not join it.
+    void settleOutsideTransaction();
 
     std::shared_ptr<SqliteDatabase> m_db;
-    SqliteStatementCache m_statements;
-    // The real transaction that the callers' transactions are savepoints in, while one is open.
-    bool m_batching = false;
-    bool m_batchOpen = false;
-    bool m_savepointOpen = false;
-    std::size_t m_released = 0;
-    std::chrono::steady_clock::time_point m_batchStart{};
+    SqliteShapedStatements m_statements;
+    SqliteTransactions m_transactions;
 };
 
 }  // namespace tarvenish

@@ -1,8 +1,10 @@
 #include "ledger/value.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "platform/ascii_text.h"
+#include "platform/calendar.h"
+#include "platform/date_reader.h"
 #include "platform/number_format.h"
 
 namespace tarvenish {
@@ -11,73 +13,8 @@ namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 
-// Days from 1970-01-01 of a proleptic Gregorian date (Howard Hinnant's days_from_civil).
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2 ? 1 : 0;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2 ? 1 : 0));
-    month = static_cast<int>(m);
-    day = static_cast<int>(d);
-}
-
 // 1899-12-30, day 0 of an automation date.
-const std::int64_t kEpochOffset = daysFromCivil(1899, 12, 30);
-
-bool isLeap(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// Reads between minDigits and maxDigits decimal digits at `pos`.
-bool readNumber(std::string_view text, std::size_t& pos, std::size_t minDigits, std::size_t maxDigits,
-                int& out) {
-    std::size_t count = 0;
-    out = 0;
-    while (pos < text.size() && count < maxDigits && text[pos] >= '0' && text[pos] <= '9') {
-        out = out * 10 + (text[pos] - '0');
-        ++pos;
-        ++count;
-    }
-    return count >= minDigits;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+const std::int64_t kEpochOffset = daysSinceEpoch({1899, 12, 30});
 
 }  // namespace
 
@@ -182,8 +119,8 @@ bool Value::asBool() const {
             throw ConversionError("a Null value is not a Boolean");
         case ValueKind::Text: {
             const std::string_view text = trimmed(std::get<std::string>(m_v));
-            if (equalsIgnoringCase(text, "True")) return true;
-            if (equalsIgnoringCase(text, "False")) return false;
+            if (equalsNoCase(text, "True")) return true;
+            if (equalsNoCase(text, "False")) return false;
             double number = 0.0;
             if (parseNumber(text, number)) return number != 0.0;
             throw ConversionError("the text \"" + std::get<std::string>(m_v) + "\" is not a Boolean");
@@ -207,15 +144,14 @@ std::int64_t Value::rawInteger() const {
 }
 
 bool isCalendarDate(Date d) noexcept {
-    static const double first = static_cast<double>(daysFromCivil(100, 1, 1) - kEpochOffset);
-    static const double afterLast = static_cast<double>(daysFromCivil(10000, 1, 1) - kEpochOffset);
+    static const double first = static_cast<double>(daysSinceEpoch({100, 1, 1}) - kEpochOffset);
+    static const double afterLast = static_cast<double>(daysSinceEpoch({10000, 1, 1}) - kEpochOffset);
     // Before day 0 the whole part counts backwards, so the last day's times lie above its whole number.
     return d.days > first - 1.0 && d.days < afterLast;
 }
 
 Date makeDate(int year, int month, int day, int hour, int minute, int second) {
-    const auto dayNumber = static_cast<double>(
-        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochOffset);
+    const auto dayNumber = static_cast<double>(daysSinceEpoch({year, month, day}) - kEpochOffset);
     const double fraction = (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
     // Before day 0 the whole part counts backwards but the fraction still runs forward through the day.
     return Date{dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction};
@@ -229,60 +165,28 @@ void splitDate(Date d, int& year, int& month, int& day, int& hour, int& minute, 
         seconds -= 86400;
         ++dayNumber;
     }
-    civilFromDays(dayNumber + kEpochOffset, year, month, day);
+    const CalendarDay calendarDay = dayAfterEpoch(dayNumber + kEpochOffset);
+    year = calendarDay.year;
+    month = calendarDay.month;
+    day = calendarDay.day;
     hour = static_cast<int>(seconds / 3600);
     minute = static_cast<int>(seconds / 60 % 60);
     second = static_cast<int>(seconds % 60);
 }
 
 std::string dateText(Date d) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    splitDate(d, year, month, day, hour, minute, second);
-    char buffer[48];
-    if (hour == 0 && minute == 0 && second == 0)
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-    else
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
-                      second);
-    return buffer;
+    DateTimeParts parts;
+    splitDate(d, parts.day.year, parts.day.month, parts.day.day, parts.hour, parts.minute, parts.second);
+    return dateTimeText(parts);
 }
 
 bool parseDate(std::string_view text, Date& out) {
-    text = trimmed(text);
-    std::size_t pos = 0;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!readNumber(text, pos, 4, 4, year) || pos >= text.size()) return false;
-    const char separator = text[pos];
-    if (separator != '-' && separator != '/' && separator != '.') return false;
-    ++pos;
-    if (!readNumber(text, pos, 1, 2, month) || pos >= text.size() || text[pos] != separator) return false;
-    ++pos;
-    if (!readNumber(text, pos, 1, 2, day)) return false;
-    if (year < 100 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return false;
-    double fraction = 0.0;
-    if (pos < text.size()) {
-        if (text[pos] != ' ' && text[pos] != 'T') return false;
-        ++pos;
-        if (!readNumber(text, pos, 1, 2, hour) || pos >= text.size() || text[pos] != ':') return false;
-        ++pos;
-        if (!readNumber(text, pos, 2, 2, minute)) return false;
-        if (pos < text.size() && text[pos] == ':') {
-            ++pos;
-            if (!readNumber(text, pos, 2, 2, second)) return false;
-            // Fractions of a second, as SQLite's own date functions write them.
-            if (pos < text.size() && text[pos] == '.') {
-                ++pos;
-                double scale = 0.1;
-                const std::size_t start = pos;
-                for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos, scale /= 10)
-                    fraction += (text[pos] - '0') * scale;
-                if (pos == start) return false;
-            }
-        }
-        if (pos != text.size() || hour > 23 || minute > 59 || second > 59) return false;
-    }
-    Date date = makeDate(year, month, day, hour, minute, second);
-    if (fraction > 0.0) date.days += (date.days < 0 ? -fraction : fraction) / kSecondsPerDay;
+    const auto parts = readStoredDate(text);
+    if (!parts) return false;
+    const CalendarDay& day = parts->day;
+    Date date = makeDate(day.year, day.month, day.day, parts->hour, parts->minute, parts->second);
+    if (parts->fraction > 0.0)
+        date.days += (date.days < 0 ? -parts->fraction : parts->fraction) / kSecondsPerDay;
     out = date;
     return true;
 }

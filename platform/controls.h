@@ -15,7 +15,7 @@ public:
     virtual ~KVControl() = default;
     virtual void SetFocus() = 0;
     // True after SetFocus until another control takes the focus (headless: the last control focused).
-    [[nodiscard]] virtual bool HasFocus() const = 0;
+    [[nodiscard]] virtual bool hasFocus() const = 0;
 };
 
 class KVLabel : public KVControl {
@@ -45,7 +45,7 @@ public:
     // Raised after the user has toggled the box; Value() already holds the new state.
     std::function<void()> Click;
     // What a user's click does: toggle, then raise Click.
-    virtual void UserClick() = 0;
+    virtual void userClick() = 0;
 };
 
 class KVCommandButton : public KVControl {
@@ -54,7 +54,7 @@ public:
     // Raised on a click, with the button's index in its control array (0 for a lone button).
     std::function<void(std::int16_t index)> Click;
     // What a user's click does: raise Click with this button's index.
-    virtual void UserClick() = 0;
+    virtual void userClick() = 0;
 };
 
 class KVGrid : public KVControl {
@@ -86,7 +86,7 @@ public:
     virtual void BlockText(std::string_view text) = 0;
     // Alignment code of the current cell; 4 centres it.
     virtual void CellAlign(std::int16_t align) = 0;
-    [[nodiscard]] virtual std::int16_t CellAlignAt(long row, long col) const = 0;
+    [[nodiscard]] virtual std::int16_t cellAlignAt(long row, long col) const = 0;
     // Inserts a row at `index` whose first cells take the TAB-separated `text`.
     virtual void AddRow(std::string_view text, long index) = 0;
     virtual void RemoveRow(long index) = 0;
@@ -99,7 +99,7 @@ public:
     // What a user's edit does: put the text in the cell, raise CellEdited, keep the handler's text, or put
     // back the cell's previous text when the handler refused the entry (status 1). Returns the status the
     // handler left (0 when it left it alone). A fixed cell takes no edit: returns -1, nothing changes.
-    virtual long UserEdit(long row, long col, std::string_view text) = 0;
+    virtual long userEdit(long row, long col, std::string_view text) = 0;
 };
 
 // The caption manager and the keyboard hook of the suite: present on the form, never called by the dialog.

@@ -89,7 +89,7 @@ public:
     virtual void ShowModal() = 0;
     // Unloads the window (raising Unload), ending the modal display. Safe to call more than once.
     virtual void Close() = 0;
-    [[nodiscard]] virtual bool IsLoaded() const = 0;
+    [[nodiscard]] virtual bool isLoaded() const = 0;
 };
 
 }  // namespace tarvenish

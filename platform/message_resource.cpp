@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/ascii_text.h"
+
 namespace tarvenish {
 namespace {
 
@@ -17,13 +19,6 @@ std::string environment(const char* name) {
 
 bool startsWithEnglish(std::string_view text) {
     return text.size() >= 2 && text.substr(0, 2) == "en";
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
 }
 
 std::string unescaped(std::string_view text) {

@@ -1,4 +1,5 @@
 #include "platform/number_format.h"
+#include "platform/ascii_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -21,16 +22,6 @@ struct MaskShape {
     int decimals = 0;          // placeholders after the point
     int minDecimals = 0;       // '0's after the point
 };
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // Adds one unit in the last place of a digit string; may grow it by one digit.
 void incrementDigits(std::string& digits) {
@@ -205,9 +196,16 @@ bool isNumericText(std::string_view text) {
 }
 
 bool parseNumber(std::string_view text, double& out) {
-    text = trimBlanks(text);
+    text = trimmed(text);
     if (text.empty() || numberLength(text) != text.size()) return false;
     return convertNumber(text, out);
+}
+
+bool parseWholeNumber(std::string_view text, std::int64_t& out) {
+    text = trimmed(text);
+    if (text.starts_with('+')) text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
 std::string shortestText(double value) {

@@ -2,6 +2,7 @@
 // The one number formatter and reader of the system: the dialog's masks and the SQL functions str() and
 // format() all go through it, so the same value gives the same text in both dialects and on screen.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ namespace tarvenish {
 
 // Parses the whole text as a number (blanks around it allowed). False when it is not one.
 [[nodiscard]] bool parseNumber(std::string_view text, double& out);
+
+// Parses the whole text (blanks around it allowed, an optional sign) as a whole number of 64 bits, every
+// digit kept. False when it is not one or does not fit.
+[[nodiscard]] bool parseWholeNumber(std::string_view text, std::int64_t& out);
 
 // The shortest text that reads back as the same double ("2.5", "100000", "0.1").
 [[nodiscard]] std::string shortestText(double value);

@@ -1,11 +1,9 @@
 #include "platform/sql_parameters.h"
 
-#include <cerrno>
-#include <charconv>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/ascii_text.h"
+#include "platform/number_format.h"
 #include "platform/sql_tokenizer.h"
 
 namespace tarvenish {
@@ -22,20 +20,12 @@ bool isAnyOf(std::string_view word, std::initializer_list<std::string_view> word
 std::optional<SqlLiteral> numberLiteral(std::string_view text) {
     SqlLiteral literal;
     if (text.find_first_of(".eE") == std::string_view::npos) {
-        std::int64_t value = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+        if (!parseWholeNumber(text, literal.integer)) return std::nullopt;
         literal.kind = SqlLiteral::Kind::Integer;
-        literal.integer = value;
         return literal;
     }
-    const std::string copy(text);
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (errno != 0 || end != copy.c_str() + copy.size()) return std::nullopt;
+    if (!parseNumber(text, literal.real)) return std::nullopt;
     literal.kind = SqlLiteral::Kind::Real;
-    literal.real = value;
     return literal;
 }
 

@@ -1,11 +1,11 @@
 #include "platform/sqlite_dialect.h"
 
-#include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "platform/ascii_text.h"
+#include "platform/date_reader.h"
 #include "platform/sql_tokenizer.h"
 
 namespace tarvenish {
@@ -18,107 +18,6 @@ std::string nameKey(std::string_view name) {
     std::string key(name);
     for (char& c : key) c = lowerAscii(c);
     return key;
-}
-
-bool isDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (const char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-int toInt(std::string_view digits) {
-    int value = 0;
-    for (const char c : digits) value = value * 10 + (c - '0');
-    return value;
-}
-
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-std::vector<std::string_view> splitOn(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t at = text.find(separator, start);
-        parts.push_back(
-            text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
-}
-
-// "HH:MM[:SS[.fff]] [AM|PM]"; false when it is not a time of day.
-bool readTime(std::string_view text, int& hour, int& minute, int& second) {
-    std::optional<bool> afternoon;
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (text.size() >= 2) {
-        const auto suffix = text.substr(text.size() - 2);
-        if (equalsNoCase(suffix, "am") || equalsNoCase(suffix, "pm")) {
-            afternoon = equalsNoCase(suffix, "pm");
-            text.remove_suffix(2);
-            while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-        }
-    }
-    const auto parts = splitOn(text, ':');
-    if (parts.size() < 2 || parts.size() > 3) return false;
-    std::string_view secondsText = parts.size() == 3 ? parts[2] : std::string_view("0");
-    if (const auto dot = secondsText.find('.'); dot != std::string_view::npos) {
-        if (!isDigits(secondsText.substr(dot + 1))) return false;
-        secondsText = secondsText.substr(0, dot);
-    }
-    if (!isDigits(parts[0]) || !isDigits(parts[1]) || !isDigits(secondsText) || parts[0].size() > 2 ||
-        parts[1].size() != 2 || secondsText.size() > 2)
-        return false;
-    hour = toInt(parts[0]);
-    minute = toInt(parts[1]);
-    second = toInt(secondsText);
-    if (afternoon) {
-        if (hour < 1 || hour > 12) return false;
-        hour = hour % 12 + (*afternoon ? 12 : 0);
-    }
-    return hour <= 23 && minute <= 59 && second <= 59;
-}
-
-// The text between the desktop engine's # signs as "YYYY-MM-DD[ HH:MM:SS]", the form every date of the
-// system is stored and spliced in (a midnight time is left off, as the date alone means midnight).
-std::optional<std::string> isoDate(std::string_view inside) {
-    while (!inside.empty() && inside.front() == ' ') inside.remove_prefix(1);
-    while (!inside.empty() && inside.back() == ' ') inside.remove_suffix(1);
-    std::size_t split = inside.find_first_of(" T");
-    const std::string_view datePart = inside.substr(0, split);
-    const std::string_view timePart =
-        split == std::string_view::npos ? std::string_view() : inside.substr(split + 1);
-    const char separator = datePart.find('-') != std::string_view::npos ? '-' : '/';
-    const auto parts = splitOn(datePart, separator);
-    if (parts.size() != 3 || !isDigits(parts[0]) || !isDigits(parts[1]) || !isDigits(parts[2]))
-        return std::nullopt;
-    int year = 0, month = 0, day = 0;
-    if (parts[0].size() == 4 && parts[1].size() <= 2 && parts[2].size() <= 2) {
-        year = toInt(parts[0]), month = toInt(parts[1]), day = toInt(parts[2]);
-    } else if (separator == '/' && parts[2].size() == 4 && parts[0].size() <= 2 && parts[1].size() <= 2) {
-        // the desktop engine reads an ambiguous literal month first
-        month = toInt(parts[0]), day = toInt(parts[1]), year = toInt(parts[2]);
-    } else {
-        return std::nullopt;
-    }
-    if (year < 100 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
-        return std::nullopt;
-    int hour = 0, minute = 0, second = 0;
-    if (!timePart.empty() && !readTime(timePart, hour, minute, second)) return std::nullopt;
-    char buffer[64];
-    if (hour == 0 && minute == 0 && second == 0)
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-    else
-        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute,
-                      second);
-    return std::string(buffer);
 }
 
 class Rewriter final {
@@ -164,11 +63,11 @@ private:
                 m_output[t] = std::string(raw(t).substr(1));
             } else if (token.kind == TokenKind::DateLiteral) {
                 const std::string_view inside = raw(t).substr(1, raw(t).size() - 2);
-                const auto date = isoDate(inside);
+                const auto date = readDateLiteral(inside);
                 if (!date)
                     throw std::invalid_argument("unreadable date literal #" + std::string(inside) +
                                                 "# at offset " + std::to_string(token.begin));
-                m_output[t] = "'" + *date + "'";
+                m_output[t] = "'" + dateTimeText(*date) + "'";
             } else if (token.kind == TokenKind::Word && equalsNoCase(raw(t), "isnull") &&
                        sigIsPunct(n + 1, '(') && !(n > 0 && sigIsPunct(n - 1, '.'))) {
                 // the server's two-argument isnull is SQLite's ifnull; SQLite's own ISNULL is a postfix test

@@ -44,8 +44,7 @@ std::optional<std::string> tryExecute(Connection& conn, const std::string& state
 bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
     try {
         Recordset rs;
-        rs.setCursorLocation(ado::adUseClient);
-        rs.open(probe, conn.connectionString(), ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+        openReadOnlyQuery(rs, probe, conn.connectionString(), CursorType::ForwardOnly);
         rs.close();
         return true;
     } catch (...) {

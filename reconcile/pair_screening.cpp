@@ -7,8 +7,7 @@ namespace {
 
 Recordset openQuery(const std::string& statement, const std::string& connectionString) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, connectionString, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    openReadOnlyQuery(rs, statement, connectionString, CursorType::Static);
     return rs;
 }
 

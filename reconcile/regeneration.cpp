@@ -3,13 +3,14 @@
 #include <exception>
 #include <optional>
 
+#include "ledger/commit_batch.h"
 #include "ledger/db_error.h"
 #include "ledger/transaction.h"
 
 namespace tarvenish {
 
 RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
-                              std::string_view code, std::string_view invCode) noexcept {
+                              std::string_view code, std::string_view invCode, CommitBatch* batch) noexcept {
     RegenerationResult result;
     // The statement in hand when something fails; empty while beginning or committing the transaction.
     std::string current;
@@ -26,6 +27,7 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         const long inserted = conn.lastChanges();
         current.clear();
         transaction.commit();
+        if (batch != nullptr) batch->commitWhenDue();
         result.committed = true;
         result.rowsDeleted = deleted;
         result.rowsInserted = inserted;

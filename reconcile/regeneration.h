@@ -22,9 +22,14 @@ struct RegenerationResult {
     bool blocksLaterPairs = false;
 };
 
+class CommitBatch;
+
 // Runs the delete and the insert of the pair (code, invCode) in one transaction on `conn`: either both take
-// effect or the pair keeps its old rows. Never throws; a failure comes back in the result.
+// effect or the pair keeps its old rows. With a `batch` the transaction commits into it, and the batch is
+// made durable when due: a failure to do so fails this pair (the others of the batch are lost with it, as
+// `batch`'s unsettled count shows). Never throws; a failure comes back in the result.
 [[nodiscard]] RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
-                                            std::string_view code, std::string_view invCode) noexcept;
+                                            std::string_view code, std::string_view invCode,
+                                            CommitBatch* batch = nullptr) noexcept;
 
 }  // namespace tarvenish

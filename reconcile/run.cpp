@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "component/pair_init.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
+#include "ledger/commit_batch.h"
 #include "ledger/db_error.h"
 #include "ledger/host_tables.h"
 #include "ledger/recordset.h"
@@ -25,12 +27,6 @@
 
 namespace tarvenish {
 namespace {
-
-void openQuery(Recordset& rs, const std::string& statement, const std::string& connectionString,
-               int cursorType) {
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, connectionString, cursorType, ado::adLockReadOnly, ado::adCmdText);
-}
 
 // One row of the pair summary, read as the run needs it.
 struct PairRow {
@@ -114,6 +110,8 @@ private:
     // Pairs whose regeneration would write a receipt line with Null quantity and money.
     std::set<PairKey> m_withoutIssued;
     WorkCheck m_check;
+    // Open while the rebuilt pairs' commits are batched; ends before the host's connection is let go.
+    std::optional<CommitBatch> m_batch;
 };
 
 template <typename Step>
@@ -208,7 +206,7 @@ long ReconciliationRun::countOpeningRows() {
     attempt("opening-row check", statement, [&] {
         statement = sql::openingRowCheck(m_mode);
         Recordset rs;
-        openQuery(rs, statement, m_state.conn().connectionString(), ado::adOpenForwardOnly);
+        openReadOnlyQuery(rs, statement, m_state.conn().connectionString(), CursorType::ForwardOnly);
         count = rs.recordCount();
         rs.close();
     });
@@ -221,7 +219,7 @@ bool ReconciliationRun::visitPairs() {
     const bool opened = attempt("pair summary", statement, [&] {
         statement =
             sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
-        openQuery(summary, statement, m_host->connectionString(), ado::adOpenStatic);
+        openReadOnlyQuery(summary, statement, m_host->connectionString(), CursorType::Static);
     });
     if (!opened) return false;
     if (m_mode == PairMode::Department) {
@@ -235,7 +233,7 @@ bool ReconciliationRun::visitPairs() {
     summary.moveLast();
     summary.moveFirst();
     // A commit of its own per rebuilt pair would write the pages it changed to the journal again and sync.
-    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
+    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
     for (int done = 1; !summary.eof(); ++done) {
         // Read between pairs only: the pair in hand is finished or rolled back, never cut in two.
         if (stopRequested() != 0) {
@@ -285,7 +283,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
                                      m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
         Recordset totals;
-        openQuery(totals, statement, m_host->connectionString(), ado::adOpenStatic);
+        openReadOnlyQuery(totals, statement, m_host->connectionString(), CursorType::Static);
         stockRows = totals.recordCount();
         if (!totals.eof()) {
             stockQuantity = totals.field(0);
@@ -317,7 +315,8 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     if (m_withoutIssued.contains({row.code, row.invCode})) return showDialog(row);
 
     const RegenerationResult regenerated =
-        Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode);
+        Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode,
+                   m_batch ? &*m_batch : nullptr);
     if (regenerated.committed) {
         m_unsettled.push_back({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                                totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
@@ -374,13 +373,18 @@ void ReconciliationRun::loseUnsettled(std::size_t pairs, std::string_view messag
 }
 
 void ReconciliationRun::stopBatching() {
-    const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_host->settle(); });
+    const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] {
+        if (m_batch) m_batch->commit();
+    });
     if (settled) {
         countUnsettled(m_unsettled.size());
     } else {
         loseUnsettled(m_unsettled.size(), m_report.failures.back().message);
     }
-    (void)attempt("end the batched commits", std::string(), [&] { m_host->batchCommits(false); });
+    (void)attempt("end the batched commits", std::string(), [&] {
+        if (m_batch) m_batch->end();
+        m_batch.reset();
+    });
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
@@ -408,7 +412,7 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     for (std::size_t i = failuresBefore; i < m_report.failures.size() && m_blocked.empty(); ++i) {
         if (m_report.failures[i].blocksRun) m_blocked = m_report.failures[i].message;
     }
-    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_host->batchCommits(true); });
+    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
     // The grid totals the confirm wrote are what the pair's rows must now hold.
     if (confirmed) m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
     if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);

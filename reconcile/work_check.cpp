@@ -42,8 +42,7 @@ bool WorkCheck::verify(const std::string& connectionString, Dialect dialect, Pai
     try {
         statement = sql::openingTotalsCheck(dialect, mode, quantityDigits);
         Recordset totals;
-        totals.setCursorLocation(ado::adUseClient);
-        totals.open(statement, connectionString, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+        openReadOnlyQuery(totals, statement, connectionString, CursorType::Static);
         std::map<std::pair<std::string, std::string>, Figures> found;
         for (; !totals.eof(); totals.moveNext()) {
             // A Null code belongs to no pair, and must not be taken for the code ''.

@@ -78,7 +78,7 @@ public:
             QTimer::singleShot(0, window.dialog(), [this, &window] {
                 if (m_shots == 0) m_saved = framedPicture(*window.dialog()).save(m_path, "PNG");
                 ++m_shots;
-                window.controls().cmdOkCancel[1]->UserClick();
+                window.controls().cmdOkCancel[1]->userClick();
             });
         };
         window.ShowModal();

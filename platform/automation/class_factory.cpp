@@ -1,49 +1,36 @@
 #include "platform/automation/class_factory.h"
 
-#include <atomic>
 #include <cstdint>
 
 #include "platform/automation/com_abi.h"
 #include "platform/automation/connection_handle.h"
 #include "platform/automation/dispatch_object.h"
 #include "platform/automation/identities.h"
+#include "platform/automation/ref_counted.h"
 #include "platform/automation/server_lifetime.h"
 
 namespace tarvenish {
 
 namespace {
 
-struct ClassFactory final : TvClassFactory {
-    ClassFactory(DispatchMaker m, Guid iid);
-    std::atomic<std::uint32_t> refs{1};
-    DispatchMaker make;
-    Guid defaultInterface;
-    LiveObject live;
+class ClassFactory final : public RefCounted<ClassFactory, TvClassFactory> {
+public:
+    ClassFactory(DispatchMaker make, Guid defaultInterface);
+    [[nodiscard]] bool answers(const Guid& iid) const {
+        return iid == kIidUnknown || iid == kIidClassFactory;
+    }
+    // A new dispatch object around what the maker makes; nullptr when it makes nothing. Throws.
+    [[nodiscard]] TvDispatch* makeObject() const;
+
+private:
+    DispatchMaker m_make;
+    Guid m_defaultInterface;
 };
 
-ClassFactory* self(TvClassFactory* factory) {
-    return static_cast<ClassFactory*>(factory);
-}
-
-TvResult queryInterface(TvClassFactory* factory, const TvGuid* iid, void** out) {
-    if (!out) return TV_E_POINTER;
-    *out = nullptr;
-    if (!iid) return TV_E_POINTER;
-    const Guid wanted = Guid::fromAbi(*iid);
-    if (wanted != kIidUnknown && wanted != kIidClassFactory) return TV_E_NOINTERFACE;
-    self(factory)->refs.fetch_add(1);
-    *out = factory;
-    return TV_S_OK;
-}
-
-std::uint32_t addRef(TvClassFactory* factory) {
-    return self(factory)->refs.fetch_add(1) + 1;
-}
-
-std::uint32_t release(TvClassFactory* factory) {
-    const std::uint32_t left = self(factory)->refs.fetch_sub(1) - 1;
-    if (left == 0) delete self(factory);
-    return left;
+TvDispatch* ClassFactory::makeObject() const {
+    std::unique_ptr<DispatchTarget> target = m_make();
+    if (!target) return nullptr;
+    return makeDispatchObject(std::move(target), m_defaultInterface);
 }
 
 TvResult createInstance(TvClassFactory* factory, void* outer, const TvGuid* iid, void** out) {
@@ -52,9 +39,8 @@ TvResult createInstance(TvClassFactory* factory, void* outer, const TvGuid* iid,
     if (!iid) return TV_E_POINTER;
     if (outer) return TV_CLASS_E_NOAGGREGATION;
     try {
-        std::unique_ptr<DispatchTarget> target = self(factory)->make();
-        if (!target) return TV_E_UNEXPECTED;
-        TvDispatch* object = makeDispatchObject(std::move(target), self(factory)->defaultInterface);
+        TvDispatch* object = ClassFactory::self(factory).makeObject();
+        if (!object) return TV_E_UNEXPECTED;
         const TvResult result = object->lpVtbl->QueryInterface(object, iid, out);
         object->lpVtbl->Release(object);
         return result;
@@ -78,10 +64,15 @@ TvResult createConnection(TvClassFactory*, const char* connectionString, TvConne
     }
 }
 
-constexpr TvClassFactoryVtbl kVtbl{queryInterface, addRef, release, createInstance, lock, createConnection};
+constexpr TvClassFactoryVtbl kVtbl{ClassFactory::queryInterface,
+                                   ClassFactory::addRef,
+                                   ClassFactory::release,
+                                   createInstance,
+                                   lock,
+                                   createConnection};
 
-ClassFactory::ClassFactory(DispatchMaker m, Guid iid)
-    : TvClassFactory{&kVtbl}, make(std::move(m)), defaultInterface(iid) {}
+ClassFactory::ClassFactory(DispatchMaker make, Guid defaultInterface)
+    : RefCounted(&kVtbl), m_make(std::move(make)), m_defaultInterface(defaultInterface) {}
 
 }  // namespace
 

@@ -1,57 +1,34 @@
 #include "platform/automation/connection_handle.h"
 
-#include <atomic>
-#include <cstdint>
-
 #include "platform/automation/com_abi.h"
 #include "platform/automation/guid.h"
 #include "platform/automation/identities.h"
-#include "platform/automation/server_lifetime.h"
+#include "platform/automation/ref_counted.h"
 
 namespace tarvenish {
 
 namespace {
 
-struct ConnectionHandle final : TvConnection {
-    explicit ConnectionHandle(ConnectionPtr c);
-    std::atomic<std::uint32_t> refs{1};
-    ConnectionPtr connection;
-    LiveObject live;
+class ConnectionHandle final : public RefCounted<ConnectionHandle, TvConnection> {
+public:
+    explicit ConnectionHandle(ConnectionPtr connection);
+    [[nodiscard]] bool answers(const Guid& iid) const { return iid == kIidUnknown || iid == kIidConnection; }
+    [[nodiscard]] const ConnectionPtr& connection() const noexcept { return m_connection; }
+
+private:
+    ConnectionPtr m_connection;
 };
 
-ConnectionHandle* self(TvConnection* handle) {
-    return static_cast<ConnectionHandle*>(handle);
-}
-
-TvResult queryInterface(TvConnection* handle, const TvGuid* iid, void** out) {
-    if (!out) return TV_E_POINTER;
-    *out = nullptr;
-    if (!iid) return TV_E_POINTER;
-    const Guid wanted = Guid::fromAbi(*iid);
-    if (wanted != kIidUnknown && wanted != kIidConnection) return TV_E_NOINTERFACE;
-    self(handle)->refs.fetch_add(1);
-    *out = handle;
-    return TV_S_OK;
-}
-
-std::uint32_t addRef(TvConnection* handle) {
-    return self(handle)->refs.fetch_add(1) + 1;
-}
-
-std::uint32_t release(TvConnection* handle) {
-    const std::uint32_t left = self(handle)->refs.fetch_sub(1) - 1;
-    if (left == 0) delete self(handle);
-    return left;
-}
-
 const char* connectionString(TvConnection* handle) {
-    const ConnectionPtr& c = self(handle)->connection;
+    const ConnectionPtr& c = ConnectionHandle::self(handle).connection();
     return c ? c->connectionString().c_str() : "";
 }
 
-constexpr TvConnectionVtbl kVtbl{queryInterface, addRef, release, connectionString};
+constexpr TvConnectionVtbl kVtbl{ConnectionHandle::queryInterface, ConnectionHandle::addRef,
+                                 ConnectionHandle::release, connectionString};
 
-ConnectionHandle::ConnectionHandle(ConnectionPtr c) : TvConnection{&kVtbl}, connection(std::move(c)) {}
+ConnectionHandle::ConnectionHandle(ConnectionPtr connection)
+    : RefCounted(&kVtbl), m_connection(std::move(connection)) {}
 
 }  // namespace
 
@@ -65,7 +42,7 @@ bool isConnectionHandle(const TvConnection* handle) noexcept {
 
 ConnectionPtr connectionOf(const TvConnection* handle) {
     if (!handle) return nullptr;
-    return static_cast<const ConnectionHandle*>(handle)->connection;
+    return static_cast<const ConnectionHandle*>(handle)->connection();
 }
 
 }  // namespace tarvenish

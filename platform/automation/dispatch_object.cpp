@@ -1,7 +1,6 @@
 #include "platform/automation/dispatch_object.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -10,26 +9,33 @@
 #include "platform/automation/com_abi.h"
 #include "platform/automation/connection_handle.h"
 #include "platform/automation/identities.h"
-#include "platform/automation/server_lifetime.h"
+#include "platform/automation/ref_counted.h"
 
 namespace tarvenish {
 
 namespace {
 
-struct DispatchObject final : TvDispatch {
-    DispatchObject(std::unique_ptr<DispatchTarget> t, Guid iid);
-    std::atomic<std::uint32_t> refs{1};
-    std::unique_ptr<DispatchTarget> target;
-    Guid defaultInterface;
-    std::thread::id owner = std::this_thread::get_id();
-    // A String result stays valid until the next Invoke.
-    std::string resultText;
-    LiveObject live;
-};
+class DispatchObject final : public RefCounted<DispatchObject, TvDispatch> {
+public:
+    DispatchObject(std::unique_ptr<DispatchTarget> target, Guid defaultInterface);
+    [[nodiscard]] bool answers(const Guid& iid) const {
+        return iid == kIidUnknown || iid == kIidDispatch || iid == m_defaultInterface;
+    }
+    [[nodiscard]] DispatchTarget& target() const noexcept { return *m_target; }
+    // Apartment threading: the shared state belongs to the creating thread.
+    [[nodiscard]] bool onOwnerThread() const noexcept { return std::this_thread::get_id() == m_owner; }
+    // Keeps a String result, valid until the next call; returns its characters.
+    [[nodiscard]] const char* keepResultText(std::string text) {
+        m_resultText = std::move(text);
+        return m_resultText.c_str();
+    }
 
-DispatchObject* self(TvDispatch* object) {
-    return static_cast<DispatchObject*>(object);
-}
+private:
+    std::unique_ptr<DispatchTarget> m_target;
+    Guid m_defaultInterface;
+    std::thread::id m_owner = std::this_thread::get_id();
+    std::string m_resultText;
+};
 
 template <typename T>
 const T& deref(const TvVariant& value) {
@@ -73,8 +79,7 @@ TvVariant variantToAbi(const Variant& value, DispatchObject& object) {
             out.u.boolean = value.toBool() ? -1 : 0;
             break;
         case VariantType::String:
-            object.resultText = value.toString();
-            out.u.str = object.resultText.c_str();
+            out.u.str = object.keepResultText(value.toString());
             break;
         case VariantType::Object: {
             ConnectionPtr connection = value.toConnection();
@@ -94,32 +99,10 @@ void fail(TvExcepInfo* excepInfo, std::uint32_t* argErr, const InvokeOutcome& ou
     }
 }
 
-TvResult queryInterface(TvDispatch* object, const TvGuid* iid, void** out) {
-    if (!out) return TV_E_POINTER;
-    *out = nullptr;
-    if (!iid) return TV_E_POINTER;
-    const Guid wanted = Guid::fromAbi(*iid);
-    if (wanted != kIidUnknown && wanted != kIidDispatch && wanted != self(object)->defaultInterface)
-        return TV_E_NOINTERFACE;
-    self(object)->refs.fetch_add(1);
-    *out = object;
-    return TV_S_OK;
-}
-
-std::uint32_t addRef(TvDispatch* object) {
-    return self(object)->refs.fetch_add(1) + 1;
-}
-
-std::uint32_t release(TvDispatch* object) {
-    const std::uint32_t left = self(object)->refs.fetch_sub(1) - 1;
-    if (left == 0) delete self(object);
-    return left;
-}
-
 TvResult getIdsOfNames(TvDispatch* object, const char* const* names, std::uint32_t count, std::int32_t* ids) {
     if (!names || !ids) return TV_E_POINTER;
     if (count == 0) return TV_E_INVALIDARG;
-    const DispatchTarget& target = *self(object)->target;
+    const DispatchTarget& target = DispatchObject::self(object).target();
     std::fill(ids, ids + count, TV_DISPID_UNKNOWN);
     const std::optional<DispId> member = names[0] ? target.idOfName(names[0]) : std::nullopt;
     if (!member) return TV_DISP_E_UNKNOWNNAME;
@@ -137,12 +120,11 @@ TvResult getIdsOfNames(TvDispatch* object, const char* const* names, std::uint32
 
 TvResult invoke(TvDispatch* object, std::int32_t dispId, const TvVariant* args, std::uint32_t argCount,
                 TvVariant* result, TvExcepInfo* excepInfo, std::uint32_t* argErr) {
-    DispatchObject& me = *self(object);
+    DispatchObject& me = DispatchObject::self(object);
     if (result) *result = TvVariant{};
     InvokeOutcome outcome;
     try {
-        if (std::this_thread::get_id() != me.owner) {
-            // Apartment threading: the shared state belongs to the creating thread.
+        if (!me.onOwnerThread()) {
             outcome.code = TV_RPC_E_WRONG_THREAD;
             outcome.message = "called from a thread other than the one that created the object";
         } else if (argCount > 0 && !args) {
@@ -161,7 +143,7 @@ TvResult invoke(TvDispatch* object, std::int32_t dispId, const TvVariant* args, 
                     break;
                 }
             }
-            if (outcome.succeeded()) outcome = me.target->invoke(dispId, values);
+            if (outcome.succeeded()) outcome = me.target().invoke(dispId, values);
             if (outcome.succeeded() && result) *result = variantToAbi(outcome.result, me);
         }
     } catch (...) {
@@ -172,10 +154,11 @@ TvResult invoke(TvDispatch* object, std::int32_t dispId, const TvVariant* args, 
     return outcome.code;
 }
 
-constexpr TvDispatchVtbl kVtbl{queryInterface, addRef, release, getIdsOfNames, invoke};
+constexpr TvDispatchVtbl kVtbl{DispatchObject::queryInterface, DispatchObject::addRef,
+                               DispatchObject::release, getIdsOfNames, invoke};
 
-DispatchObject::DispatchObject(std::unique_ptr<DispatchTarget> t, Guid iid)
-    : TvDispatch{&kVtbl}, target(std::move(t)), defaultInterface(iid) {}
+DispatchObject::DispatchObject(std::unique_ptr<DispatchTarget> target, Guid defaultInterface)
+    : RefCounted(&kVtbl), m_target(std::move(target)), m_defaultInterface(defaultInterface) {}
 
 }  // namespace
 

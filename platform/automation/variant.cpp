@@ -5,38 +5,15 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/ascii_text.h"
+#include "platform/number_format.h"
+
 namespace tarvenish {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// A text that is a number as a whole (blanks around it allowed, a leading '+' too).
-bool parseNumber(std::string_view text, double& out) {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-std::string shortestText(double v) {
+// The shortest text that reads back as the same double, in std::to_chars' own choice of notation.
+std::string roundTripText(double v) {
     char buffer[64];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
     return ec == std::errc() ? std::string(buffer, end) : std::string();
@@ -189,8 +166,8 @@ Date Variant::toDate() const {
 
 bool Variant::toBool() const {
     if (const auto* text = std::get_if<std::string>(&m_v)) {
-        if (equalsIgnoringCase(trimmed(*text), "True")) return true;
-        if (equalsIgnoringCase(trimmed(*text), "False")) return false;
+        if (equalsNoCase(trimmed(*text), "True")) return true;
+        if (equalsNoCase(trimmed(*text), "False")) return false;
     }
     return numeric(VariantType::Bool) != 0.0;
 }
@@ -204,7 +181,7 @@ std::string Variant::toString() const {
         case VariantType::I4:
             return std::to_string(std::get<std::int32_t>(m_v));
         case VariantType::R8:
-            return shortestText(std::get<double>(m_v));
+            return roundTripText(std::get<double>(m_v));
         case VariantType::Date:
             return dateText(std::get<Date>(m_v));
         case VariantType::String:

@@ -47,7 +47,7 @@ void HeadlessCheckBox::Value(int value) {
     m_value = value;
 }
 
-void HeadlessCheckBox::UserClick() {
+void HeadlessCheckBox::userClick() {
     SetFocus();
     m_value = m_value == 1 ? 0 : 1;
     if (Click) Click();
@@ -57,7 +57,7 @@ HeadlessCommandButton::HeadlessCommandButton(std::string_view caption, std::int1
                                              FocusScopePtr scope)
     : Focusable(std::move(scope)), m_caption(caption), m_index(index) {}
 
-void HeadlessCommandButton::UserClick() {
+void HeadlessCommandButton::userClick() {
     SetFocus();
     if (Click) Click(m_index);
 }
@@ -191,7 +191,7 @@ void HeadlessGrid::CellAlign(std::int16_t align) {
     cellAt(m_currentRow, m_currentCol).align = align;
 }
 
-std::int16_t HeadlessGrid::CellAlignAt(long row, long col) const {
+std::int16_t HeadlessGrid::cellAlignAt(long row, long col) const {
     return cellAt(row, col).align;
 }
 
@@ -221,13 +221,13 @@ void HeadlessGrid::ClearGrid() {
     m_currentRow = m_currentCol = m_selEndRow = m_selEndCol = 0;
 }
 
-bool HeadlessGrid::IsFixedCell(long row, long col) const noexcept {
+bool HeadlessGrid::isFixedCell(long row, long col) const noexcept {
     return row < m_fixedRows || col < m_fixedCols;
 }
 
-long HeadlessGrid::UserEdit(long row, long col, std::string_view text) {
+long HeadlessGrid::userEdit(long row, long col, std::string_view text) {
     (void)cellAt(row, col);  // a cell outside the grid throws before anything changes
-    if (IsFixedCell(row, col)) return -1;
+    if (isFixedCell(row, col)) return -1;
     SetFocus();
     CurrentRow(row);
     CurrentCol(col);

@@ -31,7 +31,7 @@ template <typename Control>
 class Focusable : public Control {
 public:
     void SetFocus() override { m_scope->give(this); }
-    [[nodiscard]] bool HasFocus() const override { return m_scope->holds(this); }
+    [[nodiscard]] bool hasFocus() const override { return m_scope->holds(this); }
 
 protected:
     explicit Focusable(FocusScopePtr scope)
@@ -81,7 +81,7 @@ public:
     // Throws std::invalid_argument for anything but 0 and 1.
     void Value(int value) override;
     // Focuses the box, toggles it, then raises Click.
-    void UserClick() override;
+    void userClick() override;
     // The text beside the box.
     [[nodiscard]] std::string Caption() const { return m_caption; }
 
@@ -97,7 +97,7 @@ public:
                                    FocusScopePtr scope = nullptr);
     [[nodiscard]] std::string Caption() const override { return m_caption; }
     // Focuses the button and raises Click with its index.
-    void UserClick() override;
+    void userClick() override;
     [[nodiscard]] std::int16_t Index() const noexcept { return m_index; }
 
 private:
@@ -143,17 +143,17 @@ public:
     void BlockText(std::string_view text) override;
     // Throws std::out_of_range when the current cell is outside the grid.
     void CellAlign(std::int16_t align) override;
-    [[nodiscard]] std::int16_t CellAlignAt(long row, long col) const override;
+    [[nodiscard]] std::int16_t cellAlignAt(long row, long col) const override;
     // Throws std::out_of_range unless 0 <= index <= RowCount.
     void AddRow(std::string_view text, long index) override;
     // Throws std::out_of_range for a row outside the grid.
     void RemoveRow(long index) override;
     void ClearGrid() override;
     // Makes (row, col) current and focuses the grid, then edits as documented on KVGrid.
-    long UserEdit(long row, long col, std::string_view text) override;
+    long userEdit(long row, long col, std::string_view text) override;
 
     // True when (row, col) lies in the fixed rows or fixed columns.
-    [[nodiscard]] bool IsFixedCell(long row, long col) const noexcept;
+    [[nodiscard]] bool isFixedCell(long row, long col) const noexcept;
 
 private:
     struct Cell {

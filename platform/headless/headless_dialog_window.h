@@ -52,7 +52,7 @@ public:
     void ShowModal() override;
     // Raises Unload once and marks the window unloaded; does nothing when it is not loaded.
     void Close() override;
-    [[nodiscard]] bool IsLoaded() const override { return m_loaded; }
+    [[nodiscard]] bool isLoaded() const override { return m_loaded; }
 
     // Replaces what the user does at the next showings.
     void setDriver(Driver driver) { m_driver = std::move(driver); }

@@ -19,13 +19,13 @@ constexpr std::size_t kCancel = 1;
 // Ends the dialog as its Cancel button would once a stop is requested. A message box of the dialog is
 // answered with its escape button first, so that the handler that opened it returns before the window goes.
 void cancelOnStopRequest(QtDialogWindow& window) {
-    if (stopRequested() == 0 || !window.IsLoaded()) return;
+    if (stopRequested() == 0 || !window.isLoaded()) return;
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && modal != window.dialog()) {
         box->reject();
         return;
     }
-    window.controls().cmdOkCancel[kCancel]->UserClick();
+    window.controls().cmdOkCancel[kCancel]->userClick();
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,6 +26,7 @@
 
 #include "platform/headless/headless_controls.h"
 #include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_grid.h"
 
 namespace tarvenish {
 
@@ -215,7 +216,7 @@ FrmjustaccountControls& QtDialogWindow::controls() {
 std::string QtDialogWindow::Caption() const {
     return kWindowCaption;
 }
-bool QtDialogWindow::IsLoaded() const {
+bool QtDialogWindow::isLoaded() const {
     return m_impl->loaded;
 }
 QDialog* QtDialogWindow::dialog() const {

@@ -29,7 +29,7 @@ public:
     void ShowModal() override;
     // Raises Unload once and ends the modal display; nothing when not loaded. The close box does the same.
     void Close() override;
-    [[nodiscard]] bool IsLoaded() const override;
+    [[nodiscard]] bool isLoaded() const override;
 
     // The dialog widget of the current (or last) showing.
     [[nodiscard]] QDialog* dialog() const;

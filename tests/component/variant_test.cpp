@@ -39,6 +39,10 @@ TEST(VariantToInteger, RefusesNullObjectsAndWords) {
     EXPECT_EQ(failureOf([] { (void)Variant::string("").toR8(); }), VariantError::Reason::TypeMismatch);
 }
 
+TEST(VariantToInteger, RefusesATextWithTwoSigns) {
+    EXPECT_EQ(failureOf([] { (void)Variant::string("+-5").toR8(); }), VariantError::Reason::TypeMismatch);
+}
+
 TEST(VariantToBoolean, ReadsWordsAndNumbers) {
     EXPECT_TRUE(Variant::string("true").toBool());
     EXPECT_FALSE(Variant::string("FALSE").toBool());

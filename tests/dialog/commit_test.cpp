@@ -10,7 +10,7 @@ constexpr int kOk = 0;
 constexpr int kCancel = 1;
 
 void press(DialogWindow& window, int button) {
-    window.controls().cmdOkCancel[button]->UserClick();
+    window.controls().cmdOkCancel[button]->userClick();
 }
 
 // Pair W1/I1 with two old opening rows, a neighbour pair that must never change, and two receipt lines whose
@@ -89,7 +89,7 @@ TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
     show([&](DialogWindow& window) {
         window.controls().ChKAuto->Value(0);
         press(window, kOk);
-        openAfterOk = window.IsLoaded();
+        openAfterOk = window.isLoaded();
     });
     EXPECT_TRUE(openAfterOk);
     ASSERT_EQ(boxes().size(), 1U);
@@ -104,7 +104,7 @@ TEST_F(Confirm, RefusesMoneyACentOffWhenTheQuantitiesAgree) {
     show([&](DialogWindow& window) {
         window.controls().ChKAuto->Value(0);
         press(window, kOk);
-        openAfterOk = window.IsLoaded();
+        openAfterOk = window.isLoaded();
     });
     EXPECT_TRUE(openAfterOk);
     ASSERT_EQ(boxes().size(), 1U);
@@ -151,7 +151,7 @@ TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
         show([&](DialogWindow& window) {
             window.controls().Grid->CellText(2, grid::kMoney, figure);
             press(window, kOk);
-            openAfterOk = window.IsLoaded();
+            openAfterOk = window.isLoaded();
         });
         EXPECT_TRUE(openAfterOk) << figure;
         ASSERT_EQ(boxes().size(), 1U) << figure;
@@ -181,7 +181,7 @@ using CancelAndClose = CommitTest;
 TEST_F(CancelAndClose, CancelStopsTheRunAndWritesNothing) {
     show([](DialogWindow& window) { press(window, kCancel); });
     EXPECT_TRUE(state().StopRun);
-    EXPECT_FALSE(m_window.IsLoaded());
+    EXPECT_FALSE(m_window.isLoaded());
     EXPECT_EQ(pairCodes(), oldCodes());
 }
 
@@ -199,7 +199,7 @@ protected:
         bool openAfterOk = false;
         show([&](DialogWindow& window) {
             press(window, kOk);
-            openAfterOk = window.IsLoaded();
+            openAfterOk = window.isLoaded();
         });
         EXPECT_TRUE(openAfterOk);
         ASSERT_EQ(boxes().size(), 1U);
@@ -246,11 +246,11 @@ TEST_F(CommitFailure, AtTheSecondRowKeepsTheOldRowsAndAllowsARetry) {
     bool closedAfterRetry = false;
     show([&](DialogWindow& window) {
         press(window, kOk);
-        openAfterOk = window.IsLoaded();
+        openAfterOk = window.isLoaded();
         EXPECT_EQ(pairCodes(), oldCodes());
         failSecond = false;
         press(window, kOk);
-        closedAfterRetry = !window.IsLoaded();
+        closedAfterRetry = !window.isLoaded();
     });
     EXPECT_TRUE(openAfterOk);
     EXPECT_TRUE(closedAfterRetry);

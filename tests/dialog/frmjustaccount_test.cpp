@@ -47,13 +47,13 @@ TEST_F(DialogLoading, ShowsOnlyTheFourVisibleColumnsWithCentredHeaders) {
     for (long col = 0; col < 72; ++col) {
         const long expected = col == 3 ? 1000 : col >= 69 ? 1200 : 0;
         EXPECT_EQ(grid().ColumnWidth(col), expected) << "column " << col;
-        EXPECT_EQ(grid().CellAlignAt(0, col), 4) << "column " << col;
+        EXPECT_EQ(grid().cellAlignAt(0, col), 4) << "column " << col;
     }
     EXPECT_EQ(cell(0, 3), messageText(msg::kVoucherCodeHeader));
     EXPECT_EQ(cell(0, 69), messageText(msg::kQuantityHeader));
     EXPECT_EQ(cell(0, 70), messageText(msg::kUnitPriceHeader));
     EXPECT_EQ(cell(0, 71), messageText(msg::kMoneyHeader));
-    EXPECT_TRUE(grid().HasFocus());
+    EXPECT_TRUE(grid().hasFocus());
 }
 
 TEST_F(DialogLoading, KeepsOnlyTheHeaderRowForAPairWithoutReceipts) {
@@ -62,7 +62,7 @@ TEST_F(DialogLoading, KeepsOnlyTheHeaderRowForAPairWithoutReceipts) {
     EXPECT_EQ(grid().RowCount(), 1);
     EXPECT_EQ(grid().ColCount(), 72);
     EXPECT_EQ(cell(0, 71), messageText(msg::kMoneyHeader));
-    EXPECT_EQ(grid().CellAlignAt(0, 71), 4);
+    EXPECT_EQ(grid().cellAlignAt(0, 71), 4);
     EXPECT_EQ(controls().Label9->Caption(), messageText(msg::kQuantityTotal) + "0.000");
     EXPECT_EQ(controls().Label10->Caption(), messageText(msg::kMoneyTotal) + "0.00");
     EXPECT_EQ(controls().TxtPrice->Text(), "");
@@ -90,7 +90,7 @@ TEST_F(DialogLoading, WorksInTheServerDialectToo) {
 TEST_F(DialogLoading, LetsAFailingStatementReachTheCaller) {
     ScopedEngineHooks hooks(failingStatement("SELECT"));
     EXPECT_THROW(show({}), DbError);
-    EXPECT_FALSE(m_window.IsLoaded());
+    EXPECT_FALSE(m_window.isLoaded());
 }
 
 }  // namespace

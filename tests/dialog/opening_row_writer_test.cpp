@@ -4,7 +4,7 @@ namespace tarvenish::test {
 namespace {
 
 void pressOk(DialogWindow& window) {
-    window.controls().cmdOkCancel[0]->UserClick();
+    window.controls().cmdOkCancel[0]->userClick();
 }
 
 class OpeningRowWriter : public AccountSetDialogTest {
@@ -23,9 +23,9 @@ TEST_F(OpeningRowWriter, GivesAnAddedLineThePairsIdentityAndFixedMarks) {
     pairTotals(4.0, 10.0);
     show([](DialogWindow& window) {
         KVGrid& grid = *window.controls().Grid;
-        window.controls().Command1->UserClick();
-        grid.UserEdit(1, grid::kQuantity, "4");
-        grid.UserEdit(1, grid::kMoney, "10");
+        window.controls().Command1->userClick();
+        grid.userEdit(1, grid::kQuantity, "4");
+        grid.userEdit(1, grid::kMoney, "10");
         pressOk(window);
     });
     const std::string code = "JUST100001";
@@ -59,8 +59,8 @@ TEST_F(OpeningRowWriter, CopiesAReceiptLineWithTheAdjustedFigures) {
     line.batch = "B7";
     addReceipt(receipt, {line});
     show([](DialogWindow& window) {
-        window.controls().Grid->UserEdit(1, grid::kQuantity, "2");
-        window.controls().Grid->UserEdit(1, grid::kMoney, "7");
+        window.controls().Grid->userEdit(1, grid::kQuantity, "2");
+        window.controls().Grid->userEdit(1, grid::kMoney, "7");
         pressOk(window);
     });
     ASSERT_EQ(m_set.count("IA_Subsidiary"), 1);

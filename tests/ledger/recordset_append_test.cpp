@@ -10,15 +10,14 @@
 namespace tarvenish {
 namespace {
 
-using namespace ado;
-
 class RecordsetAppending : public ::testing::Test {
 protected:
     void SetUp() override {
         m_db.run(
             "create table IA_Subsidiary(cVouCode nvarchar(30), iAInQuantity float, iMonth smallint, "
             "dKeepDate datetime, bFlag bit default 0, cMemo text, cpzid varchar(10) default 'none');");
-        m_rs.open("Ia_subsidiary", m_db.connectionString(), adOpenUnspecified, adLockOptimistic, adCmdTable);
+        m_rs.open("Ia_subsidiary", m_db.connectionString(), CursorType::Unspecified, LockType::Optimistic,
+                  CommandType::Table);
     }
     void TearDown() override {
         m_rs.close();
@@ -104,15 +103,16 @@ TEST_F(RecordsetAppending, HookCanFailARowStoreWithoutStoringIt) {
 
 TEST_F(RecordsetAppending, AMissingTableIsAnError) {
     Recordset rs;
-    EXPECT_THROW(
-        rs.open("NoSuchTable", m_db.connectionString(), adOpenUnspecified, adLockOptimistic, adCmdTable),
-        DbError);
+    EXPECT_THROW(rs.open("NoSuchTable", m_db.connectionString(), CursorType::Unspecified,
+                         LockType::Optimistic, CommandType::Table),
+                 DbError);
 }
 
 TEST_F(RecordsetAppending, AConstraintFailureIsReportedWithTheInsert) {
     m_db.run("create table Keyed(id integer not null)");
     Recordset rs;
-    rs.open("Keyed", m_db.connectionString(), adOpenUnspecified, adLockOptimistic, adCmdTable);
+    rs.open("Keyed", m_db.connectionString(), CursorType::Unspecified, LockType::Optimistic,
+            CommandType::Table);
     rs.addNew();
     try {
         rs.update();
@@ -133,7 +133,8 @@ TEST(RecordsetAppendingToABigTable, DoesNotReadTheTablesRows) {
     const auto before = engine.vmSteps();
     {
         Recordset rs;
-        rs.open("Ledger", db.connectionString(), adOpenUnspecified, adLockOptimistic, adCmdTable);
+        rs.open("Ledger", db.connectionString(), CursorType::Unspecified, LockType::Optimistic,
+                CommandType::Table);
         for (int i = 0; i < 3; ++i) {
             rs.addNew();
             EXPECT_TRUE(rs.setField("cCode", Value::text("new")));

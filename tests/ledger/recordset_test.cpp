@@ -10,8 +10,6 @@
 namespace tarvenish {
 namespace {
 
-using namespace ado;
-
 class RecordsetReading : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -25,8 +23,8 @@ protected:
 
     Recordset query(std::string_view sql) {
         Recordset rs;
-        rs.setCursorLocation(adUseClient);
-        rs.open(sql, m_db.connectionString(), adOpenStatic, adLockReadOnly, adCmdText);
+        rs.setCursorLocation(CursorLocation::Client);
+        rs.open(sql, m_db.connectionString(), CursorType::Static, LockType::ReadOnly, CommandType::Text);
         return rs;
     }
 
@@ -112,7 +110,7 @@ TEST_F(RecordsetReading, OnAConnectionStringSeesOnlyCommittedRows) {
     EXPECT_EQ(query("select * from Stock").recordCount(), 3);
 
     Recordset own;
-    own.open("select * from Stock", *writer, adOpenStatic, adLockReadOnly, adCmdText);
+    own.open("select * from Stock", *writer, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(own.recordCount(), 4);
     writer->commitTrans();
     EXPECT_EQ(query("select * from Stock").recordCount(), 4);

@@ -56,7 +56,7 @@ protected:
         Recordset rs;
         rs.open("select sum(iQuantity) from Stock where cWhCode=N'" + std::string(code) +
                     "' and cInvCode=N'" + std::string(item) + "'",
-                *m_connection, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+                *m_connection, CursorType::Static, LockType::ReadOnly, CommandType::Text);
         return rs.field(0).isNull() ? -1 : rs.field(0).asDouble();
     }
 
@@ -88,7 +88,7 @@ TEST_F(ShapedStatements, ChangesMadeBetweenCallsAreSeen) {
 TEST_F(ShapedStatements, QueryColumnsKeepTheNamesOfTheirLiterals) {
     Recordset rs;
     rs.open("select 0, N'x', cInvCode from Stock where cWhCode=N'W1' order by cInvCode", *m_connection,
-            ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+            CursorType::Static, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(rs.fieldName(0), "0");
     EXPECT_EQ(rs.fieldName(1), "'x'");
     EXPECT_EQ(rs.recordCount(), 2);
@@ -97,17 +97,17 @@ TEST_F(ShapedStatements, QueryColumnsKeepTheNamesOfTheirLiterals) {
 TEST_F(ShapedStatements, AColumnAddedOrDroppedBetweenCallsIsSeen) {
     const std::string query = "select * from Stock where cWhCode=N'W1' and cInvCode=N'A'";
     Recordset before;
-    before.open(query, *m_connection, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    before.open(query, *m_connection, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(before.fieldCount(), 3u);
     m_connection->execute("ALTER TABLE Stock add isOutQuantity_s float NULL");
     m_connection->execute("update Stock set isOutQuantity_s=7 where cWhCode=N'W1'");
     Recordset after;
-    after.open(query, *m_connection, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    after.open(query, *m_connection, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     ASSERT_EQ(after.fieldCount(), 4u);
     EXPECT_EQ(after.field("isOutQuantity_s").asDouble(), 7);
     m_connection->execute("ALTER TABLE Stock drop column isOutQuantity_s");
     Recordset dropped;
-    dropped.open(query, *m_connection, ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    dropped.open(query, *m_connection, CursorType::Static, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(dropped.fieldCount(), 3u);
 }
 
@@ -115,16 +115,16 @@ TEST_F(ShapedStatements, AStatementOverADroppedTableFailsAndWorksAgainOnceTheTab
     m_connection->execute("create table Probe (a int)");
     const std::string query = "select * from Probe where 1=0";
     Recordset first;
-    first.open(query, *m_connection, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+    first.open(query, *m_connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(first.recordCount(), 0);
     m_connection->execute("drop table Probe");
     Recordset missing;
     EXPECT_THROW(
-        missing.open(query, *m_connection, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText),
+        missing.open(query, *m_connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text),
         DbError);
     m_connection->execute("create table Probe (a int, b int)");
     Recordset again;
-    again.open(query, *m_connection, ado::adOpenForwardOnly, ado::adLockReadOnly, ado::adCmdText);
+    again.open(query, *m_connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
     EXPECT_EQ(again.fieldCount(), 2u);
 }
 

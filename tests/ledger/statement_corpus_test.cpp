@@ -26,8 +26,8 @@ using Rows = std::vector<std::vector<std::string>>;
 // A recordset's rows as the dialog and the run read them: every field as its display text.
 Rows query(const AccountSet& set, const std::string& statement) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, set.connectionString(), ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, set.connectionString(), CursorType::Static, LockType::ReadOnly, CommandType::Text);
     Rows rows;
     for (; !rs.eof(); rs.moveNext()) {
         std::vector<std::string> row;
@@ -39,8 +39,8 @@ Rows query(const AccountSet& set, const std::string& statement) {
 
 std::size_t fieldCount(const AccountSet& set, const std::string& statement) {
     Recordset rs;
-    rs.setCursorLocation(ado::adUseClient);
-    rs.open(statement, set.connectionString(), ado::adOpenStatic, ado::adLockReadOnly, ado::adCmdText);
+    rs.setCursorLocation(CursorLocation::Client);
+    rs.open(statement, set.connectionString(), CursorType::Static, LockType::ReadOnly, CommandType::Text);
     return rs.fieldCount();
 }
 

@@ -139,9 +139,9 @@ TEST(GridAlignment, CellAlignSetsOnlyTheCurrentCell) {
     grid.CurrentRow(0);
     grid.CurrentCol(2);
     grid.CellAlign(4);
-    EXPECT_EQ(grid.CellAlignAt(0, 2), 4);
-    EXPECT_EQ(grid.CellAlignAt(0, 1), 0);
-    EXPECT_EQ(grid.CellAlignAt(1, 2), 0);
+    EXPECT_EQ(grid.cellAlignAt(0, 2), 4);
+    EXPECT_EQ(grid.cellAlignAt(0, 1), 0);
+    EXPECT_EQ(grid.cellAlignAt(1, 2), 0);
 }
 
 TEST(GridUserEdit, PutsTheTextRaisesCellEditedAndKeepsTheHandlersText) {
@@ -156,20 +156,20 @@ TEST(GridUserEdit, PutsTheTextRaisesCellEditedAndKeepsTheHandlersText) {
         text = "2.00";
         status = 2;
     };
-    EXPECT_EQ(grid.UserEdit(1, 3, "2"), 2);
+    EXPECT_EQ(grid.userEdit(1, 3, "2"), 2);
     EXPECT_EQ(seenInCell, "2");
     EXPECT_EQ(seenRow, 1);
     EXPECT_EQ(seenCol, 3);
     EXPECT_EQ(grid.CellText(1, 3), "2.00");
     EXPECT_EQ(grid.CurrentRow(), 1);
-    EXPECT_TRUE(grid.HasFocus());
+    EXPECT_TRUE(grid.hasFocus());
 }
 
 TEST(GridUserEdit, RefusedEntryPutsBackThePreviousTextAndReportsStatusOne) {
     HeadlessGrid grid = shapedGrid(2, 4, 2);
     grid.CellText(1, 2, "7");
     grid.CellEdited = [](std::string&, long& status, long, long) { status = 1; };
-    EXPECT_EQ(grid.UserEdit(1, 2, "abc"), 1);
+    EXPECT_EQ(grid.userEdit(1, 2, "abc"), 1);
     EXPECT_EQ(grid.CellText(1, 2), "7");
 }
 
@@ -179,12 +179,12 @@ TEST(GridUserEdit, FixedRowsAndColumnsRefuseTheEditUnchanged) {
     grid.CellText(1, 1, "fixed");
     bool raised = false;
     grid.CellEdited = [&](std::string&, long&, long, long) { raised = true; };
-    EXPECT_EQ(grid.UserEdit(0, 3, "x"), -1);
-    EXPECT_EQ(grid.UserEdit(1, 1, "x"), -1);
+    EXPECT_EQ(grid.userEdit(0, 3, "x"), -1);
+    EXPECT_EQ(grid.userEdit(1, 1, "x"), -1);
     EXPECT_FALSE(raised);
     EXPECT_EQ(grid.CellText(0, 3), "header");
     EXPECT_EQ(grid.CellText(1, 1), "fixed");
-    EXPECT_THROW(grid.UserEdit(2, 3, "x"), std::out_of_range);
+    EXPECT_THROW(grid.userEdit(2, 3, "x"), std::out_of_range);
 }
 
 TEST(GridUserEdit, HandlerThatRemovesTheRowDoesNotCorruptOtherRows) {
@@ -195,7 +195,7 @@ TEST(GridUserEdit, HandlerThatRemovesTheRowDoesNotCorruptOtherRows) {
         grid.RemoveRow(row);
         text = "lost";
     };
-    grid.UserEdit(2, 1, "typed");
+    grid.userEdit(2, 1, "typed");
     ASSERT_EQ(grid.RowCount(), 2);
     EXPECT_EQ(grid.CellText(1, 1), "first");
 }
@@ -204,9 +204,9 @@ TEST(CheckBoxClick, TogglesBeforeRaisingClick) {
     HeadlessCheckBox box("自动调整", 1);
     int seen = -1;
     box.Click = [&] { seen = box.Value(); };
-    box.UserClick();
+    box.userClick();
     EXPECT_EQ(seen, 0);
-    box.UserClick();
+    box.userClick();
     EXPECT_EQ(seen, 1);
 }
 
@@ -224,7 +224,7 @@ TEST(ButtonClick, PassesTheButtonsIndex) {
     HeadlessCommandButton cancel("取消", 1);
     int seen = -1;
     cancel.Click = [&](std::int16_t index) { seen = index; };
-    cancel.UserClick();
+    cancel.userClick();
     EXPECT_EQ(seen, 1);
 }
 
@@ -243,10 +243,10 @@ TEST(Focus, BelongsToTheLastControlFocusedInTheScope) {
     HeadlessLabel elsewhere;
     grid.SetFocus();
     elsewhere.SetFocus();
-    EXPECT_TRUE(grid.HasFocus());
+    EXPECT_TRUE(grid.hasFocus());
     edit.SetFocus();
-    EXPECT_FALSE(grid.HasFocus());
-    EXPECT_TRUE(edit.HasFocus());
+    EXPECT_FALSE(grid.hasFocus());
+    EXPECT_TRUE(edit.hasFocus());
 }
 
 }  // namespace

@@ -42,21 +42,21 @@ TEST(DesignTimeControls, OkAndCancelShareOneHandlerToldApartByIndex) {
     for (KVCommandButton* button : window.controls().cmdOkCancel) {
         button->Click = [&](std::int16_t index) { indexes.push_back(index); };
     }
-    window.controls().cmdOkCancel[1]->UserClick();
-    window.controls().cmdOkCancel[0]->UserClick();
+    window.controls().cmdOkCancel[1]->userClick();
+    window.controls().cmdOkCancel[0]->userClick();
     EXPECT_EQ(indexes, (std::vector<int>{1, 0}));
 }
 
 TEST(ShowModal, RaisesLoadActivateThenRunsTheDriverThenUnloads) {
     std::vector<std::string> events;
     HeadlessDialogWindow window(
-        [&](DialogWindow& w) { events.push_back(w.IsLoaded() ? "driver while loaded" : "driver unloaded"); });
+        [&](DialogWindow& w) { events.push_back(w.isLoaded() ? "driver while loaded" : "driver unloaded"); });
     window.Load = [&] { events.push_back("load"); };
     window.Activate = [&] { events.push_back("activate"); };
     window.Unload = [&] { events.push_back("unload"); };
     window.ShowModal();
     EXPECT_EQ(events, (std::vector<std::string>{"load", "activate", "driver while loaded", "unload"}));
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST(ShowModal, DriverClosingTheWindowUnloadsOnce) {
@@ -74,7 +74,7 @@ TEST(ShowModal, EveryShowingStartsFromFreshDesignTimeControls) {
     HeadlessDialogWindow window([](DialogWindow& w) {
         FrmjustaccountControls& c = w.controls();
         c.Label9->Caption("数量合计：12");
-        c.ChKAuto->UserClick();
+        c.ChKAuto->userClick();
         c.Grid->RowCount(3);
     });
     window.ShowModal();
@@ -94,7 +94,7 @@ TEST(ShowModal, LoadFailureIsRethrownAndLeavesTheWindowUnloaded) {
     window.Load = [] { throw std::runtime_error("receipt lines did not open"); };
     window.Unload = [&] { unloaded = true; };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_FALSE(driven);
     EXPECT_FALSE(unloaded);
 }
@@ -105,7 +105,7 @@ TEST(ShowModal, DriverFailureUnloadsTheWindowAndPassesTheErrorOn) {
     window.Unload = [&] { unloaded = true; };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
     EXPECT_TRUE(unloaded);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST(ShowModal, LoadThatClosesTheWindowSkipsActivateAndDriver) {
@@ -121,7 +121,7 @@ TEST(ShowModal, LoadThatClosesTheWindowSkipsActivateAndDriver) {
 
 TEST(ShowModal, ActivateCanFocusTheGrid) {
     bool gridFocused = false;
-    HeadlessDialogWindow window([&](DialogWindow& w) { gridFocused = w.controls().Grid->HasFocus(); });
+    HeadlessDialogWindow window([&](DialogWindow& w) { gridFocused = w.controls().Grid->hasFocus(); });
     window.Activate = [&] { window.controls().Grid->SetFocus(); };
     window.ShowModal();
     EXPECT_TRUE(gridFocused);
@@ -130,7 +130,7 @@ TEST(ShowModal, ActivateCanFocusTheGrid) {
 TEST(ShowModal, ShowingAnAlreadyShownWindowIsRefused) {
     HeadlessDialogWindow window([](DialogWindow& w) { w.ShowModal(); });
     EXPECT_THROW(window.ShowModal(), std::logic_error);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 }  // namespace

@@ -159,8 +159,8 @@ TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClose
     for (const bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "closed");
         setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>([&](DialogWindow& window) {
-            window.controls().cmdOkCancel[0]->UserClick();
-            if (cancel) window.controls().cmdOkCancel[1]->UserClick();
+            window.controls().cmdOkCancel[0]->userClick();
+            if (cancel) window.controls().cmdOkCancel[1]->userClick();
         }));
 
         (void)JustAccountRun(0, m_set.connect());
@@ -180,7 +180,7 @@ TEST_F(RunStops, AtAConfirmThatTheDiskRefusesAfterTheDialogCloses) {
         if (s == commitDelete) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});
     setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>(
-        [](DialogWindow& window) { window.controls().cmdOkCancel[0]->UserClick(); }));
+        [](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); }));
 
     EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
 

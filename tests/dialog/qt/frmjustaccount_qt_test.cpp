@@ -38,10 +38,10 @@ protected:
 TEST_F(FrmjustaccountOnScreen, ConfirmRewritesThePairAndClosesTheWindow) {
     QtDialogWindow window;
     Frmjustaccount form(window);
-    QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->UserClick(); });
+    QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->userClick(); });
     window.ShowModal();
 
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 0);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='R-1'"), 1);
     EXPECT_EQ(window.controls().Grid->CellText(1, grid::kQuantity), "3");

@@ -1,4 +1,5 @@
 #include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QValidator>
 
@@ -50,8 +51,13 @@ void shape(QtGrid& grid) {
     grid.FixedColCount(2);
 }
 
+// The text the view shows in a cell.
+QString cellShown(QtGrid& grid, int row, int col) {
+    return grid.widget()->model()->index(row, col).data().toString();
+}
+
 // What the table does when the user finishes typing `text` in a cell.
-void typeIntoCell(QTableWidget* table, int row, int col, const QString& text) {
+void typeIntoCell(QTableView* table, int row, int col, const QString& text) {
     const QModelIndex index = table->model()->index(row, col);
     QAbstractItemDelegate* delegate = table->itemDelegate();
     std::unique_ptr<QWidget> editor(delegate->createEditor(table->viewport(), QStyleOptionViewItem(), index));
@@ -75,7 +81,7 @@ TEST_F(QtControls, UserEditThroughTheTableRaisesCellEditedAndKeepsTheHandlersTex
     typeIntoCell(grid.widget(), 1, 3, QStringLiteral("2"));
     EXPECT_EQ(inCellDuringHandler, "2");
     EXPECT_EQ(grid.CellText(1, 3), "2.00");
-    EXPECT_EQ(grid.widget()->item(1, 3)->text(), QStringLiteral("2.00"));
+    EXPECT_EQ(cellShown(grid, 1, 3), QStringLiteral("2.00"));
 }
 
 TEST_F(QtControls, RefusedEntryPutsBackThePreviousTextAndLeavesTheCellCurrent) {
@@ -86,9 +92,9 @@ TEST_F(QtControls, RefusedEntryPutsBackThePreviousTextAndLeavesTheCellCurrent) {
     grid.CellEdited = [](std::string&, long& status, long, long) { status = 1; };
     typeIntoCell(grid.widget(), 1, 2, QStringLiteral("abc"));
     EXPECT_EQ(grid.CellText(1, 2), "7");
-    EXPECT_EQ(grid.widget()->item(1, 2)->text(), QStringLiteral("7"));
-    EXPECT_EQ(grid.widget()->currentRow(), 1);
-    EXPECT_EQ(grid.widget()->currentColumn(), 2);
+    EXPECT_EQ(cellShown(grid, 1, 2), QStringLiteral("7"));
+    EXPECT_EQ(grid.widget()->currentIndex().row(), 1);
+    EXPECT_EQ(grid.widget()->currentIndex().column(), 2);
     EXPECT_EQ(grid.CurrentRow(), 1);
 }
 
@@ -103,18 +109,18 @@ TEST_F(QtControls, HiddenColumnsKeepTheirTexts) {
     EXPECT_EQ(grid.widget()->columnWidth(3), 80);
     grid.AddRow("", grid.RowCount());
     EXPECT_EQ(grid.CellText(1, 0), "receipt");
-    EXPECT_EQ(grid.widget()->item(1, 0)->text(), QStringLiteral("receipt"));
+    EXPECT_EQ(cellShown(grid, 1, 0), QStringLiteral("receipt"));
 }
 
 TEST_F(QtControls, FixedRowsAndColumnsTakeNoEdits) {
     QtGrid grid;
     shape(grid);
     grid.CellText(0, 3, "数量");
-    EXPECT_EQ(grid.widget()->item(0, 3)->text(), QStringLiteral("数量"));
-    EXPECT_FALSE(grid.widget()->item(1, 1)->flags() & Qt::ItemIsEditable);
-    EXPECT_FALSE(grid.widget()->item(0, 3)->flags() & Qt::ItemIsEditable);
-    EXPECT_TRUE(grid.widget()->item(1, 2)->flags() & Qt::ItemIsEditable);
-    EXPECT_EQ(grid.UserEdit(1, 1, "x"), -1);
+    EXPECT_EQ(cellShown(grid, 0, 3), QStringLiteral("数量"));
+    EXPECT_FALSE(grid.widget()->model()->flags(grid.widget()->model()->index(1, 1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(grid.widget()->model()->flags(grid.widget()->model()->index(0, 3)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid.widget()->model()->flags(grid.widget()->model()->index(1, 2)) & Qt::ItemIsEditable);
+    EXPECT_EQ(grid.userEdit(1, 1, "x"), -1);
     EXPECT_EQ(grid.CellText(1, 1), "");
 }
 
@@ -136,7 +142,7 @@ TEST_F(QtControls, CheckBoxClickIsRaisedAfterTheToggle) {
     std::vector<int> seen;
     box.Click = [&] { seen.push_back(box.Value()); };
     box.widget()->click();
-    box.UserClick();
+    box.userClick();
     box.Value(0);
     EXPECT_EQ(seen, (std::vector<int>{0, 1}));
 }
@@ -193,7 +199,7 @@ TEST_F(QtWindow, ShowModalRaisesLoadActivateAndReturnsAfterClose) {
     window.Unload = [&] { events.push_back("unload"); };
     window.ShowModal();
     EXPECT_EQ(events, (std::vector<std::string>{"load", "activate shown", "unload"}));
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_FALSE(window.dialog()->isVisible());
 }
 
@@ -207,7 +213,7 @@ TEST_F(QtWindow, CloseBoxUnloadsTheWindow) {
     window.Unload = [&] { ++unloads; };
     window.ShowModal();
     EXPECT_EQ(unloads, 1);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST_F(QtWindow, ConfirmButtonHandlerCanCloseTheWindow) {
@@ -219,7 +225,7 @@ TEST_F(QtWindow, ConfirmButtonHandlerCanCloseTheWindow) {
             clicked = index;
             window.Close();
         };
-        QTimer::singleShot(0, window.dialog(), [&] { window.controls().cmdOkCancel[1]->UserClick(); });
+        QTimer::singleShot(0, window.dialog(), [&] { window.controls().cmdOkCancel[1]->userClick(); });
     };
     window.ShowModal();
     EXPECT_EQ(clicked, 1);
@@ -239,14 +245,14 @@ TEST_F(QtWindow, HandlerFailureWhileShownUnloadsAndIsPassedOn) {
     window.Unload = [&] { unloaded = true; };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
     EXPECT_TRUE(unloaded);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
 }
 
 TEST_F(QtWindow, LoadFailureShowsNothing) {
     QtDialogWindow window;
     window.Load = [] { throw std::runtime_error("statement failed"); };
     EXPECT_THROW(window.ShowModal(), std::runtime_error);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_FALSE(window.isLoaded());
     EXPECT_FALSE(window.dialog()->isVisible());
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "ledger/commit_batch.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
@@ -20,13 +22,14 @@ protected:
             "create table parent(id integer primary key);"
             "create table child(p references parent(id) deferrable initially deferred)");
         m_connection->execute("PRAGMA foreign_keys=ON");
-        m_connection->batchCommits(true);
+        m_batch.emplace(*m_connection);
     }
 
     void commitInsert(int value) {
         m_connection->beginTrans();
         m_connection->execute("insert into t values (" + std::to_string(value) + ")");
         m_connection->commitTrans();
+        m_batch->commitWhenDue();
     }
 
     [[nodiscard]] std::string values() const {
@@ -35,6 +38,7 @@ protected:
 
     test::TempDatabase m_db;
     ConnectionPtr m_connection = Connection::open(m_db.connectionString());
+    std::optional<CommitBatch> m_batch;
 };
 
 TEST_F(GroupCommit, KeepsEveryTransactionOfABatchButTheOneRolledBack) {
@@ -44,7 +48,7 @@ TEST_F(GroupCommit, KeepsEveryTransactionOfABatchButTheOneRolledBack) {
     m_connection->rollbackTrans();
     EXPECT_FALSE(m_connection->inTransaction());
     commitInsert(3);
-    m_connection->settle();
+    m_batch->commit();
     EXPECT_EQ(values(), "1,3");
 }
 
@@ -54,13 +58,13 @@ TEST_F(GroupCommit, HoldsCommittedWorkBackUntilSettled) {
     EXPECT_FALSE(m_connection->inTransaction());
     EXPECT_EQ(m_connection->unsettledTransactions(), 2u);
     EXPECT_EQ(values(), "");
-    m_connection->settle();
+    m_batch->commit();
     EXPECT_EQ(m_connection->unsettledTransactions(), 0u);
     EXPECT_EQ(values(), "1,2");
 }
 
 TEST_F(GroupCommit, SettlingWithoutHeldWorkChangesNothing) {
-    m_connection->settle();
+    m_batch->commit();
     EXPECT_EQ(m_connection->unsettledTransactions(), 0u);
     EXPECT_EQ(values(), "");
 }
@@ -68,10 +72,10 @@ TEST_F(GroupCommit, SettlingWithoutHeldWorkChangesNothing) {
 TEST_F(GroupCommit, RefusesToSettleInsideATransaction) {
     commitInsert(1);
     m_connection->beginTrans();
-    EXPECT_THROW(m_connection->settle(), DbError);
+    EXPECT_THROW(m_batch->commit(), DbError);
     EXPECT_TRUE(m_connection->inTransaction());
     m_connection->commitTrans();
-    m_connection->settle();
+    m_batch->commit();
     EXPECT_EQ(values(), "1");
 }
 
@@ -81,12 +85,13 @@ TEST_F(GroupCommit, ClosingCommitsReleasedWorkAndRollsBackTheOpenTransaction) {
     m_connection->execute("insert into t values (2)");
     m_connection->close();
     EXPECT_EQ(values(), "1");
+    m_batch.reset();
 }
 
-TEST_F(GroupCommit, DestroyingTheConnectionCommitsReleasedWork) {
+TEST_F(GroupCommit, EndingTheBatchScopeCommitsReleasedWork) {
     commitInsert(1);
     commitInsert(2);
-    m_connection.reset();
+    m_batch.reset();
     EXPECT_EQ(values(), "1,2");
 }
 
@@ -145,13 +150,13 @@ TEST_F(GroupCommit, RaisesAFailingBatchCommitFromTheCommitThatMadeItDueAndLosesT
     EXPECT_EQ(m_db.scalar("select count(*) from child"), "0");
     // The connection goes on: the next transaction starts a new batch.
     commitInsert(1);
-    m_connection->settle();
+    m_batch->commit();
     EXPECT_EQ(values(), "1");
 }
 
 TEST_F(GroupCommit, CommitsAtOnceOnceBatchingEnds) {
     commitInsert(1);
-    m_connection->batchCommits(false);
+    m_batch->end();
     EXPECT_EQ(values(), "1");
     commitInsert(2);
     EXPECT_EQ(m_connection->unsettledTransactions(), 0u);
@@ -163,7 +168,7 @@ TEST_F(GroupCommit, RaisesAFailingSettleAndLosesTheBatch) {
     m_connection->beginTrans();
     m_connection->execute("insert into child values (7)");
     m_connection->commitTrans();
-    EXPECT_THROW(m_connection->settle(), DbError);
+    EXPECT_THROW(m_batch->commit(), DbError);
     EXPECT_EQ(m_connection->unsettledTransactions(), 0u);
     EXPECT_EQ(values(), "");
     m_connection->execute("insert into t values (2)");

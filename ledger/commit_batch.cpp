@@ -1,0 +1,55 @@
+#include "ledger/commit_batch.h"
+
+#include <chrono>
+
+#include "ledger/connection.h"
+#include "ledger/engine.h"
+
+namespace tarvenish {
+
+namespace {
+
+// A batch is made durable at the first of these: each commit of its own would write the changed pages to
+// the journal again and sync, and a batch that waits longer leaves more work to lose.
+constexpr std::size_t kBatchTransactions = 256;
+constexpr std::chrono::milliseconds kBatchAge{250};
+
+}  // namespace
+
+CommitBatch::CommitBatch(Connection& connection) : m_connection(connection) {
+    m_connection.engine().batchCommits(true);
+}
+
+CommitBatch::~CommitBatch() {
+    if (m_ended || m_connection.state() == 0) return;
+    try {
+        m_connection.engine().batchCommits(false);
+    } catch (...) {
+        // The engine rolled the batch back: nothing of it was kept.
+    }
+}
+
+void CommitBatch::commitWhenDue() {
+    if (m_connection.state() == 0) return;
+    Engine& engine = m_connection.engine();
+    if (engine.unsettledTransactions() < kBatchTransactions &&
+        std::chrono::steady_clock::now() - engine.batchStart() < kBatchAge)
+        return;
+    engine.settle();
+}
+
+void CommitBatch::commit() {
+    // A closed connection made its work durable when it closed.
+    if (m_connection.state() != 0) m_connection.engine().settle();
+}
+
+void CommitBatch::end() {
+    m_connection.engine().batchCommits(false);
+    m_ended = true;
+}
+
+std::size_t CommitBatch::unsettledTransactions() const {
+    return m_connection.unsettledTransactions();
+}
+
+}  // namespace tarvenish

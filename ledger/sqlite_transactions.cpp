@@ -1,0 +1,125 @@
+#include "ledger/sqlite_transactions.h"
+
+#include <sqlite3.h>
+
+#include <string>
+
+#include "ledger/db_error.h"
+#include "ledger/sqlite_handle.h"
+
+namespace tarvenish {
+
+namespace {
+
+constexpr const char* kSavepoint = "SAVEPOINT tarvenish_transaction";
+constexpr const char* kRollbackSavepoint = "ROLLBACK TO tarvenish_transaction";
+constexpr const char* kReleaseSavepoint = "RELEASE tarvenish_transaction";
+
+}  // namespace
+
+void SqliteTransactions::run(const char* statement, const char* operation) {
+    sqlite3_stmt* raw = nullptr;
+    const int prepared = sqlite3_prepare_v2(m_db.handle(), statement, -1, &raw, nullptr);
+    const StatementPtr prepare(raw);
+    if (prepared != SQLITE_OK) m_db.fail(operation, prepared, statement);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(prepare.get())) == SQLITE_ROW) {
+    }
+    m_db.countSteps(prepare.get());
+    if (rc != SQLITE_DONE) m_db.fail(operation, rc, statement);
+}
+
+void SqliteTransactions::end() noexcept {
+    // Appenders may keep the handle open after the engine is gone, so the transaction must end here.
+    sqlite3* db = m_db.handle();
+    if (sqlite3_get_autocommit(db) != 0) return;
+    if (m_savepointOpen) {
+        sqlite3_exec(db, kRollbackSavepoint, nullptr, nullptr, nullptr);
+        sqlite3_exec(db, kReleaseSavepoint, nullptr, nullptr, nullptr);
+    }
+    // The released transactions were committed as far as their callers know.
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK && sqlite3_get_autocommit(db) == 0)
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void SqliteTransactions::noticeEndedBatch() noexcept {
+    if (!m_batchOpen || sqlite3_get_autocommit(m_db.handle()) == 0) return;
+    m_batchOpen = false;
+    m_savepointOpen = false;
+    m_released = 0;
+}
+
+void SqliteTransactions::begin() {
+    noticeEndedBatch();
+    if (m_savepointOpen)
+        throw DbError("begin transaction", SQLITE_ERROR, "cannot start a transaction within a transaction",
+                      "BEGIN IMMEDIATE");
+    if (!m_batchOpen) {
+        run("BEGIN IMMEDIATE", "begin transaction");
+        m_batchOpen = true;
+        m_released = 0;
+        m_batchStart = std::chrono::steady_clock::now();
+    }
+    run(kSavepoint, "begin transaction");
+    m_savepointOpen = true;
+}
+
+void SqliteTransactions::commit() {
+    noticeEndedBatch();
+    if (!m_savepointOpen)
+        throw DbError("commit transaction", SQLITE_ERROR, "cannot commit - no transaction is active",
+                      "COMMIT");
+    run(kReleaseSavepoint, "commit transaction");
+    m_savepointOpen = false;
+    ++m_released;
+    if (!m_batching) settle();
+}
+
+void SqliteTransactions::rollback() {
+    noticeEndedBatch();
+    if (!m_savepointOpen)
+        throw DbError("roll back transaction", SQLITE_ERROR, "cannot rollback - no transaction is active",
+                      "ROLLBACK");
+    run(kRollbackSavepoint, "roll back transaction");
+    run(kReleaseSavepoint, "roll back transaction");
+    m_savepointOpen = false;
+    if (m_released == 0) {
+        // Nothing of the batch is left to keep: give up the write lock now.
+        m_batchOpen = false;
+        run("ROLLBACK", "roll back transaction");
+    }
+}
+
+bool SqliteTransactions::inTransaction() const {
+    return m_savepointOpen && sqlite3_get_autocommit(m_db.handle()) == 0;
+}
+
+void SqliteTransactions::batchCommits(bool on) {
+    if (!on) settle();
+    m_batching = on;
+}
+
+void SqliteTransactions::settle() {
+    noticeEndedBatch();
+    if (m_savepointOpen)
+        throw DbError("commit transaction", SQLITE_ERROR, "a transaction of the caller is still open",
+                      "COMMIT");
+    if (!m_batchOpen) return;
+    m_batchOpen = false;
+    m_released = 0;
+    try {
+        run("COMMIT", "commit transaction");
+    } catch (...) {
+        // A commit that failed (a busy reader, a full disk) may leave the transaction open: the batch is
+        // lost as a whole, never half kept.
+        if (sqlite3_get_autocommit(m_db.handle()) == 0)
+            sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+std::size_t SqliteTransactions::unsettledTransactions() const {
+    return m_batchOpen && sqlite3_get_autocommit(m_db.handle()) == 0 ? m_released : 0;
+}
+
+}  // namespace tarvenish
