@@ -6,9 +6,9 @@
 #include "app/account_set.h"
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "platform/display.h"
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 
 #ifdef TARVENISH_HAVE_QT
 #include <QApplication>

@@ -12,13 +12,13 @@
 #include "component/pair_init.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "ledger/connection.h"
 #include "ledger/recordset.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
+#include "dialog/dialog_window.h"
+#include "component/message_presenter.h"
 #include "reconcile/issued_quantity.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish::bench {
 namespace {

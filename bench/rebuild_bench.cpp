@@ -23,11 +23,11 @@
 #include "bench/set_rebuild.h"
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "ledger/connection.h"
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish::bench {
 namespace {

@@ -8,7 +8,7 @@
 #include "component/output_file.h"
 #include "component/statement_log.h"
 #include "ledger/engine_hooks.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

@@ -8,7 +8,7 @@
 #include "ledger/host_tables.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -5,8 +5,8 @@
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
+#include "dialog/dialog_window.h"
+#include "component/message_presenter.h"
 
 namespace tarvenish {
 

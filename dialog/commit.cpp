@@ -17,10 +17,10 @@
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
 #include "ledger/transaction.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
-#include "platform/number_format.h"
-#include "reconcile/run_report.h"
+#include "dialog/dialog_window.h"
+#include "component/message_presenter.h"
+#include "base/number_format.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 namespace {

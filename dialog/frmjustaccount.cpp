@@ -10,9 +10,9 @@
 #include "dialog/masks.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
-#include "platform/dialog_window.h"
-#include "platform/number_format.h"
-#include "reconcile/run_report.h"
+#include "dialog/dialog_window.h"
+#include "base/number_format.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

@@ -5,8 +5,8 @@
 #include "dialog/grid_layout.h"
 #include "dialog/masks.h"
 #include "ledger/value.h"
-#include "platform/dialog_window.h"
-#include "platform/number_format.h"
+#include "dialog/dialog_window.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 namespace {

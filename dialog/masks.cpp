@@ -2,7 +2,7 @@
 
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -9,7 +9,7 @@
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
 #include "ledger/value.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 
 namespace tarvenish {
 namespace {

@@ -8,9 +8,9 @@
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
-#include "platform/number_format.h"
+#include "dialog/dialog_window.h"
+#include "component/message_presenter.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

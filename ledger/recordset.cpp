@@ -5,7 +5,7 @@
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

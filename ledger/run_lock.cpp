@@ -12,7 +12,7 @@
 
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 namespace {

@@ -13,8 +13,8 @@
 #include "ledger/sqlite_appender.h"
 #include "ledger/sqlite_handle.h"
 #include "ledger/stop_request.h"
-#include "platform/sqlite_dialect.h"
-#include "platform/sqlite_join_order.h"
+#include "ledger/sqlite_dialect.h"
+#include "ledger/sqlite_join_order.h"
 
 namespace tarvenish {
 

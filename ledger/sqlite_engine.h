@@ -11,8 +11,8 @@
 
 #include "ledger/engine.h"
 #include "ledger/sqlite_statement_cache.h"
-#include "platform/sql_parameters.h"
-#include "platform/sqlite_dialect.h"
+#include "base/sql_parameters.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

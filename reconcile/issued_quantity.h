@@ -4,7 +4,7 @@
 
 #include "ledger/connection.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish::issued_quantity {
 

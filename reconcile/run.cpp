@@ -19,7 +19,7 @@
 #include "reconcile/issued_quantity.h"
 #include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 #include "reconcile/totals_match.h"
 #include "reconcile/work_check.h"
 

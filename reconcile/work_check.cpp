@@ -6,7 +6,7 @@
 
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
-#include "platform/number_format.h"
+#include "base/number_format.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

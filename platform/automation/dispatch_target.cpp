@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 #include "platform/automation/com_abi.h"
 
 namespace tarvenish {

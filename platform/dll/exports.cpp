@@ -7,7 +7,7 @@
 #include <memory>
 #include <system_error>
 
-#include "component/dispatch.h"
+#include "component_class/dispatch.h"
 #include "platform/automation/class_factory.h"
 #include "platform/automation/com_abi.h"
 #include "platform/automation/identities.h"

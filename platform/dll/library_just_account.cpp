@@ -9,7 +9,7 @@
 #include "ledger/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
 #include "platform/dll/library_settings.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 namespace {

@@ -2,7 +2,7 @@
 // JustAccount as the library serves it to a host: each call runs with the library's settings applied and its
 // own presenters installed, since no front end of the host's process does that for it.
 
-#include "component/dispatch.h"
+#include "component_class/dispatch.h"
 
 namespace tarvenish {
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 
 namespace tarvenish {
 

@@ -7,7 +7,7 @@
 
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "platform/qt/qt_dialog_window.h"
 
 namespace tarvenish {

@@ -15,14 +15,14 @@
 #include "command_support.h"
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 // The hooks name only the one observer a test needs.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

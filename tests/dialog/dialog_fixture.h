@@ -15,8 +15,8 @@
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "platform/headless/headless_dialog_window.h"
-#include "platform/message_presenter.h"
-#include "reconcile/run_report.h"
+#include "component/message_presenter.h"
+#include "component/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {

@@ -1,7 +1,7 @@
 #include "dialog_fixture.h"
 
 #include "component/adjustment_presenter.h"
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "ledger/connection.h"
 #include "reconcile/run.h"
 

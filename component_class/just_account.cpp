@@ -1,4 +1,4 @@
-#include "component/just_account.h"
+#include "component_class/just_account.h"
 
 #include <string>
 #include <utility>
@@ -9,7 +9,7 @@
 #include "component/pair_init.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

@@ -1,4 +1,4 @@
-#include "platform/sqlite_join_order.h"
+#include "ledger/sqlite_join_order.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

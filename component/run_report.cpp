@@ -1,4 +1,4 @@
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

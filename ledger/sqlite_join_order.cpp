@@ -1,10 +1,10 @@
-#include "platform/sqlite_join_order.h"
+#include "ledger/sqlite_join_order.h"
 
 #include <stdexcept>
 #include <vector>
 
-#include "platform/ascii_text.h"
-#include "platform/sql_tokenizer.h"
+#include "base/ascii_text.h"
+#include "base/sql_tokenizer.h"
 
 namespace tarvenish {
 namespace {

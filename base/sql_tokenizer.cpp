@@ -1,4 +1,4 @@
-#include "platform/sql_tokenizer.h"
+#include "base/sql_tokenizer.h"
 
 #include <stdexcept>
 #include <string>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 
 namespace tarvenish {
 

@@ -1,4 +1,4 @@
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 
 namespace tarvenish {
 

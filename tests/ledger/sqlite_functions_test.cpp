@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_dialect.h"
 #include "support/dialect_memory_db.h"
 
 namespace tarvenish {

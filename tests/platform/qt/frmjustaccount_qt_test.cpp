@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "../dialog_fixture.h"
+#include "dialog/dialog_fixture.h"
 #include "ledger/stop_request.h"
 #include "platform/qt/qt_adjustment_presenter.h"
 #include "platform/qt/qt_dialog_window.h"

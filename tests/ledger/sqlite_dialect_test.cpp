@@ -1,4 +1,4 @@
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_dialect.h"
 
 #include <gtest/gtest.h>
 

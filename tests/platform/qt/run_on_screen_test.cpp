@@ -23,7 +23,7 @@
 #include "platform/qt/qt_adjustment_presenter.h"
 #include "platform/qt/qt_message_presenter.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.

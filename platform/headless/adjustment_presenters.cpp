@@ -1,4 +1,4 @@
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "platform/dialog_window.h"
+#include "dialog/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
 namespace tarvenish {

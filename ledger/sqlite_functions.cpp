@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/number_format.h"
-#include "platform/sqlite_dialect.h"
+#include "base/number_format.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 
 namespace tarvenish {
 

@@ -1,4 +1,4 @@
-#include "platform/sql_parameters.h"
+#include "base/sql_parameters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_dialect.h"
 
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <vector>
 
-#include "platform/ascii_text.h"
-#include "platform/sql_tokenizer.h"
+#include "base/ascii_text.h"
+#include "base/sql_tokenizer.h"
 
 namespace tarvenish {
 namespace {

@@ -1,4 +1,4 @@
-#include "component/dispatch.h"
+#include "component_class/dispatch.h"
 
 #include <array>
 #include <stdexcept>

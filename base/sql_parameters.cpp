@@ -1,12 +1,12 @@
-#include "platform/sql_parameters.h"
+#include "base/sql_parameters.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <stdexcept>
 
-#include "platform/ascii_text.h"
-#include "platform/sql_tokenizer.h"
+#include "base/ascii_text.h"
+#include "base/sql_tokenizer.h"
 
 namespace tarvenish {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "component/dispatch.h"
+#include "component_class/dispatch.h"
 #include "component/shared_state.h"
 #include "platform/automation/com_abi.h"
 

@@ -1,10 +1,10 @@
-#include "component/just_account.h"
+#include "component_class/just_account.h"
 
 #include <gtest/gtest.h>
 
 #include "ledger/connection.h"
 #include "ledger/run_lock.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {

@@ -1,8 +1,8 @@
-#include "dialog_fixture.h"
+#include "dialog/dialog_fixture.h"
 
 #include <csignal>
 
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "ledger/stop_request.h"
 
 namespace tarvenish::test {

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "component/just_account.h"
+#include "component_class/just_account.h"
 #include "platform/automation/dispatch_target.h"
 
 namespace tarvenish {

@@ -1,4 +1,4 @@
-#include "platform/message_resource.h"
+#include "component/message_resource.h"
 
 #include <dlfcn.h>
 
