@@ -9,11 +9,11 @@
 #include "app/presenter_choice.h"
 #include "app/run_output.h"
 #include "app/stop_signals.h"
-#include "component_class/just_account.h"
 #include "component/output_file.h"
 #include "component/run_recording.h"
-#include "ledger/connection.h"
 #include "component/run_report.h"
+#include "component_class/just_account.h"
+#include "ledger/connection.h"
 
 namespace tarvenish::app {
 namespace {

@@ -5,10 +5,10 @@
 
 #include "app/account_set.h"
 #include "component/adjustment_presenter.h"
-#include "component/messages.h"
-#include "platform/headless/adjustment_presenters.h"
-#include "platform/display.h"
 #include "component/message_presenter.h"
+#include "component/messages.h"
+#include "platform/display.h"
+#include "platform/headless/adjustment_presenters.h"
 
 #ifdef TARVENISH_HAVE_QT
 #include <QApplication>

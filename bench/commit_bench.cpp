@@ -8,17 +8,17 @@
 
 #include "app/demo/demo_account_set.h"
 #include "app/demo/sqlite_bulk.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/pair_init.h"
+#include "component/run_report.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "platform/headless/adjustment_presenters.h"
+#include "dialog/dialog_window.h"
 #include "ledger/connection.h"
 #include "ledger/recordset.h"
-#include "dialog/dialog_window.h"
-#include "component/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/issued_quantity.h"
-#include "component/run_report.h"
 
 namespace tarvenish::bench {
 namespace {

@@ -22,12 +22,12 @@
 #include "bench/machine.h"
 #include "bench/set_rebuild.h"
 #include "component/adjustment_presenter.h"
-#include "component/messages.h"
-#include "platform/headless/adjustment_presenters.h"
-#include "ledger/connection.h"
 #include "component/message_presenter.h"
-#include "reconcile/run.h"
+#include "component/messages.h"
 #include "component/run_report.h"
+#include "ledger/connection.h"
+#include "platform/headless/adjustment_presenters.h"
+#include "reconcile/run.h"
 
 namespace tarvenish::bench {
 namespace {

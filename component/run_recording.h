@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "component/output_file.h"
+#include "component/run_report.h"
 #include "component/statement_log.h"
 #include "ledger/engine_hooks.h"
-#include "component/run_report.h"
 
 namespace tarvenish {
 

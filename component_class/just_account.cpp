@@ -7,9 +7,9 @@
 #include "checks/start_check.h"
 #include "component/call_connection.h"
 #include "component/pair_init.h"
+#include "component/run_report.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run.h"
-#include "component/run_report.h"
 
 namespace tarvenish {
 

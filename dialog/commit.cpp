@@ -5,8 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/number_format.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
+#include "dialog/dialog_window.h"
 #include "dialog/error_mode.h"
 #include "dialog/figure_limits.h"
 #include "dialog/grid_layout.h"
@@ -17,10 +21,6 @@
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
 #include "ledger/transaction.h"
-#include "dialog/dialog_window.h"
-#include "component/message_presenter.h"
-#include "base/number_format.h"
-#include "component/run_report.h"
 
 namespace tarvenish {
 namespace {

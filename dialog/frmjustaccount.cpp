@@ -2,17 +2,17 @@
 
 #include <utility>
 
+#include "base/number_format.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/commit.h"
+#include "dialog/dialog_window.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
-#include "dialog/dialog_window.h"
-#include "base/number_format.h"
-#include "component/run_report.h"
 
 namespace tarvenish {
 

@@ -11,10 +11,10 @@
 #include "ledger/column_type.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_appender.h"
-#include "ledger/sqlite_handle.h"
-#include "ledger/stop_request.h"
 #include "ledger/sqlite_dialect.h"
+#include "ledger/sqlite_handle.h"
 #include "ledger/sqlite_join_order.h"
+#include "ledger/stop_request.h"
 
 namespace tarvenish {
 

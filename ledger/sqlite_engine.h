@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/engine.h"
-#include "ledger/sqlite_statement_cache.h"
 #include "base/sql_parameters.h"
+#include "ledger/engine.h"
 #include "ledger/sqlite_dialect.h"
+#include "ledger/sqlite_statement_cache.h"
 
 namespace tarvenish {
 

@@ -9,6 +9,7 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/pair_init.h"
+#include "component/run_report.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
 #include "ledger/db_error.h"
@@ -19,7 +20,6 @@
 #include "reconcile/issued_quantity.h"
 #include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
-#include "component/run_report.h"
 #include "reconcile/totals_match.h"
 #include "reconcile/work_check.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "ledger/statements.h"
 #include "component/run_report.h"
+#include "ledger/statements.h"
 
 namespace tarvenish {
 

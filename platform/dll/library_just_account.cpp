@@ -6,10 +6,10 @@
 #include <string>
 
 #include "component/run_recording.h"
+#include "component/run_report.h"
 #include "ledger/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
 #include "platform/dll/library_settings.h"
-#include "component/run_report.h"
 
 namespace tarvenish {
 namespace {

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "platform/dll/library_settings.h"
-#include "component/message_presenter.h"
 
 #ifdef TARVENISH_HAVE_QT
 #include "platform/qt/qt_adjustment_presenter.h"

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <string>
 
+#include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "dialog/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
 namespace tarvenish {

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "dialog/controls.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "dialog/controls.h"
 #include "platform/qt/qt_dialog_window.h"
 
 namespace tarvenish {

@@ -15,13 +15,13 @@
 
 #include "command_support.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "platform/headless/adjustment_presenters.h"
 #include "front.h"
 #include "ledger/connection.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "component/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
 // The hooks name only the one observer a test needs.

@@ -14,15 +14,15 @@
 
 #include "command_support.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "platform/headless/adjustment_presenters.h"
+#include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "component/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
-#include "component/run_report.h"
 
 // The hooks name only the one observer a test needs.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "component_class/dispatch.h"
 #include "component/shared_state.h"
+#include "component_class/dispatch.h"
 #include "platform/automation/com_abi.h"
 
 namespace tarvenish {

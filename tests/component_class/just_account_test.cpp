@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/run_lock.h"
-#include "component/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "platform/headless/headless_dialog_window.h"
-#include "component/message_presenter.h"
-#include "component/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {

@@ -1,8 +1,8 @@
 #include "dialog_fixture.h"
 
 #include "component/adjustment_presenter.h"
-#include "platform/headless/adjustment_presenters.h"
 #include "ledger/connection.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
 namespace tarvenish::test {

@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
-#include "platform/headless/adjustment_presenters.h"
+#include "component/run_report.h"
+#include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
 #include "ledger/stop_request.h"
-#include "dialog/dialog_window.h"
-#include "component/run_report.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "component/run_report.h"
 #include "support/account_set.h"
 
 // The seeds and hooks name only the fields a test is about; the rest keep their defaults.

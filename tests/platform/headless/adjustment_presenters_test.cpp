@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include "platform/headless/adjustment_presenters.h"
 #include "ledger/stop_request.h"
+#include "platform/headless/adjustment_presenters.h"
 
 namespace tarvenish::test {
 namespace {

@@ -18,12 +18,12 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/grid_layout.h"
 #include "platform/qt/qt_adjustment_presenter.h"
 #include "platform/qt/qt_message_presenter.h"
 #include "reconcile/run.h"
-#include "component/run_report.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.
