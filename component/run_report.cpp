@@ -32,9 +32,4 @@ void RunReport::reset() {
     onProgress = std::move(progressListener);
 }
 
-RunReport& runReport() {
-    thread_local RunReport report;
-    return report;
-}
-
 }  // namespace tarvenish

@@ -76,7 +76,4 @@ struct RunReport {
     void reset();
 };
 
-// This thread's report of the current or last run.
-[[nodiscard]] RunReport& runReport();
-
 }  // namespace tarvenish

@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "component/run_context.h"
+
 namespace tarvenish {
 
 namespace {
@@ -35,8 +37,10 @@ std::span<const MemberSpec> JustAccountDispatch::members() const noexcept {
 
 Variant JustAccountDispatch::call(DispId id, std::span<const Variant> args) {
     switch (id) {
-        case kDispIdJustAccount:
-            return Variant::boolean(m_object.justAccount(args[0].toI2(), args[1].toConnection()));
+        case kDispIdJustAccount: {
+            RunContext context;
+            return Variant::boolean(m_object.justAccount(context, args[0].toI2(), args[1].toConnection()));
+        }
         case kDispIdInit:
             return Variant::fromValue(m_object.init(args[0].toDate(), args[1].toBool(), args[2].toString(),
                                                     args[3].toString(), args[4].toString(),

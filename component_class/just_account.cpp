@@ -1,5 +1,7 @@
 #include "component_class/just_account.h"
 
+#include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -7,6 +9,7 @@
 #include "checks/start_check.h"
 #include "component/call_connection.h"
 #include "component/pair_init.h"
+#include "component/run_context.h"
 #include "component/run_report.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run.h"
@@ -23,9 +26,8 @@ bool leavingNoConnection(Call&& call) noexcept {
     return result;
 }
 
-// A run that may not start leaves the account set untouched and says why in this thread's report.
-bool refuseRun(RunStop stop, std::string step, std::string why) noexcept {
-    RunReport& report = runReport();
+// A run that may not start leaves the account set untouched and says why in its report.
+bool refuseRun(RunReport& report, RunStop stop, std::string step, std::string why) noexcept {
     report.reset();
     report.result = false;
     report.stop = stop;
@@ -38,18 +40,27 @@ bool refuseRun(RunStop stop, std::string step, std::string why) noexcept {
 }
 }  // namespace
 
-bool JustAccount::justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
+                              const ConnectionPtr& gdbsKavrin) const noexcept {
+    std::optional<RunHooksInForce> hooks;
+    try {
+        hooks.emplace(context);
+    } catch (const std::exception& error) {
+        return refuseRun(context.report, RunStop::Fatal, "watch the run's statements", error.what());
+    }
     // Held for the whole run, through the command and the library alike.
     const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string());
     if (!lock.allowsRun()) {
-        return refuseRun(lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
+        return refuseRun(context.report,
+                         lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
                          "take the run lock", lock.problem());
     }
     return leavingNoConnection([&] {
         const CallConnection call(gdbsKavrin);
         // An account set that cannot even be opened changed nothing, and the run did not do its job.
-        if (!call.failure().empty()) return refuseRun(RunStop::Fatal, "open the account set", call.failure());
-        return JustAccountRun(AccSql, gdbsKavrin);
+        if (!call.failure().empty())
+            return refuseRun(context.report, RunStop::Fatal, "open the account set", call.failure());
+        return JustAccountRun(context, AccSql, gdbsKavrin);
     });
 }
 

@@ -10,13 +10,16 @@
 
 namespace tarvenish {
 
+struct RunContext;
+
 class JustAccount final {
 public:
     // The batch run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
-    // set's run lock throughout. False when the user cancelled in the dialog, when another run holds the set
-    // or no run lock can be made (nothing changed then), or when the run failed as a whole; true otherwise.
-    // runReport() says which. Never throws.
-    [[nodiscard]] bool justAccount(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
+    // set's run lock throughout, with `context`'s presenter and hooks. False when the user cancelled in the
+    // dialog, when another run holds the set or no run lock can be made (nothing changed then), or when the
+    // run failed as a whole; true otherwise. `context.report` says which. Never throws.
+    [[nodiscard]] bool justAccount(RunContext& context, std::int16_t AccSql,
+                                   const ConnectionPtr& gdbsKavrin) const noexcept;
 
     // Puts one pair's figures into SharedState (see initPair). Returns Empty. Throws what initPair throws.
     [[nodiscard]] Value init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,

@@ -16,7 +16,7 @@
 
 namespace tarvenish {
 
-Frmjustaccount::Frmjustaccount(DialogWindow& window) : m_window(window) {
+Frmjustaccount::Frmjustaccount(DialogWindow& window, RunReport& report) : m_window(window), m_report(report) {
     m_window.Load = [this] { load(); };
     m_window.Activate = [this] { activate(); };
     m_window.Unload = [this] { unload(); };
@@ -129,7 +129,7 @@ void Frmjustaccount::activate() {
 
 void Frmjustaccount::unload() noexcept {
     // Closed or cancelled after a failed rewrite, the pair was not left as it was by choice: it failed.
-    if (std::exchange(m_commitFailed, false)) runReport().count(PairOutcome::Failed);
+    if (std::exchange(m_commitFailed, false)) m_report.count(PairOutcome::Failed);
     unloadMessages();
 }
 
@@ -148,7 +148,7 @@ void Frmjustaccount::chkAverClick() noexcept {
 }
 
 void Frmjustaccount::cmdOkCancelClick(std::int16_t index) noexcept {
-    handleOkCancel(m_window, index, m_commitFailed);
+    handleOkCancel(m_window, index, m_commitFailed, m_report);
 }
 
 }  // namespace tarvenish

@@ -8,8 +8,9 @@ namespace tarvenish {
 
 class LibraryJustAccount final : public JustAccountDispatch {
 protected:
-    // Reads the settings, applies the busy timeout, installs the presenters for the call, then calls the
-    // member. Throws what the member throws.
+    // Reads the settings, applies the busy timeout, installs the message presenter for the call, then calls
+    // the member; JustAccount runs with a context made from the settings: their presenter, report and log.
+    // Throws what the member throws.
     [[nodiscard]] Variant call(DispId id, std::span<const Variant> args) override;
 };
 

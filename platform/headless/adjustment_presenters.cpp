@@ -64,9 +64,9 @@ std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
 
 DrivenAdjustmentPresenter::DrivenAdjustmentPresenter(Driver driver) : m_driver(std::move(driver)) {}
 
-void DrivenAdjustmentPresenter::showModal() {
+void DrivenAdjustmentPresenter::showModal(RunReport& report) {
     HeadlessDialogWindow window(m_driver);
-    Frmjustaccount form(window);
+    Frmjustaccount form(window, report);
     ++m_shown;
     window.ShowModal();
 }
@@ -74,8 +74,8 @@ void DrivenAdjustmentPresenter::showModal() {
 HeadlessAdjustmentPresenter::HeadlessAdjustmentPresenter(AdjustmentPolicy policy)
     : m_policy(policy), m_driven(driverFor(policy)) {}
 
-void HeadlessAdjustmentPresenter::showModal() {
-    m_driven.showModal();
+void HeadlessAdjustmentPresenter::showModal(RunReport& report) {
+    m_driven.showModal(report);
 }
 
 }  // namespace tarvenish

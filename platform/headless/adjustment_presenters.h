@@ -30,9 +30,9 @@ public:
     using Driver = std::function<void(DialogWindow&)>;
 
     explicit DrivenAdjustmentPresenter(Driver driver);
-    // Loads the dialog for SharedState's pair, runs the driver and returns once the window has unloaded.
-    // Throws what the load or the driver throws.
-    void showModal() override;
+    // Loads the dialog for SharedState's pair, counting in `report`, runs the driver and returns once the
+    // window has unloaded. Throws what the load or the driver throws.
+    void showModal(RunReport& report) override;
     // How many dialogs have been shown.
     [[nodiscard]] int shown() const noexcept { return m_shown; }
 
@@ -47,7 +47,7 @@ class HeadlessAdjustmentPresenter final : public AdjustmentPresenter {
 public:
     explicit HeadlessAdjustmentPresenter(AdjustmentPolicy policy);
     // As DrivenAdjustmentPresenter::showModal, with the policy as the user.
-    void showModal() override;
+    void showModal(RunReport& report) override;
     [[nodiscard]] AdjustmentPolicy policy() const noexcept { return m_policy; }
 
 private:

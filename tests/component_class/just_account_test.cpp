@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "component/run_context.h"
 #include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/run_lock.h"
@@ -21,7 +22,8 @@ TEST(JustAccountCalls, LeaveNoConnectionOfTheirOwnOpenOnTheAccountSet) {
     EXPECT_EQ(ConnectionPool::size(), 0u);
     (void)component.IFEnd(0, host);
     EXPECT_EQ(ConnectionPool::size(), 0u);
-    EXPECT_TRUE(component.justAccount(1, host));
+    RunContext context;
+    EXPECT_TRUE(component.justAccount(context, 1, host));
     EXPECT_EQ(ConnectionPool::size(), 0u);
     EXPECT_EQ(host->state(), 1) << "the host's own connection stays as the host left it";
 }
@@ -38,8 +40,9 @@ TEST(JustAccountRun, IsRefusedWhileAnotherRunHoldsTheAccountSet) {
 
     const RunLock other(set.connectionString());
     ASSERT_EQ(other.status(), RunLockStatus::Held) << other.problem();
-    EXPECT_FALSE(JustAccount{}.justAccount(1, set.connect()));
-    const RunReport& report = runReport();
+    RunContext context;
+    EXPECT_FALSE(JustAccount{}.justAccount(context, 1, set.connect()));
+    const RunReport& report = context.report;
     EXPECT_EQ(report.stop, RunStop::Locked);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_NE(report.failures.front().message.find(other.path()), std::string::npos);

@@ -37,20 +37,20 @@ protected:
 };
 
 TEST_F(HeadlessPresenter, SkipClosesWithoutWriting) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Skip).showModal();
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Skip).showModal(report());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_FALSE(state().StopRun);
 }
 
 TEST_F(HeadlessPresenter, CancelStopsTheRun) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal();
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal(report());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_TRUE(state().StopRun);
 }
 
 TEST_F(HeadlessPresenter, AStopRequestAnswersCancelWhateverThePolicy) {
     requestStop(SIGTERM);
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal();
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
     clearStopRequest();
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
@@ -58,14 +58,14 @@ TEST_F(HeadlessPresenter, AStopRequestAnswersCancelWhateverThePolicy) {
 }
 
 TEST_F(HeadlessPresenter, BalanceAddsTheDifferenceAsOneLine) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal();
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 3);
     EXPECT_DOUBLE_EQ(money("R-1"), 6.0);
     EXPECT_DOUBLE_EQ(money("JUST100001"), 5.0);
 }
 
 TEST_F(HeadlessPresenter, AverageRepricesEveryLineAtThePairsPrice) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Average).showModal();
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Average).showModal(report());
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 2);
     EXPECT_DOUBLE_EQ(money("R-1"), 9.0);
     EXPECT_DOUBLE_EQ(money("R-2"), 6.0);

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(FrmjustaccountOnScreen, ConfirmRewritesThePairAndClosesTheWindow) {
     QtDialogWindow window;
-    Frmjustaccount form(window);
+    Frmjustaccount form(window, report());
     QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->UserClick(); });
     window.ShowModal();
 
@@ -51,7 +51,7 @@ TEST_F(FrmjustaccountOnScreen, ThePresentersCloseBoxWritesNothing) {
     QTimer::singleShot(0, [] {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
-    QtAdjustmentPresenter().showModal();
+    QtAdjustmentPresenter().showModal(report());
 
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_FALSE(state().StopRun);
@@ -64,7 +64,7 @@ TEST_F(FrmjustaccountOnScreen, AStopRequestedWhileThePresentersDialogIsOpenCance
     QTimer::singleShot(10000, &scope, [] {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
-    QtAdjustmentPresenter().showModal();
+    QtAdjustmentPresenter().showModal(report());
     clearStopRequest();
 
     EXPECT_TRUE(state().StopRun);

@@ -18,6 +18,7 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
+#include "component/run_context.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/grid_layout.h"
@@ -65,6 +66,10 @@ void typeIntoCell(QTableWidget& table, int row, int col, const QString& text) {
 // on the dialogs through their widgets, from the event loop that shows them.
 class RunOnScreen : public ::testing::Test {
 protected:
+    // The context of the runs a test starts; its report is what they did.
+    RunContext m_context;
+    [[nodiscard]] RunReport& report() { return m_context.report; }
+
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "qt_tests";
@@ -74,16 +79,15 @@ protected:
 
     void SetUp() override {
         sharedState() = SharedState{};
-        runReport().reset();
+        report().reset();
         m_set.useWarehouseMode();
         m_set.addSetting("AA", "iStrsQuanDecDgt", "2");
         m_set.addSetting("AA", "iStrsPriDecDgt", "2");
         m_set.addInventory("A001", "螺栓");
         setMessagePresenter(std::make_shared<QtMessagePresenter>());
-        setAdjustmentPresenter(std::make_shared<QtAdjustmentPresenter>());
+        m_context.presenter = std::make_shared<QtAdjustmentPresenter>();
     }
     void TearDown() override {
-        setAdjustmentPresenter(nullptr);
         setMessagePresenter(nullptr);
         ConnectionPool::clear();
         sharedState() = SharedState{};
@@ -127,7 +131,7 @@ protected:
             }
         };
         QTimer::singleShot(0, &scope, awaitDialog);
-        return JustAccountRun(1, m_host);
+        return JustAccountRun(m_context, 1, m_host);
     }
 
     // Answers the next message box with its default button, once it is open, and keeps its text.
