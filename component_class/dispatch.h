@@ -3,8 +3,8 @@
 
 #include <span>
 
+#include "automation/dispatch_target.h"
 #include "component_class/just_account.h"
-#include "platform/automation/dispatch_target.h"
 
 namespace tarvenish {
 

@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "automation/com_abi.h"
 #include "component/shared_state.h"
 #include "component_class/dispatch.h"
-#include "platform/automation/com_abi.h"
 
 namespace tarvenish {
 namespace {

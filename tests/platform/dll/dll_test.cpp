@@ -12,10 +12,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/automation/com_abi.h"
-#include "platform/automation/identities.h"
-#include "platform/automation/registry_file.h"
-#include "platform/automation/version_record.h"
+#include "automation/com_abi.h"
+#include "automation/identities.h"
+#include "automation/registry_file.h"
+#include "automation/version_record.h"
 
 namespace tarvenish {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/automation/guid.h"
+#include "automation/guid.h"
 #include "tarvenish/automation.h"
 
 namespace tarvenish {

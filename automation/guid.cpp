@@ -1,8 +1,8 @@
-#include "platform/automation/guid.h"
+#include "automation/guid.h"
 
 #include <cstring>
 
-#include "platform/automation/com_abi.h"
+#include "automation/com_abi.h"
 
 namespace tarvenish {
 

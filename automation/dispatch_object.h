@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/automation/dispatch_target.h"
-#include "platform/automation/guid.h"
+#include "automation/dispatch_target.h"
+#include "automation/guid.h"
 
 struct TvDispatch;
 struct TvVariant;

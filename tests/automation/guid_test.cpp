@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/automation/com_abi.h"
-#include "platform/automation/identities.h"
+#include "automation/com_abi.h"
+#include "automation/identities.h"
 
 namespace tarvenish {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/automation/version_record.h"
+#include "automation/version_record.h"
 
 #include <elf.h>
 

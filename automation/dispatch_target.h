@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/automation/variant.h"
+#include "automation/variant.h"
 
 namespace tarvenish {
 

@@ -1,13 +1,13 @@
-#include "platform/automation/class_factory.h"
+#include "automation/class_factory.h"
 
 #include <atomic>
 #include <cstdint>
 
-#include "platform/automation/com_abi.h"
-#include "platform/automation/connection_handle.h"
-#include "platform/automation/dispatch_object.h"
-#include "platform/automation/identities.h"
-#include "platform/automation/server_lifetime.h"
+#include "automation/com_abi.h"
+#include "automation/connection_handle.h"
+#include "automation/dispatch_object.h"
+#include "automation/identities.h"
+#include "automation/server_lifetime.h"
 
 namespace tarvenish {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "platform/automation/variant.h"
+#include "automation/variant.h"
 
 namespace tarvenish {
 namespace {

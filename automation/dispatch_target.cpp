@@ -1,10 +1,10 @@
-#include "platform/automation/dispatch_target.h"
+#include "automation/dispatch_target.h"
 
 #include <new>
 #include <vector>
 
+#include "automation/com_abi.h"
 #include "base/ascii_text.h"
-#include "platform/automation/com_abi.h"
 
 namespace tarvenish {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/automation/guid.h"
+#include "automation/guid.h"
 
 namespace tarvenish {
 

@@ -1,4 +1,4 @@
-#include "platform/automation/server_lifetime.h"
+#include "automation/server_lifetime.h"
 
 #include <atomic>
 

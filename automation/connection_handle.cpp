@@ -1,12 +1,12 @@
-#include "platform/automation/connection_handle.h"
+#include "automation/connection_handle.h"
 
 #include <atomic>
 #include <cstdint>
 
-#include "platform/automation/com_abi.h"
-#include "platform/automation/guid.h"
-#include "platform/automation/identities.h"
-#include "platform/automation/server_lifetime.h"
+#include "automation/com_abi.h"
+#include "automation/guid.h"
+#include "automation/identities.h"
+#include "automation/server_lifetime.h"
 
 namespace tarvenish {
 

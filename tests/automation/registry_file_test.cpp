@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/automation/identities.h"
-#include "platform/automation/registry_file.h"
+#include "automation/identities.h"
+#include "automation/registry_file.h"
 
 namespace tarvenish {
 namespace {

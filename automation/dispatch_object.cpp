@@ -1,4 +1,4 @@
-#include "platform/automation/dispatch_object.h"
+#include "automation/dispatch_object.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/automation/com_abi.h"
-#include "platform/automation/connection_handle.h"
-#include "platform/automation/identities.h"
-#include "platform/automation/server_lifetime.h"
+#include "automation/com_abi.h"
+#include "automation/connection_handle.h"
+#include "automation/identities.h"
+#include "automation/server_lifetime.h"
 
 namespace tarvenish {
 

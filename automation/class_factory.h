@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/automation/dispatch_target.h"
-#include "platform/automation/guid.h"
+#include "automation/dispatch_target.h"
+#include "automation/guid.h"
 
 struct TvClassFactory;
 

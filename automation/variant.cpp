@@ -1,4 +1,4 @@
-#include "platform/automation/variant.h"
+#include "automation/variant.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/automation/registry_file.h"
+#include "automation/registry_file.h"
 
 #include <unistd.h>
 
