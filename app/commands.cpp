@@ -9,11 +9,12 @@
 #include "app/presenter_choice.h"
 #include "app/run_output.h"
 #include "app/stop_signals.h"
-#include "component/just_account.h"
 #include "component/output_file.h"
+#include "component/run_context.h"
 #include "component/run_recording.h"
+#include "component/run_report.h"
+#include "component_class/just_account.h"
 #include "ledger/connection.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish::app {
 namespace {
@@ -52,13 +53,15 @@ int runRebuild(const Target& target, const RunOptions& options) {
     // Both are opened before the run changes anything: a path that cannot be written changes nothing.
     RunRecording recording(options.reportPath, options.logPath,
                            target.db.empty() ? target.connection : target.db);
-    RunReport& report = runReport();
+    RunContext context;
+    context.presenter = presenters.adjustment();
+    RunReport& report = context.report;
     {
         ProgressBar progress;
         report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
-        const RunRecording::Listening listening(recording);
+        const RunRecording::Listening listening(recording, context);
         const ScopedStopSignals signals;
-        (void)JustAccount{}.justAccount(target.accSql, connection);
+        (void)JustAccount{}.justAccount(context, target.accSql, connection);
     }
     report.onProgress = nullptr;
     ConnectionPool::clear();

@@ -1,7 +1,7 @@
 #pragma once
 // The exit code of `tarvenish run`, from what the run reported and whether its output arrived.
 
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish::app {
 

@@ -5,10 +5,10 @@
 
 #include "app/account_set.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
 #include "platform/display.h"
-#include "platform/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 
 #ifdef TARVENISH_HAVE_QT
 #include <QApplication>
@@ -32,13 +32,15 @@ struct PresenterChoice::QtSession {
 PresenterChoice::PresenterChoice() = default;
 
 PresenterChoice::PresenterChoice(PresenterChoice&& other) noexcept
-    : m_qt(std::move(other.m_qt)), m_windowed(other.m_windowed), m_active(other.m_active) {
+    : m_qt(std::move(other.m_qt)),
+      m_adjustment(std::move(other.m_adjustment)),
+      m_windowed(other.m_windowed),
+      m_active(other.m_active) {
     other.m_active = false;
 }
 
 PresenterChoice::~PresenterChoice() {
     if (!m_active) return;
-    setAdjustmentPresenter(nullptr);
     setMessagePresenter(nullptr);
 }
 
@@ -70,7 +72,7 @@ PresenterChoice choosePresenters(const std::string& ui, const std::string& onMis
         choice.m_qt = std::make_unique<PresenterChoice::QtSession>();
         choice.m_qt->application = std::make_unique<QApplication>(choice.m_qt->argc, choice.m_qt->argv);
         setMessagePresenter(std::make_shared<QtMessagePresenter>());
-        setAdjustmentPresenter(std::make_shared<QtAdjustmentPresenter>());
+        choice.m_adjustment = std::make_shared<QtAdjustmentPresenter>();
         choice.m_windowed = true;
         return choice;
     }
@@ -78,7 +80,7 @@ PresenterChoice choosePresenters(const std::string& ui, const std::string& onMis
     (void)window;
     // Unattended: every box is answered with OK, as a person who reads and closes it would.
     setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
-    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(*policy));
+    choice.m_adjustment = std::make_shared<HeadlessAdjustmentPresenter>(*policy);
     return choice;
 }
 

@@ -5,21 +5,29 @@
 #include <memory>
 #include <string>
 
+#include "component/adjustment_presenter.h"
+
 namespace tarvenish::app {
 
-// Installs this thread's adjustment and message presenters for its lifetime and removes them after.
+// Installs this thread's message presenter for its lifetime and removes it after, and holds the adjustment
+// presenter for the run.
 class PresenterChoice {
 public:
     PresenterChoice(PresenterChoice&&) noexcept;
     ~PresenterChoice();
     // True when dialogs go to a window on screen.
     [[nodiscard]] bool windowed() const noexcept { return m_windowed; }
+    // The presenter of the adjustment dialog for the run.
+    [[nodiscard]] const std::shared_ptr<AdjustmentPresenter>& adjustment() const noexcept {
+        return m_adjustment;
+    }
 
 private:
     friend PresenterChoice choosePresenters(const std::string& ui, const std::string& onMismatch);
     PresenterChoice();
     struct QtSession;
     std::unique_ptr<QtSession> m_qt;
+    std::shared_ptr<AdjustmentPresenter> m_adjustment;
     bool m_windowed = false;
     bool m_active = true;
 };

@@ -8,17 +8,17 @@
 
 #include "app/demo/demo_account_set.h"
 #include "app/demo/sqlite_bulk.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/pair_init.h"
+#include "component/run_report.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "dialog/adjustment_presenters.h"
+#include "dialog/dialog_window.h"
 #include "ledger/connection.h"
 #include "ledger/recordset.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/issued_quantity.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish::bench {
 namespace {
@@ -89,7 +89,8 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     ReadAccountSettings(state.AccountSettings);
     const Date keepDate = GetKeepDate(*conn);
     // The dialog reads each line's remaining quantity from the run's temporary column.
-    if (!issued_quantity::Prepare(*conn, Dialect::Server, runReport()))
+    RunReport report;
+    if (!issued_quantity::Prepare(*conn, Dialect::Server, report))
         throw std::runtime_error("the issued-quantity pass failed");
 
     const std::string whName =
@@ -103,7 +104,7 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     (void)initPair(keepDate, false, std::string(kWarehouse), whName, std::string(kItem), invName, invStd, 0.0,
                    0.0, conn);
     DrivenAdjustmentPresenter look([](DialogWindow&) {});
-    look.showModal();
+    look.showModal(report);
     const double quantity = state.SumQuantity;
     const double money = state.SumMoney;
 
@@ -116,13 +117,12 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     });
 
     CommitTimes result;
-    RunReport& report = runReport();
     for (int round = 0; round <= confirms; ++round) {
         (void)initPair(keepDate, false, std::string(kWarehouse), whName, std::string(kItem), invName, invStd,
                        quantity, money, conn);
         const int confirmedBefore = report.pairsConfirmed;
         const long insertedBefore = report.rowsInserted;
-        confirm.showModal();
+        confirm.showModal(report);
         if (report.pairsConfirmed != confirmedBefore + 1 ||
             report.rowsInserted - insertedBefore != kPairLines)
             throw std::runtime_error(

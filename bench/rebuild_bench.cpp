@@ -22,12 +22,13 @@
 #include "bench/machine.h"
 #include "bench/set_rebuild.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "ledger/connection.h"
-#include "platform/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish::bench {
 namespace {
@@ -157,10 +158,11 @@ Measured measureReal(const std::string& path, const DemoSummary& data, double ti
             const auto start = std::chrono::steady_clock::now();
             const ConnectionPtr connection = Connection::open(path);
             setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
-            setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
-            const bool result = JustAccountRun(kServerDialect, connection);
+            RunContext context;
+            context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
+            const bool result = JustAccountRun(context, kServerDialect, connection);
             const double seconds = elapsedSince(start);
-            const RunReport& report = runReport();
+            const RunReport& report = context.report;
             if (!result || !report.failures.empty() || report.pairsFailed || report.pairsSkipped)
                 throw std::runtime_error(
                     fmt::format("the rebuild returned {} with {} failed and {} skipped pairs{}{}", result,

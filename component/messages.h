@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/message_presenter.h"
-#include "platform/message_resource.h"
+#include "component/message_presenter.h"
+#include "component/message_resource.h"
 
 namespace tarvenish {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

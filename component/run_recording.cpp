@@ -43,27 +43,24 @@ RunRecording::RunRecording(const std::string& reportPath, const std::string& log
     if (!reportPath.empty()) m_report.emplace("report", reportPath, OpenMode::Truncate);
 }
 
-RunRecording::Listening::Listening(RunRecording& recording)
-    : m_hooks([&recording] {
-          EngineHooks hooks = engineHooks();
-          if (recording.m_log) {
-              hooks.beforeStatement = [&recording, before = hooks.beforeStatement](std::string_view text) {
-                  recording.m_log->statement(text);
-                  if (before) before(text);
-              };
-          }
-          return hooks;
-      }()),
-      m_previousOnFailure(runReport().onFailure) {
+RunRecording::Listening::Listening(RunRecording& recording, RunContext& context)
+    : m_context(context),
+      m_previousBeforeStatement(context.hooks.beforeStatement),
+      m_previousOnFailure(context.report.onFailure) {
     if (!recording.m_log) return;
-    runReport().onFailure = [&recording, before = m_previousOnFailure](const StepFailure& failure) {
+    context.hooks.beforeStatement = [&recording, before = m_previousBeforeStatement](std::string_view text) {
+        recording.m_log->statement(text);
+        if (before) before(text);
+    };
+    context.report.onFailure = [&recording, before = m_previousOnFailure](const StepFailure& failure) {
         recording.m_log->failure(failure);
         if (before) before(failure);
     };
 }
 
 RunRecording::Listening::~Listening() {
-    runReport().onFailure = std::move(m_previousOnFailure);
+    m_context.hooks.beforeStatement = std::move(m_previousBeforeStatement);
+    m_context.report.onFailure = std::move(m_previousOnFailure);
 }
 
 bool RunRecording::reportOnStandardOutput() const noexcept {

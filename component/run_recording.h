@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "component/output_file.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "component/statement_log.h"
-#include "ledger/engine_hooks.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish {
 
@@ -21,16 +21,18 @@ public:
     RunRecording(const std::string& reportPath, const std::string& logPath,
                  const std::string& connectionString);
 
-    // While it lives, every statement this thread sends and every step its run skips go to the log.
+    // While it lives, every statement the run of `context` sends and every step it skips go to the log.
+    // `context` must outlive it.
     class Listening final {
     public:
-        explicit Listening(RunRecording& recording);
+        Listening(RunRecording& recording, RunContext& context);
         ~Listening();
         Listening(const Listening&) = delete;
         Listening& operator=(const Listening&) = delete;
 
     private:
-        ScopedEngineHooks m_hooks;
+        RunContext& m_context;
+        std::function<void(std::string_view)> m_previousBeforeStatement;
         std::function<void(const StepFailure&)> m_previousOnFailure;
     };
 

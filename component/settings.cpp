@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/number_format.h"
 #include "ledger/db_error.h"
 #include "ledger/host_tables.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
-#include "platform/number_format.h"
 
 namespace tarvenish {
 namespace {

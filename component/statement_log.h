@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "component/output_file.h"
-#include "reconcile/run_report.h"
+#include "component/run_report.h"
 
 namespace tarvenish {
 

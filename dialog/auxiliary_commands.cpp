@@ -1,12 +1,12 @@
 // The two buttons above the grid: add an empty added line, delete the current line.
 
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
+#include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
 
 namespace tarvenish {
 

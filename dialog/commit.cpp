@@ -5,8 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/number_format.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
+#include "dialog/dialog_window.h"
 #include "dialog/error_mode.h"
 #include "dialog/figure_limits.h"
 #include "dialog/grid_layout.h"
@@ -17,10 +21,6 @@
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
 #include "ledger/transaction.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
-#include "platform/number_format.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish {
 namespace {
@@ -39,11 +39,11 @@ void showStop(int promptNumber) {
     runStep(kMode, [&] { static_cast<void>(showMessage(prompt, msgbox::kStop, title)); });
 }
 
-void recordCommitFailure(const SharedState& state, const std::string& statement,
+void recordCommitFailure(RunReport& report, const SharedState& state, const std::string& statement,
                          const std::exception& error) {
     runStep(kMode, [&] {
         const auto* dbError = dynamic_cast<const DbError*>(&error);
-        runReport().recordFailure(
+        report.recordFailure(
             StepFailure{"confirm pair " + state.WhCode + "/" + state.InvCode,
                         dbError ? dbError->statement() : statement, error.what(),
                         dbError != nullptr && (dbError->blocksEveryStatement() || dbError->isLockTimeout())});
@@ -80,7 +80,7 @@ bool refuseUnstorableFigures(KVGrid& grid) {
 }
 
 void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
-                bool& commitFailed) {
+                bool& commitFailed, RunReport& report) {
     if (refuseUnstorableFigures(*controls.Grid)) return;
     if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney)) {
         showStop(msg::kTotalsDiffer);
@@ -92,12 +92,11 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
     } catch (const std::exception& error) {
         // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel.
         commitFailed = true;
-        recordCommitFailure(state, {}, error);
+        recordCommitFailure(report, state, {}, error);
         showStop(msg::kCommitFailed);
         return;
     }
     commitFailed = false;
-    RunReport& report = runReport();
     report.count(PairOutcome::Confirmed);
     report.rowsDeleted += counts.deleted;
     report.rowsInserted += counts.written;
@@ -165,7 +164,8 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
     return counts;
 }
 
-void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed) noexcept {
+void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed,
+                    RunReport& report) noexcept {
     try {
         FrmjustaccountControls& controls = window.controls();
         SharedState& state = sharedState();
@@ -181,7 +181,7 @@ void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed
         });
 
         if (index == 0) {
-            commitPair(window, controls, state, commitFailed);
+            commitPair(window, controls, state, commitFailed, report);
         } else if (index == 1) {
             state.StopRun = true;
             runStep(kMode, [&] { window.Close(); });

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

@@ -2,21 +2,21 @@
 
 #include <utility>
 
+#include "base/number_format.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/commit.h"
+#include "dialog/dialog_window.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
 #include "ledger/recordset.h"
 #include "ledger/statements.h"
-#include "platform/dialog_window.h"
-#include "platform/number_format.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish {
 
-Frmjustaccount::Frmjustaccount(DialogWindow& window) : m_window(window) {
+Frmjustaccount::Frmjustaccount(DialogWindow& window, RunReport& report) : m_window(window), m_report(report) {
     m_window.Load = [this] { load(); };
     m_window.Activate = [this] { activate(); };
     m_window.Unload = [this] { unload(); };
@@ -127,7 +127,7 @@ void Frmjustaccount::activate() {
 
 void Frmjustaccount::unload() noexcept {
     // Closed or cancelled after a failed rewrite, the pair was not left as it was by choice: it failed.
-    if (std::exchange(m_commitFailed, false)) runReport().count(PairOutcome::Failed);
+    if (std::exchange(m_commitFailed, false)) m_report.count(PairOutcome::Failed);
     unloadMessages();
 }
 
@@ -146,7 +146,7 @@ void Frmjustaccount::chkAverClick() noexcept {
 }
 
 void Frmjustaccount::cmdOkCancelClick(std::int16_t index) noexcept {
-    handleOkCancel(m_window, index, m_commitFailed);
+    handleOkCancel(m_window, index, m_commitFailed, m_report);
 }
 
 }  // namespace tarvenish

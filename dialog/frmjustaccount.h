@@ -9,12 +9,14 @@ namespace tarvenish {
 
 class DialogWindow;
 struct FrmjustaccountControls;
+struct RunReport;
 
 class Frmjustaccount final {
 public:
     // Hooks the handlers to `window`'s load, activation and unload; the controls' events are hooked at each
-    // load, since every showing brings fresh controls. `window` must outlive this object.
-    explicit Frmjustaccount(DialogWindow& window);
+    // load, since every showing brings fresh controls. What the dialog does with the pair is counted in
+    // `report`. `window` and `report` must outlive this object.
+    Frmjustaccount(DialogWindow& window, RunReport& report);
     // Unhooks every handler from the window.
     ~Frmjustaccount();
     Frmjustaccount(const Frmjustaccount&) = delete;
@@ -49,6 +51,7 @@ private:
     void fillGrid();
 
     DialogWindow& m_window;
+    RunReport& m_report;
     // The last rewrite of this showing failed and none has succeeded since.
     bool m_commitFailed = false;
 };

@@ -1,12 +1,12 @@
 #include "dialog/grid_totals.h"
 
+#include "base/number_format.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
+#include "dialog/dialog_window.h"
 #include "dialog/grid_layout.h"
 #include "dialog/masks.h"
 #include "ledger/value.h"
-#include "platform/dialog_window.h"
-#include "platform/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -1,8 +1,8 @@
 #include "dialog/masks.h"
 
+#include "base/number_format.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "platform/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "component/shared_state.h"
+#include "dialog/controls.h"
 #include "dialog/grid_layout.h"
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
 #include "ledger/value.h"
-#include "platform/controls.h"
 
 namespace tarvenish {
 namespace {

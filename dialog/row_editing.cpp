@@ -1,16 +1,16 @@
 // The grid's cell edits: columns 69 (quantity), 70 (unit price) and 71 (money) are checked, reformatted and
 // kept in step with each other; every edit but a refused figure ends with the totals recomputed.
 
+#include "base/number_format.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
+#include "dialog/dialog_window.h"
 #include "dialog/figure_limits.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
-#include "platform/dialog_window.h"
-#include "platform/message_presenter.h"
-#include "platform/number_format.h"
 
 namespace tarvenish {
 namespace {

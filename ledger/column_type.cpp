@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "platform/ascii_text.h"
-#include "platform/number_format.h"
+#include "base/ascii_text.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

@@ -4,7 +4,7 @@
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
 #include "ledger/sqlite_engine.h"
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

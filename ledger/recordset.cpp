@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "base/ascii_text.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
-#include "platform/ascii_text.h"
 
 namespace tarvenish {
 

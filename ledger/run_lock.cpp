@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ascii_text.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
-#include "platform/ascii_text.h"
 
 namespace tarvenish {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "ledger/db_error.h"
 #include "ledger/sqlite_names.h"
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

@@ -4,6 +4,7 @@
 
 #include "ledger/db_error.h"
 #include "ledger/sqlite_appender.h"
+#include "ledger/sqlite_dialect.h"
 #include "ledger/sqlite_handle.h"
 #include "ledger/sqlite_open.h"
 #include "ledger/sqlite_prepare.h"
@@ -11,7 +12,7 @@
 #include "ledger/sqlite_table_index.h"
 #include "ledger/sqlite_translation.h"
 #include "ledger/stop_request.h"
-#include "platform/sql_parameters.h"
+#include "base/sql_parameters.h"
 
 namespace tarvenish {
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/sql_parameters.h"
 #include "ledger/engine.h"
 #include "ledger/sqlite_shaped_statements.h"
 #include "ledger/sqlite_transactions.h"

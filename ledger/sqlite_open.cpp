@@ -11,8 +11,8 @@
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_handle.h"
-#include "platform/ascii_text.h"
-#include "platform/sqlite_dialect.h"
+#include "base/ascii_text.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "ledger/db_error.h"
-#include "platform/ascii_text.h"
-#include "platform/sqlite_join_order.h"
+#include "base/ascii_text.h"
+#include "ledger/sqlite_join_order.h"
 
 namespace tarvenish {
 

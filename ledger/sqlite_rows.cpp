@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ledger/column_type.h"
-#include "platform/ascii_text.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

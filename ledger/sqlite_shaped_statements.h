@@ -7,7 +7,7 @@
 
 #include "ledger/engine.h"
 #include "ledger/sqlite_statement_cache.h"
-#include "platform/sql_parameters.h"
+#include "base/sql_parameters.h"
 
 namespace tarvenish {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 

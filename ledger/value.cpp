@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "platform/ascii_text.h"
-#include "platform/calendar.h"
-#include "platform/date_reader.h"
-#include "platform/number_format.h"
+#include "base/ascii_text.h"
+#include "base/calendar.h"
+#include "base/date_reader.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

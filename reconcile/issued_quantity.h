@@ -2,9 +2,9 @@
 // The issued-quantity pass: the temporary column RdRecords.isOutQuantity_s, holding for every stock-ledger
 // line the quantity to take off its opening quantity, for the length of one run.
 
+#include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish::issued_quantity {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "component/run_report.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish {
 

@@ -10,6 +10,8 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/pair_init.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
 #include "ledger/commit_batch.h"
@@ -21,7 +23,6 @@
 #include "reconcile/issued_quantity.h"
 #include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
-#include "reconcile/run_report.h"
 #include "reconcile/totals_match.h"
 #include "reconcile/work_check.h"
 
@@ -60,8 +61,12 @@ struct UnsettledPair {
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
-    ReconciliationRun(std::int16_t accSql, ConnectionPtr host)
-        : m_accSql(accSql), m_host(std::move(host)), m_state(sharedState()), m_report(runReport()) {}
+    ReconciliationRun(RunContext& context, std::int16_t accSql, ConnectionPtr host)
+        : m_accSql(accSql),
+          m_host(std::move(host)),
+          m_state(sharedState()),
+          m_report(context.report),
+          m_presenter(context.presenter.get()) {}
 
     bool execute();
     // Ends the run after something escaped the steps: what was added is removed and the failure reported.
@@ -99,6 +104,7 @@ private:
     ConnectionPtr m_host;
     SharedState& m_state;
     RunReport& m_report;
+    AdjustmentPresenter* m_presenter;
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
     bool m_passReached = false;
@@ -388,8 +394,7 @@ void ReconciliationRun::stopBatching() {
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
-    AdjustmentPresenter* presenter = adjustmentPresenter();
-    if (presenter == nullptr) {
+    if (m_presenter == nullptr) {
         m_report.count(PairOutcome::Skipped);
         return PairEnd::Next;
     }
@@ -403,8 +408,8 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     const int confirmedBefore = m_report.pairsConfirmed;
     const int failedBefore = m_report.pairsFailed;
     const std::size_t failuresBefore = m_report.failures.size();
-    const bool shown =
-        attempt("adjustment dialog for pair " + row.label(), std::string(), [&] { presenter->showModal(); });
+    const bool shown = attempt("adjustment dialog for pair " + row.label(), std::string(),
+                               [&] { m_presenter->showModal(m_report); });
     const bool confirmed = m_report.pairsConfirmed != confirmedBefore;
     // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
     // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
@@ -476,9 +481,9 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
 
 }  // namespace
 
-bool JustAccountRun(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
+bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
     try {
-        ReconciliationRun run(AccSql, gdbsKavrin);
+        ReconciliationRun run(context, AccSql, gdbsKavrin);
         try {
             return run.execute();
         } catch (const std::exception& error) {

@@ -1,6 +1,6 @@
 #include "reconcile/totals_match.h"
 
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 

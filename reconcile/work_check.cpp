@@ -4,9 +4,9 @@
 #include <exception>
 #include <limits>
 
+#include "base/number_format.h"
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
-#include "platform/number_format.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {

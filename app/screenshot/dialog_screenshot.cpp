@@ -25,6 +25,7 @@
 #include "app/demo/demo_account_set.h"
 #include "component/adjustment_presenter.h"
 #include "component/messages.h"
+#include "component/run_context.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/connection.h"
 #include "platform/qt/qt_dialog_window.h"
@@ -68,9 +69,9 @@ class PhotographingPresenter final : public AdjustmentPresenter {
 public:
     explicit PhotographingPresenter(QString path) : m_path(std::move(path)) {}
 
-    void showModal() override {
+    void showModal(RunReport& report) override {
         QtDialogWindow window;
-        Frmjustaccount form(window);
+        Frmjustaccount form(window, report);
         auto activate = std::move(window.Activate);
         window.Activate = [this, &window, activate] {
             if (activate) activate();
@@ -113,13 +114,13 @@ int photograph(const std::string& output) {
 
     auto photographer = std::make_shared<PhotographingPresenter>(QString::fromStdString(output));
     setMessagePresenter(std::make_shared<QtMessagePresenter>());
-    setAdjustmentPresenter(photographer);
+    RunContext context;
+    context.presenter = photographer;
     bool finished = false;
     {
         const ConnectionPtr connection = Connection::open(database.string());
-        finished = JustAccountRun(1, connection);
+        finished = JustAccountRun(context, 1, connection);
     }
-    setAdjustmentPresenter(nullptr);
     setMessagePresenter(nullptr);
     ConnectionPool::clear();
     std::error_code ignored;

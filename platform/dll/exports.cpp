@@ -7,12 +7,12 @@
 #include <memory>
 #include <system_error>
 
-#include "component/dispatch.h"
-#include "platform/automation/class_factory.h"
-#include "platform/automation/com_abi.h"
-#include "platform/automation/identities.h"
-#include "platform/automation/registry_file.h"
-#include "platform/automation/server_lifetime.h"
+#include "automation/class_factory.h"
+#include "automation/com_abi.h"
+#include "automation/identities.h"
+#include "automation/registry_file.h"
+#include "automation/server_lifetime.h"
+#include "component_class/dispatch.h"
 #include "platform/dll/library_just_account.h"
 
 #ifdef TARVENISH_HAVE_QT

@@ -5,11 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "component/run_context.h"
 #include "component/run_recording.h"
+#include "component/run_report.h"
 #include "ledger/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
 #include "platform/dll/library_settings.h"
-#include "reconcile/run_report.h"
 
 namespace tarvenish {
 namespace {
@@ -39,15 +40,17 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
         std::fprintf(stderr, "TARVENISH: %s; the run was not started\n", error.what());
         return Variant::boolean(false);
     }
-    Variant result;
+    RunContext context;
+    context.presenter = presenters.adjustment();
+    bool result = false;
     {
-        const RunRecording::Listening listening(*recording);
-        result = JustAccountDispatch::call(id, args);
+        const RunRecording::Listening listening(*recording, context);
+        result = object().justAccount(context, args[0].toI2(), args[1].toConnection());
     }
     // The run is done and its answer stands; the host's log tells what of its record is missing.
-    for (const std::string& problem : recording->finish(runReport()))
+    for (const std::string& problem : recording->finish(context.report))
         std::fprintf(stderr, "TARVENISH: %s (the run itself is done)\n", problem.c_str());
-    return result;
+    return Variant::boolean(result);
 }
 
 }  // namespace tarvenish

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "platform/dll/library_settings.h"
-#include "platform/message_presenter.h"
 
 #ifdef TARVENISH_HAVE_QT
 #include "platform/qt/qt_adjustment_presenter.h"
@@ -22,15 +22,15 @@ class LibraryAdjustmentPresenter final : public AdjustmentPresenter {
 public:
     explicit LibraryAdjustmentPresenter(std::optional<AdjustmentPolicy> policy) : m_policy(policy) {}
 
-    void showModal() override {
+    void showModal(RunReport& report) override {
 #ifdef TARVENISH_HAVE_QT
         if (windowsOnThisThread()) {
-            QtAdjustmentPresenter().showModal();
+            QtAdjustmentPresenter().showModal(report);
             return;
         }
 #endif
         if (m_policy) {
-            HeadlessAdjustmentPresenter(*m_policy).showModal();
+            HeadlessAdjustmentPresenter(*m_policy).showModal(report);
             return;
         }
         SharedState& state = sharedState();
@@ -63,13 +63,12 @@ public:
 
 }  // namespace
 
-LibraryPresenters::LibraryPresenters(std::optional<AdjustmentPolicy> onMismatch) {
-    setAdjustmentPresenter(std::make_shared<LibraryAdjustmentPresenter>(onMismatch));
+LibraryPresenters::LibraryPresenters(std::optional<AdjustmentPolicy> onMismatch)
+    : m_adjustment(std::make_shared<LibraryAdjustmentPresenter>(onMismatch)) {
     setMessagePresenter(std::make_shared<LibraryMessagePresenter>());
 }
 
 LibraryPresenters::~LibraryPresenters() {
-    setAdjustmentPresenter(nullptr);
     setMessagePresenter(nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/number_format.h"
+#include "base/number_format.h"
 
 namespace tarvenish {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog/adjustment_presenters.h"
+#include "platform/headless/adjustment_presenters.h"
 
 namespace tarvenish {
 

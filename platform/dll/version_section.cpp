@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/automation/version_record.h"
+#include "automation/version_record.h"
 
 namespace {
 

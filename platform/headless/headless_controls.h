@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 
 namespace tarvenish {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/dialog_window.h"
+#include "dialog/dialog_window.h"
 #include "platform/headless/headless_controls.h"
 
 namespace tarvenish {

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "dialog/controls.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "platform/controls.h"
 #include "platform/qt/qt_dialog_window.h"
 
 namespace tarvenish {
@@ -32,9 +32,9 @@ void cancelOnStopRequest(QtDialogWindow& window) {
 
 QtAdjustmentPresenter::QtAdjustmentPresenter(QWidget* parent) : m_parent(parent) {}
 
-void QtAdjustmentPresenter::showModal() {
+void QtAdjustmentPresenter::showModal(RunReport& report) {
     QtDialogWindow window(m_parent);
-    Frmjustaccount form(window);
+    Frmjustaccount form(window, report);
     // The modal loop is the only code running while the dialog is up: it has to look for a stop request.
     QTimer stopPoll;
     stopPoll.setInterval(kStopPollMilliseconds);

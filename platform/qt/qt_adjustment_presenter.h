@@ -15,7 +15,7 @@ public:
     // Loads the dialog for SharedState's pair on a fresh window and returns once the user has closed it, or
     // once a stop request (ledger/stop_request.h) has cancelled it, polled every 100 ms.
     // Throws what the load throws and the first failure of a handler that let its error through.
-    void showModal() override;
+    void showModal(RunReport& report) override;
 
 private:
     QWidget* m_parent;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 
 class QWidget;
 class QLabel;

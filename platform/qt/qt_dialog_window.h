@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/dialog_window.h"
+#include "dialog/dialog_window.h"
 
 class QDialog;
 class QWidget;

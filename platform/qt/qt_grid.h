@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "platform/qt/qt_controls.h"
 
 class QWidget;

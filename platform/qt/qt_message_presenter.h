@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/message_presenter.h"
+#include "component/message_presenter.h"
 
 class QWidget;
 

@@ -15,13 +15,14 @@
 
 #include "command_support.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "component/run_context.h"
 #include "front.h"
 #include "ledger/connection.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "platform/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
 // The hooks name only the one observer a test needs.
@@ -252,13 +253,13 @@ TEST_P(RunThroughAFront, WritesAReportThatNamesTheCancellationAndAFalseResult) {
 // Runs the rebuild in this process as the command would, collecting what it sends.
 std::vector<std::string> statementsSentInProcess(const std::string& path) {
     setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
-    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
+    RunContext context;
+    context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
     std::vector<std::string> sent;
     {
         ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
-        (void)JustAccountRun(1, Connection::open(path));
+        (void)JustAccountRun(context, 1, Connection::open(path));
     }
-    setAdjustmentPresenter(nullptr);
     setMessagePresenter(nullptr);
     ConnectionPool::clear();
     return sent;

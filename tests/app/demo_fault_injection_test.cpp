@@ -14,15 +14,16 @@
 
 #include "command_support.h"
 #include "component/adjustment_presenter.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
-#include "dialog/adjustment_presenters.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "platform/message_presenter.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
-#include "reconcile/run_report.h"
 
 // The hooks name only the one observer a test needs.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -57,15 +58,16 @@ PairRows pairRows(const std::string& path, PairMode mode) {
 
 class DemoUnderFaults : public ::testing::TestWithParam<PairMode> {
 protected:
+    // The context of the runs a test starts; its report is what they did.
+    RunContext m_context;
+    [[nodiscard]] RunReport& report() { return m_context.report; }
+
     void SetUp() override {
         m_demo = makeDemo(m_dir, "demo.db", GetParam(), 4, 25);
         setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
-        setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
+        m_context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
     }
-    void TearDown() override {
-        setAdjustmentPresenter(nullptr);
-        setMessagePresenter(nullptr);
-    }
+    void TearDown() override { setMessagePresenter(nullptr); }
 
     // A fresh copy of the demo account set.
     [[nodiscard]] std::string copy() {
@@ -74,11 +76,11 @@ protected:
         return path;
     }
 
-    static bool run(const std::string& path, EngineHooks hooks) {
+    bool run(const std::string& path, EngineHooks hooks) {
         bool result = false;
         {
             ScopedEngineHooks scoped(std::move(hooks));
-            result = JustAccountRun(1, Connection::open(path));
+            result = JustAccountRun(m_context, 1, Connection::open(path));
         }
         ConnectionPool::clear();
         return result;
@@ -96,7 +98,7 @@ TEST_P(DemoUnderFaults, LeavesEveryPairWholeWhicheverStatementFails) {
     ASSERT_TRUE(run(clean, {.beforeStatement = [&](std::string_view s) {
                         if (changesData(s)) statements.emplace_back(s);
                     }}));
-    ASSERT_EQ(runReport().pairsConfirmed, 1);
+    ASSERT_EQ(report().pairsConfirmed, 1);
     const PairRows newRows = pairRows(clean, GetParam());
     ASSERT_EQ(newRows.size(), oldRows.size());
 
@@ -111,7 +113,7 @@ TEST_P(DemoUnderFaults, LeavesEveryPairWholeWhicheverStatementFails) {
         }
         EXPECT_EQ(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"),
                   failing == sql::issuedQuantityRemove());
-        const auto& failures = runReport().failures;
+        const auto& failures = report().failures;
         EXPECT_TRUE(std::any_of(failures.begin(), failures.end(),
                                 [&](const StepFailure& f) { return f.statement == failing; }));
     }
@@ -131,7 +133,7 @@ TEST_P(DemoUnderFaults, KeepsTheOldRowsOfAPairWhoseCommitFailsMidway) {
                             if (++stores == failingStore)
                                 throw DbError("update row", 1, std::string(kInjected), std::string(table));
                         }}));
-        EXPECT_EQ(runReport().pairsConfirmed, 0);
+        EXPECT_EQ(report().pairsConfirmed, 0);
         int keptOld = 0;
         for (const auto& [pair, rows] : pairRows(path, GetParam())) {
             if (rows == newRows.at(pair) && rows != oldRows.at(pair)) continue;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "component/just_account.h"
 #include "component/pair_init.h"
 #include "component/shared_state.h"
+#include "component_class/just_account.h"
 
 namespace tarvenish {
 namespace {

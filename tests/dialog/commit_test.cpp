@@ -62,8 +62,8 @@ TEST_P(ConfirmInBothDialects, ReplacesThePairsRowsWithTheGridLines) {
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
     EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
     EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(runReport().pairsConfirmed, 1);
-    EXPECT_EQ(runReport().rowsInserted, 2);
+    EXPECT_EQ(report().pairsConfirmed, 1);
+    EXPECT_EQ(report().rowsInserted, 2);
     EXPECT_FALSE(state().StopRun);
 }
 
@@ -95,7 +95,7 @@ TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
     EXPECT_EQ(pairCodes(), oldCodes());
-    EXPECT_EQ(runReport().pairsConfirmed, 0);
+    EXPECT_EQ(report().pairsConfirmed, 0);
 }
 
 TEST_F(Confirm, RefusesMoneyACentOffWhenTheQuantitiesAgree) {
@@ -141,7 +141,7 @@ TEST_F(Confirm, WithZeroTotalsAndAnEmptyGridDeletesThePairsRows) {
     show([](DialogWindow& window) { press(window, kOk); });
     EXPECT_TRUE(pairCodes().empty());
     EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
-    EXPECT_EQ(runReport().rowsInserted, 0);
+    EXPECT_EQ(report().rowsInserted, 0);
 }
 
 TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
@@ -161,7 +161,7 @@ TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
         EXPECT_EQ(grid().RowCount(), 3) << "no balancing line over a figure that counts as nothing";
     }
     EXPECT_EQ(pairCodes(), oldCodes());
-    EXPECT_EQ(runReport().pairsConfirmed, 0);
+    EXPECT_EQ(report().pairsConfirmed, 0);
 }
 
 TEST_F(Confirm, KeepsAnEmptyWarehouseCodeSoThatConfirmingAgainReplacesTheSameRows) {
@@ -189,7 +189,7 @@ TEST_F(CancelAndClose, TheCloseBoxWritesNothingAndLetsTheRunGoOn) {
     show({});
     EXPECT_FALSE(state().StopRun);
     EXPECT_EQ(pairCodes(), oldCodes());
-    EXPECT_EQ(runReport().pairsConfirmed, 0);
+    EXPECT_EQ(report().pairsConfirmed, 0);
 }
 
 // A failing step of the rewrite: the pair keeps its old rows, the user is told and the dialog stays open.
@@ -206,8 +206,8 @@ protected:
         EXPECT_EQ(boxes()[0],
                   (ShownMessage{messageText(msg::kCommitFailed), 16, messageText(msg::kBoxTitle)}));
         EXPECT_EQ(pairCodes(), oldCodes());
-        EXPECT_EQ(runReport().pairsConfirmed, 0);
-        EXPECT_EQ(runReport().failures.size(), 1U);
+        EXPECT_EQ(report().pairsConfirmed, 0);
+        EXPECT_EQ(report().failures.size(), 1U);
     }
 };
 
@@ -256,8 +256,8 @@ TEST_F(CommitFailure, AtTheSecondRowKeepsTheOldRowsAndAllowsARetry) {
     EXPECT_TRUE(closedAfterRetry);
     EXPECT_EQ(boxes().size(), 1U);
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
-    EXPECT_EQ(runReport().pairsConfirmed, 1);
-    EXPECT_EQ(runReport().rowsInserted, 2);
+    EXPECT_EQ(report().pairsConfirmed, 1);
+    EXPECT_EQ(report().rowsInserted, 2);
 }
 
 TEST(TotalsCheck, ComparesFifteenSignificantDigits) {

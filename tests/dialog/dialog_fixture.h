@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "platform/headless/headless_dialog_window.h"
-#include "platform/message_presenter.h"
-#include "reconcile/run_report.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {
@@ -35,7 +36,6 @@ protected:
         sharedState() = SharedState{};
         sharedState().JustSerial = "100000";
         sharedState().AccountSettings.PriceDigits = 2;
-        runReport().reset();
         setMessagePresenter(m_messages);
     }
     void TearDown() override {
@@ -44,6 +44,7 @@ protected:
     }
 
     [[nodiscard]] SharedState& state() { return sharedState(); }
+    [[nodiscard]] RunReport& report() { return m_context.report; }
     [[nodiscard]] FrmjustaccountControls& controls() { return m_window.controls(); }
     [[nodiscard]] KVGrid& grid() { return *controls().Grid; }
     [[nodiscard]] std::string cell(long row, long col) { return grid().CellText(row, col); }
@@ -69,8 +70,9 @@ protected:
     }
 
     std::shared_ptr<HeadlessMessagePresenter> m_messages = std::make_shared<HeadlessMessagePresenter>();
+    RunContext m_context;
     HeadlessDialogWindow m_window;
-    Frmjustaccount m_form{m_window};
+    Frmjustaccount m_form{m_window, m_context.report};
 };
 
 // An opening receipt of warehouse `whCode` with voucher code `code`.

@@ -1,8 +1,9 @@
 #include "dialog_fixture.h"
 
 #include "component/adjustment_presenter.h"
-#include "dialog/adjustment_presenters.h"
+#include "component/run_context.h"
 #include "ledger/connection.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
 namespace tarvenish::test {
@@ -29,15 +30,14 @@ protected:
         m_set.addOpeningRow(old);
     }
     void TearDown() override {
-        setAdjustmentPresenter(nullptr);
         ConnectionPool::clear();
         DialogTest::TearDown();
     }
 
     // Runs with `driver` playing the user in every dialog.
     bool runWith(DrivenAdjustmentPresenter::Driver driver) {
-        setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>(std::move(driver)));
-        return JustAccountRun(0, m_set.connect());
+        m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>(std::move(driver));
+        return JustAccountRun(m_context, 0, m_set.connect());
     }
 
     AccountSet m_set;
@@ -54,8 +54,8 @@ TEST_F(DialogInARun, APairWhoseCommitFailedAndWasThenClosedCountsAsFailed) {
 
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0].prompt, messageText(msg::kCommitFailed));
-    EXPECT_EQ(runReport().pairsFailed, 1);
-    EXPECT_EQ(runReport().pairsSkipped, 0);
+    EXPECT_EQ(report().pairsFailed, 1);
+    EXPECT_EQ(report().pairsSkipped, 0);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
 

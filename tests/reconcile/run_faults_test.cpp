@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
 #include "support/account_set.h"
 
 // The seeds and hooks name only the fields a test is about; the rest keep their defaults.
@@ -74,7 +75,6 @@ std::vector<std::string> voucherCodes(const AccountSet& set, const std::string& 
 }
 
 TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverStatementFails) {
-    setAdjustmentPresenter(nullptr);
     std::vector<std::string> statements;
     {
         AccountSet set;
@@ -82,8 +82,9 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
             if (changesData(s)) statements.emplace_back(s);
         }});
-        ASSERT_TRUE(JustAccountRun(0, set.connect()));
-        ASSERT_EQ(runReport().pairsRegenerated, 2);
+        RunContext context;
+        ASSERT_TRUE(JustAccountRun(context, 0, set.connect()));
+        ASSERT_EQ(context.report.pairsRegenerated, 2);
         ASSERT_EQ(voucherCodes(set, "W1"), (std::vector<std::string>{"NEW", "NEW"}));
         ConnectionPool::clear();
     }
@@ -96,11 +97,12 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         SCOPED_TRACE(failing);
         AccountSet set;
         seed(set);
+        RunContext context;
         {
             ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
                 if (s == failing) throw DbError("execute", 1, std::string(kInjected), std::string(s));
             }});
-            (void)JustAccountRun(0, set.connect());
+            (void)JustAccountRun(context, 0, set.connect());
         }
         for (const char* wh : {"W1", "W2"}) {
             const auto codes = voucherCodes(set, wh);
@@ -110,10 +112,10 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         EXPECT_EQ(set.hasColumn("RdRecords", "isOutQuantity_s"), failing == sql::issuedQuantityRemove());
         // A run that leaves its column behind did not end as it must, however well its pairs went.
         if (failing == sql::issuedQuantityRemove()) {
-            EXPECT_FALSE(runReport().result);
-            EXPECT_EQ(runReport().stop, RunStop::Fatal);
+            EXPECT_FALSE(context.report.result);
+            EXPECT_EQ(context.report.stop, RunStop::Fatal);
         }
-        const auto& failures = runReport().failures;
+        const auto& failures = context.report.failures;
         EXPECT_TRUE(std::any_of(failures.begin(), failures.end(), [&](const StepFailure& f) {
             return f.statement == failing && f.message == kInjected;
         }));
@@ -124,7 +126,6 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
 // Rebuilt pairs are made durable in batches: a batch whose commit fails loses every pair in it, and the
 // report counts each of them failed, none rebuilt.
 TEST(RunUnderFaults, CountsEveryPairOfABatchWhoseCommitFailsAsFailed) {
-    setAdjustmentPresenter(nullptr);
     AccountSet set;
     seed(set);
     // A child row without its parent fails only the real commit: the check is deferred to it.
@@ -134,6 +135,7 @@ TEST(RunUnderFaults, CountsEveryPairOfABatchWhoseCommitFailsAsFailed) {
     ConnectionPtr host = set.connect();
     host->execute("PRAGMA foreign_keys=ON");
     bool planted = false;
+    RunContext context;
     {
         ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
             std::string lower(s);
@@ -144,10 +146,10 @@ TEST(RunUnderFaults, CountsEveryPairOfABatchWhoseCommitFailsAsFailed) {
             planted = true;
             host->engine().execute("insert into child values (7)");
         }});
-        (void)JustAccountRun(0, host);
+        (void)JustAccountRun(context, 0, host);
     }
     ASSERT_TRUE(planted);
-    const RunReport& report = runReport();
+    const RunReport& report = context.report;
     EXPECT_EQ(report.pairsRegenerated, 0);
     EXPECT_EQ(report.pairsFailed, 2);
     EXPECT_EQ(report.rowsInserted, 0);

@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.
@@ -30,20 +31,21 @@ using test::ReceiptLine;
 // Counts the dialogs shown and leaves each pair as it was.
 class CountingPresenter final : public AdjustmentPresenter {
 public:
-    void showModal() override { ++shown; }
+    void showModal(RunReport&) override { ++shown; }
     int shown = 0;
 };
 
 class RunFigures : public ::testing::TestWithParam<std::int16_t> {
 protected:
+    // The context of the runs a test starts; its report is what they did.
+    RunContext m_context;
+    [[nodiscard]] RunReport& report() { return m_context.report; }
+
     void SetUp() override {
         m_set.addSetting("AA", "iStrsQuanDecDgt", "2");
-        setAdjustmentPresenter(m_presenter);
+        m_context.presenter = m_presenter;
     }
-    void TearDown() override {
-        setAdjustmentPresenter(nullptr);
-        ConnectionPool::clear();
-    }
+    void TearDown() override { ConnectionPool::clear(); }
 
     // Warehouse mode; a pair whose one receipt line of 10 at 2 matches its old opening row "OLD".
     void addPair(const std::string& whCode) {
@@ -54,8 +56,8 @@ protected:
             .whCode = whCode, .invCode = "A001", .quantity = 10, .money = 20, .vouCode = "OLD"});
     }
 
-    [[nodiscard]] bool hasFailure(std::string_view step) const {
-        const auto& failures = runReport().failures;
+    [[nodiscard]] bool hasFailure(std::string_view step) {
+        const auto& failures = report().failures;
         return std::any_of(failures.begin(), failures.end(),
                            [&](const StepFailure& f) { return f.step == step; });
     }
@@ -80,10 +82,10 @@ TEST_P(RunFigures, SendsAPairWithAReceiptLineWithoutIssuedQuantityToTheDialog) {
                                        .money = GetParam() == 0 ? 30.0 : 20.0,
                                        .vouCode = "OLD"});
 
-    EXPECT_TRUE(JustAccountRun(GetParam(), m_set.connect()));
+    EXPECT_TRUE(JustAccountRun(m_context, GetParam(), m_set.connect()));
 
     EXPECT_EQ(m_presenter->shown, 1);
-    EXPECT_EQ(runReport().pairsRegenerated, 0);
+    EXPECT_EQ(report().pairsRegenerated, 0);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
 
@@ -92,13 +94,13 @@ TEST_P(RunFigures, ChecksEveryRebuiltPairAndFindsNoDifferenceInACleanRun) {
     addPair("01");
     addPair("02");
 
-    EXPECT_TRUE(JustAccountRun(GetParam(), m_set.connect()));
+    EXPECT_TRUE(JustAccountRun(m_context, GetParam(), m_set.connect()));
 
-    const Verification& check = runReport().verification;
+    const Verification& check = report().verification;
     EXPECT_TRUE(check.ran);
     EXPECT_EQ(check.pairsChecked, 2);
     EXPECT_EQ(check.pairsDiffering, 0);
-    EXPECT_TRUE(runReport().failures.empty());
+    EXPECT_TRUE(report().failures.empty());
 }
 
 TEST_P(RunFigures, ReportsARebuiltPairWhoseRowsDoNotHoldTheComparedTotals) {
@@ -110,9 +112,9 @@ TEST_P(RunFigures, ReportsARebuiltPairWhoseRowsDoNotHoldTheComparedTotals) {
         "create trigger sabotage after insert on IA_Subsidiary when new.cVouCode='R-02' begin "
         "update IA_Subsidiary set iAInPrice=iAInPrice+1 where rowid=new.rowid; end");
 
-    EXPECT_FALSE(JustAccountRun(GetParam(), m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, GetParam(), m_set.connect()));
 
-    const Verification& check = runReport().verification;
+    const Verification& check = report().verification;
     EXPECT_EQ(check.pairsChecked, 2);
     ASSERT_EQ(check.pairsDiffering, 1);
     ASSERT_EQ(check.differences.size(), 1u);
@@ -127,7 +129,6 @@ INSTANTIATE_TEST_SUITE_P(BothDialects, RunFigures, ::testing::Values(std::int16_
                          [](const auto& p) { return p.param == 1 ? "Server" : "Desktop"; });
 
 TEST(RunPairs, LeaveRowsWithANullItemOrDepartmentCodeAloneAndReportThem) {
-    setAdjustmentPresenter(nullptr);
     AccountSet set;
     set.useDepartmentMode();
     set.addSetting("AA", "iStrsQuanDecDgt", "2");
@@ -143,9 +144,10 @@ TEST(RunPairs, LeaveRowsWithANullItemOrDepartmentCodeAloneAndReportThem) {
     set.exec("update IA_Subsidiary set cInvCode=null where cVouCode='NULLITEM'");
     set.addOpeningRow({.whCode = "W9", .invCode = "A1", .quantity = 2, .money = 2, .vouCode = "NODEP"});
 
-    EXPECT_TRUE(JustAccountRun(0, set.connect()));
+    RunContext context;
+    EXPECT_TRUE(JustAccountRun(context, 0, set.connect()));
 
-    const RunReport& report = runReport();
+    const RunReport& report = context.report;
     EXPECT_EQ(report.pairsRegenerated, 1);
     EXPECT_EQ(report.pairsFailed, 2);
     EXPECT_EQ(set.count("IA_Subsidiary", "cVouCode='R-W1' and cInvCode=''"), 1);
@@ -164,7 +166,6 @@ TEST(RunPairs, LeaveRowsWithANullItemOrDepartmentCodeAloneAndReportThem) {
 // Values of AccSql other than 0 and 1: the issued-quantity pass speaks the desktop dialect, the pair loop the
 // server's.
 TEST(RunPairs, TakeTheDialectOfEachStepByItsOwnTestForOtherFlagValues) {
-    setAdjustmentPresenter(nullptr);
     for (const std::int16_t accSql : {std::int16_t{2}, std::int16_t{-1}}) {
         SCOPED_TRACE(accSql);
         AccountSet set;
@@ -174,16 +175,17 @@ TEST(RunPairs, TakeTheDialectOfEachStepByItsOwnTestForOtherFlagValues) {
                              {ReceiptLine{.invCode = "A001", .quantity = 10, .unitCost = 2, .price = 20}});
         set.addOpeningRow({.whCode = "01", .invCode = "A001", .quantity = 10, .money = 20});
         std::vector<std::string> sent;
+        RunContext context;
         {
             ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
-            EXPECT_TRUE(JustAccountRun(accSql, set.connect()));
+            EXPECT_TRUE(JustAccountRun(context, accSql, set.connect()));
         }
         const auto wasSent = [&](const std::string& s) {
             return std::find(sent.begin(), sent.end(), s) != sent.end();
         };
         EXPECT_TRUE(wasSent(sql::issuedQuantityPrepare(Dialect::Desktop)[2]));
         EXPECT_TRUE(wasSent(sql::regenerationDelete(Dialect::Server, PairMode::Warehouse, "01", "A001")));
-        EXPECT_EQ(runReport().pairsRegenerated, 1);
+        EXPECT_EQ(context.report.pairsRegenerated, 1);
         ConnectionPool::clear();
     }
 }

@@ -13,15 +13,16 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
-#include "dialog/adjustment_presenters.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
+#include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
 #include "ledger/stop_request.h"
-#include "platform/dialog_window.h"
-#include "reconcile/run_report.h"
+#include "platform/headless/adjustment_presenters.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.
@@ -39,8 +40,11 @@ using test::ReceiptLine;
 // dialect.
 class RunStops : public ::testing::Test {
 protected:
+    // The context of the runs a test starts; its report is what they did.
+    RunContext m_context;
+    [[nodiscard]] RunReport& report() { return m_context.report; }
+
     void SetUp() override {
-        setAdjustmentPresenter(nullptr);
         m_set.useWarehouseMode();
         m_set.addSetting("AA", "iStrsQuanDecDgt", "2");
         for (const char* wh : {"01", "02", "03"}) {
@@ -55,7 +59,6 @@ protected:
     void TearDown() override {
         clearStopRequest();
         setBusyTimeout(kDefaultBusyTimeout);
-        setAdjustmentPresenter(nullptr);
         ConnectionPool::clear();
     }
 
@@ -64,8 +67,8 @@ protected:
         return m_set.scalar("select group_concat(cVouCode) from IA_Subsidiary where cWhCode='" + wh + "'")
             .displayText();
     }
-    [[nodiscard]] static long failuresOf(std::string_view stepStart) {
-        const auto& failures = runReport().failures;
+    [[nodiscard]] long failuresOf(std::string_view stepStart) {
+        const auto& failures = report().failures;
         return std::count_if(failures.begin(), failures.end(),
                              [&](const StepFailure& f) { return f.step.starts_with(stepStart); });
     }
@@ -82,11 +85,11 @@ TEST_F(RunStops, AtTheIssuedQuantityPassRemoveWhatItAddedAndTouchNoPair) {
         if (s == selectInto) requestStop(SIGINT);
     }});
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
 
-    EXPECT_EQ(runReport().stop, RunStop::Interrupted);
-    EXPECT_EQ(runReport().stopSignal, SIGINT);
-    EXPECT_EQ(runReport().pairsRegenerated, 0);
+    EXPECT_EQ(report().stop, RunStop::Interrupted);
+    EXPECT_EQ(report().stopSignal, SIGINT);
+    EXPECT_EQ(report().pairsRegenerated, 0);
     for (const char* wh : {"01", "02", "03"}) EXPECT_EQ(voucher(wh), "OLD") << wh;
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
     EXPECT_FALSE(m_set.hasTable("FSumQuantity"));
@@ -98,16 +101,16 @@ TEST_F(RunStops, BetweenPairsKeepThePairsDoneDurableAndLeaveTheRest) {
         if (s == second) requestStop(SIGTERM);
     }});
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
 
-    EXPECT_EQ(runReport().stop, RunStop::Interrupted);
-    EXPECT_EQ(runReport().stopSignal, SIGTERM);
+    EXPECT_EQ(report().stop, RunStop::Interrupted);
+    EXPECT_EQ(report().stopSignal, SIGTERM);
     // The pair in hand when the request came is finished; the next is never begun.
     EXPECT_EQ(voucher("01"), "R-01");
     EXPECT_EQ(voucher("02"), "R-02");
     EXPECT_EQ(voucher("03"), "OLD");
-    EXPECT_EQ(runReport().pairsRegenerated, 2);
-    EXPECT_EQ(runReport().verification.pairsChecked, 2);
+    EXPECT_EQ(report().pairsRegenerated, 2);
+    EXPECT_EQ(report().verification.pairsChecked, 2);
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
@@ -118,13 +121,13 @@ TEST_F(RunStops, AtTheFirstFailureNoLaterPairCanEscape) {
         if (s == insert) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
 
-    EXPECT_EQ(runReport().stop, RunStop::Fatal);
+    EXPECT_EQ(report().stop, RunStop::Fatal);
     EXPECT_EQ(voucher("01"), "R-01");
     EXPECT_EQ(voucher("02"), "OLD");
     EXPECT_EQ(voucher("03"), "OLD");
-    EXPECT_EQ(runReport().pairsFailed, 1);
+    EXPECT_EQ(report().pairsFailed, 1);
     EXPECT_EQ(failuresOf("regenerate pair"), 1);
     EXPECT_EQ(failuresOf("run stopped"), 1);
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
@@ -140,13 +143,13 @@ TEST_F(RunStops, AtTheFirstPairWhoseWriteLockAnotherProgramHolds) {
         locked = true;
     }});
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
     ASSERT_TRUE(locked);
     m_set.exec("ROLLBACK");
 
-    EXPECT_EQ(runReport().stop, RunStop::Fatal);
+    EXPECT_EQ(report().stop, RunStop::Fatal);
     EXPECT_EQ(failuresOf("regenerate pair"), 1);
-    EXPECT_EQ(runReport().pairsFailed, 1);
+    EXPECT_EQ(report().pairsFailed, 1);
     for (const char* wh : {"01", "02", "03"}) EXPECT_EQ(voucher(wh), "OLD") << wh;
 }
 
@@ -158,16 +161,16 @@ TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClose
     }});
     for (const bool cancel : {false, true}) {
         SCOPED_TRACE(cancel ? "cancelled" : "closed");
-        setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>([&](DialogWindow& window) {
+        m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>([&](DialogWindow& window) {
             window.controls().cmdOkCancel[0]->userClick();
             if (cancel) window.controls().cmdOkCancel[1]->userClick();
-        }));
+        });
 
-        (void)JustAccountRun(0, m_set.connect());
+        (void)JustAccountRun(m_context, 0, m_set.connect());
 
-        EXPECT_EQ(runReport().pairsFailed, 1);
-        EXPECT_EQ(runReport().pairsSkipped, 0);
-        EXPECT_EQ(runReport().cancelled, cancel);
+        EXPECT_EQ(report().pairsFailed, 1);
+        EXPECT_EQ(report().pairsSkipped, 0);
+        EXPECT_EQ(report().cancelled, cancel);
         EXPECT_EQ(voucher("01"), "OLD");
         ConnectionPool::clear();
     }
@@ -179,28 +182,28 @@ TEST_F(RunStops, AtAConfirmThatTheDiskRefusesAfterTheDialogCloses) {
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == commitDelete) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});
-    setAdjustmentPresenter(std::make_shared<DrivenAdjustmentPresenter>(
-        [](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); }));
+    m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>(
+        [](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); });
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
 
-    EXPECT_EQ(runReport().stop, RunStop::Fatal);
-    EXPECT_EQ(runReport().pairsFailed, 1);
+    EXPECT_EQ(report().stop, RunStop::Fatal);
+    EXPECT_EQ(report().pairsFailed, 1);
     for (const char* wh : {"01", "02", "03"}) EXPECT_EQ(voucher(wh), "OLD") << wh;
 }
 
 TEST_F(RunStops, AtADialogThatAStopRequestClosedAsInterruptedNotCancelled) {
     m_set.exec("update IA_Subsidiary set iAInPrice=21 where cWhCode='02'");
-    setAdjustmentPresenter(std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance));
+    m_context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == totalsOf("02")) requestStop(SIGTERM);
     }});
 
-    EXPECT_FALSE(JustAccountRun(0, m_set.connect()));
+    EXPECT_FALSE(JustAccountRun(m_context, 0, m_set.connect()));
 
-    EXPECT_EQ(runReport().stop, RunStop::Interrupted);
-    EXPECT_EQ(runReport().stopSignal, SIGTERM);
-    EXPECT_FALSE(runReport().cancelled);
+    EXPECT_EQ(report().stop, RunStop::Interrupted);
+    EXPECT_EQ(report().stopSignal, SIGTERM);
+    EXPECT_FALSE(report().cancelled);
     EXPECT_EQ(voucher("01"), "R-01");
     EXPECT_EQ(voucher("02"), "OLD");
     EXPECT_EQ(voucher("03"), "OLD");

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "component/adjustment_presenter.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "ledger/db_error.h"
 #include "ledger/engine_hooks.h"
 #include "ledger/statements.h"
-#include "reconcile/run_report.h"
 #include "support/account_set.h"
 
 // The seeds and hooks name only the fields a test is about; the rest keep their defaults.
@@ -39,7 +40,7 @@ public:
         double money = 0.0;
     };
 
-    void showModal() override {
+    void showModal(RunReport&) override {
         SharedState& state = sharedState();
         shown.push_back(
             {state.WhCode, state.WhName, state.InvCode, state.InvName, state.Quantity, state.Money});
@@ -52,16 +53,17 @@ public:
 
 class JustAccountRunTest : public ::testing::TestWithParam<std::int16_t> {
 protected:
+    // The context of the runs a test starts; its report is what they did.
+    RunContext m_context;
+    [[nodiscard]] RunReport& report() { return m_context.report; }
+
     void SetUp() override {
         m_set.useWarehouseMode();
         m_set.addSetting("AA", "iStrsQuanDecDgt", "2");
         m_set.addSetting("AA", "iStrsPriDecDgt", "2");
-        setAdjustmentPresenter(m_presenter);
+        m_context.presenter = m_presenter;
     }
-    void TearDown() override {
-        setAdjustmentPresenter(nullptr);
-        ConnectionPool::clear();
-    }
+    void TearDown() override { ConnectionPool::clear(); }
 
     // A pair with one booked receipt line of 10 at 2 (money 20) and one old opening row "OLD"; the row's
     // money is off by one cent when `differs`.
@@ -88,7 +90,7 @@ protected:
         return codes;
     }
 
-    bool run() { return JustAccountRun(GetParam(), m_host); }
+    bool run() { return JustAccountRun(m_context, GetParam(), m_host); }
 
     AccountSet m_set;
     ConnectionPtr m_host = m_set.connect();
@@ -109,7 +111,7 @@ TEST_P(JustAccountRunTest, ReturnsAtOnceWithoutTheTemporaryColumnWhenThereAreNoO
     for (const auto& statement : sent)
         EXPECT_EQ(statement.find("isOutQuantity_s"), std::string::npos) << statement;
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
-    EXPECT_EQ(runReport().pairsTotal, 0);
+    EXPECT_EQ(report().pairsTotal, 0);
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
@@ -121,10 +123,10 @@ TEST_P(JustAccountRunTest, RegeneratesAMatchingPairWithOneRowPerBookedReceiptLin
         Receipt{.whCode = "01", .code = "R-01b"},
         {ReceiptLine{.invCode = "A001", .quantity = 4, .unitCost = 2, .price = 8, .isOutQuantity = 4}});
     std::vector<std::pair<int, int>> progress;
-    runReport().onProgress = [&](int done, int total) { progress.emplace_back(done, total); };
+    report().onProgress = [&](int done, int total) { progress.emplace_back(done, total); };
 
     EXPECT_TRUE(run());
-    runReport().onProgress = nullptr;
+    report().onProgress = nullptr;
 
     const auto rows = m_set.rows(
         "select cVouCode, iainquantity, iainprice, cdepcode from IA_Subsidiary "
@@ -138,9 +140,9 @@ TEST_P(JustAccountRunTest, RegeneratesAMatchingPairWithOneRowPerBookedReceiptLin
     EXPECT_DOUBLE_EQ(rows[1][2].asDouble(), 0.0);
     EXPECT_TRUE(rows[0][3].isNull());
     EXPECT_TRUE(m_presenter->shown.empty());
-    EXPECT_EQ(runReport().pairsTotal, 1);
-    EXPECT_EQ(runReport().pairsRegenerated, 1);
-    EXPECT_TRUE(runReport().failures.empty());
+    EXPECT_EQ(report().pairsTotal, 1);
+    EXPECT_EQ(report().pairsRegenerated, 1);
+    EXPECT_TRUE(report().failures.empty());
     EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 1}}));
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
@@ -157,7 +159,7 @@ TEST_P(JustAccountRunTest, ShowsThePairThatDiffersInTheLastDecimalAndLeavesItWhe
     EXPECT_DOUBLE_EQ(m_presenter->shown[0].quantity, 10.0);
     EXPECT_DOUBLE_EQ(m_presenter->shown[0].money, 20.01);
     EXPECT_EQ(vouchers("01"), kOld);
-    EXPECT_EQ(runReport().pairsSkipped, 1);
+    EXPECT_EQ(report().pairsSkipped, 1);
 }
 
 TEST_P(JustAccountRunTest, LeavesTheRemainingPairsUntouchedWhenTheUserCancelsOnTheSecond) {
@@ -174,8 +176,8 @@ TEST_P(JustAccountRunTest, LeavesTheRemainingPairsUntouchedWhenTheUserCancelsOnT
     for (const char* wh : {"02", "03", "04", "05"}) EXPECT_EQ(vouchers(wh), kOld) << wh;
     EXPECT_EQ(m_presenter->shown.size(), 1u);
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
-    EXPECT_TRUE(runReport().cancelled);
-    EXPECT_FALSE(runReport().result);
+    EXPECT_TRUE(report().cancelled);
+    EXPECT_FALSE(report().result);
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
@@ -188,7 +190,7 @@ TEST_P(JustAccountRunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInstead
 
     EXPECT_EQ(m_presenter->shown.size(), 1u);
     EXPECT_EQ(vouchers("01"), kOld);
-    EXPECT_EQ(runReport().pairsRegenerated, 0);
+    EXPECT_EQ(report().pairsRegenerated, 0);
 }
 
 TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
@@ -203,19 +205,18 @@ TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
 
     EXPECT_EQ(m_presenter->shown.size(), 1u);
     EXPECT_EQ(vouchers("01"), kOld);
-    ASSERT_EQ(runReport().failures.size(), 1u);
-    EXPECT_EQ(runReport().failures[0].statement, totals);
-    EXPECT_EQ(runReport().failures[0].message, "database is locked");
+    ASSERT_EQ(report().failures.size(), 1u);
+    EXPECT_EQ(report().failures[0].statement, totals);
+    EXPECT_EQ(report().failures[0].message, "database is locked");
 }
 
 TEST_P(JustAccountRunTest, LeavesADifferingPairAsItIsWhenNoDialogCanBeShown) {
     addPair("01", "A001", true);
-    setAdjustmentPresenter(nullptr);
 
     EXPECT_TRUE(run());
 
     EXPECT_EQ(vouchers("01"), kOld);
-    EXPECT_EQ(runReport().pairsSkipped, 1);
+    EXPECT_EQ(report().pairsSkipped, 1);
 }
 
 TEST_P(JustAccountRunTest, DescribesAPairWithNullNamesWithEmptyTextsNotThePreviousPair) {
@@ -241,11 +242,11 @@ TEST_P(JustAccountRunTest, WritesNothingAndDoesNotReportSuccessWhenTheKeepDateCa
 
     EXPECT_EQ(vouchers("01"), kOld);
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
-    EXPECT_FALSE(runReport().result);
-    EXPECT_FALSE(runReport().cancelled);
-    ASSERT_FALSE(runReport().failures.empty());
-    EXPECT_EQ(runReport().failures.front().step, "read keep date");
-    EXPECT_EQ(runReport().failures.back().step, "run stopped");
+    EXPECT_FALSE(report().result);
+    EXPECT_FALSE(report().cancelled);
+    ASSERT_FALSE(report().failures.empty());
+    EXPECT_EQ(report().failures.front().step, "read keep date");
+    EXPECT_EQ(report().failures.back().step, "run stopped");
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
@@ -262,12 +263,12 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
 
     EXPECT_EQ(vouchers("01"), kOld);
     EXPECT_EQ(vouchers("02"), std::vector<Value>{Value::text("R-02")});
-    EXPECT_EQ(runReport().pairsFailed, 1);
-    EXPECT_EQ(runReport().pairsRegenerated, 1);
-    ASSERT_EQ(runReport().failures.size(), 1u);
-    EXPECT_EQ(runReport().failures[0].step, "regenerate pair 01/A001");
-    EXPECT_EQ(runReport().failures[0].statement, failing);
-    EXPECT_EQ(runReport().failures[0].message, "UNIQUE constraint failed");
+    EXPECT_EQ(report().pairsFailed, 1);
+    EXPECT_EQ(report().pairsRegenerated, 1);
+    ASSERT_EQ(report().failures.size(), 1u);
+    EXPECT_EQ(report().failures[0].step, "regenerate pair 01/A001");
+    EXPECT_EQ(report().failures[0].statement, failing);
+    EXPECT_EQ(report().failures[0].message, "UNIQUE constraint failed");
 }
 
 TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpened) {
@@ -277,11 +278,11 @@ TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpen
 
     EXPECT_FALSE(run());
 
-    EXPECT_EQ(runReport().stop, RunStop::Fatal);
-    ASSERT_EQ(runReport().failures.size(), 2u);
-    EXPECT_EQ(runReport().failures[0].step, "pair summary");
-    EXPECT_EQ(runReport().failures[0].statement, summary);
-    EXPECT_EQ(runReport().failures[1].step, "run stopped");
+    EXPECT_EQ(report().stop, RunStop::Fatal);
+    ASSERT_EQ(report().failures.size(), 2u);
+    EXPECT_EQ(report().failures[0].step, "pair summary");
+    EXPECT_EQ(report().failures[0].statement, summary);
+    EXPECT_EQ(report().failures[1].step, "run stopped");
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
     EXPECT_EQ(vouchers("01"), kOld);
 }
@@ -292,7 +293,7 @@ TEST_P(JustAccountRunTest, RebuildsAPairWhoseCodeHoldsAnApostrophe) {
     EXPECT_TRUE(run());
 
     EXPECT_EQ(vouchers("O''Neil"), std::vector<Value>{Value::text("R-O'Neil")});
-    EXPECT_TRUE(runReport().failures.empty());
+    EXPECT_TRUE(report().failures.empty());
 }
 
 TEST_P(JustAccountRunTest, RebuildsADepartmentPairFromAllItsSpecificIdentificationWarehouses) {
@@ -314,8 +315,8 @@ TEST_P(JustAccountRunTest, RebuildsADepartmentPairFromAllItsSpecificIdentificati
 
     EXPECT_TRUE(run());
 
-    EXPECT_EQ(runReport().pairsTotal, 1);
-    EXPECT_EQ(runReport().pairsRegenerated, 1);
+    EXPECT_EQ(report().pairsTotal, 1);
+    EXPECT_EQ(report().pairsRegenerated, 1);
     EXPECT_EQ(vouchers("W1"), std::vector<Value>{Value::text("R-W1")});
     EXPECT_EQ(vouchers("W2"), std::vector<Value>{Value::text("R-W2")});
     EXPECT_TRUE(m_presenter->shown.empty());
@@ -345,8 +346,9 @@ TEST(JustAccountRunDialects, LeaveTheSameOpeningRows) {
             Receipt{.whCode = "01", .code = "9", .vouchType = "32", .brdflag = 0},
             {ReceiptLine{.invCode = "A001", .quantity = 1, .vouchCode = std::to_string(ids[0])}});
         set.addOpeningRow(OpeningRowSeed{.whCode = "01", .invCode = "A001", .quantity = 10, .money = 27});
-        ASSERT_TRUE(JustAccountRun(accSql, set.connect()));
-        EXPECT_EQ(runReport().pairsRegenerated, 1);
+        RunContext context;
+        ASSERT_TRUE(JustAccountRun(context, accSql, set.connect()));
+        EXPECT_EQ(context.report.pairsRegenerated, 1);
         ledgers.push_back(set.rows("select * from IA_Subsidiary order by cVouCode, iainquantity"));
         ConnectionPool::clear();
     }

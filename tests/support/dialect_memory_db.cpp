@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "platform/sqlite_dialect.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish::test {
 

@@ -1,0 +1,79 @@
+#pragma once
+// What one run did, pair by pair, and every step it skipped under its continue-on-error mode.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvenish {
+
+struct StepFailure {
+    std::string step;       // which step of the run, e.g. "regenerate pair 01/A001"
+    std::string statement;  // the statement as built, empty where none
+    std::string message;    // the engine's message or the error's text
+    // The failure blocks every later statement too (disk full, I/O error, a lock that cannot be had): a step
+    // that cannot tell the run otherwise, such as the dialog's commit, says so here.
+    bool blocksRun = false;
+};
+
+enum class PairOutcome { Regenerated, Confirmed, Skipped, Failed };
+
+// A pair whose opening rows, read back after the run, do not total what the run compared or confirmed.
+struct VerificationDifference {
+    std::string code;     // warehouse or department code
+    std::string invCode;  // item code
+    double expectedQuantity = 0;
+    double expectedMoney = 0;
+    double foundQuantity = 0;
+    double foundMoney = 0;
+};
+
+// The run's check of its own work: the pairs it rebuilt or that were confirmed, read back.
+struct Verification {
+    bool ran = false;
+    int pairsChecked = 0;
+    int pairsDiffering = 0;
+    std::vector<VerificationDifference> differences;
+};
+
+// Why a run ended before its last pair, beyond a cancel in the dialog.
+enum class RunStop {
+    None,
+    Locked,       // another run holds the account set: nothing was changed
+    // The account set cannot be used for a run (no run lock can be made): nothing was changed.
+    Refused,
+    // A whole-run failure: a step without which no pair can be done right (mode, keep date, issued-quantity
+    // pass, pair summary, removal of the temporary column) or a failure no later pair can escape (disk full,
+    // I/O error, read-only or corrupt database, a write lock that cannot be had).
+    Fatal,
+    Interrupted,  // a stop was requested (SIGINT, SIGTERM in the command)
+};
+
+struct RunReport {
+    bool result = true;
+    bool cancelled = false;
+    RunStop stop = RunStop::None;
+    // The signal that interrupted the run, 0 when none did.
+    int stopSignal = 0;
+    int pairsTotal = 0;
+    int pairsRegenerated = 0;
+    int pairsConfirmed = 0;
+    int pairsSkipped = 0;
+    int pairsFailed = 0;
+    long rowsDeleted = 0;
+    long rowsInserted = 0;
+    std::vector<StepFailure> failures;
+    Verification verification;
+
+    // Called for every failure as it is recorded (the command line's log listens here).
+    std::function<void(const StepFailure&)> onFailure;
+    // Called after each pair with its position (1-based) and the pair count (progress display).
+    std::function<void(int done, int total)> onProgress;
+
+    void recordFailure(StepFailure failure);
+    void count(PairOutcome outcome);
+    // Clears the figures and failures; the listeners stay.
+    void reset();
+};
+
+}  // namespace tarvenish

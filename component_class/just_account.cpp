@@ -1,0 +1,88 @@
+#include "component_class/just_account.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "checks/documents_check.h"
+#include "checks/start_check.h"
+#include "component/call_connection.h"
+#include "component/pair_init.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
+#include "ledger/run_lock.h"
+#include "reconcile/run.h"
+
+namespace tarvenish {
+
+namespace {
+// The recordsets of a call open pooled connections of their own on the account set; none stays open once the
+// call has returned to the host, which may then close, copy or move its file.
+template <typename Call>
+bool leavingNoConnection(Call&& call) noexcept {
+    const bool result = call();
+    ConnectionPool::clear();
+    return result;
+}
+
+// A run that may not start leaves the account set untouched and says why in its report.
+bool refuseRun(RunReport& report, RunStop stop, std::string step, std::string why) noexcept {
+    report.reset();
+    report.result = false;
+    report.stop = stop;
+    try {
+        report.recordFailure({std::move(step), "", std::move(why)});
+    } catch (...) {
+        // The stop and the false result already say it; a listener that fails changes nothing.
+    }
+    return false;
+}
+}  // namespace
+
+bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
+                              const ConnectionPtr& gdbsKavrin) const noexcept {
+    std::optional<RunHooksInForce> hooks;
+    try {
+        hooks.emplace(context);
+    } catch (const std::exception& error) {
+        return refuseRun(context.report, RunStop::Fatal, "watch the run's statements", error.what());
+    }
+    // Held for the whole run, through the command and the library alike.
+    const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string());
+    if (!lock.allowsRun()) {
+        return refuseRun(context.report,
+                         lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
+                         "take the run lock", lock.problem());
+    }
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        // An account set that cannot even be opened changed nothing, and the run did not do its job.
+        if (!call.failure().empty())
+            return refuseRun(context.report, RunStop::Fatal, "open the account set", call.failure());
+        return JustAccountRun(context, AccSql, gdbsKavrin);
+    });
+}
+
+Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
+                        const std::string& Invcode, const std::string& invname, const std::string& style,
+                        double quan, double money, const ConnectionPtr& gdbsKavrin) const {
+    return initPair(Dkeep, Iswh, Whcode, Whname, Invcode, invname, style, quan, money, gdbsKavrin);
+}
+
+bool JustAccount::IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+    // Without a connection the check's first query fails, and a failing step answers false.
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFIAstart(AccSql, *gdbsKavrin);
+    });
+}
+
+bool JustAccount::IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+    return leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        return gdbsKavrin && call.failure().empty() && tarvenish::IFEnd(AccSql, *gdbsKavrin);
+    });
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,37 @@
+#pragma once
+// The creatable class JustAccount: its four members hand over to the run, the two checks and init. It holds
+// no data; everything shared lives in this thread's SharedState.
+
+#include <cstdint>
+#include <string>
+
+#include "ledger/connection.h"
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+struct RunContext;
+
+class JustAccount final {
+public:
+    // The batch run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
+    // set's run lock throughout, with `context`'s presenter and hooks. False when the user cancelled in the
+    // dialog, when another run holds the set or no run lock can be made (nothing changed then), or when the
+    // run failed as a whole; true otherwise. `context.report` says which. Never throws.
+    [[nodiscard]] bool justAccount(RunContext& context, std::int16_t AccSql,
+                                   const ConnectionPtr& gdbsKavrin) const noexcept;
+
+    // Puts one pair's figures into SharedState (see initPair). Returns Empty. Throws what initPair throws.
+    [[nodiscard]] Value init(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
+                             const std::string& Invcode, const std::string& invname, const std::string& style,
+                             double quan, double money, const ConnectionPtr& gdbsKavrin) const;
+
+    // Whether inventory accounting has started and holds specific-identification opening rows; false without
+    // a connection. Never throws.
+    [[nodiscard]] bool IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
+
+    // Whether no outstanding sales document forbids the rebuild; false without a connection. Never throws.
+    [[nodiscard]] bool IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
+};
+
+}  // namespace tarvenish

@@ -1,0 +1,75 @@
+#include "dialog/dialog_fixture.h"
+
+#include <csignal>
+
+#include "ledger/stop_request.h"
+#include "platform/headless/adjustment_presenters.h"
+
+namespace tarvenish::test {
+namespace {
+
+TEST(AdjustmentPolicyNames, ReadTheFourPoliciesInAnyCase) {
+    EXPECT_EQ(parseAdjustmentPolicy("skip"), AdjustmentPolicy::Skip);
+    EXPECT_EQ(parseAdjustmentPolicy("Cancel"), AdjustmentPolicy::Cancel);
+    EXPECT_EQ(parseAdjustmentPolicy("BALANCE"), AdjustmentPolicy::Balance);
+    EXPECT_EQ(parseAdjustmentPolicy("average"), AdjustmentPolicy::Average);
+    EXPECT_EQ(parseAdjustmentPolicy("ok"), std::nullopt);
+}
+
+// Pair W1/I1 with one old row and two receipt lines (3 at 2.00, 2 at 2.00) against ledger totals 5 and 15.
+class HeadlessPresenter : public AccountSetDialogTest {
+protected:
+    void SetUp() override {
+        AccountSetDialogTest::SetUp();
+        OpeningRowSeed old;
+        old.whCode = "W1";
+        old.invCode = "I1";
+        old.vouCode = "OLD";
+        m_set.addOpeningRow(old);
+        addReceipt(receiptOf("W1", "R-1"), {lineOf(3.0, 2.0, 6.0)});
+        addReceipt(receiptOf("W1", "R-2"), {lineOf(2.0, 2.0, 4.0)});
+        pairTotals(5.0, 15.0);
+    }
+    [[nodiscard]] double money(std::string_view code) const {
+        return m_set.scalar("select iainprice from IA_Subsidiary where cVouCode='" + std::string(code) + "'")
+            .asDouble();
+    }
+};
+
+TEST_F(HeadlessPresenter, SkipClosesWithoutWriting) {
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Skip).showModal(report());
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
+    EXPECT_FALSE(state().StopRun);
+}
+
+TEST_F(HeadlessPresenter, CancelStopsTheRun) {
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal(report());
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
+    EXPECT_TRUE(state().StopRun);
+}
+
+TEST_F(HeadlessPresenter, AStopRequestAnswersCancelWhateverThePolicy) {
+    requestStop(SIGTERM);
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
+    clearStopRequest();
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
+    EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
+    EXPECT_TRUE(state().StopRun);
+}
+
+TEST_F(HeadlessPresenter, BalanceAddsTheDifferenceAsOneLine) {
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 3);
+    EXPECT_DOUBLE_EQ(money("R-1"), 6.0);
+    EXPECT_DOUBLE_EQ(money("JUST100001"), 5.0);
+}
+
+TEST_F(HeadlessPresenter, AverageRepricesEveryLineAtThePairsPrice) {
+    HeadlessAdjustmentPresenter(AdjustmentPolicy::Average).showModal(report());
+    EXPECT_EQ(m_set.count("IA_Subsidiary"), 2);
+    EXPECT_DOUBLE_EQ(money("R-1"), 9.0);
+    EXPECT_DOUBLE_EQ(money("R-2"), 6.0);
+}
+
+}  // namespace
+}  // namespace tarvenish::test
