@@ -30,6 +30,15 @@ std::string serverDigits(int digits) {
     return std::to_string(std::max(digits, 0));
 }
 
+std::string openingTotals(Dialect dialect, int quantityDigits) {
+    if (dialect == Dialect::Server) {
+        return "ltrim(str(sum(isnull(IA_Subsidiary.iAInQuantity,0)),20," + serverDigits(quantityDigits) +
+               ")),ltrim(str(sum(isnull(IA_Subsidiary.iAInPrice,0)),20,2))";
+    }
+    return "format(sum(IA_Subsidiary.iAInQuantity),'" + desktopMask(quantityDigits) +
+           "'),format(sum(IA_Subsidiary.iAInPrice),'##0.00')";
+}
+
 std::string dateLiteral(Dialect dialect, Date date) {
     if (dialect == Dialect::Desktop) return "#" + dateText(date) + "#";
     return "N'" + dateText(date) + "'";

@@ -23,17 +23,9 @@ std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
               "Inventory.cInvStd, "
             : "SELECT IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
               "Inventory.cInvStd, ";
-    if (dialect == Dialect::Server) {
-        text += "ltrim(str(sum(isnull(IA_Subsidiary.iAInQuantity,0)),20,";
-        text += detail::serverDigits(quantityDigits);
-        text += ")),ltrim(str(sum(isnull(IA_Subsidiary.iAInPrice,0)),20,2)) ";
-    } else {
-        // No blank between the money column and the FROM that follows: the desktop text is sent so.
-        text += "format(sum(IA_Subsidiary.iAInQuantity),'";
-        text += detail::desktopMask(quantityDigits);
-        text += "'),";
-        text += "format(sum(IA_Subsidiary.iAInPrice),'##0.00')";
-    }
+    text += detail::openingTotals(dialect, quantityDigits);
+    // No blank between the desktop money column and the FROM that follows: the desktop text is sent so.
+    if (dialect == Dialect::Server) text += ' ';
     if (byDepartment) {
         text +=
             "FROM ((IA_Subsidiary LEFT JOIN Inventory ON Inventory.cInvCode=IA_Subsidiary.cInvCode) Left "

@@ -15,6 +15,9 @@ namespace tarvenish::sql::detail {
 // The decimals the server's str(x,20,n) takes: `digits` as decimal text, never below 0 so that both dialects
 // print the same figure.
 [[nodiscard]] std::string serverDigits(int digits);
+// The opening rows' quantity and money totals as the pair summary prints them (quantity to `quantityDigits`
+// decimals, money to 2), without a trailing blank.
+[[nodiscard]] std::string openingTotals(Dialect dialect, int quantityDigits);
 // A date in a statement: between # signs for the desktop engine, a quoted N'' text for the server.
 [[nodiscard]] std::string dateLiteral(Dialect dialect, Date date);
 

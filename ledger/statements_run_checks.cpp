@@ -40,15 +40,7 @@ std::string openingRowsWithoutDepartment() {
 std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits) {
     const std::string code = mode == PairMode::Department ? "Warehouse.cDepCode" : "IA_Subsidiary.cWhCode";
     std::string text = "SELECT " + code + ",IA_Subsidiary.cInvCode,";
-    if (dialect == Dialect::Server) {
-        text += "ltrim(str(sum(isnull(IA_Subsidiary.iAInQuantity,0)),20,";
-        text += detail::serverDigits(quantityDigits);
-        text += ")),ltrim(str(sum(isnull(IA_Subsidiary.iAInPrice,0)),20,2)) ";
-    } else {
-        text += "format(sum(IA_Subsidiary.iAInQuantity),'";
-        text += detail::desktopMask(quantityDigits);
-        text += "'),format(sum(IA_Subsidiary.iAInPrice),'##0.00') ";
-    }
+    text += detail::openingTotals(dialect, quantityDigits) + " ";
     text += kOpeningRowsOfWarehouses;
     text += "where IA_Subsidiary.cVouType=N'34' And IA_Subsidiary.cInvCode is not null And ";
     // A department pair holds the rows of all its warehouses, whatever their valuation style.
