@@ -55,6 +55,8 @@ int runRebuild(const Target& target, const RunOptions& options) {
                            target.db.empty() ? target.connection : target.db);
     RunContext context;
     context.presenter = presenters.adjustment();
+    context.dryRun = options.dryRun;
+    context.backupPath = options.backupPath;
     RunReport& report = context.report;
     {
         ProgressBar progress;

@@ -22,6 +22,8 @@ struct RunOptions {
     std::string logPath;
     std::string reportPath;  // "-" writes the report to standard output and the summary to standard error
     std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout;  // --busy-timeout SECONDS
+    bool dryRun = false;     // --dry-run: the whole run on a snapshot, the account set left as it was
+    std::string backupPath;  // --backup FILE: a copy of the account set taken before the first change
 };
 
 // check-start / check-documents: prints true or false as the last line; 0 for true, 1 for false.
@@ -30,6 +32,9 @@ int checkDocuments(const Target& target);
 // run: the exit code of runExitCode (app/exit_code.h). A usage or connection error, or an output path that
 // cannot be written, is thrown before anything is changed (exit 2).
 int runRebuild(const Target& target, const RunOptions& options);
+// verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
+// adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure.
+int verifyLedger(const Target& target);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

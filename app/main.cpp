@@ -90,6 +90,10 @@ int main(int argc, char** argv) {
                            "append every statement sent to this file; - for standard output");
     runCommand->add_option("--report", run.reportPath,
                            "write a JSON report to this file; - for standard output");
+    runCommand->add_flag("--dry-run", run.dryRun,
+                         "run on a snapshot of the account set and leave the set as it was");
+    runCommand->add_option("--backup", run.backupPath,
+                           "copy the account set (a SQLite file) to this file before the first change");
     double busySeconds = std::chrono::duration<double>(tarvenish::kDefaultBusyTimeout).count();
     runCommand
         ->add_option("--busy-timeout", busySeconds,

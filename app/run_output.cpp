@@ -10,15 +10,15 @@ namespace tarvenish::app {
 
 std::string reportSummary(const RunReport& report) {
     std::string text = fmt::format(
-        "result: {}{}\npairs: {} total, {} rebuilt, {} confirmed in the dialog, {} left as they were, {} "
+        "result: {}{}{}\npairs: {} total, {} rebuilt, {} confirmed in the dialog, {} left as they were, {} "
         "failed\n"
         "opening rows: {} deleted, {} inserted\n",
         report.result ? "true" : "false",
         report.cancelled                      ? " (cancelled)"
         : report.stop == RunStop::Interrupted ? " (interrupted)"
                                               : "",
-        report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed, report.pairsSkipped,
-        report.pairsFailed, report.rowsDeleted, report.rowsInserted);
+        report.dryRun ? " (dry run)" : "", report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed,
+        report.pairsSkipped, report.pairsFailed, report.rowsDeleted, report.rowsInserted);
     if (report.verification.ran) {
         text += fmt::format("check: {} pairs read back, {} differ\n", report.verification.pairsChecked,
                             report.verification.pairsDiffering);

@@ -21,6 +21,7 @@ std::string reportJson(const RunReport& report) {
                                                  {"pairs_differing", report.verification.pairsDiffering},
                                                  {"differences", differences}};
     nlohmann::ordered_json json = {{"result", report.result},
+                                   {"dry_run", report.dryRun},
                                    {"pairs_total", report.pairsTotal},
                                    {"pairs_regenerated", report.pairsRegenerated},
                                    {"pairs_confirmed", report.pairsConfirmed},

@@ -3,6 +3,7 @@
 // benchmark, a test) and handed down to the run and the dialogs it shows.
 
 #include <memory>
+#include <string>
 
 #include "component/adjustment_presenter.h"
 #include "component/run_report.h"
@@ -18,6 +19,10 @@ struct RunContext {
     // Observers of what the run sends to the database, in force from its start to its end, ahead of those
     // this thread already has.
     EngineHooks hooks;
+    // The whole run on a snapshot of the account set, which is then thrown away: the set stays as it was.
+    bool dryRun = false;
+    // Where a copy of the account set is taken before the first change; empty for none.
+    std::string backupPath;
 };
 
 // Puts `context`'s hooks in force on this thread for the life of the object, each before the thread's own.

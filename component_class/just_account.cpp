@@ -11,7 +11,10 @@
 #include "component/pair_init.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
+#include "component/shared_state.h"
+#include "ledger/db_error.h"
 #include "ledger/run_lock.h"
+#include "ledger/sqlite_backup.h"
 #include "reconcile/run.h"
 
 namespace tarvenish {
@@ -38,6 +41,28 @@ bool refuseRun(RunReport& report, RunStop stop, std::string step, std::string wh
     }
     return false;
 }
+
+// Runs on a snapshot of the account set, taken while the run lock on the real one is held, and throws the
+// snapshot away: the figures are a real run's, the set is left as it was.
+bool runOnSnapshot(RunContext& context, std::int16_t accSql, const std::string& file) noexcept {
+    std::optional<SqliteSnapshot> snapshot;
+    ConnectionPtr copy;
+    try {
+        snapshot.emplace(file);
+        copy = Connection::open(snapshot->path());
+    } catch (const std::exception& error) {
+        return refuseRun(context.report, RunStop::Refused, "take the dry run's snapshot",
+                         failureMessage(error));
+    }
+    // The run's own statements go to the snapshot only, whatever connection this thread held before.
+    sharedState().Conn = copy;
+    const bool result = JustAccountRun(context, accSql, copy);
+    context.report.dryRun = true;
+    copy->close();
+    copy.reset();
+    ConnectionPool::clear();
+    return result;
+}
 }  // namespace
 
 bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
@@ -60,6 +85,19 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
         // An account set that cannot even be opened changed nothing, and the run did not do its job.
         if (!call.failure().empty())
             return refuseRun(context.report, RunStop::Fatal, "open the account set", call.failure());
+        if (context.backupPath.empty() && !context.dryRun) return JustAccountRun(context, AccSql, gdbsKavrin);
+        std::string file;
+        try {
+            file = sqliteFileOf(gdbsKavrin->connectionString());
+            // Before the first change and under the run lock: the copy is the set as the run found it.
+            if (!context.backupPath.empty()) backupSqliteFile(file, context.backupPath);
+        } catch (const std::exception& error) {
+            return refuseRun(
+                context.report, RunStop::Refused,
+                context.backupPath.empty() ? "take the dry run's snapshot" : "back up the account set",
+                failureMessage(error) + "; nothing was changed");
+        }
+        if (context.dryRun) return runOnSnapshot(context, AccSql, file);
         return JustAccountRun(context, AccSql, gdbsKavrin);
     });
 }

@@ -42,6 +42,7 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     }
     RunContext context;
     context.presenter = presenters.adjustment();
+    context.dryRun = settings.dryRun;
     bool result = false;
     {
         const RunRecording::Listening listening(*recording, context);

@@ -36,6 +36,13 @@ LibrarySettings readLibrarySettings() {
     }
     settings.reportPath = std::string(environment(kReportVariable).value_or(""));
     settings.logPath = std::string(environment(kLogVariable).value_or(""));
+    if (const auto text = environment(kDryRunVariable)) {
+        settings.dryRun = *text == "1";
+        if (*text != "1" && *text != "0") {
+            settings.problems.push_back(std::string(kDryRunVariable) + "=" + std::string(*text) +
+                                        " ignored: it takes 1 or 0");
+        }
+    }
     return settings;
 }
 
