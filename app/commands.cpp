@@ -15,6 +15,9 @@
 #include "component/run_report.h"
 #include "component_class/just_account.h"
 #include "ledger/connection.h"
+#include "ledger/db_error.h"
+#include "ledger/run_lock.h"
+#include "reconcile/ledger_verification.h"
 
 namespace tarvenish::app {
 namespace {
@@ -78,6 +81,39 @@ int runRebuild(const Target& target, const RunOptions& options) {
     for (const auto& text : problems)
         std::fprintf(stderr, "tarvenish: %s (the run itself is done)\n", text.c_str());
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
+}
+
+int verifyLedger(const Target& target) {
+    auto connection = openAccountSet(target.db, target.connection);
+    LedgerVerification verification;
+    {
+        // A run in progress would be read half done: the lock is taken as a run takes it, and let go at once.
+        const RunLock lock(connection->connectionString());
+        if (!lock.allowsRun()) {
+            std::fprintf(stderr, "tarvenish: %s; nothing was verified\n", lock.problem().c_str());
+            return lock.status() == RunLockStatus::Busy ? 5 : 2;
+        }
+        try {
+            verification = tarvenish::verifyLedger(connection, target.accSql);
+        } catch (const std::exception& error) {
+            ConnectionPool::clear();
+            std::fprintf(stderr, "tarvenish: the account set could not be verified: %s\n",
+                         failureMessage(error).c_str());
+            return 1;
+        }
+        connection->close();
+        ConnectionPool::clear();
+    }
+    for (const LedgerDifference& d : verification.differences) {
+        std::printf("%s: %s/%s: opening %s / %s, stock ledger %s / %s\n", d.adjusted ? "adjusted" : "differs",
+                    d.code.c_str(), d.invCode.c_str(), d.openingQuantity.displayText().c_str(),
+                    d.openingMoney.displayText().c_str(), d.stockQuantity.displayText().c_str(),
+                    d.stockMoney.displayText().c_str());
+    }
+    const int differing = verification.unexplained();
+    std::printf("verified: %d pairs, %d differ, %d adjusted on purpose\n", verification.pairsChecked,
+                differing, static_cast<int>(verification.differences.size()) - differing);
+    return differing > 0 ? 3 : 0;
 }
 
 int createDemo(const std::string& path, const DemoOptions& options) {

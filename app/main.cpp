@@ -17,7 +17,7 @@ namespace {
 
 using tarvenish::app::Target;
 
-constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "demo"};
+constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "verify", "demo"};
 constexpr double kMostBusySeconds = 24 * 3600.0;
 
 void addTarget(CLI::App& command, Target& target) {
@@ -101,6 +101,10 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.0, kMostBusySeconds))
         ->capture_default_str();
 
+    auto* verifyCommand =
+        app.add_subcommand("verify", "compare every pair's opening totals with the stock ledger, read-only");
+    addTarget(*verifyCommand, target);
+
     auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
     demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
     demoCommand->add_option("--pairs", demo.pairs, "pairs of warehouse (or department) and item")
@@ -136,6 +140,7 @@ int main(int argc, char** argv) {
         if (*checkStart) return tarvenish::app::checkStart(target);
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
         if (*runCommand) return tarvenish::app::runRebuild(target, run);
+        if (*verifyCommand) return tarvenish::app::verifyLedger(target);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;
         return tarvenish::app::createDemo(demoPath, demo);
     } catch (const tarvenish::app::UsageError& error) {

@@ -61,6 +61,9 @@ namespace sql {
 // The stock ledger's remaining opening quantity and money of one pair, as texts.
 [[nodiscard]] std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits,
                                       std::string_view code, std::string_view invCode);
+// The stock totals of every pair at once (code, item code, quantity text, money text), each as stockTotals
+// gives it after the issued-quantity pass, but computing the issued quantities in the query: read-only.
+[[nodiscard]] std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits);
 // The regeneration's delete and insert of one pair.
 [[nodiscard]] std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
                                              std::string_view invCode);

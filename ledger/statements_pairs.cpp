@@ -56,28 +56,41 @@ std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
     return text;
 }
 
+namespace {
+
+// The stock totals' two figures, "SELECT " to the blank before FROM, with `issued` as each line's issued
+// quantity: the temporary column, or a read-only query's column of the same figure.
+std::string stockFigures(Dialect dialect, PairMode mode, int quantityDigits, std::string_view issued) {
+    const bool byDepartment = mode == PairMode::Department;
+    const std::string in(issued);
+    std::string text;
+    if (dialect == Dialect::Server) {
+        text = "SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-" + in + "),0)),20,";
+        text += detail::serverDigits(quantityDigits);
+        text += ")),";
+        text += byDepartment ? "ltrim(str(sum(isnull((isnull(RdRecords.iprice,0)-" + in +
+                                   "*isnull(Rdrecords.iUnitCost,0)),0)),20,2)) "
+                             : "ltrim(str(sum(isnull(isnull(RdRecords.iPrice,0)-" + in +
+                                   "*isnull(Rdrecords.iUnitCost,0),0)),20,2)) ";
+    } else {
+        text = byDepartment ? "SELECT format(sum(RdRecords.iQuantity-" + in + "),'"
+                            : "SELECT format(sum(Rdrecords.iQuantity-" + in + "),'";
+        text += detail::desktopMask(quantityDigits);
+        text += "'),";
+        text += "Format(Sum(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(" + in + " is null,0," + in +
+                ")*iif(Rdrecords.iUnitCost is null ,0,Rdrecords.iUnitCost)),'##0.00') ";
+    }
+    return text;
+}
+
+constexpr std::string_view kIssuedColumn = "Rdrecords.isOutQuantity_s";
+
+}  // namespace
+
 std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
                         std::string_view invCode) {
     const bool byDepartment = mode == PairMode::Department;
-    std::string text;
-    if (dialect == Dialect::Server) {
-        text = "SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-Rdrecords.isOutQuantity_s),0)),20,";
-        text += detail::serverDigits(quantityDigits);
-        text += ")),";
-        text += byDepartment ? "ltrim(str(sum(isnull((isnull(RdRecords.iprice,0)-Rdrecords.isOutQuantity_s*"
-                               "isnull(Rdrecords.iUnitCost,0)),0)),20,2)) "
-                             : "ltrim(str(sum(isnull(isnull(RdRecords.iPrice,0)-Rdrecords.isOutQuantity_s*"
-                               "isnull(Rdrecords.iUnitCost,0),0)),20,2)) ";
-    } else {
-        text = byDepartment ? "SELECT format(sum(RdRecords.iQuantity-Rdrecords.isOutQuantity_s),'"
-                            : "SELECT format(sum(Rdrecords.iQuantity-Rdrecords.isOutQuantity_s),'";
-        text += detail::desktopMask(quantityDigits);
-        text += "'),";
-        text +=
-            "Format(Sum(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
-            "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null ,0,Rdrecords.iUnitCost)),"
-            "'##0.00') ";
-    }
+    std::string text = stockFigures(dialect, mode, quantityDigits, kIssuedColumn);
     if (byDepartment) {
         text +=
             "FROM (RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) left join Warehouse on "
@@ -89,6 +102,25 @@ std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std:
         text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
     }
     return text + pairFilter(code, invCode);
+}
+
+std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits) {
+    const bool byDepartment = mode == PairMode::Department;
+    const std::string code = byDepartment ? "Warehouse.cdepCode" : "Rdrecord.cWhCode";
+    // The pass's own select of the issued figures, read instead of stored.
+    std::string issued = issuedQuantityPrepare(dialect)[2];
+    const std::string into = " into FSumQuantity";
+    issued.erase(issued.find(into), into.size());
+    std::string text = stockFigures(dialect, mode, quantityDigits, "Issued.IsumQuantity");
+    text.replace(0, 7, "SELECT " + code + ",RdRecords.cInvCode,");
+    text += byDepartment
+                ? "FROM (((RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) left join Warehouse "
+                  "on Warehouse.cwhcode=RdRecord.cwhcode) "
+                : "FROM ((RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) ";
+    text += "left join (" + issued + ") as Issued on Issued.autoid=RdRecords.autoid) ";
+    text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' ";
+    text += "group by " + code + ",RdRecords.cInvCode";
+    return text;
 }
 
 std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,

@@ -1,0 +1,176 @@
+#include "reconcile/ledger_verification.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "component/settings.h"
+#include "component/shared_state.h"
+#include "ledger/db_error.h"
+#include "ledger/host_tables.h"
+#include "ledger/recordset.h"
+#include "ledger/statements.h"
+#include "reconcile/totals_match.h"
+
+namespace tarvenish {
+namespace {
+
+using PairKey = std::pair<std::string, std::string>;
+
+struct StockFigures {
+    Value quantity;
+    Value money;
+};
+
+// Releases the connection this thread's readers were given, however the verification ends.
+struct ReadersOn {
+    explicit ReadersOn(const ConnectionPtr& connection) { sharedState().Conn = connection; }
+    ~ReadersOn() { sharedState().releaseConn(); }
+    ReadersOn(const ReadersOn&) = delete;
+    ReadersOn& operator=(const ReadersOn&) = delete;
+};
+
+std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect dialect, PairMode mode,
+                                            int digits) {
+    std::map<PairKey, StockFigures> stock;
+    Recordset rs;
+    openReadOnlyQuery(rs, sql::stockTotalsByPair(dialect, mode, digits), source, CursorType::ForwardOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        if (rs.field(0).isNull() || rs.field(1).isNull()) continue;
+        stock.emplace(PairKey{rs.field(0).displayText(), rs.field(1).displayText()},
+                      StockFigures{rs.field(2), rs.field(3)});
+    }
+    rs.close();
+    return stock;
+}
+
+bool tableExists(const std::string& source, std::string_view table) {
+    Recordset probe;
+    try {
+        openReadOnlyQuery(probe, "select * from " + std::string(table) + " where 1=0", source,
+                          CursorType::ForwardOnly);
+    } catch (const DbError&) {
+        return false;
+    }
+    probe.close();
+    return true;
+}
+
+std::string columnList(std::string_view table) {
+    std::string list;
+    for (const auto& column : host::kOpeningRowColumns)
+        list += (list.empty() ? "" : ",") + std::string(table) + "." + std::string(column.name);
+    return list;
+}
+
+// The rows of `statement`, each as one text, sorted: two multisets of whole rows compare as these do.
+std::vector<std::string> rowTexts(const std::string& source, const std::string& statement) {
+    std::vector<std::string> rows;
+    Recordset rs;
+    openReadOnlyQuery(rs, statement, source, CursorType::ForwardOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        std::string text;
+        for (std::size_t i = 0; i < host::kOpeningRowColumns.size(); ++i) {
+            const Value& value = rs.field(i);
+            text += value.isNull() ? std::string("\x01") : value.displayText();
+            text += '\x1f';
+        }
+        rows.push_back(std::move(text));
+    }
+    rs.close();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// A pair confirmed in the dialog by the latest run that touched it and was not undone, whose opening rows
+// are still exactly the rows that confirm wrote.
+bool adjustedOnPurpose(const std::string& source, PairMode mode, const LedgerDifference& pair) {
+    const std::string of = "tarvenish_journal.pair_code=N'" + sql::quoteCode(pair.code) +
+                           "' and tarvenish_journal.inv_code=N'" + sql::quoteCode(pair.invCode) + "'";
+    Recordset latest;
+    openReadOnlyQuery(
+        latest,
+        "select max(tarvenish_journal.run_id) from tarvenish_journal inner join tarvenish_runs on "
+        "tarvenish_runs.run_id=tarvenish_journal.run_id where tarvenish_runs.undone is null and " +
+            of,
+        source, CursorType::ForwardOnly);
+    if (latest.eof() || latest.field(0).isNull()) return false;
+    const std::string run = latest.field(0).displayText();
+    latest.close();
+    const std::string ofRun = of + " and tarvenish_journal.run_id=" + run;
+    Recordset action;
+    openReadOnlyQuery(action,
+                      "select tarvenish_journal.action from tarvenish_journal where " + ofRun +
+                          " and tarvenish_journal.action<>N'confirmed'",
+                      source, CursorType::ForwardOnly);
+    if (!action.eof()) return false;
+    action.close();
+    const auto written =
+        rowTexts(source, "select " + columnList("tarvenish_journal") + " from tarvenish_journal where " +
+                             ofRun + " and tarvenish_journal.image=N'after'");
+    // In department mode a row belongs to its warehouse's department, as the totals count it.
+    const std::string current =
+        mode == PairMode::Department
+            ? "select " + columnList("IA_Subsidiary") +
+                  " from IA_Subsidiary inner join Warehouse on IA_Subsidiary.cWhCode=Warehouse.cWhCode where "
+                  "IA_Subsidiary.cVouType=N'34' and Warehouse.cDepCode=N'" +
+                  sql::quoteCode(pair.code) + "'"
+            : "select " + columnList("IA_Subsidiary") +
+                  " from IA_Subsidiary where IA_Subsidiary.cVouType=N'34' and IA_Subsidiary.cWhCode=N'" +
+                  sql::quoteCode(pair.code) + "'";
+    return written ==
+           rowTexts(source, current + " and IA_Subsidiary.cInvCode=N'" + sql::quoteCode(pair.invCode) + "'");
+}
+
+}  // namespace
+
+int LedgerVerification::unexplained() const noexcept {
+    return static_cast<int>(std::count_if(differences.begin(), differences.end(),
+                                          [](const LedgerDifference& d) { return !d.adjusted; }));
+}
+
+LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t accSql) {
+    const ReadersOn readers(connection);
+    const std::string source = connection->connectionString();
+    AccountSettingsRecord settings;
+    try {
+        ReadAccountSettings(settings);
+    } catch (const DbError& error) {
+        // Only the mode and the digits are needed, read before the first opening row; that row has no
+        // department before the run's department fill.
+        const PairMode byRow = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
+        if (error.statement() != sql::settingsOpeningRow(byRow)) throw;
+    }
+    const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
+    const Dialect dialect = dialectWhenNonZero(accSql);
+    const int digits = settings.QuantityDigits;
+
+    const auto stock = stockByPair(source, dialect, mode, digits);
+    LedgerVerification verification;
+    Recordset opening;
+    openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), source,
+                      CursorType::ForwardOnly);
+    for (; !opening.eof(); opening.moveNext()) {
+        if (opening.field(0).isNull() || opening.field(1).isNull()) continue;
+        ++verification.pairsChecked;
+        PairKey key{opening.field(0).displayText(), opening.field(1).displayText()};
+        const auto at = stock.find(key);
+        // The run's per-pair totals always give one row, with Null sums when the pair has no stock line.
+        const StockFigures figures =
+            at != stock.end() ? at->second : StockFigures{Value::null(), Value::null()};
+        if (totalsMatch(figures.quantity, figures.money, 1, opening.field(2), opening.field(3))) continue;
+        verification.differences.push_back(LedgerDifference{std::move(key.first), std::move(key.second),
+                                                            opening.field(2), opening.field(3),
+                                                            figures.quantity, figures.money});
+    }
+    opening.close();
+    if (!verification.differences.empty() && tableExists(source, "tarvenish_runs") &&
+        tableExists(source, "tarvenish_journal")) {
+        for (LedgerDifference& difference : verification.differences)
+            difference.adjusted = adjustedOnPurpose(source, mode, difference);
+    }
+    return verification;
+}
+
+}  // namespace tarvenish
