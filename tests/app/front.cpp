@@ -36,6 +36,7 @@ FrontResult runCommandFront(const Scenario& scenario) {
         "--ui", "none", "--on-mismatch",     scenario.onMismatch};
     if (!scenario.reportPath.empty()) args.insert(args.end(), {"--report", scenario.reportPath});
     if (!scenario.logPath.empty()) args.insert(args.end(), {"--log", scenario.logPath});
+    if (scenario.dryRun) args.emplace_back("--dry-run");
     const CommandResult result = runCommand(args);
     return {Front::Command, result.exitCode, std::nullopt, result.out, result.err};
 }
@@ -47,12 +48,12 @@ std::string setting(const char* name, const std::string& value) {
 
 FrontResult runLibraryFront(const Scenario& scenario) {
     const ScratchDir registry;
-    const CommandResult result =
-        runProgram(TARVENISH_EXAMPLE_HOST_PATH, {scenario.accountSet, std::to_string(scenario.accSql)},
-                {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
-                 setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
-                 setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),
-                 "TARVENISH_BUSY_TIMEOUT"});
+    const CommandResult result = runProgram(
+        TARVENISH_EXAMPLE_HOST_PATH, {scenario.accountSet, std::to_string(scenario.accSql)},
+        {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
+         setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
+         setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),
+         setting("TARVENISH_DRY_RUN", scenario.dryRun ? "1" : ""), "TARVENISH_BUSY_TIMEOUT"});
     FrontResult front{Front::Library, result.exitCode, std::nullopt, result.out, result.err};
     if (result.out.find("JustAccount: true\n") != std::string::npos) front.justAccount = true;
     if (result.out.find("JustAccount: false\n") != std::string::npos) front.justAccount = false;

@@ -25,6 +25,7 @@ struct Scenario {
     std::string onMismatch = "skip";  // --on-mismatch, TARVENISH_ON_MISMATCH
     std::string reportPath;           // --report, TARVENISH_REPORT; empty for none
     std::string logPath;              // --log, TARVENISH_LOG; empty for none
+    bool dryRun = false;              // --dry-run, TARVENISH_DRY_RUN=1
 };
 
 // What a run answered through its front.

@@ -1,0 +1,179 @@
+// The accountant's safety net around the rebuild, through the command and the library: a dry run, a backup
+// before the first change, and the read-only verification of every pair.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "command_support.h"
+#include "front.h"
+
+namespace tarvenish::test {
+namespace {
+
+// Every table's rows and the schema itself: two files that agree here hold the same account set.
+std::map<std::string, std::vector<std::string>> everyTable(const std::string& path) {
+    const LedgerFile file(path);
+    std::map<std::string, std::vector<std::string>> tables;
+    tables["(schema)"] = sortedRows(file, "select type, name, tbl_name, sql from sqlite_master");
+    for (const auto& row : file.rows("select name from sqlite_master where type='table'"))
+        tables[*row[0]] = sortedRows(file, "select * from \"" + *row[0] + "\"");
+    return tables;
+}
+
+nlohmann::json reportOf(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return nlohmann::json::parse(text.str());
+}
+
+class DryRun : public ::testing::TestWithParam<Front> {
+protected:
+    ScratchDir m_dir;
+};
+
+TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
+    const std::string dry = makeDemo(m_dir, "dry.db", PairMode::Warehouse);
+    const std::string real = m_dir.file("real.db");
+    std::filesystem::copy_file(dry, real);
+    const auto before = everyTable(dry);
+
+    Scenario scenario{dry, 1, "balance", m_dir.file("dry.json")};
+    scenario.dryRun = true;
+    const FrontResult dryResult = runThrough(GetParam(), scenario);
+    ASSERT_TRUE(answered(dryResult, Outcome::Done)) << dryResult.err;
+    EXPECT_EQ(everyTable(dry), before);
+    EXPECT_FALSE(std::filesystem::exists(dry + ".tarvenish-lock"));
+
+    const FrontResult realResult = runThrough(GetParam(), {real, 1, "balance", m_dir.file("real.json")});
+    ASSERT_TRUE(answered(realResult, Outcome::Done)) << realResult.err;
+    auto dryReport = reportOf(m_dir.file("dry.json"));
+    auto realReport = reportOf(m_dir.file("real.json"));
+    EXPECT_EQ(dryReport["dry_run"], true);
+    EXPECT_EQ(realReport["dry_run"], false);
+    EXPECT_GT(realReport["rows_inserted"], 0);
+    dryReport.erase("dry_run");
+    realReport.erase("dry_run");
+    EXPECT_EQ(dryReport, realReport);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFronts, DryRun, ::testing::Values(Front::Command, Front::Library),
+                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
+
+TEST(Backup, IsTheAccountSetAsTheRunFoundIt) {
+    const ScratchDir dir;
+    const std::string path = makeDemo(dir, "set.db", PairMode::Department);
+    const auto before = everyTable(path);
+    const CommandResult result = runCommand(
+        {"run", "--db", path, "--ui", "none", "--on-mismatch", "balance", "--backup", dir.file("copy.db")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(everyTable(dir.file("copy.db")), before);
+    EXPECT_NE(everyTable(path), before);
+}
+
+TEST(Backup, ThatCannotBeWrittenStopsTheRunBeforeAnyChange) {
+    const ScratchDir dir;
+    const std::string path = makeDemo(dir, "set.db", PairMode::Warehouse);
+    const auto before = everyTable(path);
+    const CommandResult result =
+        runCommand({"run", "--db", path, "--ui", "none", "--backup", dir.file("no/such/folder/copy.db")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.out.find("failed: back up the account set"), std::string::npos) << result.out;
+    EXPECT_EQ(everyTable(path), before);
+}
+
+struct VerifyCase {
+    PairMode mode;
+    int accSql;
+};
+
+class Verify : public ::testing::TestWithParam<VerifyCase> {
+protected:
+    [[nodiscard]] CommandResult verify(const std::string& path) const {
+        return runCommand({"verify", "--db", path, "--acc-sql", std::to_string(GetParam().accSql)});
+    }
+    [[nodiscard]] nlohmann::json run(const std::string& path, const std::string& onMismatch) const {
+        const std::string report = m_dir.file("report.json");
+        const CommandResult result =
+            runCommand({"run", "--db", path, "--acc-sql", std::to_string(GetParam().accSql), "--ui", "none",
+                        "--on-mismatch", onMismatch, "--report", report});
+        EXPECT_NE(result.exitCode, 1) << result.err;
+        return reportOf(report);
+    }
+    ScratchDir m_dir;
+};
+
+// The pairs verify finds differing are exactly the pairs a run compares as differing and leaves.
+TEST_P(Verify, FindsThePairsTheRunFindsDifferingAndAltersNothing) {
+    const std::string path = makeDemo(m_dir, "set.db", GetParam().mode, 12, 34);
+    const auto before = everyTable(path);
+    const CommandResult first = verify(path);
+    EXPECT_EQ(first.exitCode, 3) << first.err;
+    EXPECT_EQ(everyTable(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tarvenish-lock"));
+
+    const nlohmann::json report = run(path, "skip");
+    ASSERT_GT(report["pairs_skipped"].get<int>(), 0);
+    const std::string figures = "verified: " + std::to_string(report["pairs_total"].get<int>()) + " pairs, " +
+                                std::to_string(report["pairs_skipped"].get<int>()) + " differ";
+    EXPECT_NE(first.out.find(figures), std::string::npos) << first.out;
+    EXPECT_NE(verify(path).out.find(figures), std::string::npos);
+}
+
+// A balanced pair differs from its stock ledger on purpose once the journal says it was confirmed so.
+TEST_P(Verify, CountsAPairConfirmedAndUnchangedSinceAsAdjusted) {
+    const std::string path = makeDemo(m_dir, "set.db", GetParam().mode, 12, 34);
+    const CommandResult first = verify(path);
+    ASSERT_EQ(first.exitCode, 3);
+    EXPECT_NE(first.out.find("differs: "), std::string::npos);
+    (void)run(path, "balance");
+    ASSERT_EQ(verify(path).exitCode, 3);
+
+    // The journal as a run writes it: the confirmed pairs' rows, as the run left them, as its after image.
+    const LedgerFile file(path);
+    const bool byWarehouse = GetParam().mode == PairMode::Warehouse;
+    const std::string code = byWarehouse ? "s.cWhCode" : "w.cDepCode";
+    const std::string balancedCode = byWarehouse ? "b.cWhCode" : "bw.cDepCode";
+    file.exec(
+        "create table tarvenish_runs(run_id integer primary key, started text, acc_sql integer, mode text, "
+        "pairs_rebuilt integer, pairs_confirmed integer, rows_deleted integer, rows_inserted integer, "
+        "finished text, undone text);"
+        "insert into tarvenish_runs(run_id, started, acc_sql, mode) values(1, '2026-12-08T23:10:00Z', 1, "
+        "'x');"
+        "create table tarvenish_journal as select 1 as run_id, " +
+        code +
+        " as pair_code, s.cInvCode as inv_code, "
+        "'confirmed' as action, 'after' as image, s.* from IA_Subsidiary s join Warehouse w on "
+        "w.cWhCode=s.cWhCode where s.cVouType='34' and exists(select 1 from IA_Subsidiary b join Warehouse "
+        "bw on "
+        "bw.cWhCode=b.cWhCode where " +
+        balancedCode + "=" + code +
+        " and b.cInvCode=s.cInvCode and "
+        "b.cvoucode like 'JUST%')");
+    const CommandResult adjusted = verify(path);
+    EXPECT_EQ(adjusted.exitCode, 0) << adjusted.out << adjusted.err;
+    EXPECT_NE(adjusted.out.find("adjusted: "), std::string::npos);
+
+    // Changed since the confirm: no longer on purpose.
+    file.exec("update IA_Subsidiary set iAInQuantity=iAInQuantity+1 where cvoucode like 'JUST%'");
+    EXPECT_EQ(verify(path).exitCode, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothModesAndDialects, Verify,
+    ::testing::Values(VerifyCase{PairMode::Warehouse, 1}, VerifyCase{PairMode::Warehouse, 0},
+                      VerifyCase{PairMode::Department, 1}, VerifyCase{PairMode::Department, 0}),
+    [](const ::testing::TestParamInfo<VerifyCase>& p) {
+        return std::string(p.param.mode == PairMode::Warehouse ? "Warehouse" : "Department") +
+               (p.param.accSql == 1 ? "Server" : "Desktop");
+    });
+
+}  // namespace
+}  // namespace tarvenish::test
