@@ -106,18 +106,33 @@ std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std:
 
 std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits) {
     const bool byDepartment = mode == PairMode::Department;
+    const bool server = dialect == Dialect::Server;
     const std::string code = byDepartment ? "Warehouse.cdepCode" : "Rdrecord.cWhCode";
-    // The pass's own select of the issued figures, read instead of stored.
-    std::string issued = issuedQuantityPrepare(dialect)[2];
-    const std::string into = " into FSumQuantity";
-    issued.erase(issued.find(into), into.size());
-    std::string text = stockFigures(dialect, mode, quantityDigits, "Issued.IsumQuantity");
+    // What the pass stores in the temporary column: the line's isOutQuantity less what later lines issued
+    // against it. The issues are summed once per line they point back to, then joined: one pass over the
+    // ledger rather than one per line.
+    const std::string issued =
+        server ? "(RdRecords.isOutQuantity-isnull(Issued.IssuedQuantity,0))"
+               : "(RdRecords.isOutQuantity-iif(Issued.IssuedQuantity is null,0,Issued.IssuedQuantity))";
+    const std::string issues =
+        // The server compares the number with the text as numbers, so the issues are keyed by number too.
+        server ? "(select cast(R2.cVouchCode as float) as VouchLine,sum(case when R1.brdflag=0 then "
+                 "R2.iQuantity "
+                 "else abs(R2.iquantity) end) as IssuedQuantity from RdRecords R2 left join rdrecord R1 on "
+                 "R2.id=R1.id where R2.cVouchCode is not null group by cast(R2.cVouchCode as float)) as "
+                 "Issued on "
+                 "RdRecords.autoid=Issued.VouchLine"
+               : "(select R2.cVouchCode,Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity))) "
+                 "as IssuedQuantity from RdRecords R2 left join rdrecord R1 on R2.id=R1.id "
+                 "where R2.cVouchCode is not null group by R2.cVouchCode) as Issued on "
+                 "str(RdRecords.autoid)=Issued.cVouchCode";
+    std::string text = stockFigures(dialect, mode, quantityDigits, issued);
     text.replace(0, 7, "SELECT " + code + ",RdRecords.cInvCode,");
     text += byDepartment
                 ? "FROM (((RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) left join Warehouse "
                   "on Warehouse.cwhcode=RdRecord.cwhcode) "
                 : "FROM ((RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) ";
-    text += "left join (" + issued + ") as Issued on Issued.autoid=RdRecords.autoid) ";
+    text += "left join " + issues + ") ";
     text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' ";
     text += "group by " + code + ",RdRecords.cInvCode";
     return text;
