@@ -39,7 +39,7 @@ struct Verification {
 // Why a run ended before its last pair, beyond a cancel in the dialog.
 enum class RunStop {
     None,
-    Locked,       // another run holds the account set: nothing was changed
+    Locked,  // another run holds the account set: nothing was changed
     // The account set cannot be used for a run (no run lock can be made): nothing was changed.
     Refused,
     // A whole-run failure: a step without which no pair can be done right (mode, keep date, issued-quantity
@@ -64,6 +64,8 @@ struct RunReport {
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
     Verification verification;
+    // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
+    long journalRun = 0;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
