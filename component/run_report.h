@@ -39,7 +39,7 @@ struct Verification {
 // Why a run ended before its last pair, beyond a cancel in the dialog.
 enum class RunStop {
     None,
-    Locked,  // another run holds the account set: nothing was changed
+    Locked,       // another run holds the account set: nothing was changed
     // The account set cannot be used for a run (no run lock can be made): nothing was changed.
     Refused,
     // A whole-run failure: a step without which no pair can be done right (mode, keep date, issued-quantity

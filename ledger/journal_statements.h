@@ -53,7 +53,7 @@ inline constexpr std::string_view kJournalTable = "tarvenish_journal";
 [[nodiscard]] std::string journalRunUndone(long runId, std::string_view when);
 // Every run, oldest first: run_id, started, acc_sql, mode, the four figures, finished, undone.
 [[nodiscard]] std::string journalRuns();
-// The latest run not undone, or Null; and one run's mode and undone mark.
+// The latest run not undone, or Null; and one run's mode, undone mark and dialect flag.
 [[nodiscard]] std::string journalLastRunNotUndone();
 [[nodiscard]] std::string journalRun(long runId);
 

@@ -132,7 +132,7 @@ std::string journalLastRunNotUndone() {
 }
 
 std::string journalRun(long runId) {
-    return "select mode,undone from tarvenish_runs where run_id=" + std::to_string(runId);
+    return "select mode,undone,acc_sql from tarvenish_runs where run_id=" + std::to_string(runId);
 }
 
 std::string journalPairImage(PairMode mode, long runId, std::string_view code, std::string_view invCode,
