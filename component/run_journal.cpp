@@ -42,10 +42,7 @@ bool hasRunJournal(Connection& connection) {
 long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql, PairMode mode) {
     Transaction transaction(connection);
     if (!tableOpens(connection, sql::journalRunsProbe())) connection.execute(sql::createJournalRuns(dialect));
-    if (!tableOpens(connection, sql::journalProbe())) {
-        connection.execute(sql::createJournal(dialect));
-        connection.execute(sql::createJournalIndex());
-    }
+    if (!tableOpens(connection, sql::journalProbe())) connection.execute(sql::createJournal(dialect));
     connection.execute(sql::journalRunStart(dialect, journalTimestamp(), accSql, mode));
     Recordset last;
     last.setCursorLocation(CursorLocation::Client);

@@ -20,7 +20,7 @@ std::string desktopType(std::string_view serverType) {
 }
 
 // "a,b,c" of the 69 opening-row columns, each prefixed with `table` and a dot when given.
-std::string openingColumns(std::string_view table = {}) {
+std::string openingColumns(std::string_view table) {
     std::string text;
     for (const auto& column : host::kOpeningRowColumns) {
         if (!text.empty()) text += ',';
@@ -135,12 +135,13 @@ std::string journalRun(long runId) {
     return "select mode,undone,acc_sql from tarvenish_runs where run_id=" + std::to_string(runId);
 }
 
+// The host's own insert fills IA_Subsidiary by position with the 69 opening-row columns, and the journal
+// keeps them in that order after its five own: "*" copies them whole, in a text a run sends twice per pair.
 std::string journalPairImage(PairMode mode, long runId, std::string_view code, std::string_view invCode,
                              JournalAction action, JournalImage image) {
-    return "insert into tarvenish_journal (run_id,pair_code,inv_code,action,image," + openingColumns() +
-           ") select " + std::to_string(runId) + "," + literal(code) + "," + literal(invCode) + "," +
-           literal(journalActionText(action)) + "," + literal(journalImageText(image)) + "," +
-           openingColumns("IA_Subsidiary") + " from IA_Subsidiary where " +
+    return "insert into tarvenish_journal select " + std::to_string(runId) + "," + literal(code) + "," +
+           literal(invCode) + "," + literal(journalActionText(action)) + "," +
+           literal(journalImageText(image)) + "," + "IA_Subsidiary.* from IA_Subsidiary where " +
            pairRowsFilter(mode, code, invCode);
 }
 
@@ -150,7 +151,7 @@ std::string journalPairs(long runId) {
 }
 
 std::string journalPairRows(long runId, std::string_view code, std::string_view invCode, JournalImage image) {
-    return "select " + openingColumns() + " from tarvenish_journal where " +
+    return "select " + openingColumns({}) + " from tarvenish_journal where " +
            journalPairFilter(runId, code, invCode) + " And image=" + literal(journalImageText(image));
 }
 
@@ -165,7 +166,7 @@ std::string undoPairDelete(Dialect dialect, PairMode mode, std::string_view code
 }
 
 std::string undoPairInsert(long runId, std::string_view code, std::string_view invCode) {
-    return "insert into IA_Subsidiary (" + openingColumns() + ") select " + openingColumns() +
+    return "insert into IA_Subsidiary (" + openingColumns({}) + ") select " + openingColumns({}) +
            " from tarvenish_journal where " + journalPairFilter(runId, code, invCode) +
            " And image=N'before'";
 }

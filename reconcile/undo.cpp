@@ -52,6 +52,16 @@ std::optional<long> firstNumber(Connection& connection, const std::string& state
     return result;
 }
 
+// The journal's index by run and pair, made by the first undo; a later one finds it there.
+void indexJournal(Connection& connection) {
+    try {
+        connection.execute(sql::createJournalIndex());
+    } catch (const DbError& error) {
+        // Neither dialect knows "if not exists" for an index: a refusal is the index already made.
+        if (error.blocksEveryStatement() || error.isLockTimeout()) throw;
+    }
+}
+
 class PairUndo final {
 public:
     PairUndo(Connection& connection, Dialect dialect, PairMode mode, long runId, bool force)
@@ -136,6 +146,7 @@ UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force
         pairs.emplace_back(journaled.field(0).displayText(), journaled.field(1).displayText());
     journaled.close();
 
+    indexJournal(connection);
     PairUndo undo(connection, dialect, mode, *runId, force);
     bool complete = true;
     for (auto& [code, invCode] : pairs) {
