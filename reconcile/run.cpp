@@ -59,6 +59,17 @@ struct UnsettledPair {
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
 
+// Runs `body`; a database failure leaves the statement it names in `statement` on its way out.
+template <typename Body>
+void namingStatement(std::string& statement, Body&& body) {
+    try {
+        body();
+    } catch (const DbError& error) {
+        statement = error.statement();
+        throw;
+    }
+}
+
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
@@ -178,8 +189,12 @@ bool ReconciliationRun::execute() {
     // Nothing is added yet: a stop requested by now leaves the account set as it was.
     if (stopRequested() != 0) return stopInterrupted();
     // A change that the journal cannot record could not be undone: without it nothing is rebuilt.
-    if (!attempt("start the run's journal", sql::journalRunsProbe(), [&] {
-            m_report.journalRun = startRunJournal(*m_host, dialectWhenNonZero(m_accSql), m_accSql, m_mode);
+    std::string journalStatement;
+    if (!attempt("start the run's journal", journalStatement, [&] {
+            namingStatement(journalStatement, [&] {
+                m_report.journalRun =
+                    startRunJournal(*m_host, dialectWhenNonZero(m_accSql), m_accSql, m_mode);
+            });
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
@@ -465,10 +480,13 @@ bool ReconciliationRun::finish(bool result) {
         result = false;
     }
     if (m_host && m_report.journalRun != 0) {
-        (void)attempt("finish the run's journal", std::string(), [&] {
-            finishRunJournal(*m_host, m_report.journalRun,
-                             {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
-                              m_report.rowsInserted});
+        std::string statement;
+        (void)attempt("finish the run's journal", statement, [&] {
+            namingStatement(statement, [&] {
+                finishRunJournal(*m_host, m_report.journalRun,
+                                 {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
+                                  m_report.rowsInserted});
+            });
         });
     }
     // A column left behind changes the host's table: the run did not end as it must.

@@ -47,9 +47,13 @@ TEST_P(UndoOfARun, PutsBackEveryOpeningRowOfTheRebuiltAndConfirmedPairs) {
     EXPECT_EQ(LedgerFile(path).scalar("select count(*) from tarvenish_runs where undone is null"), "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModesAndDialects, UndoOfARun,
-                         ::testing::Combine(::testing::Values(PairMode::Warehouse, PairMode::Department),
-                                            ::testing::Values(0, 1)));
+INSTANTIATE_TEST_SUITE_P(
+    BothModesAndDialects, UndoOfARun,
+    ::testing::Combine(::testing::Values(PairMode::Warehouse, PairMode::Department), ::testing::Values(0, 1)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) == PairMode::Warehouse ? "Warehouse" : "Department") +
+               (std::get<1>(info.param) == 1 ? "Server" : "Desktop");
+    });
 
 class UndoAfterAHandEdit : public ::testing::Test {
 protected:
