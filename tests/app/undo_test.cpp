@@ -50,9 +50,9 @@ TEST_P(UndoOfARun, PutsBackEveryOpeningRowOfTheRebuiltAndConfirmedPairs) {
 INSTANTIATE_TEST_SUITE_P(
     BothModesAndDialects, UndoOfARun,
     ::testing::Combine(::testing::Values(PairMode::Warehouse, PairMode::Department), ::testing::Values(0, 1)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param) == PairMode::Warehouse ? "Warehouse" : "Department") +
-               (std::get<1>(info.param) == 1 ? "Server" : "Desktop");
+    [](const auto& instance) {
+        return std::string(std::get<0>(instance.param) == PairMode::Warehouse ? "Warehouse" : "Department") +
+               (std::get<1>(instance.param) == 1 ? "Server" : "Desktop");
     });
 
 class UndoAfterAHandEdit : public ::testing::Test {
