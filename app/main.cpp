@@ -12,19 +12,26 @@
 
 #include "app/account_set.h"
 #include "app/commands.h"
+#include "app/journal_commands.h"
 
 namespace {
 
 using tarvenish::app::Target;
 
-constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "verify", "demo"};
+constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "verify",
+                                          "undo",        "history",         "demo"};
 constexpr double kMostBusySeconds = 24 * 3600.0;
 
-void addTarget(CLI::App& command, Target& target) {
+// --db or --connection: the account set a subcommand works on.
+void addAccountSet(CLI::App& command, Target& target) {
     auto* db = command.add_option("--db", target.db, "the account set, a SQLite file");
     auto* connection =
         command.add_option("--connection", target.connection, "the account set's connection string");
     db->excludes(connection);
+}
+
+void addTarget(CLI::App& command, Target& target) {
+    addAccountSet(command, target);
     auto* accSql =
         command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
             ->check(CLI::IsMember({0, 1}))
@@ -104,6 +111,14 @@ int main(int argc, char** argv) {
     auto* verifyCommand =
         app.add_subcommand("verify", "compare every pair's opening totals with the stock ledger, read-only");
     addTarget(*verifyCommand, target);
+    tarvenish::app::UndoOptions undo;
+    auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
+    addAccountSet(*undoCommand, target);
+    undoCommand->add_option_function<long>(
+        "--run", [&undo](long id) { undo.runId = id; }, "the run to undo; default the latest not undone");
+    undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
+    auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
+    addAccountSet(*historyCommand, target);
 
     auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
     demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
@@ -141,6 +156,8 @@ int main(int argc, char** argv) {
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
         if (*runCommand) return tarvenish::app::runRebuild(target, run);
         if (*verifyCommand) return tarvenish::app::verifyLedger(target);
+        if (*undoCommand) return tarvenish::app::undoRecordedRun(target, undo);
+        if (*historyCommand) return tarvenish::app::showHistory(target);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;
         return tarvenish::app::createDemo(demoPath, demo);
     } catch (const tarvenish::app::UsageError& error) {

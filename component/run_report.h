@@ -66,6 +66,8 @@ struct RunReport {
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
     Verification verification;
+    // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
+    long journalRun = 0;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;

@@ -8,6 +8,7 @@
 #include "base/number_format.h"
 #include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_journal.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/dialog_window.h"
@@ -88,7 +89,7 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
     }
     RewriteCounts counts;
     try {
-        counts = rewritePairRows(*controls.Grid, state);
+        counts = rewritePairRows(*controls.Grid, state, report.journalRun);
     } catch (const std::exception& error) {
         // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel.
         commitFailed = true;
@@ -137,12 +138,17 @@ std::string addedLineWarehouse(Connection& conn, const SharedState& state) {
 }
 }  // namespace
 
-RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journalRun) {
     Connection& conn = state.conn();
     if (conn.state() == 0) conn.open();
 
     Transaction transaction(conn);
     const PairMode mode = state.AccountSettings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
+    const auto journal = [&](JournalImage image) {
+        if (journalRun != 0)
+            journalPair(conn, mode, journalRun, state.WhCode, state.InvCode, JournalAction::Confirmed, image);
+    };
+    journal(JournalImage::Before);
     conn.execute(sql::commitDelete(dialectWhenNonZero(state.DialectFlag), mode, state.WhCode, state.InvCode));
     RewriteCounts counts;
     counts.deleted = conn.lastChanges();
@@ -160,6 +166,7 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state) {
         ++counts.written;
     }
     table.close();
+    journal(JournalImage::After);
     transaction.commit();
     return counts;
 }

@@ -28,6 +28,7 @@ struct RewriteCounts {
     long deleted = 0;
     long written = 0;
 };
-RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state);
+// With a `journalRun` the pair's rows before and after go into that run's journal in the same transaction.
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journalRun = 0);
 
 }  // namespace tarvenish

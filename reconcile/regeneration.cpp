@@ -5,12 +5,14 @@
 
 #include "ledger/commit_batch.h"
 #include "ledger/db_error.h"
+#include "ledger/journal_statements.h"
 #include "ledger/transaction.h"
 
 namespace tarvenish {
 
 RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
-                              std::string_view code, std::string_view invCode, CommitBatch* batch) noexcept {
+                              std::string_view code, std::string_view invCode, CommitBatch* batch,
+                              long journalRun) noexcept {
     RegenerationResult result;
     // The statement in hand when something fails; empty while beginning or committing the transaction.
     std::string current;
@@ -19,12 +21,20 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         const std::string insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
         // Without the transaction a failing insert would leave the pair with no opening rows at all.
         Transaction transaction(conn);
+        // The journal's copies share the pair's transaction: a crash keeps both or neither.
+        const auto journal = [&](JournalImage image) {
+            if (journalRun == 0) return;
+            current = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, image);
+            conn.execute(current);
+        };
+        journal(JournalImage::Before);
         current = deletion;
         conn.execute(deletion);
         const long deleted = conn.lastChanges();
         current = insertion;
         conn.execute(insertion);
         const long inserted = conn.lastChanges();
+        journal(JournalImage::After);
         current.clear();
         transaction.commit();
         if (batch != nullptr) batch->commitWhenDue();

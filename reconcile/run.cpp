@@ -11,6 +11,7 @@
 #include "component/adjustment_presenter.h"
 #include "component/pair_init.h"
 #include "component/run_context.h"
+#include "component/run_journal.h"
 #include "component/run_report.h"
 #include "component/settings.h"
 #include "component/shared_state.h"
@@ -57,6 +58,17 @@ struct UnsettledPair {
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
+
+// Runs `body`; a database failure leaves the statement it names in `statement` on its way out.
+template <typename Body>
+void namingStatement(std::string& statement, Body&& body) {
+    try {
+        body();
+    } catch (const DbError& error) {
+        statement = error.statement();
+        throw;
+    }
+}
 
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
@@ -176,6 +188,16 @@ bool ReconciliationRun::execute() {
 
     // Nothing is added yet: a stop requested by now leaves the account set as it was.
     if (stopRequested() != 0) return stopInterrupted();
+    // A change that the journal cannot record could not be undone: without it nothing is rebuilt.
+    std::string journalStatement;
+    if (!attempt("start the run's journal", journalStatement, [&] {
+            namingStatement(journalStatement, [&] {
+                m_report.journalRun =
+                    startRunJournal(*m_host, dialectWhenNonZero(m_accSql), m_accSql, m_mode);
+            });
+        })) {
+        return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
+    }
     m_passReached = true;
     if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
@@ -322,7 +344,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
 
     const RegenerationResult regenerated =
         Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode,
-                   m_batch ? &*m_batch : nullptr);
+                   m_batch ? &*m_batch : nullptr, m_report.journalRun);
     if (regenerated.committed) {
         m_unsettled.push_back({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                                totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
@@ -456,6 +478,16 @@ bool ReconciliationRun::finish(bool result) {
         !m_check.verify(m_host->connectionString(), dialectWhenNonZero(m_accSql), m_mode,
                         m_state.AccountSettings.QuantityDigits, m_report)) {
         result = false;
+    }
+    if (m_host && m_report.journalRun != 0) {
+        std::string statement;
+        (void)attempt("finish the run's journal", statement, [&] {
+            namingStatement(statement, [&] {
+                finishRunJournal(*m_host, m_report.journalRun,
+                                 {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
+                                  m_report.rowsInserted});
+            });
+        });
     }
     // A column left behind changes the host's table: the run did not end as it must.
     if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {

@@ -1,5 +1,6 @@
-// A run that is stopped from outside: killed outright (SIGKILL) it leaves every pair whole and a rerun ends
-// where one uninterrupted run ends; asked to stop (SIGINT, SIGTERM) it stops cleanly and says so.
+// A run that is stopped from outside: killed outright (SIGKILL) it leaves every pair whole, a rerun ends
+// where one uninterrupted run ends and an undo puts back every row it changed; asked to stop (SIGINT,
+// SIGTERM) it stops cleanly and says so.
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,25 @@ TEST_F(StoppedRun, KilledAnywhereLeavesEveryPairWholeAndARerunFinishesTheJob) {
         EXPECT_EQ(openingRows(path), m_finalRows);
         EXPECT_FALSE(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"));
         EXPECT_FALSE(LedgerFile(path).hasTable("FSumQuantity"));
+    }
+}
+
+TEST_F(StoppedRun, KilledAnywhereAfterItsJournalBeganItIsUndoneToTheRowsItFound) {
+    const std::vector<std::string> found = openingRows(m_demo);
+    for (const double share : {0.1, 0.4, 0.7, 0.95}) {
+        const long at = static_cast<long>(share * static_cast<double>(m_statements));
+        SCOPED_TRACE("killed after statement " + std::to_string(at) + " of " + std::to_string(m_statements));
+        const std::string path = copy("undone" + std::to_string(at));
+        const std::string log = m_dir.file("undone" + std::to_string(at) + ".log");
+        {
+            BackgroundRun run(m_dir, path, log);
+            ASSERT_TRUE(waitForLog(log, at));
+            run.signal(SIGKILL);
+            EXPECT_EQ(run.wait(), -SIGKILL);
+        }
+        const CommandResult undone = runCommand({"undo", "--db", path});
+        EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
+        EXPECT_EQ(openingRows(path), found);
     }
 }
 

@@ -1,0 +1,136 @@
+#include "app/journal_commands.h"
+
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/account_set.h"
+#include "ledger/connection.h"
+#include "ledger/run_lock.h"
+#include "reconcile/run_history.h"
+#include "reconcile/undo.h"
+
+namespace tarvenish::app {
+
+namespace {
+
+// Both subcommands hold the run lock: a run changing the pairs meanwhile would be undone half.
+class LockedAccountSet final {
+public:
+    explicit LockedAccountSet(const Target& target)
+        : m_connection(openAccountSet(target.db, target.connection)),
+          m_lock(m_connection->connectionString()) {
+        if (m_lock.allowsRun()) return;
+        std::fprintf(stderr, "tarvenish: %s\n", m_lock.problem().c_str());
+        m_refusal = m_lock.status() == RunLockStatus::Busy ? 5 : 2;
+    }
+
+    [[nodiscard]] Connection& connection() const { return *m_connection; }
+    // The exit code when the lock could not be had, else 0.
+    [[nodiscard]] int refusal() const { return m_refusal; }
+
+private:
+    ConnectionPtr m_connection;
+    RunLock m_lock;
+    int m_refusal = 0;
+};
+
+std::string figure(const std::optional<long>& value) {
+    return value ? std::to_string(*value) : "-";
+}
+
+std::string pairName(const UndonePair& pair) {
+    return pair.code + "/" + pair.invCode;
+}
+
+}  // namespace
+
+int undoRecordedRun(const Target& target, const UndoOptions& options) {
+    const LockedAccountSet set(target);
+    if (set.refusal() != 0) return set.refusal();
+    const UndoResult result = undoRun(set.connection(), options.runId, options.force);
+    ConnectionPool::clear();
+    switch (result.status) {
+        case UndoStatus::NoJournal:
+            std::printf("no runs recorded\n");
+            return 2;
+        case UndoStatus::NothingToUndo:
+            std::printf("every recorded run is undone already\n");
+            return 2;
+        case UndoStatus::NoSuchRun:
+            std::fprintf(stderr, "tarvenish: run %ld is not recorded\n", result.runId);
+            return 2;
+        case UndoStatus::AlreadyUndone:
+            std::fprintf(stderr, "tarvenish: run %ld is undone already\n", result.runId);
+            return 2;
+        case UndoStatus::Done:
+            break;
+    }
+    int restored = 0;
+    int unchanged = 0;
+    int left = 0;
+    int failed = 0;
+    for (const UndonePair& pair : result.pairs) {
+        switch (pair.outcome) {
+            case PairRestore::Restored:
+                ++restored;
+                break;
+            case PairRestore::Forced:
+                ++restored;
+                std::printf("restored although changed after run %ld: %s\n", result.runId,
+                            pairName(pair).c_str());
+                break;
+            case PairRestore::AlreadyAsBefore:
+                ++unchanged;
+                break;
+            case PairRestore::ChangedSince:
+                ++left;
+                std::printf("changed after run %ld, left as it is (--force restores it): %s\n", result.runId,
+                            pairName(pair).c_str());
+                break;
+            case PairRestore::Failed:
+                ++failed;
+                std::printf("could not be restored, left as it was: %s: %s\n", pairName(pair).c_str(),
+                            pair.message.c_str());
+                break;
+        }
+    }
+    std::printf("run %ld: %zu pairs, %d restored, %d already as before, %d left as they are, %d failed\n",
+                result.runId, result.pairs.size(), restored, unchanged, left, failed);
+    if (!result.markFailure.empty()) {
+        std::fprintf(
+            stderr,
+            "tarvenish: every pair of run %ld is restored, but the run could not be marked undone: %s\n",
+            result.runId, result.markFailure.c_str());
+        return 1;
+    }
+    std::printf(result.markedUndone ? "run %ld is undone\n" : "run %ld is not undone yet\n", result.runId);
+    return result.markedUndone ? 0 : 3;
+}
+
+int showHistory(const Target& target) {
+    const LockedAccountSet set(target);
+    if (set.refusal() != 0) return set.refusal();
+    const auto runs = recordedRuns(set.connection());
+    ConnectionPool::clear();
+    if (!runs || runs->empty()) {
+        std::printf("no runs recorded\n");
+        return 0;
+    }
+    std::printf("%s\n",
+                fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}", "run", "started",
+                            "dialect", "mode", "rebuilt", "confirmed", "deleted", "inserted", "undone")
+                    .c_str());
+    for (const RecordedRun& run : *runs) {
+        const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
+        std::printf("%s\n", fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}",
+                                        run.runId, run.started, run.accSql != 0 ? "server" : "desktop",
+                                        run.mode, figure(run.pairsRebuilt), figure(run.pairsConfirmed),
+                                        figure(run.rowsDeleted), figure(run.rowsInserted), undone)
+                                .c_str());
+    }
+    return 0;
+}
+
+}  // namespace tarvenish::app

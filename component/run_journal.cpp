@@ -1,0 +1,66 @@
+#include "component/run_journal.h"
+
+#include <fmt/chrono.h>
+#include <fmt/format.h>
+
+#include <ctime>
+
+#include "ledger/connection.h"
+#include "ledger/db_error.h"
+#include "ledger/recordset.h"
+#include "ledger/transaction.h"
+
+namespace tarvenish {
+
+namespace {
+
+// Opens `statement` on `connection` itself, so that it reads inside the transaction open there.
+bool tableOpens(Connection& connection, const std::string& statement) {
+    try {
+        Recordset probe;
+        probe.setCursorLocation(CursorLocation::Client);
+        probe.open(statement, connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
+        probe.close();
+        return true;
+    } catch (const DbError& error) {
+        // A missing table; a busy or broken database would fail the statements that follow as well.
+        if (error.blocksEveryStatement() || error.isLockTimeout()) throw;
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string journalTimestamp() {
+    return fmt::format("{:%Y-%m-%dT%H:%M:%SZ}", fmt::gmtime(std::time(nullptr)));
+}
+
+bool hasRunJournal(Connection& connection) {
+    return tableOpens(connection, sql::journalRunsProbe());
+}
+
+long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql, PairMode mode) {
+    Transaction transaction(connection);
+    if (!tableOpens(connection, sql::journalRunsProbe())) connection.execute(sql::createJournalRuns(dialect));
+    if (!tableOpens(connection, sql::journalProbe())) connection.execute(sql::createJournal(dialect));
+    connection.execute(sql::journalRunStart(dialect, journalTimestamp(), accSql, mode));
+    Recordset last;
+    last.setCursorLocation(CursorLocation::Client);
+    last.open(sql::journalLastRun(), connection, CursorType::ForwardOnly, LockType::ReadOnly,
+              CommandType::Text);
+    const long runId = static_cast<long>(last.field(0).asLong());
+    last.close();
+    transaction.commit();
+    return runId;
+}
+
+void journalPair(Connection& connection, PairMode mode, long runId, std::string_view code,
+                 std::string_view invCode, JournalAction action, JournalImage image) {
+    connection.execute(sql::journalPairImage(mode, runId, code, invCode, action, image));
+}
+
+void finishRunJournal(Connection& connection, long runId, const JournalRunTotals& totals) {
+    connection.execute(sql::journalRunFinish(runId, totals, journalTimestamp()));
+}
+
+}  // namespace tarvenish

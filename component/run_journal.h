@@ -1,0 +1,34 @@
+#pragma once
+// The journal of a run inside the account set: the run's own row in tarvenish_runs, made before it changes
+// anything, and each pair's opening rows before and after, written in the pair's own transaction.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ledger/journal_statements.h"
+
+namespace tarvenish {
+
+class Connection;
+
+// The current time as the journal stores it, e.g. "2026-12-08T23:10:00Z".
+[[nodiscard]] std::string journalTimestamp();
+
+// True when the account set holds the journal's tables. Throws DbError only when the probe cannot tell.
+[[nodiscard]] bool hasRunJournal(Connection& connection);
+
+// Creates the journal's tables on first use and adds the row of a new run, in one transaction of its own:
+// the run's number. Throws DbError naming the statement that failed.
+[[nodiscard]] long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql,
+                                   PairMode mode);
+
+// Copies the pair's current opening rows into the journal as `image` of run `runId`, on `connection` and so
+// in the transaction open there. Throws DbError.
+void journalPair(Connection& connection, PairMode mode, long runId, std::string_view code,
+                 std::string_view invCode, JournalAction action, JournalImage image);
+
+// Completes the run's row with its figures and the time it finished. Throws DbError.
+void finishRunJournal(Connection& connection, long runId, const JournalRunTotals& totals);
+
+}  // namespace tarvenish

@@ -1,0 +1,29 @@
+#pragma once
+// The runs the journal of an account set records, oldest first.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvenish {
+
+class Connection;
+
+struct RecordedRun {
+    long runId = 0;
+    std::string started;  // ISO 8601 UTC
+    int accSql = 1;       // the dialect flag of the run
+    std::string mode;     // warehouse | department
+    // Filled at the run's end; nullopt for a run that did not reach it.
+    std::optional<long> pairsRebuilt;
+    std::optional<long> pairsConfirmed;
+    std::optional<long> rowsDeleted;
+    std::optional<long> rowsInserted;
+    std::optional<std::string> finished;
+    std::optional<std::string> undone;
+};
+
+// Every recorded run; nullopt when the account set holds no journal. Throws DbError.
+[[nodiscard]] std::optional<std::vector<RecordedRun>> recordedRuns(Connection& connection);
+
+}  // namespace tarvenish

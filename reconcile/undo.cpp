@@ -1,0 +1,167 @@
+#include "reconcile/undo.h"
+
+#include <algorithm>
+#include <exception>
+#include <string_view>
+
+#include "component/run_journal.h"
+#include "ledger/connection.h"
+#include "ledger/db_error.h"
+#include "ledger/host_tables.h"
+#include "ledger/recordset.h"
+#include "ledger/transaction.h"
+
+namespace tarvenish {
+
+namespace {
+
+// A multiset of whole rows: each row as one text that keeps every value's kind and exact figure.
+using RowSet = std::vector<std::string>;
+
+Recordset query(Connection& connection, const std::string& statement) {
+    Recordset rows;
+    rows.setCursorLocation(CursorLocation::Client);
+    rows.open(statement, connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
+    return rows;
+}
+
+// The rows of `statement` (the 69 opening-row columns); `skipped` is a column left aside, or none.
+RowSet rowSet(Connection& connection, const std::string& statement, std::size_t skipped) {
+    Recordset rows = query(connection, statement);
+    RowSet result;
+    for (; !rows.eof(); rows.moveNext()) {
+        std::string key;
+        for (std::size_t i = 0; i < rows.fieldCount(); ++i) {
+            const Value& value = rows.field(i);
+            key += static_cast<char>('0' + static_cast<int>(value.kind()));
+            if (i != skipped && !value.isNull()) key += value.asText();
+            key += '\x1f';
+        }
+        result.push_back(std::move(key));
+    }
+    rows.close();
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::optional<long> firstNumber(Connection& connection, const std::string& statement) {
+    Recordset rows = query(connection, statement);
+    std::optional<long> result;
+    if (!rows.eof() && !rows.field(0).isNull()) result = static_cast<long>(rows.field(0).asLong());
+    rows.close();
+    return result;
+}
+
+// The journal's index by run and pair, made by the first undo; a later one finds it there.
+void indexJournal(Connection& connection) {
+    try {
+        connection.execute(sql::createJournalIndex());
+    } catch (const DbError& error) {
+        // Neither dialect knows "if not exists" for an index: a refusal is the index already made.
+        if (error.blocksEveryStatement() || error.isLockTimeout()) throw;
+    }
+}
+
+class PairUndo final {
+public:
+    PairUndo(Connection& connection, Dialect dialect, PairMode mode, long runId, bool force)
+        : m_connection(connection), m_dialect(dialect), m_mode(mode), m_runId(runId), m_force(force) {}
+
+    UndonePair undo(std::string code, std::string invCode) noexcept {
+        UndonePair pair{std::move(code), std::move(invCode), PairRestore::Failed, {}};
+        try {
+            pair.outcome = restore(pair.code, pair.invCode);
+        } catch (const std::exception& error) {
+            pair.message = failureMessage(error);
+        } catch (...) {
+            pair.message = "unknown error";
+        }
+        return pair;
+    }
+
+private:
+    // Compared and restored in one transaction: nobody changes the pair in between.
+    PairRestore restore(const std::string& code, const std::string& invCode) {
+        // The department fill's codes are not the run's work: in department mode rows compare without them.
+        const std::size_t skipped = m_mode == PairMode::Department ? host::openingRowColumn("cdepcode")
+                                                                   : host::kOpeningRowColumns.size();
+        Transaction transaction(m_connection);
+        const RowSet current = rowSet(m_connection, sql::currentPairRows(m_mode, code, invCode), skipped);
+        PairRestore outcome = PairRestore::Restored;
+        if (current != rowSet(m_connection, sql::journalPairRows(m_runId, code, invCode, JournalImage::After),
+                              skipped)) {
+            if (current == rowSet(m_connection,
+                                  sql::journalPairRows(m_runId, code, invCode, JournalImage::Before),
+                                  skipped))
+                return PairRestore::AlreadyAsBefore;
+            if (!m_force) return PairRestore::ChangedSince;
+            outcome = PairRestore::Forced;
+        }
+        m_connection.execute(sql::undoPairDelete(m_dialect, m_mode, code, invCode));
+        m_connection.execute(sql::undoPairInsert(m_runId, code, invCode));
+        transaction.commit();
+        return outcome;
+    }
+
+    Connection& m_connection;
+    Dialect m_dialect;
+    PairMode m_mode;
+    long m_runId;
+    bool m_force;
+};
+
+}  // namespace
+
+UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force) {
+    UndoResult result;
+    if (!hasRunJournal(connection)) {
+        result.status = UndoStatus::NoJournal;
+        return result;
+    }
+    if (!runId) {
+        runId = firstNumber(connection, sql::journalLastRunNotUndone());
+        if (!runId) {
+            result.status = UndoStatus::NothingToUndo;
+            return result;
+        }
+    }
+    result.runId = *runId;
+    Recordset run = query(connection, sql::journalRun(*runId));
+    if (run.eof()) {
+        result.status = UndoStatus::NoSuchRun;
+        return result;
+    }
+    const PairMode mode =
+        run.field(0).displayText() == "department" ? PairMode::Department : PairMode::Warehouse;
+    const Dialect dialect = dialectWhenNonZero(static_cast<std::int16_t>(run.field(2).asLong()));
+    if (!run.field(1).isNull()) {
+        result.status = UndoStatus::AlreadyUndone;
+        return result;
+    }
+    run.close();
+
+    std::vector<std::pair<std::string, std::string>> pairs;
+    Recordset journaled = query(connection, sql::journalPairs(*runId));
+    for (; !journaled.eof(); journaled.moveNext())
+        pairs.emplace_back(journaled.field(0).displayText(), journaled.field(1).displayText());
+    journaled.close();
+
+    indexJournal(connection);
+    PairUndo undo(connection, dialect, mode, *runId, force);
+    bool complete = true;
+    for (auto& [code, invCode] : pairs) {
+        result.pairs.push_back(undo.undo(std::move(code), std::move(invCode)));
+        const PairRestore outcome = result.pairs.back().outcome;
+        complete = complete && outcome != PairRestore::ChangedSince && outcome != PairRestore::Failed;
+    }
+    if (!complete) return result;
+    try {
+        connection.execute(sql::journalRunUndone(*runId, journalTimestamp()));
+        result.markedUndone = true;
+    } catch (const DbError& error) {
+        result.markFailure = failureMessage(error);
+    }
+    return result;
+}
+
+}  // namespace tarvenish
