@@ -25,6 +25,7 @@
 #include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
 #include "reconcile/totals_match.h"
+#include "reconcile/unsettled_pairs.h"
 #include "reconcile/work_check.h"
 
 namespace tarvenish {
@@ -42,19 +43,6 @@ struct PairRow {
     std::string invStd;
     Value quantity;
     Value money;
-
-    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
-};
-
-// A pair whose rebuild was committed on the host but is not yet durable: it counts once it is.
-struct UnsettledPair {
-    std::string code;
-    std::string invCode;
-    // The totals the pair was compared by, which its new rows must hold.
-    double quantity = 0.0;
-    double money = 0.0;
-    long rowsDeleted = 0;
-    long rowsInserted = 0;
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
@@ -99,11 +87,6 @@ private:
     PairEnd showDialog(const PairRow& row);
     // Ends the pair loop after a failure that no later pair can escape.
     PairEnd stopBlocked(std::string_view message);
-    // Brings the unsettled pairs in line with the host's unsettled transactions after a rebuild: the pairs
-    // made durable are counted, those lost with their batch fail with `message`.
-    void accountUnsettled(bool lastCommitted, std::string_view message);
-    void countUnsettled(std::size_t pairs);
-    void loseUnsettled(std::size_t pairs, std::string_view message);
     // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
     void stopBatching();
     // Stops without having compared a pair: the run did not do its job, so it does not report success.
@@ -123,11 +106,10 @@ private:
     bool m_interrupted = false;
     // The engine's message of the first failure that no later statement can escape, empty while none.
     std::string m_blocked;
-    // Oldest first, as the host committed them.
-    std::vector<UnsettledPair> m_unsettled;
     // Pairs whose regeneration would write a receipt line with Null quantity and money.
     std::set<PairKey> m_withoutIssued;
     WorkCheck m_check;
+    UnsettledPairs m_unsettled{m_report, m_check};
     // Open while the rebuilt pairs' commits are batched; ends before the host's connection is let go.
     std::optional<CommitBatch> m_batch;
 };
@@ -346,14 +328,14 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode,
                    m_batch ? &*m_batch : nullptr, m_report.journalRun);
     if (regenerated.committed) {
-        m_unsettled.push_back({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
+        m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                                totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
                                regenerated.rowsInserted});
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         m_report.count(PairOutcome::Failed);
     }
-    accountUnsettled(regenerated.committed, regenerated.message);
+    m_unsettled.account(m_host->unsettledTransactions(), regenerated.committed, regenerated.message);
     if (regenerated.blocksLaterPairs) return stopBlocked(regenerated.message);
     if (!m_blocked.empty()) return stopBlocked(m_blocked);
     return PairEnd::Next;
@@ -368,46 +350,14 @@ ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view messa
     return PairEnd::Stop;
 }
 
-void ReconciliationRun::accountUnsettled(bool lastCommitted, std::string_view message) {
-    const std::size_t held = m_host->unsettledTransactions();
-    if (held >= m_unsettled.size()) return;
-    // Only a commit that made its batch durable leaves nothing held; otherwise the oldest were lost.
-    if (held == 0 && lastCommitted) {
-        countUnsettled(m_unsettled.size());
-    } else {
-        loseUnsettled(m_unsettled.size() - held, message);
-    }
-}
-
-void ReconciliationRun::countUnsettled(std::size_t pairs) {
-    for (std::size_t i = 0; i < pairs; ++i) {
-        UnsettledPair& pair = m_unsettled[i];
-        m_report.count(PairOutcome::Regenerated);
-        m_report.rowsDeleted += pair.rowsDeleted;
-        m_report.rowsInserted += pair.rowsInserted;
-        m_check.expect(std::move(pair.code), std::move(pair.invCode), pair.quantity, pair.money);
-    }
-    m_unsettled.erase(m_unsettled.begin(), m_unsettled.begin() + static_cast<std::ptrdiff_t>(pairs));
-}
-
-void ReconciliationRun::loseUnsettled(std::size_t pairs, std::string_view message) {
-    for (std::size_t i = 0; i < pairs; ++i) {
-        m_report.recordFailure(
-            {"regenerate pair " + m_unsettled[i].label(), "COMMIT",
-             "the rebuilt rows were committed with other pairs and lost with them: " + std::string(message)});
-        m_report.count(PairOutcome::Failed);
-    }
-    m_unsettled.erase(m_unsettled.begin(), m_unsettled.begin() + static_cast<std::ptrdiff_t>(pairs));
-}
-
 void ReconciliationRun::stopBatching() {
     const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] {
         if (m_batch) m_batch->commit();
     });
     if (settled) {
-        countUnsettled(m_unsettled.size());
+        m_unsettled.settleAll();
     } else {
-        loseUnsettled(m_unsettled.size(), m_report.failures.back().message);
+        m_unsettled.loseAll(m_report.failures.back().message);
     }
     (void)attempt("end the batched commits", std::string(), [&] {
         if (m_batch) m_batch->end();

@@ -1,0 +1,51 @@
+#pragma once
+// The rebuilt pairs whose commits the host's connection still holds back in a batch: each counts as rebuilt
+// only once its batch is durable, and fails if the batch is lost.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "component/run_report.h"
+#include "reconcile/work_check.h"
+
+namespace tarvenish {
+
+// A pair whose rebuild was committed on the host but is not yet durable.
+struct UnsettledPair {
+    std::string code;
+    std::string invCode;
+    // The totals the pair was compared by, which its new rows must hold.
+    double quantity = 0.0;
+    double money = 0.0;
+    long rowsDeleted = 0;
+    long rowsInserted = 0;
+
+    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
+};
+
+class UnsettledPairs final {
+public:
+    UnsettledPairs(RunReport& report, WorkCheck& check) : m_report(report), m_check(check) {}
+
+    void add(UnsettledPair pair) { m_pairs.push_back(std::move(pair)); }
+    // Brings the pairs in line with the `held` transactions the host still holds after a rebuild: when the
+    // last commit made its batch durable they all count; otherwise the oldest were lost with `message`.
+    void account(std::size_t held, bool lastCommitted, std::string_view message);
+    // Every pair held counts as rebuilt (its batch is durable) and is expected by the run's check.
+    void settleAll() { settle(m_pairs.size()); }
+    // Every pair held failed with its batch.
+    void loseAll(std::string_view message) { lose(m_pairs.size(), message); }
+
+private:
+    void settle(std::size_t pairs);
+    void lose(std::size_t pairs, std::string_view message);
+
+    RunReport& m_report;
+    WorkCheck& m_check;
+    // Oldest first, as the host committed them.
+    std::vector<UnsettledPair> m_pairs;
+};
+
+}  // namespace tarvenish
