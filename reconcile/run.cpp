@@ -329,8 +329,8 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                    m_batch ? &*m_batch : nullptr, m_report.journalRun);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
-                               totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
-                               regenerated.rowsInserted});
+                         totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
+                         regenerated.rowsInserted});
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         m_report.count(PairOutcome::Failed);
