@@ -55,7 +55,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
 
     // Both are opened before the run changes anything: a path that cannot be written changes nothing.
     RunRecording recording(options.reportPath, options.logPath,
-                           target.db.empty() ? target.connection : target.db);
+                           target.db.empty() ? target.connection : target.db, options.detailsPath);
     RunContext context;
     context.presenter = presenters.adjustment();
     context.dryRun = options.dryRun;

@@ -20,7 +20,8 @@ struct RunOptions {
     std::string onMismatch = "skip";  // skip | cancel | balance | average
     std::string ui = "auto";          // auto | none | qt
     std::string logPath;
-    std::string reportPath;  // "-" writes the report to standard output and the summary to standard error
+    std::string reportPath;   // "-" writes the report to standard output and the summary to standard error
+    std::string detailsPath;  // one CSV line per pair; "-" as for the report
     std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout;  // --busy-timeout SECONDS
     bool dryRun = false;     // --dry-run: the whole run on a snapshot, the account set left as it was
     std::string backupPath;  // --backup FILE: a copy of the account set taken before the first change

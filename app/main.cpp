@@ -97,6 +97,8 @@ int main(int argc, char** argv) {
                            "append every statement sent to this file; - for standard output");
     runCommand->add_option("--report", run.reportPath,
                            "write a JSON report to this file; - for standard output");
+    runCommand->add_option("--details", run.detailsPath,
+                           "write one CSV line per pair to this file; - for standard output");
     runCommand->add_flag("--dry-run", run.dryRun,
                          "run on a snapshot of the account set and leave the set as it was");
     runCommand->add_option("--backup", run.backupPath,

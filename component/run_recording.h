@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "component/output_file.h"
+#include "component/pair_details.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
 #include "component/statement_log.h"
@@ -14,14 +15,16 @@ namespace tarvenish {
 
 class RunRecording final {
 public:
-    // Opens the log (appending) and then the report (truncating) before the run changes anything; an empty
-    // path writes nothing, "-" writes to standard output. Throws std::runtime_error saying which output and
-    // path when one cannot be opened, when both would go to standard output or to one file, or when one
-    // names the file of the account set `connectionString` itself (it would be cut off before the run).
+    // Opens the log (appending), then the report and the per-pair details (truncating) before the run
+    // changes anything; an empty path writes nothing, "-" writes to standard output. Throws
+    // std::runtime_error saying which output and path when one cannot be opened, when two would go to
+    // standard output or to one file, or when one names the file of the account set `connectionString`
+    // itself (it would be cut off before the run).
     RunRecording(const std::string& reportPath, const std::string& logPath,
-                 const std::string& connectionString);
+                 const std::string& connectionString, const std::string& detailsPath = {});
 
-    // While it lives, every statement the run of `context` sends and every step it skips go to the log.
+    // While it lives, every statement the run of `context` sends and every step it skips go to the log, and
+    // every pair's outcome to the details.
     // `context` must outlive it.
     class Listening final {
     public:
@@ -34,17 +37,20 @@ public:
         RunContext& m_context;
         std::function<void(std::string_view)> m_previousBeforeStatement;
         std::function<void(const StepFailure&)> m_previousOnFailure;
+        std::function<void(const PairDetail&)> m_previousOnPairDone;
     };
 
-    // True when the report goes to standard output (a summary for people must then go elsewhere).
+    // True when the report or the details go to standard output (a summary for people must then go
+    // elsewhere).
     [[nodiscard]] bool reportOnStandardOutput() const noexcept;
-    // Writes `report` to the report, then closes the report and the log: what could not be completed, one
-    // line each, empty when everything arrived.
+    // Writes `report` to the report, then closes the report, the details and the log: what could not be
+    // completed, one line each, empty when everything arrived.
     [[nodiscard]] std::vector<std::string> finish(const RunReport& report);
 
 private:
     std::optional<StatementLog> m_log;
     std::optional<OutputFile> m_report;
+    std::optional<PairDetails> m_details;
 };
 
 }  // namespace tarvenish

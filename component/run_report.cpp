@@ -24,12 +24,18 @@ void RunReport::count(PairOutcome outcome) {
     }
 }
 
+void RunReport::pairDone(const PairDetail& detail) const {
+    if (onPairDone) onPairDone(detail);
+}
+
 void RunReport::reset() {
     auto failureListener = std::move(onFailure);
     auto progressListener = std::move(onProgress);
+    auto pairListener = std::move(onPairDone);
     *this = RunReport{};
     onFailure = std::move(failureListener);
     onProgress = std::move(progressListener);
+    onPairDone = std::move(pairListener);
 }
 
 }  // namespace tarvenish

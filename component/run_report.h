@@ -2,6 +2,7 @@
 // What one run did, pair by pair, and every step it skipped under its continue-on-error mode.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,37 @@ enum class RunStop {
     Interrupted,  // a stop was requested (SIGINT, SIGTERM in the command)
 };
 
+// The line a confirm added to take up what the grid lacked of the pair's totals.
+struct BalancingLine {
+    std::string voucherCode;
+    double quantity = 0;
+    double money = 0;
+};
+
+// What the dialog's confirm wrote for its pair, for the run to account without reading the rows again.
+struct ConfirmedPair {
+    long rowsDeleted = 0;
+    long rowsInserted = 0;
+    std::optional<BalancingLine> balancing;
+};
+
+// What became of one pair, once final (a rebuilt pair once its batch is durable).
+struct PairDetail {
+    std::string code;     // warehouse or department code
+    std::string invCode;  // item code
+    PairOutcome outcome = PairOutcome::Skipped;
+    // The pair's opening rows before and after; empty where the run did not count them.
+    std::optional<long> rowsBefore;
+    std::optional<long> rowsAfter;
+    // The totals the run compared (the pair summary's), and those the pair now holds; empty when unreadable.
+    std::optional<double> quantityBefore;
+    std::optional<double> moneyBefore;
+    std::optional<double> quantityAfter;
+    std::optional<double> moneyAfter;
+    // The balancing line a confirm added, if any.
+    std::optional<BalancingLine> balancing;
+};
+
 struct RunReport {
     bool result = true;
     bool cancelled = false;
@@ -71,11 +103,21 @@ struct RunReport {
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
+    // Called for every pair as its outcome becomes final (the per-pair details listen here).
+    std::function<void(const PairDetail&)> onPairDone;
+    // Set by the dialog when its confirm wrote the pair's rows; the run clears it before each dialog.
+    std::optional<ConfirmedPair> confirmed;
+    // The voucher code of the balancing line the dialog last added, empty when none; cleared with
+    // `confirmed`.
+    std::string balancingVoucher;
+
     // Called after each pair with its position (1-based) and the pair count (progress display).
     std::function<void(int done, int total)> onProgress;
 
     void recordFailure(StepFailure failure);
     void count(PairOutcome outcome);
+    // Hands `detail` to the listener, if any.
+    void pairDone(const PairDetail& detail) const;
     // Clears the figures and failures; the listeners stay.
     void reset();
 };

@@ -80,6 +80,17 @@ bool refuseUnstorableFigures(KVGrid& grid) {
     return true;
 }
 
+// The balancing line as the grid holds it now (the user may have edited or deleted it after it was added).
+std::optional<BalancingLine> balancingLineOf(const KVGrid& grid, const std::string& voucherCode) {
+    if (voucherCode.empty()) return std::nullopt;
+    for (long row = grid.RowCount() - 1; row >= 1; --row) {
+        if (grid.CellText(row, grid::kVoucherCode) != voucherCode) continue;
+        return BalancingLine{voucherCode, leadingValue(grid.CellText(row, grid::kQuantity)),
+                             leadingValue(grid.CellText(row, grid::kMoney))};
+    }
+    return std::nullopt;
+}
+
 void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
                 bool& commitFailed, RunReport& report) {
     if (refuseUnstorableFigures(*controls.Grid)) return;
@@ -101,6 +112,10 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
     report.count(PairOutcome::Confirmed);
     report.rowsDeleted += counts.deleted;
     report.rowsInserted += counts.written;
+    runStep(kMode, [&] {
+        report.confirmed = ConfirmedPair{counts.deleted, counts.written,
+                                         balancingLineOf(*controls.Grid, report.balancingVoucher)};
+    });
     runStep(kMode, [&] { window.Close(); });
 }
 
@@ -184,7 +199,8 @@ void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed
             if (controls.ChkAver->Value() == 1) applyAveragePrice(controls, state);
         });
         runStep(kMode, [&] {
-            if (controls.ChKAuto->Value() == 1) appendBalancingLine(controls, state, kMode);
+            if (controls.ChKAuto->Value() == 1 && appendBalancingLine(controls, state, kMode))
+                report.balancingVoucher = "JUST" + state.JustSerial;
         });
 
         if (index == 0) {

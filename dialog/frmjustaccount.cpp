@@ -133,7 +133,9 @@ void Frmjustaccount::unload() noexcept {
 
 void Frmjustaccount::chkAutoClick() {
     FrmjustaccountControls& c = controls();
-    if (c.ChKAuto->Value() == 1) appendBalancingLine(c, sharedState(), ErrorMode::Propagate);
+    SharedState& state = sharedState();
+    if (c.ChKAuto->Value() == 1 && appendBalancingLine(c, state, ErrorMode::Propagate))
+        m_report.balancingVoucher = "JUST" + state.JustSerial;
     c.Grid->SetFocus();
 }
 

@@ -85,6 +85,11 @@ private:
     [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const PairRow& row);
+    // Hands the pair's final outcome to the report's listener: a pair not rebuilt or confirmed keeps its
+    // totals.
+    void pairDone(const PairRow& row, PairOutcome outcome);
+    // The same for a pair the dialog confirmed, with what its commit wrote.
+    void confirmedDone(const PairRow& row);
     // Ends the pair loop after a failure that no later pair can escape.
     PairEnd stopBlocked(std::string_view message);
     // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
@@ -274,6 +279,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                           summary.field(6)};
         })) {
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
     const std::string label = row.label();
@@ -282,6 +288,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                                 std::string("opening rows with no ") + (row.nullCode ? "code" : "item code") +
                                     " belong to no pair: left as they are"});
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
 
@@ -303,6 +310,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     });
     if (!m_blocked.empty()) {
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
         return stopBlocked(m_blocked);
     }
 
@@ -313,6 +321,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     });
     if (!initialised) {
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
 
@@ -334,6 +343,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
     }
     m_unsettled.account(m_host->unsettledTransactions(), regenerated.committed, regenerated.message);
     if (regenerated.blocksLaterPairs) return stopBlocked(regenerated.message);
@@ -368,6 +378,7 @@ void ReconciliationRun::stopBatching() {
 ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     if (m_presenter == nullptr) {
         m_report.count(PairOutcome::Skipped);
+        pairDone(row, PairOutcome::Skipped);
         return PairEnd::Next;
     }
     // A person may look at the dialog for minutes: no write lock may be held meanwhile. The dialog's own
@@ -375,8 +386,11 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     stopBatching();
     if (!m_blocked.empty()) {
         m_report.count(PairOutcome::Failed);
+        pairDone(row, PairOutcome::Failed);
         return stopBlocked(m_blocked);
     }
+    m_report.confirmed.reset();
+    m_report.balancingVoucher.clear();
     const int confirmedBefore = m_report.pairsConfirmed;
     const int failedBefore = m_report.pairsFailed;
     const std::size_t failuresBefore = m_report.failures.size();
@@ -393,6 +407,11 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     // The grid totals the confirm wrote are what the pair's rows must now hold.
     if (confirmed) m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
     if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
+    if (confirmed) {
+        confirmedDone(row);
+    } else if (m_report.pairsFailed != failedBefore) {
+        pairDone(row, PairOutcome::Failed);
+    }
     if (m_state.StopRun) {
         // A stop request closes the dialog as Cancel does: the run was interrupted, nobody cancelled it.
         if (stopRequested() != 0) {
@@ -404,8 +423,39 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     }
     if (!m_blocked.empty()) return stopBlocked(m_blocked);
     // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
-    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Skipped);
+    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) {
+        m_report.count(PairOutcome::Skipped);
+        pairDone(row, PairOutcome::Skipped);
+    }
     return PairEnd::Next;
+}
+
+void ReconciliationRun::pairDone(const PairRow& row, PairOutcome outcome) {
+    if (!m_report.onPairDone) return;
+    const std::optional<double> quantity = totalFigure(row.quantity);
+    const std::optional<double> money = totalFigure(row.money);
+    m_report.pairDone({row.code, row.invCode, outcome, std::nullopt, std::nullopt, quantity, money, quantity,
+                       money, std::nullopt});
+}
+
+void ReconciliationRun::confirmedDone(const PairRow& row) {
+    if (!m_report.onPairDone) return;
+    PairDetail detail{row.code,
+                      row.invCode,
+                      PairOutcome::Confirmed,
+                      std::nullopt,
+                      std::nullopt,
+                      totalFigure(row.quantity),
+                      totalFigure(row.money),
+                      m_state.SumQuantity,
+                      m_state.SumMoney,
+                      std::nullopt};
+    if (m_report.confirmed) {
+        detail.rowsBefore = m_report.confirmed->rowsDeleted;
+        detail.rowsAfter = m_report.confirmed->rowsInserted;
+        detail.balancing = m_report.confirmed->balancing;
+    }
+    m_report.pairDone(detail);
 }
 
 bool ReconciliationRun::stopUnfinished(std::string_view why) {

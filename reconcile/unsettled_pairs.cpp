@@ -1,5 +1,6 @@
 #include "reconcile/unsettled_pairs.h"
 
+#include <optional>
 #include <utility>
 
 namespace tarvenish {
@@ -20,6 +21,9 @@ void UnsettledPairs::settle(std::size_t pairs) {
         m_report.count(PairOutcome::Regenerated);
         m_report.rowsDeleted += pair.rowsDeleted;
         m_report.rowsInserted += pair.rowsInserted;
+        m_report.pairDone({pair.code, pair.invCode, PairOutcome::Regenerated, pair.rowsDeleted,
+                           pair.rowsInserted, pair.quantity, pair.money, pair.quantity, pair.money,
+                           std::nullopt});
         m_check.expect(std::move(pair.code), std::move(pair.invCode), pair.quantity, pair.money);
     }
     m_pairs.erase(m_pairs.begin(), m_pairs.begin() + static_cast<std::ptrdiff_t>(pairs));
@@ -31,6 +35,10 @@ void UnsettledPairs::lose(std::size_t pairs, std::string_view message) {
             {"regenerate pair " + m_pairs[i].label(), "COMMIT",
              "the rebuilt rows were committed with other pairs and lost with them: " + std::string(message)});
         m_report.count(PairOutcome::Failed);
+        // The batch went with its rows: the pair keeps those it had.
+        const UnsettledPair& pair = m_pairs[i];
+        m_report.pairDone({pair.code, pair.invCode, PairOutcome::Failed, pair.rowsDeleted, pair.rowsDeleted,
+                           pair.quantity, pair.money, pair.quantity, pair.money, std::nullopt});
     }
     m_pairs.erase(m_pairs.begin(), m_pairs.begin() + static_cast<std::ptrdiff_t>(pairs));
 }

@@ -31,11 +31,11 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     const LibraryPresenters presenters(settings.onMismatch);
     if (id != kDispIdJustAccount) return JustAccountDispatch::call(id, args);
 
-    // The report and the log are opened before the run: one that cannot be written leaves the account set
-    // as it was, and the host hears false as for any run that did not happen.
+    // The report, the log and the details are opened before the run: one that cannot be written leaves the
+    // account set as it was, and the host hears false as for any run that did not happen.
     std::optional<RunRecording> recording;
     try {
-        recording.emplace(settings.reportPath, settings.logPath, accountSetOf(args));
+        recording.emplace(settings.reportPath, settings.logPath, accountSetOf(args), settings.detailsPath);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "TARVENISH: %s; the run was not started\n", error.what());
         return Variant::boolean(false);

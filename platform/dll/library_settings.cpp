@@ -36,6 +36,7 @@ LibrarySettings readLibrarySettings() {
     }
     settings.reportPath = std::string(environment(kReportVariable).value_or(""));
     settings.logPath = std::string(environment(kLogVariable).value_or(""));
+    settings.detailsPath = std::string(environment(kDetailsVariable).value_or(""));
     if (const auto text = environment(kDryRunVariable)) {
         settings.dryRun = *text == "1";
         if (*text != "1" && *text != "0") {

@@ -15,6 +15,7 @@ inline constexpr const char* kOnMismatchVariable = "TARVENISH_ON_MISMATCH";
 inline constexpr const char* kBusyTimeoutVariable = "TARVENISH_BUSY_TIMEOUT";
 inline constexpr const char* kReportVariable = "TARVENISH_REPORT";
 inline constexpr const char* kLogVariable = "TARVENISH_LOG";
+inline constexpr const char* kDetailsVariable = "TARVENISH_DETAILS";
 inline constexpr const char* kDryRunVariable = "TARVENISH_DRY_RUN";
 
 struct LibrarySettings {
@@ -26,6 +27,8 @@ struct LibrarySettings {
     std::string reportPath;
     // TARVENISH_LOG: the file a run appends its statement log to, empty for none.
     std::string logPath;
+    // TARVENISH_DETAILS: the file a run writes one CSV line per pair to, empty for none.
+    std::string detailsPath;
     // TARVENISH_DRY_RUN=1: the run works on a snapshot and leaves the account set as it was.
     bool dryRun = false;
     // One line per setting that was given but not understood (and is therefore taken as not given).

@@ -37,6 +37,7 @@ FrontResult runCommandFront(const Scenario& scenario) {
     if (!scenario.reportPath.empty()) args.insert(args.end(), {"--report", scenario.reportPath});
     if (!scenario.logPath.empty()) args.insert(args.end(), {"--log", scenario.logPath});
     if (scenario.dryRun) args.emplace_back("--dry-run");
+    if (!scenario.detailsPath.empty()) args.insert(args.end(), {"--details", scenario.detailsPath});
     const CommandResult result = runCommand(args);
     return {Front::Command, result.exitCode, std::nullopt, result.out, result.err};
 }
@@ -53,7 +54,8 @@ FrontResult runLibraryFront(const Scenario& scenario) {
         {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
          setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
          setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),
-         setting("TARVENISH_DRY_RUN", scenario.dryRun ? "1" : ""), "TARVENISH_BUSY_TIMEOUT"});
+         setting("TARVENISH_DRY_RUN", scenario.dryRun ? "1" : ""),
+         setting("TARVENISH_DETAILS", scenario.detailsPath), "TARVENISH_BUSY_TIMEOUT"});
     FrontResult front{Front::Library, result.exitCode, std::nullopt, result.out, result.err};
     if (result.out.find("JustAccount: true\n") != std::string::npos) front.justAccount = true;
     if (result.out.find("JustAccount: false\n") != std::string::npos) front.justAccount = false;

@@ -26,6 +26,7 @@ struct Scenario {
     std::string reportPath;           // --report, TARVENISH_REPORT; empty for none
     std::string logPath;              // --log, TARVENISH_LOG; empty for none
     bool dryRun = false;              // --dry-run, TARVENISH_DRY_RUN=1
+    std::string detailsPath;          // --details, TARVENISH_DETAILS; empty for none
 };
 
 // What a run answered through its front.

@@ -1,5 +1,5 @@
-// The accountant's safety net around the rebuild, through the command and the library: a dry run, a backup
-// before the first change, and the read-only verification of every pair.
+// The accountant's safety net around the rebuild, through the command and the library: a dry run, the
+// per-pair details, a backup before the first change, and the read-only verification of every pair.
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -45,13 +45,14 @@ TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
     std::filesystem::copy_file(dry, real);
     const auto before = everyTable(dry);
 
-    Scenario scenario{dry, 1, "balance", m_dir.file("dry.json"), {}, true};
+    Scenario scenario{dry, 1, "balance", m_dir.file("dry.json"), {}, true, {}};
     const FrontResult dryResult = runThrough(GetParam(), scenario);
     ASSERT_TRUE(answered(dryResult, Outcome::Done)) << dryResult.err;
     EXPECT_EQ(everyTable(dry), before);
     EXPECT_FALSE(std::filesystem::exists(dry + ".tarvenish-lock"));
 
-    const FrontResult realResult = runThrough(GetParam(), {real, 1, "balance", m_dir.file("real.json"), {}, false});
+    const FrontResult realResult =
+        runThrough(GetParam(), {real, 1, "balance", m_dir.file("real.json"), {}, false, {}});
     ASSERT_TRUE(answered(realResult, Outcome::Done)) << realResult.err;
     auto dryReport = reportOf(m_dir.file("dry.json"));
     auto realReport = reportOf(m_dir.file("real.json"));
@@ -64,6 +65,70 @@ TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFronts, DryRun, ::testing::Values(Front::Command, Front::Library),
+                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
+
+std::vector<std::vector<std::string>> csvLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::vector<std::string>> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> fields(1);
+        for (const char c : line) {
+            if (c == ',') {
+                fields.emplace_back();
+            } else {
+                fields.back() += c;
+            }
+        }
+        lines.push_back(std::move(fields));
+    }
+    return lines;
+}
+
+class Details : public ::testing::TestWithParam<Front> {
+protected:
+    ScratchDir m_dir;
+};
+
+TEST_P(Details, HaveOneLinePerPairWithItsActionAndAreTheSameForADryRun) {
+    const std::string dry = makeDemo(m_dir, "dry.db", PairMode::Warehouse);
+    const std::string real = m_dir.file("real.db");
+    std::filesystem::copy_file(dry, real);
+
+    Scenario scenario{dry, 1, "balance", m_dir.file("dry.json"), {}, true, m_dir.file("dry.csv")};
+    const FrontResult dryResult = runThrough(GetParam(), scenario);
+    ASSERT_TRUE(answered(dryResult, Outcome::Done)) << dryResult.err;
+    scenario = {real, 1, "balance", m_dir.file("real.json"), {}, false, m_dir.file("real.csv")};
+    const FrontResult realResult = runThrough(GetParam(), scenario);
+    ASSERT_TRUE(answered(realResult, Outcome::Done)) << realResult.err;
+
+    const auto lines = csvLines(m_dir.file("real.csv"));
+    EXPECT_EQ(csvLines(m_dir.file("dry.csv")), lines);
+    const nlohmann::json report = reportOf(m_dir.file("real.json"));
+    ASSERT_GT(report["pairs_confirmed"].get<int>(), 0);
+    ASSERT_EQ(lines.size(), 1 + report["pairs_total"].get<std::size_t>());
+    EXPECT_EQ(lines[0][0], "code");
+    std::map<std::string, int> actions;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const auto& line = lines[i];
+        ASSERT_EQ(line.size(), lines[0].size());
+        ++actions[line[2]];
+        // A confirmed pair took its balancing line; a rebuilt one holds the totals it was compared by.
+        if (line[2] == "confirmed") {
+            EXPECT_TRUE(line[9].starts_with("JUST")) << line[9];
+            EXPECT_FALSE(line[10].empty() || line[11].empty());
+        } else {
+            EXPECT_EQ(line[2], "rebuilt");
+            EXPECT_EQ(line[9], "");
+            EXPECT_EQ(line[5], line[7]);
+            EXPECT_EQ(line[6], line[8]);
+        }
+    }
+    EXPECT_EQ(actions["confirmed"], report["pairs_confirmed"].get<int>());
+    EXPECT_EQ(actions["rebuilt"], report["pairs_regenerated"].get<int>());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFronts, Details, ::testing::Values(Front::Command, Front::Library),
                          [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
 
 TEST(Backup, IsTheAccountSetAsTheRunFoundIt) {
