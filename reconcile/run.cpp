@@ -22,6 +22,7 @@
 #include "ledger/statements.h"
 #include "ledger/stop_request.h"
 #include "reconcile/issued_quantity.h"
+#include "reconcile/pair_row.h"
 #include "reconcile/pair_screening.h"
 #include "reconcile/regeneration.h"
 #include "reconcile/totals_match.h"
@@ -30,22 +31,6 @@
 
 namespace tarvenish {
 namespace {
-
-// One row of the pair summary, read as the run needs it.
-struct PairRow {
-    // A Null code or item code, which no pair has: such rows are not the pair of the code ''.
-    bool nullCode = false;
-    bool nullInvCode = false;
-    std::string code;
-    std::string name;
-    std::string invCode;
-    std::string invName;
-    std::string invStd;
-    Value quantity;
-    Value money;
-
-    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
-};
 
 // Runs `body`; a database failure leaves the statement it names in `statement` on its way out.
 template <typename Body>
@@ -85,8 +70,10 @@ private:
     [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const PairRow& row);
-    // Hands the pair's final outcome to the report's listener: a pair not rebuilt or confirmed keeps its
-    // totals.
+    // Counts a pair that was not rebuilt or confirmed and hands its outcome to the report's listener: it
+    // keeps its totals.
+    void endPair(const PairRow& row, PairOutcome outcome);
+    // Hands such an outcome, already counted, to the report's listener.
     void pairDone(const PairRow& row, PairOutcome outcome);
     // The same for a pair the dialog confirmed, with what its commit wrote.
     void confirmedDone(const PairRow& row);
@@ -278,8 +265,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                           summary.field(5),
                           summary.field(6)};
         })) {
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
     const std::string label = row.label();
@@ -287,8 +273,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         m_report.recordFailure({"pair summary row " + label, noStatement,
                                 std::string("opening rows with no ") + (row.nullCode ? "code" : "item code") +
                                     " belong to no pair: left as they are"});
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
 
@@ -309,8 +294,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         totals.close();
     });
     if (!m_blocked.empty()) {
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
         return stopBlocked(m_blocked);
     }
 
@@ -320,8 +304,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                        totalFigure(row.money).value_or(0.0), m_host);
     });
     if (!initialised) {
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
 
@@ -342,8 +325,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
                          regenerated.rowsInserted});
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
     }
     m_unsettled.account(m_host->unsettledTransactions(), regenerated.committed, regenerated.message);
     if (regenerated.blocksLaterPairs) return stopBlocked(regenerated.message);
@@ -377,16 +359,14 @@ void ReconciliationRun::stopBatching() {
 
 ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     if (m_presenter == nullptr) {
-        m_report.count(PairOutcome::Skipped);
-        pairDone(row, PairOutcome::Skipped);
+        endPair(row, PairOutcome::Skipped);
         return PairEnd::Next;
     }
     // A person may look at the dialog for minutes: no write lock may be held meanwhile. The dialog's own
     // commit is durable at once, so that the pair it counts confirmed never shares a batch that may be lost.
     stopBatching();
     if (!m_blocked.empty()) {
-        m_report.count(PairOutcome::Failed);
-        pairDone(row, PairOutcome::Failed);
+        endPair(row, PairOutcome::Failed);
         return stopBlocked(m_blocked);
     }
     m_report.confirmed.reset();
@@ -423,39 +403,21 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     }
     if (!m_blocked.empty()) return stopBlocked(m_blocked);
     // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
-    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) {
-        m_report.count(PairOutcome::Skipped);
-        pairDone(row, PairOutcome::Skipped);
-    }
+    if (!confirmed && !failed && m_report.pairsFailed == failedBefore) endPair(row, PairOutcome::Skipped);
     return PairEnd::Next;
 }
 
+void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {
+    m_report.count(outcome);
+    pairDone(row, outcome);
+}
+
 void ReconciliationRun::pairDone(const PairRow& row, PairOutcome outcome) {
-    if (!m_report.onPairDone) return;
-    const std::optional<double> quantity = totalFigure(row.quantity);
-    const std::optional<double> money = totalFigure(row.money);
-    m_report.pairDone({row.code, row.invCode, outcome, std::nullopt, std::nullopt, quantity, money, quantity,
-                       money, std::nullopt});
+    if (m_report.onPairDone) m_report.pairDone(keptPairDetail(row, outcome));
 }
 
 void ReconciliationRun::confirmedDone(const PairRow& row) {
-    if (!m_report.onPairDone) return;
-    PairDetail detail{row.code,
-                      row.invCode,
-                      PairOutcome::Confirmed,
-                      std::nullopt,
-                      std::nullopt,
-                      totalFigure(row.quantity),
-                      totalFigure(row.money),
-                      m_state.SumQuantity,
-                      m_state.SumMoney,
-                      std::nullopt};
-    if (m_report.confirmed) {
-        detail.rowsBefore = m_report.confirmed->rowsDeleted;
-        detail.rowsAfter = m_report.confirmed->rowsInserted;
-        detail.balancing = m_report.confirmed->balancing;
-    }
-    m_report.pairDone(detail);
+    if (m_report.onPairDone) m_report.pairDone(confirmedPairDetail(row, m_state, m_report));
 }
 
 bool ReconciliationRun::stopUnfinished(std::string_view why) {

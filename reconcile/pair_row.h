@@ -1,0 +1,34 @@
+#pragma once
+// One row of the pair summary as the run reads it, and the details of its outcome that the run hands on.
+
+#include <string>
+
+#include "component/run_report.h"
+#include "component/shared_state.h"
+#include "ledger/value.h"
+
+namespace tarvenish {
+
+struct PairRow {
+    // A Null code or item code, which no pair has: such rows are not the pair of the code ''.
+    bool nullCode = false;
+    bool nullInvCode = false;
+    std::string code;
+    std::string name;
+    std::string invCode;
+    std::string invName;
+    std::string invStd;
+    Value quantity;
+    Value money;
+
+    [[nodiscard]] std::string label() const { return code + "/" + invCode; }
+};
+
+// The details of a pair that was not rebuilt or confirmed: it keeps the totals it was compared by.
+[[nodiscard]] PairDetail keptPairDetail(const PairRow& row, PairOutcome outcome);
+// The details of a pair the dialog confirmed: the grid totals in `state` and what the commit in `report`
+// wrote.
+[[nodiscard]] PairDetail confirmedPairDetail(const PairRow& row, const SharedState& state,
+                                             const RunReport& report);
+
+}  // namespace tarvenish
