@@ -6,22 +6,23 @@
 #include <string>
 #include <variant>
 
+#include "automation/com_abi.h"
 #include "ledger/connection.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
 
-// The variant's type; the numbers are the tags of the binary surface (com_abi.h).
+// The variant's type, tagged as the binary surface tags it.
 enum class VariantType : std::uint16_t {
-    Empty = 0,
-    Null = 1,
-    I2 = 2,
-    I4 = 3,
-    R8 = 5,
-    Date = 7,
-    String = 8,
-    Object = 9,
-    Bool = 11,
+    Empty = TV_VT_EMPTY,
+    Null = TV_VT_NULL,
+    I2 = TV_VT_I2,
+    I4 = TV_VT_I4,
+    R8 = TV_VT_R8,
+    Date = TV_VT_DATE,
+    String = TV_VT_STRING,
+    Object = TV_VT_CONNECTION,
+    Bool = TV_VT_BOOL,
 };
 
 // The readable name of a type ("Integer", "String", "Object" ...), for error messages.
