@@ -19,6 +19,9 @@ std::string reportSummary(const RunReport& report) {
                                               : "",
         report.dryRun ? " (dry run)" : "", report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed,
         report.pairsSkipped, report.pairsFailed, report.rowsDeleted, report.rowsInserted);
+    if (report.journalRun != 0 && !report.dryRun)
+        text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
+                            report.journalRun, report.journalRun);
     if (report.verification.ran) {
         text += fmt::format("check: {} pairs read back, {} differ\n", report.verification.pairsChecked,
                             report.verification.pairsDiffering);

@@ -22,6 +22,7 @@ std::string reportJson(const RunReport& report) {
                                                  {"differences", differences}};
     nlohmann::ordered_json json = {{"result", report.result},
                                    {"dry_run", report.dryRun},
+                                   {"journal_run", nullptr},
                                    {"pairs_total", report.pairsTotal},
                                    {"pairs_regenerated", report.pairsRegenerated},
                                    {"pairs_confirmed", report.pairsConfirmed},
@@ -33,6 +34,8 @@ std::string reportJson(const RunReport& report) {
                                    {"interrupted", report.stop == RunStop::Interrupted},
                                    {"verification", verification},
                                    {"failures", failures}};
+    // The run that `tarvenish undo --run` names; a dry run's journal went back with the rest of its work.
+    if (report.journalRun != 0 && !report.dryRun) json["journal_run"] = report.journalRun;
     // An engine message or a code in another encoding must not cost the whole report.
     return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

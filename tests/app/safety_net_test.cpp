@@ -59,8 +59,12 @@ TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
     EXPECT_EQ(dryReport["dry_run"], true);
     EXPECT_EQ(realReport["dry_run"], false);
     EXPECT_GT(realReport["rows_inserted"], 0);
-    dryReport.erase("dry_run");
-    realReport.erase("dry_run");
+    EXPECT_TRUE(dryReport["journal_run"].is_null());
+    EXPECT_EQ(realReport["journal_run"], 1);
+    for (const char* key : {"dry_run", "journal_run"}) {
+        dryReport.erase(key);
+        realReport.erase(key);
+    }
     EXPECT_EQ(dryReport, realReport);
 }
 
@@ -126,6 +130,22 @@ TEST_P(Details, HaveOneLinePerPairWithItsActionAndAreTheSameForADryRun) {
     }
     EXPECT_EQ(actions["confirmed"], report["pairs_confirmed"].get<int>());
     EXPECT_EQ(actions["rebuilt"], report["pairs_regenerated"].get<int>());
+}
+
+// A code holding a comma and both quotes reaches every statement safely and its CSV field is quoted.
+TEST_P(Details, QuoteACodeHoldingACommaAndQuotes) {
+    const std::string path = makeDemo(m_dir, "set.db", PairMode::Warehouse);
+    const LedgerFile file(path);
+    for (const auto& table :
+         file.rows("select name from sqlite_master where type='table' and sql like '%cWhCode%'"))
+        file.exec("update \"" + *table[0] + "\" set cWhCode='W,\"1''' where cWhCode='W01'");
+
+    const Scenario scenario{path, 1, "balance", {}, {}, false, m_dir.file("pairs.csv")};
+    const FrontResult result = runThrough(GetParam(), scenario);
+    ASSERT_TRUE(answered(result, Outcome::Done)) << result.out << result.err;
+    std::stringstream text;
+    text << std::ifstream(m_dir.file("pairs.csv")).rdbuf();
+    EXPECT_NE(text.str().find("\r\n\"W,\"\"1'\",I00002,confirmed,"), std::string::npos) << text.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFronts, Details, ::testing::Values(Front::Command, Front::Library),

@@ -40,8 +40,9 @@ TEST_P(UndoOfARun, PutsBackEveryOpeningRowOfTheRebuiltAndConfirmedPairs) {
     const CommandResult rebuilt = run(path, accSql);
     ASSERT_EQ(rebuilt.exitCode, 0) << rebuilt.out << rebuilt.err;
     ASSERT_NE(openingRows(path, mode), before);
+    EXPECT_NE(rebuilt.out.find("journal: run 1 "), std::string::npos) << rebuilt.out;
 
-    const CommandResult undone = runCommand({"undo", "--db", path});
+    const CommandResult undone = runCommand({"undo", "--db", path, "--run", "1"});
     EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
     EXPECT_EQ(openingRows(path, mode), before);
     EXPECT_EQ(LedgerFile(path).scalar("select count(*) from tarvenish_runs where undone is null"), "0");
