@@ -1,6 +1,8 @@
 #include "app/commands.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "app/exit_code.h"
 #include "app/presenter_choice.h"
 #include "app/run_output.h"
+#include "app/statement_logging.h"
 #include "app/stop_signals.h"
 #include "component/output_file.h"
 #include "component/run_context.h"
@@ -83,7 +86,14 @@ int runRebuild(const Target& target, const RunOptions& options) {
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyLedger(const Target& target) {
+int verifyLedger(const Target& target, const std::string& logPath) {
+    std::optional<StatementLogging> log;
+    try {
+        log.emplace(logPath);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tarvenish: %s\n", e.what());
+        return 2;
+    }
     auto connection = openAccountSet(target.db, target.connection);
     LedgerVerification verification;
     {
@@ -113,6 +123,10 @@ int verifyLedger(const Target& target) {
     const int differing = verification.unexplained();
     std::printf("verified: %d pairs, %d differ, %d adjusted on purpose\n", verification.pairsChecked,
                 differing, static_cast<int>(verification.differences.size()) - differing);
+    if (const std::string problem = log->finish(); !problem.empty()) {
+        std::fprintf(stderr, "tarvenish: %s\n", problem.c_str());
+        return 4;
+    }
     return differing > 0 ? 3 : 0;
 }
 

@@ -35,7 +35,7 @@ int checkDocuments(const Target& target);
 int runRebuild(const Target& target, const RunOptions& options);
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
 // adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure.
-int verifyLedger(const Target& target);
+int verifyLedger(const Target& target, const std::string& logPath = {});
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

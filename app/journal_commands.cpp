@@ -3,9 +3,11 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/account_set.h"
+#include "app/statement_logging.h"
 #include "ledger/connection.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run_history.h"
@@ -44,13 +46,8 @@ std::string pairName(const UndonePair& pair) {
     return pair.code + "/" + pair.invCode;
 }
 
-}  // namespace
-
-int undoRecordedRun(const Target& target, const UndoOptions& options) {
-    const LockedAccountSet set(target);
-    if (set.refusal() != 0) return set.refusal();
-    const UndoResult result = undoRun(set.connection(), options.runId, options.force);
-    ConnectionPool::clear();
+// Prints what undo did, pair by pair and in sum; returns the exit code.
+int reportUndo(const UndoResult& result) {
     switch (result.status) {
         case UndoStatus::NoJournal:
             std::printf("no runs recorded\n");
@@ -107,6 +104,29 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
     }
     std::printf(result.markedUndone ? "run %ld is undone\n" : "run %ld is not undone yet\n", result.runId);
     return result.markedUndone ? 0 : 3;
+}
+
+}  // namespace
+
+int undoRecordedRun(const Target& target, const UndoOptions& options) {
+    // The log is opened before anything changes: an audit trail that cannot be kept stops the undo unstarted.
+    std::optional<StatementLogging> log;
+    try {
+        log.emplace(options.logPath);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tarvenish: %s\n", e.what());
+        return 2;
+    }
+    const LockedAccountSet set(target);
+    if (set.refusal() != 0) return set.refusal();
+    const UndoResult result = undoRun(set.connection(), options.runId, options.force);
+    ConnectionPool::clear();
+    const int exitCode = reportUndo(result);
+    if (const std::string problem = log->finish(); !problem.empty()) {
+        std::fprintf(stderr, "tarvenish: %s\n", problem.c_str());
+        if (exitCode == 0) return 4;
+    }
+    return exitCode;
 }
 
 int showHistory(const Target& target) {

@@ -113,12 +113,15 @@ int main(int argc, char** argv) {
     auto* verifyCommand =
         app.add_subcommand("verify", "compare every pair's opening totals with the stock ledger, read-only");
     addTarget(*verifyCommand, target);
+    std::string verifyLog;
+    verifyCommand->add_option("--log", verifyLog, "append every statement sent to FILE, one per line");
     tarvenish::app::UndoOptions undo;
     auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
     addAccountSet(*undoCommand, target);
     undoCommand->add_option_function<long>(
         "--run", [&undo](long id) { undo.runId = id; }, "the run to undo; default the latest not undone");
     undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
+    undoCommand->add_option("--log", undo.logPath, "append every statement sent to FILE, one per line");
     auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
     addAccountSet(*historyCommand, target);
 
@@ -157,7 +160,7 @@ int main(int argc, char** argv) {
         if (*checkStart) return tarvenish::app::checkStart(target);
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
         if (*runCommand) return tarvenish::app::runRebuild(target, run);
-        if (*verifyCommand) return tarvenish::app::verifyLedger(target);
+        if (*verifyCommand) return tarvenish::app::verifyLedger(target, verifyLog);
         if (*undoCommand) return tarvenish::app::undoRecordedRun(target, undo);
         if (*historyCommand) return tarvenish::app::showHistory(target);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;

@@ -76,6 +76,11 @@ TEST(ServerDialectStatements, AreAllParsedWholeAsTransactSql) {
         const auto result = runCommand(
             {"run", "--db", db, "--acc-sql", "1", "--ui", "none", "--on-mismatch", "balance", "--log", log});
         ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+        // The safety net's statements besides: what verify reads and what undo writes back.
+        const auto verified = runCommand({"verify", "--db", db, "--acc-sql", "1", "--log", log});
+        ASSERT_EQ(verified.exitCode, 0) << verified.out << verified.err;
+        const auto undone = runCommand({"undo", "--db", db, "--log", log});
+        ASSERT_EQ(undone.exitCode, 0) << undone.out << undone.err;
         collect(log, shapes);
     }
     // Settings, opening rows, the pass, pair summary, stock totals, receipt lines, delete, insert, removal,

@@ -1,0 +1,28 @@
+#pragma once
+// The --log of the commands besides run: every statement sent, appended one per line exactly as built.
+
+#include <optional>
+#include <string>
+
+#include "component/statement_log.h"
+#include "ledger/engine_hooks.h"
+
+namespace tarvenish::app {
+
+class StatementLogging final {
+public:
+    // Opens `path` for appending (nothing when empty) and logs this thread's statements while it lives.
+    // Throws std::runtime_error naming the file when it cannot be opened.
+    explicit StatementLogging(const std::string& path);
+    StatementLogging(const StatementLogging&) = delete;
+    StatementLogging& operator=(const StatementLogging&) = delete;
+
+    // Stops logging and closes the file: empty when every line arrived, else what failed.
+    [[nodiscard]] std::string finish();
+
+private:
+    std::optional<StatementLog> m_log;
+    std::optional<ScopedEngineHooks> m_hooks;
+};
+
+}  // namespace tarvenish::app
