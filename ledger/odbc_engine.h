@@ -1,0 +1,44 @@
+#pragma once
+// The engine on an ODBC data source: a database server that speaks the host's server dialect gets the
+// statements exactly as built; a SQLite database behind the SQLite ODBC driver gets them through the same
+// dialect bridge as the embedded engine. Errors carry the SQLSTATE and the statement as the component built
+// it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "ledger/engine.h"
+
+namespace tarvenish {
+
+class OdbcSession;
+
+class OdbcEngine final : public Engine {
+public:
+    // Connects by an ODBC connection string ("Driver=...;..." or "DSN=...;..."). Throws DbError.
+    [[nodiscard]] static std::unique_ptr<OdbcEngine> open(std::string_view connectionString);
+    // Rolls back an open transaction of the caller and disconnects.
+    ~OdbcEngine() override;
+
+    void execute(std::string_view sql) override;
+    [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    [[nodiscard]] bool inTransaction() const override { return m_inTransaction; }
+    [[nodiscard]] long changes() const override { return m_changes; }
+    [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
+
+private:
+    explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;
+    // The text that reaches the driver: as built for a server, rewritten for SQLite.
+    [[nodiscard]] std::string textFor(std::string_view sql, std::string_view operation) const;
+
+    std::shared_ptr<OdbcSession> m_session;
+    bool m_inTransaction = false;
+    long m_changes = 0;
+};
+
+}  // namespace tarvenish
