@@ -29,6 +29,10 @@ bool OdbcEngine::takesServerDialectOnly() const noexcept {
     return m_session->kind() == OdbcServerKind::TransactSql;
 }
 
+const std::string& OdbcEngine::databaseFile() const noexcept {
+    return m_session->databaseFile();
+}
+
 std::string OdbcEngine::textFor(std::string_view sql, std::string_view operation) const {
     if (m_session->kind() == OdbcServerKind::TransactSql) return std::string(sql);
     return translateForSqlite(sql, operation).text;

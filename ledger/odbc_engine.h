@@ -30,6 +30,8 @@ public:
     [[nodiscard]] bool inTransaction() const override { return m_inTransaction; }
     [[nodiscard]] long changes() const override { return m_changes; }
     [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
+    // The database file of a SQLite data source, as its driver names it; empty for a server.
+    [[nodiscard]] const std::string& databaseFile() const noexcept;
 
 private:
     explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;

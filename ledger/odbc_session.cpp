@@ -37,7 +37,10 @@ bool hasKey(std::string_view text, std::string_view key) {
 
 // What to do about a driver or DSN that the driver manager does not know (IM002) or cannot load (IM003).
 std::string installHint(std::string_view text, const OdbcDiagnostic& diagnostic) {
-    if (diagnostic.sqlState != "IM002" && diagnostic.sqlState != "IM003") return {};
+    // The driver manager itself answers when it cannot find or load the driver.
+    if (!diagnostic.sqlState.starts_with("IM") &&
+        diagnostic.message.find("Driver Manager]") == std::string::npos)
+        return {};
     const std::string driver = valueOf(text, "driver");
     std::string hint =
         driver.empty() ? "; the data source \"" + valueOf(text, "dsn") +
