@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "base/ascii_text.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_names.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include "base/sql_parameters.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_appender.h"
 #include "ledger/sqlite_dialect.h"
@@ -13,6 +12,7 @@
 #include "ledger/sqlite_table_index.h"
 #include "ledger/sqlite_translation.h"
 #include "ledger/stop_request.h"
+#include "base/sql_parameters.h"
 
 namespace tarvenish {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "base/ascii_text.h"
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
-#include "ledger/sqlite_dialect.h"
 #include "ledger/sqlite_handle.h"
+#include "base/ascii_text.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 

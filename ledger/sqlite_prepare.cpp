@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "base/ascii_text.h"
 #include "ledger/db_error.h"
+#include "base/ascii_text.h"
 #include "ledger/sqlite_join_order.h"
 
 namespace tarvenish {

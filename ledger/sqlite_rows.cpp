@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ascii_text.h"
 #include "ledger/column_type.h"
+#include "base/ascii_text.h"
 
 namespace tarvenish {
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "base/sql_parameters.h"
 #include "ledger/engine.h"
 #include "ledger/sqlite_statement_cache.h"
+#include "base/sql_parameters.h"
 
 namespace tarvenish {
 

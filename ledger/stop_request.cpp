@@ -14,12 +14,8 @@ void requestStop(int signal) noexcept {
     g_stopSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
 }
 
-int stopRequested() noexcept {
-    return g_stopSignal.load(std::memory_order_relaxed);
-}
+int stopRequested() noexcept { return g_stopSignal.load(std::memory_order_relaxed); }
 
-void clearStopRequest() noexcept {
-    g_stopSignal.store(0, std::memory_order_relaxed);
-}
+void clearStopRequest() noexcept { g_stopSignal.store(0, std::memory_order_relaxed); }
 
 }  // namespace tarvenish
