@@ -8,7 +8,9 @@
 
 namespace tarvenish {
 
-OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept : m_session(std::move(session)) {}
+OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
+    : m_session(std::move(session)),
+      m_planner([this](const std::string& text) { return runQuery(text, text); }) {}
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
     return std::unique_ptr<OdbcEngine>(
@@ -33,14 +35,16 @@ const std::string& OdbcEngine::databaseFile() const noexcept {
     return m_session->databaseFile();
 }
 
-std::string OdbcEngine::textFor(std::string_view sql, std::string_view operation) const {
-    if (m_session->kind() == OdbcServerKind::TransactSql) return std::string(sql);
-    return translateForSqlite(sql, operation).text;
+OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
+    if (m_session->kind() == OdbcServerKind::TransactSql) return {std::string(sql), {}};
+    SqliteTranslation translation = translateForSqlite(sql, operation);
+    return {m_planner.inJoinOrder(sql, std::move(translation.text)), std::move(translation.createdTable)};
 }
 
 void OdbcEngine::execute(std::string_view sql) {
     constexpr std::string_view kOperation = "execute";
-    std::string text = textFor(sql, kOperation);
+    DriverText driverText = textFor(sql, kOperation);
+    std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();
     SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
     // A statement that changes no row answers SQL_NO_DATA.
@@ -53,11 +57,15 @@ void OdbcEngine::execute(std::string_view sql) {
     while (succeeded(rc = SQLMoreResults(statement.get()))) {
     }
     if (rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    if (!driverText.createdTable.empty()) m_planner.indexFirstColumn(driverText.createdTable);
 }
 
 QueryResult OdbcEngine::query(std::string_view sql) {
+    return runQuery(textFor(sql, "query").text, sql);
+}
+
+QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
     constexpr std::string_view kOperation = "query";
-    std::string text = textFor(sql, kOperation);
     const OdbcHandle statement = m_session->newStatement();
     const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
     if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "ledger/engine.h"
+#include "ledger/odbc_sqlite_planner.h"
 
 namespace tarvenish {
 
@@ -35,10 +36,17 @@ public:
 
 private:
     explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;
+    struct DriverText {
+        std::string text;          // what reaches the driver
+        std::string createdTable;  // the table a select-into makes on SQLite, else empty
+    };
     // The text that reaches the driver: as built for a server, rewritten for SQLite.
-    [[nodiscard]] std::string textFor(std::string_view sql, std::string_view operation) const;
+    [[nodiscard]] DriverText textFor(std::string_view sql, std::string_view operation);
+    // Runs `text` as it is and reads its rows; errors carry `original`.
+    [[nodiscard]] QueryResult runQuery(std::string text, std::string_view original);
 
     std::shared_ptr<OdbcSession> m_session;
+    OdbcSqlitePlanner m_planner;
     bool m_inTransaction = false;
     long m_changes = 0;
 };

@@ -113,6 +113,8 @@ void readOdbcRows(const OdbcSession& session, const OdbcHandle& statement, std::
     SQLSMALLINT columnCount = 0;
     if (!succeeded(SQLNumResultCols(statement.get(), &columnCount)))
         session.fail(kOperation, statement, std::string(sql));
+    // A statement without a result set (a schema change, say) has no rows to read.
+    if (columnCount == 0) return;
     std::vector<Reading> readings;
     for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(columnCount); ++i) {
         SQLCHAR name[256] = {};
