@@ -10,7 +10,8 @@ namespace tarvenish {
 
 OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
     : m_session(std::move(session)),
-      m_planner([this](const std::string& text) { return runQuery(text, text); }) {}
+      m_planner([this](const std::string& text) { return runQuery(text, text); }),
+      m_transactions(*m_session) {}
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
     return std::unique_ptr<OdbcEngine>(
@@ -18,13 +19,7 @@ std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) 
 }
 
 OdbcEngine::~OdbcEngine() {
-    if (!m_inTransaction) return;
-    try {
-        m_session->endTransaction(false);
-        m_session->setAutocommit(true);
-    } catch (...) {
-        // Disconnecting rolls back what is left.
-    }
+    m_transactions.end();
 }
 
 bool OdbcEngine::takesServerDialectOnly() const noexcept {
@@ -43,6 +38,7 @@ OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_vie
 
 void OdbcEngine::execute(std::string_view sql) {
     constexpr std::string_view kOperation = "execute";
+    m_transactions.settleOutsideTransaction();
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();
@@ -61,6 +57,7 @@ void OdbcEngine::execute(std::string_view sql) {
 }
 
 QueryResult OdbcEngine::query(std::string_view sql) {
+    m_transactions.settleOutsideTransaction();
     return runQuery(textFor(sql, "query").text, sql);
 }
 
@@ -75,27 +72,20 @@ QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
 }
 
 std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) {
+    m_transactions.settleOutsideTransaction();
     return std::make_unique<OdbcAppender>(m_session, table);
 }
 
 void OdbcEngine::begin() {
-    if (m_inTransaction) throw DbError("begin a transaction", 0, "a transaction is already open", {});
-    m_session->setAutocommit(false);
-    m_inTransaction = true;
+    m_transactions.begin();
 }
 
 void OdbcEngine::commit() {
-    if (!m_inTransaction) throw DbError("commit", 0, "no transaction is open", {});
-    m_session->endTransaction(true);
-    m_inTransaction = false;
-    m_session->setAutocommit(true);
+    m_transactions.commit();
 }
 
 void OdbcEngine::rollback() {
-    if (!m_inTransaction) throw DbError("roll back", 0, "no transaction is open", {});
-    m_inTransaction = false;
-    m_session->endTransaction(false);
-    m_session->setAutocommit(true);
+    m_transactions.rollback();
 }
 
 }  // namespace tarvenish

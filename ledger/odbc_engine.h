@@ -10,6 +10,7 @@
 
 #include "ledger/engine.h"
 #include "ledger/odbc_sqlite_planner.h"
+#include "ledger/odbc_transactions.h"
 
 namespace tarvenish {
 
@@ -28,7 +29,13 @@ public:
     void begin() override;
     void commit() override;
     void rollback() override;
-    [[nodiscard]] bool inTransaction() const override { return m_inTransaction; }
+    [[nodiscard]] bool inTransaction() const override { return m_transactions.inTransaction(); }
+    void batchCommits(bool on) override { m_transactions.batchCommits(on); }
+    void settle() override { m_transactions.settle(); }
+    [[nodiscard]] std::size_t unsettledTransactions() const override { return m_transactions.unsettled(); }
+    [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override {
+        return m_transactions.batchStart();
+    }
     [[nodiscard]] long changes() const override { return m_changes; }
     [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
     // The database file of a SQLite data source, as its driver names it; empty for a server.
@@ -47,7 +54,7 @@ private:
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
-    bool m_inTransaction = false;
+    OdbcTransactions m_transactions;
     long m_changes = 0;
 };
 

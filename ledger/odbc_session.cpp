@@ -140,6 +140,13 @@ void OdbcSession::fail(std::string_view operation, const OdbcHandle& handle, std
     throwOdbcError(operation, handle, std::move(statement), nativeCodes());
 }
 
+void OdbcSession::run(std::string_view sql, std::string_view operation) const {
+    const OdbcHandle statement = newStatement();
+    std::string text(sql);
+    const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    if (!succeeded(rc) && rc != SQL_NO_DATA) fail(operation, statement, std::move(text));
+}
+
 void OdbcSession::setAutocommit(bool on) {
     const SQLRETURN rc =
         SQLSetConnectAttr(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,

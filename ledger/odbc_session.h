@@ -41,6 +41,8 @@ public:
     // Throws the DbError of a failed call on `handle`.
     [[noreturn]] void fail(std::string_view operation, const OdbcHandle& handle, std::string statement) const;
 
+    // Runs one statement as it is, dropping any rows. Throws DbError for `operation` carrying `sql`.
+    void run(std::string_view sql, std::string_view operation) const;
     // Autocommit off (a caller's transaction) or on. Throws DbError.
     void setAutocommit(bool on);
     // Commits or rolls back the open transaction. Throws DbError.
