@@ -152,8 +152,6 @@ void OdbcAppender::insert(const std::vector<std::optional<Value>>& row) {
     const SQLRETURN rc = SQLExecute(statement);
     // The next insert of this shape binds every parameter afresh, so a failure may leave them bound.
     if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kUpdate, prepared.statement, prepared.text);
-    SQLLEN count = 0;
-    m_changes = succeeded(SQLRowCount(statement, &count)) ? static_cast<long>(count) : 0;
     SQLFreeStmt(statement, SQL_CLOSE);
     SQLFreeStmt(statement, SQL_RESET_PARAMS);
 }

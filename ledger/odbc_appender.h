@@ -23,8 +23,6 @@ public:
     [[nodiscard]] const std::vector<Column>& columns() const override { return m_columns; }
     [[nodiscard]] std::optional<Value> convert(std::size_t column, const Value& value) const override;
     void insert(const std::vector<std::optional<Value>>& row) override;
-    // Rows the last insert stored.
-    [[nodiscard]] long changes() const noexcept { return m_changes; }
 
 private:
     struct Insert {
@@ -39,7 +37,6 @@ private:
     std::vector<Column> m_columns;
     std::vector<ColumnAffinity> m_affinities;
     std::map<std::vector<std::size_t>, Insert> m_inserts;
-    long m_changes = 0;
 };
 
 }  // namespace tarvenish
