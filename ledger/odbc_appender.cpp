@@ -1,6 +1,8 @@
 #include "ledger/odbc_appender.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <variant>
 
 #include "base/ascii_text.h"
@@ -94,10 +96,15 @@ OdbcAppender::OdbcAppender(std::shared_ptr<OdbcSession> session, std::string_vie
                               reinterpret_cast<SQLCHAR*>(name.data()), static_cast<SQLSMALLINT>(name.size()),
                               nullptr, 0)))
         m_session->fail(kOperation, statement, m_table);
+    std::optional<std::string> schema;
     for (;;) {
         const SQLRETURN rc = SQLFetch(statement.get());
         if (rc == SQL_NO_DATA) break;
         if (!succeeded(rc)) m_session->fail(kOperation, statement, m_table);
+        // A server may hold a table of that name in several schemas: the first one's columns are the table's.
+        const std::string rowSchema = columnText(statement.get(), 2);
+        if (!schema) schema = rowSchema;
+        if (rowSchema != *schema) continue;
         // The catalog's columns 4 and 6: COLUMN_NAME and TYPE_NAME.
         Column column{columnText(statement.get(), 4), upperAsciiCopy(columnText(statement.get(), 6))};
         m_affinities.push_back(affinityOf(column.declType));
