@@ -1,5 +1,6 @@
 #include "ledger/odbc_session.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -16,40 +17,30 @@ namespace {
 
 constexpr std::string_view kConnect = "connect to the ODBC data source";
 
-// The value of `key` in a connection string, empty when it has none or cannot be read.
-std::string valueOf(std::string_view text, std::string_view key) {
+// The value of `key` in a connection string: nullopt when it has none or cannot be read.
+std::optional<std::string> valueOf(std::string_view text, std::string_view key) {
     try {
         for (const auto& [name, value] : parseConnectionString(text).others)
             if (equalsNoCase(name, key)) return value;
     } catch (const DbError&) {
     }
-    return {};
+    return std::nullopt;
 }
 
-bool hasKey(std::string_view text, std::string_view key) {
-    try {
-        for (const auto& pair : parseConnectionString(text).others)
-            if (equalsNoCase(pair.first, key)) return true;
-    } catch (const DbError&) {
-    }
-    return false;
-}
-
-// What to do about a driver or DSN that the driver manager does not know (IM002) or cannot load (IM003).
+// What to do about a driver or DSN that the driver manager itself cannot find or load.
 std::string installHint(std::string_view text, const OdbcDiagnostic& diagnostic) {
-    // The driver manager itself answers when it cannot find or load the driver.
     if (!diagnostic.sqlState.starts_with("IM") &&
         diagnostic.message.find("Driver Manager]") == std::string::npos)
         return {};
-    const std::string driver = valueOf(text, "driver");
-    std::string hint =
-        driver.empty() ? "; the data source \"" + valueOf(text, "dsn") +
-                             "\" is not defined (odbcinst -q -s lists "
-                             "the defined ones)"
-                       : "; the ODBC driver \"" + driver +
-                             "\" is not installed or not registered with the driver manager (odbcinst -q -d "
-                             "lists the registered ones)";
-    return hint +
+    const std::string driver = valueOf(text, "driver").value_or("");
+    const std::string named =
+        driver.empty()
+            ? "; the data source \"" + valueOf(text, "dsn").value_or("") +
+                  "\" is not defined (odbcinst -q -s lists those that are)"
+            : "; the ODBC driver \"" + driver +
+                  "\" is not installed or not registered with the driver manager (odbcinst -q -d lists those "
+                  "that are)";
+    return named +
            ". For a SQLite account set: apt-get install libsqliteodbc; for a SQL Server or Sybase "
            "server: apt-get install tdsodbc, or the vendor's driver";
 }
@@ -104,9 +95,9 @@ void OdbcSession::open(const std::string& text) {
         throwOdbcError("ask the ODBC data source what it is", m_dbc, {}, NativeCodes::Server);
     m_dbmsName.assign(reinterpret_cast<const char*>(name));
     m_kind = serverKindOf(m_dbmsName);
-    m_databaseFile = m_kind == OdbcServerKind::Sqlite ? valueOf(m_completed, "database") : std::string();
-    if (m_kind == OdbcServerKind::Sqlite && m_databaseFile.empty())
-        m_databaseFile = valueOf(text, "database");
+    // The driver names the file in the connection string it completed, also for a DSN.
+    if (m_kind == OdbcServerKind::Sqlite)
+        m_databaseFile = valueOf(m_completed, "database").value_or(valueOf(text, "database").value_or(""));
 }
 
 std::shared_ptr<OdbcSession> OdbcSession::connect(std::string_view connectionString, OdbcPurpose purpose) {
@@ -124,8 +115,8 @@ std::shared_ptr<OdbcSession> OdbcSession::connect(std::string_view connectionStr
     // The bridge's statements call the dialect functions, which the driver's SQLite connection only has once
     // it has loaded them; the driver's lock wait follows the component's busy timeout like the embedded one.
     std::string again = text;
-    if (!hasKey(text, "loadext")) again = withKey(again, "LoadExt", dialectExtensionPath());
-    if (!hasKey(text, "timeout")) again = withKey(again, "Timeout", std::to_string(busyTimeout().count()));
+    if (!valueOf(text, "loadext")) again = withKey(again, "LoadExt", dialectExtensionPath());
+    if (!valueOf(text, "timeout")) again = withKey(again, "Timeout", std::to_string(busyTimeout().count()));
     if (again == text) return session;
     session->close();
     session->open(again);
