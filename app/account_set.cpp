@@ -1,9 +1,11 @@
 #include "app/account_set.h"
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
+#include "ledger/connection_redaction.h"
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
 
@@ -31,9 +33,16 @@ void requireTables(Connection& connection) {
 }  // namespace
 
 ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString) {
-    if (path.empty() == connectionString.empty())
-        throw UsageError("name the account set with either --db PATH or --connection STRING");
     std::string text = connectionString;
+    // The environment keeps a password off the command line, where every user of the machine could read it.
+    if (path.empty() && text.empty()) {
+        const char* fromEnvironment = std::getenv("TARVENISH_CONNECTION");
+        if (fromEnvironment != nullptr) text = fromEnvironment;
+    }
+    if (path.empty() == text.empty())
+        throw UsageError(
+            "name the account set with either --db PATH or --connection STRING (or set "
+            "TARVENISH_CONNECTION)");
     if (!path.empty()) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error))
@@ -46,7 +55,8 @@ ConnectionPtr openAccountSet(const std::string& path, const std::string& connect
     try {
         connection = Connection::open(text);
     } catch (const DbError& error) {
-        throw UsageError("cannot open the account set " + text + ": " + error.engineMessage());
+        throw UsageError("cannot open the account set " + redactedConnectionString(text) + ": " +
+                         error.engineMessage());
     }
     requireTables(*connection);
     return connection;

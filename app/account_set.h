@@ -14,7 +14,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Opens the account set named by a file path (--db) or a connection string (--connection). A missing file, a
+// Opens the account set named by a file path (--db) or a connection string (--connection, else the
+// environment's TARVENISH_CONNECTION). A missing file, a
 // file that is not a database, or a database without the host's tables is a UsageError; nothing is ever
 // created.
 [[nodiscard]] ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString);

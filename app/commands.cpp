@@ -57,8 +57,8 @@ int runRebuild(const Target& target, const RunOptions& options) {
     PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
 
     // Both are opened before the run changes anything: a path that cannot be written changes nothing.
-    RunRecording recording(options.reportPath, options.logPath,
-                           target.db.empty() ? target.connection : target.db, options.detailsPath);
+    RunRecording recording(options.reportPath, options.logPath, connection->connectionString(),
+                           options.detailsPath);
     RunContext context;
     context.presenter = presenters.adjustment();
     context.dryRun = options.dryRun;

@@ -20,6 +20,7 @@
 #include "bench/child_process.h"
 #include "bench/commit_bench.h"
 #include "bench/machine.h"
+#include "bench/odbc_bench.h"
 #include "bench/set_rebuild.h"
 #include "component/adjustment_presenter.h"
 #include "component/message_presenter.h"
@@ -50,6 +51,7 @@ struct Options {
     double runTimeoutSeconds = 180.0;
     bool rebuild = true;
     bool commit = true;
+    bool odbc = true;
     std::string workDir;
     bool keep = false;
 };
@@ -263,6 +265,14 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
             row.realSeconds = median(realTimes);
             row.limitSeconds = median(limitTimes);
             rows.push_back(row);
+            if (options.odbc && size == 100'000 && !row.realTimedOut) {
+                const OdbcRun odbc = measureThroughOdbc(base, real, dir);
+                std::printf("through the SQLite ODBC driver, %s lines, %.*s: %.3f s (%.1f MB), embedded %.3f s: "
+                            "%.2fx <= 2: %s\n",
+                            grouped(size).c_str(), static_cast<int>(scenario.name.size()), scenario.name.data(),
+                            odbc.seconds, megabytes(odbc.peakKb), row.realSeconds, odbc.seconds / row.realSeconds,
+                            odbc.seconds <= 2.0 * row.realSeconds ? "met" : "MISSED");
+            }
             if (!options.keep) removeAccountSet(base);
         }
     }
@@ -440,6 +450,7 @@ int benchMain(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     app.add_flag("!--no-rebuild", options.rebuild, "skip the rebuild timing");
     app.add_flag("!--no-commit", options.commit, "skip the confirm timing");
+    app.add_flag("!--no-odbc", options.odbc, "skip the 100,000-line run through the SQLite ODBC driver");
     app.add_option("--work-dir", options.workDir,
                    "where the account sets are written (default: a new temp dir)");
     app.add_flag("--keep", options.keep, "keep the generated account sets");

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ledger/connection_redaction.h"
 #include "ledger/db_error.h"
 
 namespace tarvenish {
@@ -13,7 +14,8 @@ CallConnection::CallConnection(ConnectionPtr connection) noexcept {
         m_opened = std::move(connection);
     } catch (const std::exception& error) {
         try {
-            m_failure = "cannot open the account set " + connection->connectionString() + ": " +
+            m_failure = "cannot open the account set " +
+                        redactedConnectionString(connection->connectionString()) + ": " +
                         failureMessage(error);
         } catch (...) {
         }

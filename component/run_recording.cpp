@@ -17,7 +17,11 @@ void refuseOutputOnAccountSet(const std::string& connectionString, const std::st
     if (path.empty() || path == "-" || connectionString.empty()) return;
     std::string source;
     try {
-        source = parseConnectionString(connectionString).dataSource;
+        const ConnectionSettings settings = parseConnectionString(connectionString);
+        source = settings.dataSource;
+        // A SQLite file reached through ODBC is named by the driver's Database= key.
+        for (const auto& [key, value] : settings.others)
+            if (source.empty() && key == "database") source = value;
     } catch (const DbError&) {
         return;
     }

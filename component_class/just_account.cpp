@@ -13,6 +13,7 @@
 #include "component/run_report.h"
 #include "component/shared_state.h"
 #include "ledger/db_error.h"
+#include "ledger/engine.h"
 #include "ledger/run_lock.h"
 #include "ledger/sqlite_backup.h"
 #include "reconcile/run.h"
@@ -85,6 +86,11 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
         // An account set that cannot even be opened changed nothing, and the run did not do its job.
         if (!call.failure().empty())
             return refuseRun(context.report, RunStop::Fatal, "open the account set", call.failure());
+        // A server takes its own dialect's texts as built: desktop texts would fail on it part-way through.
+        if (AccSql == 0 && gdbsKavrin->state() != 0 && gdbsKavrin->engine().takesServerDialectOnly())
+            return refuseRun(context.report, RunStop::Refused, "choose the dialect",
+                             "the account set is on a database server, which takes the server dialect only "
+                             "(AccSql 1), not the desktop dialect (AccSql 0); nothing was changed");
         if (context.backupPath.empty() && !context.dryRun) return JustAccountRun(context, AccSql, gdbsKavrin);
         std::string file;
         try {

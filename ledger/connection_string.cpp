@@ -1,10 +1,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/ascii_text.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
+#include "ledger/odbc_engine.h"
 #include "ledger/sqlite_engine.h"
-#include "base/ascii_text.h"
 
 namespace tarvenish {
 
@@ -19,6 +20,25 @@ constexpr std::string_view kOperation = "read connection string";
 // Reads one value up to the next ';'. A value in double or single quotes may hold ';' and doubles its quote.
 std::string readValue(std::string_view text, std::size_t& pos) {
     while (pos < text.size() && isBlank(text[pos])) ++pos;
+    // An ODBC value in braces may hold ';' and doubles its closing brace.
+    if (pos < text.size() && text[pos] == '{') {
+        std::string value;
+        for (++pos;; ++pos) {
+            if (pos >= text.size()) fail("a value in braces is not closed");
+            if (text[pos] == '}') {
+                if (pos + 1 < text.size() && text[pos + 1] == '}') {
+                    value += '}';
+                    ++pos;
+                    continue;
+                }
+                break;
+            }
+            value += text[pos];
+        }
+        const std::size_t end = std::min(text.find(';', pos), text.size());
+        pos = end < text.size() ? end + 1 : end;
+        return value;
+    }
     if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
         const char quote = text[pos++];
         std::string value;
@@ -83,17 +103,25 @@ ConnectionSettings parseConnectionString(std::string_view text) {
         else
             settings.others.emplace_back(key, std::move(value));
     }
+    const bool namesOdbcSource =
+        std::any_of(settings.others.begin(), settings.others.end(),
+                    [](const auto& pair) { return pair.first == "driver" || pair.first == "dsn"; });
     if (!engine.empty())
         settings.engine = std::move(engine);
     else if (!provider.empty())
         settings.engine = std::move(provider);
-    if (settings.dataSource.empty()) fail("the connection string names no Data Source");
+    else if (namesOdbcSource)
+        settings.engine = "odbc";
+    // An ODBC data source is named by its driver or DSN; the driver reads the rest.
+    if (settings.dataSource.empty() && !equalsNoCase(settings.engine, "odbc"))
+        fail("the connection string names no Data Source");
     return settings;
 }
 
 std::unique_ptr<Engine> openEngine(std::string_view connectionString) {
     ConnectionSettings settings = parseConnectionString(connectionString);
-    if (lowerAsciiCopy(settings.engine) == "sqlite") return SqliteEngine::open(settings);
+    if (equalsNoCase(settings.engine, "sqlite")) return SqliteEngine::open(settings);
+    if (equalsNoCase(settings.engine, "odbc")) return OdbcEngine::open(connectionString);
     throw DbError("open connection", 0, "no engine for \"" + settings.engine + "\"", {});
 }
 

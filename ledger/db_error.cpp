@@ -16,16 +16,26 @@ std::string describe(const std::string& what, int engineCode, const std::string&
     return text;
 }
 
+std::string withState(const std::string& sqlState, std::string message) {
+    return sqlState.empty() ? message : "SQLSTATE " + sqlState + ": " + message;
+}
+
 }  // namespace
 
-DbError::DbError(std::string what, int engineCode, std::string engineMessage, std::string statement)
-    : std::runtime_error(describe(what, engineCode, engineMessage, statement)),
+DbError::DbError(std::string what, int engineCode, std::string engineMessage, std::string statement,
+                 std::string sqlState, Codes codes)
+    : std::runtime_error(describe(what, engineCode, withState(sqlState, engineMessage), statement)),
       m_engineCode(engineCode),
-      m_engineMessage(std::move(engineMessage)),
-      m_statement(std::move(statement)) {}
+      m_engineMessage(withState(sqlState, std::move(engineMessage))),
+      m_statement(std::move(statement)),
+      m_sqlState(std::move(sqlState)),
+      m_codes(codes) {}
 
-// The engine's codes are SQLite's; its primary code is the low byte of an extended one.
+// SQLite's primary code is the low byte of an extended one; a server's lost connection (SQLSTATE class 08)
+// stops every later statement too.
 bool DbError::blocksEveryStatement() const noexcept {
+    if (m_sqlState.starts_with("08")) return true;
+    if (m_codes != Codes::Sqlite) return false;
     switch (m_engineCode & 0xff) {
         case SQLITE_FULL:
         case SQLITE_IOERR:
@@ -39,6 +49,9 @@ bool DbError::blocksEveryStatement() const noexcept {
 }
 
 bool DbError::isLockTimeout() const noexcept {
+    // HYT00: the statement's timeout ran out; 1222: the server's lock request timed out.
+    if (m_sqlState == "HYT00") return true;
+    if (m_codes != Codes::Sqlite) return m_engineCode == 1222;
     const int primary = m_engineCode & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }

@@ -69,16 +69,20 @@ public:
     [[nodiscard]] virtual long changes() const = 0;
     // While on, a statement in progress fails (DbError) as soon as a stop is requested (stopRequested()).
     virtual void interruptOnStopRequest(bool /*on*/) noexcept {}
+    // True when the database takes the server dialect's texts as built and no others (a server reached
+    // through ODBC); false when either dialect's texts reach it through the dialect bridge.
+    [[nodiscard]] virtual bool takesServerDialectOnly() const noexcept { return false; }
 };
 
 // The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which
-// "Data Source" names the file. Other keys are kept for engines that want them.
+// "Data Source" names the file. A string with "Driver=" or "DSN=" names an ODBC data source instead. Other
+// keys are kept for engines that want them.
 struct ConnectionSettings {
-    std::string engine = "sqlite";  // from "Engine=" or "Provider=" when given
+    std::string engine = "sqlite";  // from "Engine=" or "Provider=" when given; "odbc" for Driver= or DSN=
     std::string dataSource;
     std::vector<std::pair<std::string, std::string>> others;  // keys lower-cased
 };
-// Throws DbError when the text is empty or has no data source.
+// Throws DbError when the text is empty or names no data source.
 [[nodiscard]] ConnectionSettings parseConnectionString(std::string_view text);
 
 // Opens the engine that the connection string names; never creates a database. Throws DbError.

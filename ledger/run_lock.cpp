@@ -13,6 +13,8 @@
 #include "base/ascii_text.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
+#include "ledger/odbc_engine.h"
+#include "ledger/server_run_lock.h"
 
 namespace tarvenish {
 namespace {
@@ -60,6 +62,14 @@ std::string errnoText(int error) {
     return std::generic_category().message(error);
 }
 
+// One lock file whatever relative path or link names the database.
+std::string lockFileOf(const std::string& file) {
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
+    if (error) resolved = file;
+    return resolved.string() + std::string(kLockSuffix);
+}
+
 }  // namespace
 
 std::string RunLock::lockFilePath(std::string_view connectionString) {
@@ -68,16 +78,16 @@ std::string RunLock::lockFilePath(std::string_view connectionString) {
     const ConnectionSettings settings = parseConnectionString(connectionString);
     if (!equalsNoCase(settings.engine, "sqlite")) return {};
     const std::string file = databaseFile(settings.dataSource);
-    if (file.empty()) return {};
-    // One lock file whatever relative path or link names the database.
-    std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
-    if (error) resolved = file;
-    return resolved.string() + std::string(kLockSuffix);
+    return file.empty() ? std::string() : lockFileOf(file);
 }
 
 RunLock::RunLock(std::string_view connectionString) noexcept {
     try {
+        if (!isBlankText(connectionString) &&
+            equalsNoCase(parseConnectionString(connectionString).engine, "odbc")) {
+            takeThroughOdbc(connectionString);
+            return;
+        }
         m_path = lockFilePath(connectionString);
         if (m_path.empty()) return;
         take();
@@ -88,6 +98,29 @@ RunLock::RunLock(std::string_view connectionString) noexcept {
         m_status = RunLockStatus::Unavailable;
         m_problem = "the run lock of the account set cannot be taken";
     }
+}
+
+void RunLock::takeThroughOdbc(std::string_view connectionString) {
+    std::unique_ptr<OdbcEngine> engine = OdbcEngine::open(connectionString);
+    if (!engine->takesServerDialectOnly()) {
+        // A SQLite file behind the driver: the same lock file as when the file is opened directly.
+        const std::string file = databaseFile(engine->databaseFile());
+        engine.reset();
+        if (file.empty()) return;
+        m_path = lockFileOf(file);
+        take();
+        return;
+    }
+    m_serverLock = std::make_unique<ServerRunLock>(std::move(engine));
+    if (m_serverLock->held()) {
+        m_status = RunLockStatus::Held;
+        return;
+    }
+    m_serverLock.reset();
+    m_status = RunLockStatus::Busy;
+    m_problem =
+        "another run holds the account set (the server's application lock \"tarvenish run\" is "
+        "taken); nothing was changed";
 }
 
 void RunLock::take() {
@@ -133,6 +166,7 @@ void RunLock::take() {
 }
 
 RunLock::~RunLock() {
+    m_serverLock.reset();
     if (m_fd < 0) return;
     ::unlink(m_path.c_str());
     ::close(m_fd);

@@ -1,12 +1,17 @@
 #pragma once
 // The exclusive run lock of an account set: two runs on one set would share the temporary column and leave
 // wrong totals. On a SQLite file it is an advisory lock on a file beside the database, never on the database
-// file itself (closing any handle on that file would drop SQLite's own locks); it dies with its process.
+// file itself (closing any handle on that file would drop SQLite's own locks), also when the file is reached
+// through ODBC; on a database server it is the server's application lock, held by a connection of its own.
+// Either dies with its process.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace tarvenish {
+
+class ServerRunLock;
 
 enum class RunLockStatus {
     Held,         // this object holds the lock until it is destroyed
@@ -30,7 +35,7 @@ public:
     [[nodiscard]] bool allowsRun() const noexcept {
         return m_status == RunLockStatus::Held || m_status == RunLockStatus::NotNeeded;
     }
-    // The lock file, empty when none is needed.
+    // The lock file, empty when none is needed or the server holds the lock.
     [[nodiscard]] const std::string& path() const noexcept { return m_path; }
     // Why the run may not go ahead, naming the lock file; empty when it may.
     [[nodiscard]] const std::string& problem() const noexcept { return m_problem; }
@@ -42,11 +47,14 @@ public:
 
 private:
     void take();
+    // Connects to an ODBC data source to learn what holds its lock, and takes that.
+    void takeThroughOdbc(std::string_view connectionString);
 
     RunLockStatus m_status = RunLockStatus::NotNeeded;
     std::string m_path;
     std::string m_problem;
     int m_fd = -1;
+    std::unique_ptr<ServerRunLock> m_serverLock;
 };
 
 }  // namespace tarvenish

@@ -3,7 +3,7 @@
  *
  *   tarvenish-example-host ACCOUNT_SET [ACC_SQL]
  *
- * ACCOUNT_SET is the account set's SQLite file, ACC_SQL the dialect flag (1 server, the default; 0 desktop).
+ * ACCOUNT_SET is the account set's SQLite file or a connection string, ACC_SQL the dialect flag (1 server, the default; 0 desktop).
  * The library is TARVENISH_LIBRARY when that is set, otherwise the path this program was built with.
  * Exit status: 0 when JustAccount answered true, 1 when it answered false, 2 when a step before it failed. */
 
@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
     TvDispatch* object = NULL;
     code = factory->lpVtbl->CreateInstance(factory, NULL, &objectIid, (void**)&object);
     char connectionString[4096];
-    snprintf(connectionString, sizeof connectionString, "Data Source=%s;", argv[1]);
+    /* A connection string ("Driver=...;Database=...;", "DSN=...") is passed as it is, a path as its Data Source. */
+    snprintf(connectionString, sizeof connectionString, strchr(argv[1], '=') ? "%s" : "Data Source=%s;", argv[1]);
     TvConnection* connection = NULL;
     if (code == TV_S_OK) code = factory->lpVtbl->CreateConnection(factory, connectionString, &connection);
 

@@ -105,6 +105,20 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+namespace {
+// The driver manager reads the drivers from this folder's odbcinst.ini; the programs started inherit it.
+const bool kTestDriversRegistered = ::setenv("ODBCSYSINI", TARVENISH_TEST_ODBCSYSINI, 1) == 0;
+}  // namespace
+
+std::string connectionTo(const std::string& path, EngineKind engine) {
+    if (engine == EngineKind::Embedded) return path;
+    return "Driver=" + std::string(kTestOdbcDriver) + ";Database=" + path + ";";
+}
+
+std::string engineName(EngineKind engine) {
+    return engine == EngineKind::Embedded ? "Embedded" : "Odbc";
+}
+
 CommandResult runCommand(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
     return runProgram(TARVENISH_APP_PATH, args, environment);
 }

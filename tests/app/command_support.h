@@ -67,6 +67,20 @@ private:
     std::filesystem::path m_path;
 };
 
+// How a run reaches an account-set file: SQLite embedded, or the SQLite ODBC driver through the driver
+// manager.
+enum class EngineKind { Embedded, Odbc };
+
+// The driver name under which the tests register the SQLite ODBC driver (ODBCSYSINI, set for this process
+// and every program it starts).
+inline constexpr std::string_view kTestOdbcDriver = "SQLite3";
+
+// The connection string that reaches `path` through `engine`: the path itself, or
+// "Driver=SQLite3;Database=PATH;".
+[[nodiscard]] std::string connectionTo(const std::string& path, EngineKind engine);
+// "Embedded" or "Odbc", for test names.
+[[nodiscard]] std::string engineName(EngineKind engine);
+
 // A demo account set written into `dir` as `name`, with a few pairs and some of them mismatched.
 std::string makeDemo(const ScratchDir& dir, std::string_view name, PairMode mode, int pairs = 6,
                      int mismatchPercent = 34);

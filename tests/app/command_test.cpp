@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -132,13 +133,15 @@ TEST(DemoCreation, RefusesToReplaceAnExistingFileUnlessForced) {
               "5");
 }
 
-// The run's answer, report and log through either front: the command's exit code, or JustAccount's answer in
-// the library, by the same table.
-class RunThroughAFront : public ::testing::TestWithParam<Front> {
+// The run's answer, report and log through either front and either engine: the command's exit code, or
+// JustAccount's answer in the library, by the same table.
+class RunThroughAFront : public ::testing::TestWithParam<std::tuple<Front, EngineKind>> {
 protected:
     [[nodiscard]] FrontResult run(const std::string& path, const std::string& onMismatch,
                                   const std::string& reportPath = "", const std::string& logPath = "") const {
-        return runThrough(GetParam(), {path, 1, onMismatch, reportPath, logPath});
+        Scenario scenario{path, 1, onMismatch, reportPath, logPath};
+        scenario.engine = std::get<1>(GetParam());
+        return runThrough(std::get<0>(GetParam()), scenario);
     }
     ScratchDir m_dir;
 };
@@ -279,8 +282,12 @@ TEST_P(RunThroughAFront, LogsOneLinePerStatementInTheOrderSent) {
     EXPECT_EQ(logged, statementsSentInProcess(twin));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFronts, RunThroughAFront, ::testing::Values(Front::Command, Front::Library),
-                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
+INSTANTIATE_TEST_SUITE_P(BothFrontsAndEngines, RunThroughAFront,
+                         ::testing::Combine(::testing::Values(Front::Command, Front::Library),
+                                            ::testing::Values(EngineKind::Embedded, EngineKind::Odbc)),
+                         [](const auto& p) {
+                             return frontName(std::get<0>(p.param)) + engineName(std::get<1>(p.param));
+                         });
 
 }  // namespace
 }  // namespace tarvenish::test

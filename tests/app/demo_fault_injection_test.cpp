@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -57,14 +58,16 @@ PairRows pairRows(const std::string& path, PairMode mode) {
     return result;
 }
 
-class DemoUnderFaults : public ::testing::TestWithParam<PairMode> {
+class DemoUnderFaults : public ::testing::TestWithParam<std::tuple<PairMode, EngineKind>> {
 protected:
+    [[nodiscard]] static PairMode mode() { return std::get<0>(GetParam()); }
+
     // The context of the runs a test starts; its report is what they did.
     RunContext m_context;
     [[nodiscard]] RunReport& report() { return m_context.report; }
 
     void SetUp() override {
-        m_demo = makeDemo(m_dir, "demo.db", GetParam(), 4, 25);
+        m_demo = makeDemo(m_dir, "demo.db", mode(), 4, 25);
         setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
         m_context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
     }
@@ -81,7 +84,8 @@ protected:
         bool result = false;
         {
             ScopedEngineHooks scoped(std::move(hooks));
-            result = JustAccountRun(m_context, 1, Connection::open(path));
+            result =
+                JustAccountRun(m_context, 1, Connection::open(connectionTo(path, std::get<1>(GetParam()))));
         }
         ConnectionPool::clear();
         return result;
@@ -93,23 +97,24 @@ protected:
 };
 
 TEST_P(DemoUnderFaults, LeavesEveryPairWholeWhicheverStatementFails) {
-    const PairRows oldRows = pairRows(m_demo, GetParam());
+    const PairRows oldRows = pairRows(m_demo, mode());
     std::vector<std::string> statements;
     const std::string clean = copy();
     ASSERT_TRUE(run(clean, {.beforeStatement = [&](std::string_view s) {
                         if (changesData(s)) statements.emplace_back(s);
                     }}));
     ASSERT_EQ(report().pairsConfirmed, 1);
-    const PairRows newRows = pairRows(clean, GetParam());
+    const PairRows newRows = pairRows(clean, mode());
     ASSERT_EQ(newRows.size(), oldRows.size());
 
     for (const std::string& failing : statements) {
         SCOPED_TRACE(failing);
         const std::string path = copy();
         (void)run(path, {.beforeStatement = [&](std::string_view s) {
-                      if (sameStatement(s, failing)) throw DbError("execute", 1, std::string(kInjected), std::string(s));
+                      if (sameStatement(s, failing))
+                          throw DbError("execute", 1, std::string(kInjected), std::string(s));
                   }});
-        for (const auto& [pair, rows] : pairRows(path, GetParam())) {
+        for (const auto& [pair, rows] : pairRows(path, mode())) {
             EXPECT_TRUE(rows == oldRows.at(pair) || rows == newRows.at(pair)) << pair;
         }
         EXPECT_EQ(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"),
@@ -121,10 +126,10 @@ TEST_P(DemoUnderFaults, LeavesEveryPairWholeWhicheverStatementFails) {
 }
 
 TEST_P(DemoUnderFaults, KeepsTheOldRowsOfAPairWhoseCommitFailsMidway) {
-    const PairRows oldRows = pairRows(m_demo, GetParam());
+    const PairRows oldRows = pairRows(m_demo, mode());
     const std::string clean = copy();
     ASSERT_TRUE(run(clean, {}));
-    const PairRows newRows = pairRows(clean, GetParam());
+    const PairRows newRows = pairRows(clean, mode());
 
     for (int failingStore : {1, 2}) {
         SCOPED_TRACE(failingStore);
@@ -136,7 +141,7 @@ TEST_P(DemoUnderFaults, KeepsTheOldRowsOfAPairWhoseCommitFailsMidway) {
                         }}));
         EXPECT_EQ(report().pairsConfirmed, 0);
         int keptOld = 0;
-        for (const auto& [pair, rows] : pairRows(path, GetParam())) {
+        for (const auto& [pair, rows] : pairRows(path, mode())) {
             if (rows == newRows.at(pair) && rows != oldRows.at(pair)) continue;
             EXPECT_EQ(rows, oldRows.at(pair)) << pair;
             ++keptOld;
@@ -146,10 +151,14 @@ TEST_P(DemoUnderFaults, KeepsTheOldRowsOfAPairWhoseCommitFailsMidway) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModes, DemoUnderFaults,
-                         ::testing::Values(PairMode::Warehouse, PairMode::Department),
-                         [](const ::testing::TestParamInfo<PairMode>& mode) {
-                             return mode.param == PairMode::Warehouse ? "Warehouse" : "Department";
+// Through ODBC the driver's own transactions must keep each pair whole as the embedded engine's do.
+INSTANTIATE_TEST_SUITE_P(BothModesAndEngines, DemoUnderFaults,
+                         ::testing::Combine(::testing::Values(PairMode::Warehouse, PairMode::Department),
+                                            ::testing::Values(EngineKind::Embedded, EngineKind::Odbc)),
+                         [](const auto& p) {
+                             return std::string(std::get<0>(p.param) == PairMode::Warehouse ? "Warehouse"
+                                                                                            : "Department") +
+                                    engineName(std::get<1>(p.param));
                          });
 
 }  // namespace

@@ -31,9 +31,15 @@ TableRow tableRow(Outcome outcome) {
 }
 
 FrontResult runCommandFront(const Scenario& scenario) {
-    std::vector<std::string> args = {
-        "run",  "--db", scenario.accountSet, "--acc-sql",        std::to_string(scenario.accSql),
-        "--ui", "none", "--on-mismatch",     scenario.onMismatch};
+    std::vector<std::string> args = {"run",
+                                     scenario.engine == EngineKind::Embedded ? "--db" : "--connection",
+                                     connectionTo(scenario.accountSet, scenario.engine),
+                                     "--acc-sql",
+                                     std::to_string(scenario.accSql),
+                                     "--ui",
+                                     "none",
+                                     "--on-mismatch",
+                                     scenario.onMismatch};
     if (!scenario.reportPath.empty()) args.insert(args.end(), {"--report", scenario.reportPath});
     if (!scenario.logPath.empty()) args.insert(args.end(), {"--log", scenario.logPath});
     if (scenario.dryRun) args.emplace_back("--dry-run");
@@ -50,7 +56,8 @@ std::string setting(const char* name, const std::string& value) {
 FrontResult runLibraryFront(const Scenario& scenario) {
     const ScratchDir registry;
     const CommandResult result = runProgram(
-        TARVENISH_EXAMPLE_HOST_PATH, {scenario.accountSet, std::to_string(scenario.accSql)},
+        TARVENISH_EXAMPLE_HOST_PATH,
+        {connectionTo(scenario.accountSet, scenario.engine), std::to_string(scenario.accSql)},
         {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
          setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
          setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),

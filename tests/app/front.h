@@ -20,13 +20,14 @@ enum class Front {
 
 // One run as a user or a host starts it.
 struct Scenario {
-    std::string accountSet;           // the SQLite file
-    int accSql = 1;                   // the dialect flag
-    std::string onMismatch = "skip";  // --on-mismatch, TARVENISH_ON_MISMATCH
-    std::string reportPath;           // --report, TARVENISH_REPORT; empty for none
-    std::string logPath;              // --log, TARVENISH_LOG; empty for none
-    bool dryRun = false;              // --dry-run, TARVENISH_DRY_RUN=1
-    std::string detailsPath;          // --details, TARVENISH_DETAILS; empty for none
+    std::string accountSet;                    // the SQLite file
+    int accSql = 1;                            // the dialect flag
+    std::string onMismatch = "skip";           // --on-mismatch, TARVENISH_ON_MISMATCH
+    std::string reportPath;                    // --report, TARVENISH_REPORT; empty for none
+    std::string logPath;                       // --log, TARVENISH_LOG; empty for none
+    bool dryRun = false;                       // --dry-run, TARVENISH_DRY_RUN=1
+    std::string detailsPath;                   // --details, TARVENISH_DETAILS; empty for none
+    EngineKind engine = EngineKind::Embedded;  // --db and the file, or --connection and an ODBC string
 };
 
 // What a run answered through its front.

@@ -83,15 +83,18 @@ bool sameToTheCent(double a, double b) {
     return std::fabs(a - b) < 0.005;
 }
 
-class RebuildOutcome : public ::testing::TestWithParam<std::tuple<Front, PairMode>> {
+class RebuildOutcome : public ::testing::TestWithParam<std::tuple<Front, PairMode, EngineKind>> {
 protected:
     [[nodiscard]] static Front front() { return std::get<0>(GetParam()); }
     [[nodiscard]] static PairMode mode() { return std::get<1>(GetParam()); }
+    [[nodiscard]] static EngineKind engine() { return std::get<2>(GetParam()); }
     [[nodiscard]] std::string demo(std::string_view name) const { return makeDemo(m_dir, name, mode()); }
 
     static void run(const std::string& path, std::string_view onMismatch, int accSql = 1,
-                    Front through = front()) {
-        EXPECT_TRUE(answered(runThrough(through, {path, accSql, std::string(onMismatch), {}, {}}), Outcome::Done));
+                    Front through = front(), EngineKind engineUsed = engine()) {
+        Scenario scenario{path, accSql, std::string(onMismatch)};
+        scenario.engine = engineUsed;
+        EXPECT_TRUE(answered(runThrough(through, scenario), Outcome::Done));
     }
 
     // Each pair ends with one row per booked receipt line carrying that line's remaining quantity (and,
@@ -130,13 +133,14 @@ protected:
     ScratchDir m_dir;
 };
 
-// The command's run in the server dialect is the yardstick for both fronts in the desktop dialect.
+// The command's run on the embedded engine in the server dialect is the yardstick for both fronts and both
+// engines in the desktop dialect.
 TEST_P(RebuildOutcome, IsTheSameLedgerAsTheCommandsInTheOtherDialect) {
     const std::string desktop = demo("desktop.db");
     const std::string server = m_dir.file("server.db");
     std::filesystem::copy_file(desktop, server);
     run(desktop, "balance", 0);
-    run(server, "balance", 1, Front::Command);
+    run(server, "balance", 1, Front::Command, EngineKind::Embedded);
 
     const std::string all = "select * from IA_Subsidiary";
     const auto fromDesktop = sortedRows(LedgerFile(desktop), all);
@@ -174,13 +178,15 @@ TEST_P(RebuildOutcome, LeavesOtherWarehousesAndLaterRowsAloneAndNoTemporaryObjec
     EXPECT_FALSE(file.hasTable("FSumQuantity"));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFrontsAndModes, RebuildOutcome,
+INSTANTIATE_TEST_SUITE_P(BothFrontsModesAndEngines, RebuildOutcome,
                          ::testing::Combine(::testing::Values(Front::Command, Front::Library),
-                                            ::testing::Values(PairMode::Warehouse, PairMode::Department)),
-                         [](const ::testing::TestParamInfo<std::tuple<Front, PairMode>>& p) {
+                                            ::testing::Values(PairMode::Warehouse, PairMode::Department),
+                                            ::testing::Values(EngineKind::Embedded, EngineKind::Odbc)),
+                         [](const auto& p) {
                              return frontName(std::get<0>(p.param)) +
                                     (std::get<1>(p.param) == PairMode::Warehouse ? "Warehouse"
-                                                                                    : "Department");
+                                                                                 : "Department") +
+                                    engineName(std::get<2>(p.param));
                          });
 
 }  // namespace

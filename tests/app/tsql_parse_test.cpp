@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "command_support.h"
+#include "ledger/server_run_lock.h"
 
 namespace tarvenish::test {
 namespace {
@@ -86,6 +87,9 @@ TEST(ServerDialectStatements, AreAllParsedWholeAsTransactSql) {
     // Settings, opening rows, the pass, pair summary, stock totals, receipt lines, delete, insert, removal,
     // and the department forms besides.
     ASSERT_GE(shapes.size(), 20u);
+    // The run lock's statements on a server, which no run on a SQLite file logs.
+    shapes.emplace("take the run lock", std::string(kTakeServerRunLock));
+    shapes.emplace("release the run lock", std::string(kReleaseServerRunLock));
 
     // One statement per line, so that a reported line names the statement.
     const std::string file = dir.file("statements.sql");

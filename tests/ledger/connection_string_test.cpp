@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ledger/connection_redaction.h"
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
 
@@ -32,6 +33,21 @@ TEST(ConnectionStringGrammar, AUriIsTakenWholeEitherWay) {
               "file:x?mode=memory&cache=shared");
     EXPECT_EQ(parseConnectionString("Data Source=file:x?mode=memory&cache=shared;").dataSource,
               "file:x?mode=memory&cache=shared");
+}
+
+TEST(ConnectionStringGrammar, ADriverOrDsnNamesAnOdbcSourceWithoutADataSource) {
+    const ConnectionSettings s = parseConnectionString("Driver={SQLite3 ODBC; Driver};Database=/a.db");
+    EXPECT_EQ(s.engine, "odbc");
+    ASSERT_EQ(s.others.size(), 2u);
+    EXPECT_EQ(s.others[0].second, "SQLite3 ODBC; Driver");
+    EXPECT_EQ(parseConnectionString("DSN=accounts").engine, "odbc");
+}
+
+TEST(ConnectionStringRedaction, HidesEveryPasswordValueWhateverItHolds) {
+    EXPECT_EQ(redactedConnectionString("Driver=X;UID=ia;PWD={a;b}};c};Server=s"),
+              "Driver=X;UID=ia;PWD=*****;Server=s");
+    EXPECT_EQ(redactedConnectionString("password = \"x;y\" ; Database=d"), "password =*****; Database=d");
+    EXPECT_EQ(redactedConnectionString("/data/ufdata.db"), "/data/ufdata.db");
 }
 
 TEST(ConnectionStringGrammar, ProviderNamesTheEngineUnlessEngineIsGiven) {

@@ -1,0 +1,91 @@
+#include "ledger/odbc_engine.h"
+
+#include "ledger/db_error.h"
+#include "ledger/odbc_appender.h"
+#include "ledger/odbc_rows.h"
+#include "ledger/odbc_session.h"
+#include "ledger/sqlite_translation.h"
+
+namespace tarvenish {
+
+OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
+    : m_session(std::move(session)),
+      m_planner([this](const std::string& text) { return runQuery(text, text); }),
+      m_transactions(*m_session) {}
+
+std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
+    return std::unique_ptr<OdbcEngine>(
+        new OdbcEngine(OdbcSession::connect(connectionString, OdbcPurpose::Statements)));
+}
+
+OdbcEngine::~OdbcEngine() {
+    m_transactions.end();
+}
+
+bool OdbcEngine::takesServerDialectOnly() const noexcept {
+    return m_session->kind() == OdbcServerKind::TransactSql;
+}
+
+const std::string& OdbcEngine::databaseFile() const noexcept {
+    return m_session->databaseFile();
+}
+
+OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
+    if (m_session->kind() == OdbcServerKind::TransactSql) return {std::string(sql), {}};
+    SqliteTranslation translation = translateForSqlite(sql, operation);
+    return {m_planner.inJoinOrder(sql, std::move(translation.text)), std::move(translation.createdTable)};
+}
+
+void OdbcEngine::execute(std::string_view sql) {
+    constexpr std::string_view kOperation = "execute";
+    m_transactions.settleOutsideTransaction();
+    DriverText driverText = textFor(sql, kOperation);
+    std::string& text = driverText.text;
+    const OdbcHandle statement = m_session->newStatement();
+    SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    // A statement that changes no row answers SQL_NO_DATA.
+    if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    SQLLEN count = 0;
+    m_changes = rc != SQL_NO_DATA && succeeded(SQLRowCount(statement.get(), &count)) && count > 0
+                    ? static_cast<long>(count)
+                    : 0;
+    // A server reports a failure of a later statement of a batch only as its result is reached.
+    while (succeeded(rc = SQLMoreResults(statement.get()))) {
+    }
+    if (rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    if (!driverText.createdTable.empty()) m_planner.indexFirstColumn(driverText.createdTable);
+}
+
+QueryResult OdbcEngine::query(std::string_view sql) {
+    m_transactions.settleOutsideTransaction();
+    return runQuery(textFor(sql, "query").text, sql);
+}
+
+QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
+    constexpr std::string_view kOperation = "query";
+    const OdbcHandle statement = m_session->newStatement();
+    const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    QueryResult result;
+    readOdbcRows(*m_session, statement, sql, result);
+    return result;
+}
+
+std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) {
+    m_transactions.settleOutsideTransaction();
+    return std::make_unique<OdbcAppender>(m_session, table);
+}
+
+void OdbcEngine::begin() {
+    m_transactions.begin();
+}
+
+void OdbcEngine::commit() {
+    m_transactions.commit();
+}
+
+void OdbcEngine::rollback() {
+    m_transactions.rollback();
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,86 @@
+#include "ledger/odbc_sqlite_planner.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <vector>
+
+#include "base/ascii_text.h"
+#include "base/sql_parameters.h"
+#include "ledger/db_error.h"
+#include "ledger/sqlite_join_order.h"
+#include "ledger/sqlite_names.h"
+
+namespace tarvenish {
+
+namespace {
+
+// Right joins came with SQLite 3.39.0; the driver runs on the process's one SQLite library.
+constexpr int kRightJoinVersion = 3039000;
+
+}  // namespace
+
+bool OdbcSqlitePlanner::scansInsideLeftJoin(const std::string& sqliteText) {
+    QueryResult plan;
+    try {
+        plan = m_query("EXPLAIN QUERY PLAN " + sqliteText);
+    } catch (const DbError&) {
+        // The statement itself will say what is wrong with it.
+        return false;
+    }
+    std::vector<Value> row;
+    for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+        plan.rows.decode(i, row);
+        // The plan's columns: id, parent, notused, detail.
+        if (row.size() < 4 || row[3].isNull()) continue;
+        const std::string detail = row[3].displayText();
+        if (detail.starts_with("SCAN ") && detail.ends_with("LEFT-JOIN")) return true;
+    }
+    return false;
+}
+
+std::string OdbcSqlitePlanner::inJoinOrder(std::string_view original, std::string sqliteText) {
+    if (sqlite3_libversion_number() < kRightJoinVersion || !containsNoCase(sqliteText, "join") ||
+        !containsNoCase(sqliteText, "left"))
+        return sqliteText;
+    const std::optional<ParameterizedSql> shape = parameterizeSql(original);
+    if (shape) {
+        if (const auto known = m_turnByShape.find(shape->shape); known != m_turnByShape.end()) {
+            if (!known->second) return sqliteText;
+            std::optional<std::string> turned = rightJoinForm(sqliteText);
+            return turned ? std::move(*turned) : sqliteText;
+        }
+    }
+    std::optional<std::string> turned;
+    if (scansInsideLeftJoin(sqliteText)) {
+        turned = rightJoinForm(sqliteText);
+        if (turned && scansInsideLeftJoin(*turned)) turned.reset();
+    }
+    if (shape) m_turnByShape.emplace(shape->shape, turned.has_value());
+    return turned ? std::move(*turned) : sqliteText;
+}
+
+void OdbcSqlitePlanner::indexFirstColumn(std::string_view table) noexcept {
+    try {
+        const std::string name(unquotedName(table));
+        std::string literal = "'";
+        for (const char c : name) {
+            if (c == '\'') literal += '\'';
+            literal += c;
+        }
+        literal += '\'';
+        const QueryResult first =
+            m_query("select name from pragma_table_info(" + literal + ") order by cid limit 1");
+        if (first.rows.empty()) return;
+        std::vector<Value> row;
+        first.rows.decode(0, row);
+        if (row.empty() || row[0].isNull()) return;
+        const std::string column = row[0].displayText();
+        (void)m_query("CREATE INDEX IF NOT EXISTS " + quotedName(name + "_" + column) + " ON " +
+                      quotedName(name) + " (" + quotedName(column) + ")");
+    } catch (...) {
+        // Only a speed-up: the statements that follow are right without it.
+    }
+}
+
+}  // namespace tarvenish

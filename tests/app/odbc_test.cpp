@@ -1,0 +1,103 @@
+// An account set reached through an ODBC driver (the SQLite ODBC driver, registered for the tests): what the
+// command says when the driver is missing, what it refuses, what it never shows, and a run that verify and
+// undo take back through the same driver.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "command_support.h"
+#include "ledger/run_lock.h"
+
+namespace tarvenish::test {
+namespace {
+
+constexpr std::string_view kAllRows = "select * from IA_Subsidiary";
+constexpr std::string_view kPassword = "hunter2secret";
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class OdbcAccountSet : public ::testing::Test {
+protected:
+    [[nodiscard]] CommandResult run(const std::vector<std::string>& extra = {}) const {
+        std::vector<std::string> args = {"run",  "--connection",  m_connection, "--ui",
+                                         "none", "--on-mismatch", "balance"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return runCommand(args);
+    }
+
+    ScratchDir m_dir;
+    std::string m_path = makeDemo(m_dir, "ledger.db", PairMode::Warehouse);
+    std::string m_connection = connectionTo(m_path, EngineKind::Odbc);
+};
+
+TEST_F(OdbcAccountSet, MissingDriverIsNamedWithItsSqlStateAndHowToInstallIt) {
+    const auto result = runCommand(
+        {"run", "--connection", "Driver=NoSuchDriver;Database=" + m_path + ";PWD=" + std::string(kPassword),
+         "--ui", "none"});
+    EXPECT_EQ(result.exitCode, 2);
+    const std::string said = result.out + result.err;
+    EXPECT_NE(said.find("SQLSTATE "), std::string::npos) << said;
+    EXPECT_NE(said.find("\"NoSuchDriver\""), std::string::npos) << said;
+    EXPECT_NE(said.find("apt-get install libsqliteodbc"), std::string::npos) << said;
+    EXPECT_EQ(said.find(kPassword), std::string::npos) << said;
+}
+
+TEST_F(OdbcAccountSet, TakesTheConnectionFromTheEnvironmentAndNeverShowsItsPassword) {
+    const std::vector<std::string> environment = {"TARVENISH_CONNECTION=" + m_connection +
+                                                  "PWD=" + std::string(kPassword) + ";"};
+    const std::string report = m_dir.file("report.json");
+    const std::string log = m_dir.file("run.sql");
+    const auto done = runCommand(
+        {"run", "--ui", "none", "--on-mismatch", "balance", "--report", report, "--log", log}, environment);
+    EXPECT_EQ(done.exitCode, 0) << done.out << done.err;
+    const auto history = runCommand({"history"}, environment);
+    EXPECT_EQ(history.exitCode, 0) << history.out << history.err;
+    for (const std::string& shown :
+         {done.out, done.err, contents(report), contents(log), history.out, history.err}) {
+        EXPECT_EQ(shown.find(kPassword), std::string::npos) << shown;
+    }
+}
+
+TEST_F(OdbcAccountSet, RunVerifyAndUndoLeaveTheSetAsItWas) {
+    const auto before = sortedRows(LedgerFile(m_path), kAllRows);
+    const auto done = run();
+    ASSERT_EQ(done.exitCode, 0) << done.out << done.err;
+    ASSERT_NE(sortedRows(LedgerFile(m_path), kAllRows), before);
+    const auto verified = runCommand({"verify", "--connection", m_connection});
+    EXPECT_EQ(verified.exitCode, 0) << verified.out << verified.err;
+    const auto undone = runCommand({"undo", "--connection", m_connection});
+    EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
+    // Department codes aside (warehouse mode fills none), every row is back as it was.
+    EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllRows), before);
+}
+
+TEST_F(OdbcAccountSet, BackupIsRefusedWithExitTwoAndNothingChanged) {
+    const auto before = sortedRows(LedgerFile(m_path), kAllRows);
+    const auto result = run({"--backup", m_dir.file("copy.db")});
+    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
+    EXPECT_NE(result.out.find("not a SQLite file"), std::string::npos) << result.out;
+    EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllRows), before);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("copy.db")));
+}
+
+TEST_F(OdbcAccountSet, IsLockedByTheSameFileAsWhenTheDatabaseIsOpenedDirectly) {
+    const auto before = sortedRows(LedgerFile(m_path), kAllRows);
+    // This process stands for a run on the file opened directly.
+    const RunLock first("Data Source=" + m_path + ";");
+    ASSERT_EQ(first.status(), RunLockStatus::Held) << first.problem();
+    const auto second = run();
+    EXPECT_EQ(second.exitCode, 5) << second.out << second.err;
+    EXPECT_NE(second.out.find(m_path + ".tarvenish-lock"), std::string::npos) << second.out;
+    EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllRows), before);
+}
+
+}  // namespace
+}  // namespace tarvenish::test
