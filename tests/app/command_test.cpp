@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -254,6 +255,13 @@ TEST_P(RunThroughAFront, WritesAReportThatNamesTheCancellationAndAFalseResult) {
     EXPECT_EQ(report["cancelled"], true);
 }
 
+// The statements with the journal's clock readings blanked: two runs may straddle a second.
+std::vector<std::string> withoutTimes(std::vector<std::string> statements) {
+    static const std::regex time("N'[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}Z'");
+    for (auto& statement : statements) statement = std::regex_replace(statement, time, "N'(time)'");
+    return statements;
+}
+
 // Runs the rebuild in this process as the command would, collecting what it sends.
 std::vector<std::string> statementsSentInProcess(const std::string& path) {
     setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
@@ -279,7 +287,7 @@ TEST_P(RunThroughAFront, LogsOneLinePerStatementInTheOrderSent) {
     const auto logged = lines(contents(logPath));
     ASSERT_FALSE(logged.empty());
     EXPECT_EQ(logged.front(), sql::accSetting("IA", "cValueStyle"));
-    EXPECT_EQ(logged, statementsSentInProcess(twin));
+    EXPECT_EQ(withoutTimes(logged), withoutTimes(statementsSentInProcess(twin)));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFrontsAndEngines, RunThroughAFront,
