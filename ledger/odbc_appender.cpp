@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "base/ascii_text.h"
+#include "ledger/appended_row.h"
 #include "ledger/db_error.h"
 #include "ledger/odbc_session.h"
 #include "ledger/sqlite_names.h"
@@ -120,18 +121,7 @@ std::optional<Value> OdbcAppender::convert(std::size_t column, const Value& valu
 OdbcAppender::Insert& OdbcAppender::insertFor(const std::vector<std::size_t>& assigned) {
     const auto found = m_inserts.find(assigned);
     if (found != m_inserts.end()) return found->second;
-    std::string text = "INSERT INTO " + quotedName(m_table);
-    if (assigned.empty()) {
-        text += " DEFAULT VALUES";
-    } else {
-        std::string names;
-        std::string marks;
-        for (const std::size_t index : assigned) {
-            names += (names.empty() ? "" : ", ") + quotedName(m_columns[index].name);
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        text += " (" + names + ") VALUES (" + marks + ")";
-    }
+    std::string text = insertWithParameters(m_table, m_columns, assigned);
     OdbcHandle statement = m_session->newStatement();
     if (!succeeded(SQLPrepare(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS)))
         m_session->fail(kUpdate, statement, text);
@@ -139,14 +129,7 @@ OdbcAppender::Insert& OdbcAppender::insertFor(const std::vector<std::size_t>& as
 }
 
 void OdbcAppender::insert(const std::vector<std::optional<Value>>& row) {
-    if (row.size() != m_columns.size())
-        throw DbError(std::string(kUpdate), 0,
-                      "the row has " + std::to_string(row.size()) + " fields, the table " +
-                          std::to_string(m_columns.size()),
-                      m_table);
-    std::vector<std::size_t> assigned;
-    for (std::size_t i = 0; i < row.size(); ++i)
-        if (row[i]) assigned.push_back(i);
+    const std::vector<std::size_t> assigned = assignedColumns(row, m_columns.size(), m_table, 0);
     Insert& prepared = insertFor(assigned);
     SQLHSTMT statement = prepared.statement.get();
     std::vector<Parameter> parameters(assigned.size());

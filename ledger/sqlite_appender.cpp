@@ -4,9 +4,10 @@
 
 #include <algorithm>
 
+#include "base/ascii_text.h"
+#include "ledger/appended_row.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_names.h"
-#include "base/ascii_text.h"
 
 namespace tarvenish {
 
@@ -72,18 +73,7 @@ std::optional<Value> SqliteAppender::convert(std::size_t column, const Value& va
 SqliteAppender::Insert& SqliteAppender::insertFor(const std::vector<std::size_t>& assigned) {
     const auto found = m_inserts.find(assigned);
     if (found != m_inserts.end()) return found->second;
-    std::string text = "INSERT INTO " + quotedName(m_table);
-    if (assigned.empty()) {
-        text += " DEFAULT VALUES";
-    } else {
-        std::string names;
-        std::string marks;
-        for (const std::size_t index : assigned) {
-            names += (names.empty() ? "" : ", ") + quotedName(m_columns[index].name);
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        text += " (" + names + ") VALUES (" + marks + ")";
-    }
+    std::string text = insertWithParameters(m_table, m_columns, assigned);
     sqlite3_stmt* raw = nullptr;
     const int rc =
         sqlite3_prepare_v2(m_db->handle(), text.c_str(), static_cast<int>(text.size()), &raw, nullptr);
@@ -93,14 +83,7 @@ SqliteAppender::Insert& SqliteAppender::insertFor(const std::vector<std::size_t>
 }
 
 void SqliteAppender::insert(const std::vector<std::optional<Value>>& row) {
-    if (row.size() != m_columns.size())
-        throw DbError("update row", SQLITE_MISUSE,
-                      "the row has " + std::to_string(row.size()) + " fields, the table " +
-                          std::to_string(m_columns.size()),
-                      m_table);
-    std::vector<std::size_t> assigned;
-    for (std::size_t i = 0; i < row.size(); ++i)
-        if (row[i]) assigned.push_back(i);
+    const std::vector<std::size_t> assigned = assignedColumns(row, m_columns.size(), m_table, SQLITE_MISUSE);
     Insert& prepared = insertFor(assigned);
     sqlite3_stmt* statement = prepared.statement.get();
     int index = 1;
