@@ -42,7 +42,11 @@ bool hasRunJournal(Connection& connection) {
 long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql, PairMode mode) {
     Transaction transaction(connection);
     if (!tableOpens(connection, sql::journalRunsProbe())) connection.execute(sql::createJournalRuns(dialect));
-    if (!tableOpens(connection, sql::journalProbe())) connection.execute(sql::createJournal(dialect));
+    if (!tableOpens(connection, sql::journalProbe())) {
+        connection.execute(sql::createJournal(dialect));
+        // verify and undo look a pair up by its codes and run; without the index each lookup reads it all.
+        connection.execute(sql::createJournalIndex());
+    }
     connection.execute(sql::journalRunStart(dialect, journalTimestamp(), accSql, mode));
     Recordset last;
     last.setCursorLocation(CursorLocation::Client);

@@ -36,8 +36,8 @@ inline constexpr std::string_view kJournalTable = "tarvenish_journal";
 // Queries without rows that open only while the journal's tables exist.
 [[nodiscard]] std::string journalRunsProbe();
 [[nodiscard]] std::string journalProbe();
-// The create statements of the runs table, the journal table and the journal's index (made by the first
-// undo: a run would pay for it on every row it journals).
+// The create statements of the runs table, the journal table and the journal's index by pair and run (made
+// with the journal: verify and undo look each pair up through it).
 [[nodiscard]] std::string createJournalRuns(Dialect dialect);
 [[nodiscard]] std::string createJournal(Dialect dialect);
 [[nodiscard]] std::string createJournalIndex();

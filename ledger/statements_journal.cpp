@@ -95,7 +95,7 @@ std::string createJournal(Dialect dialect) {
 }
 
 std::string createJournalIndex() {
-    return "create index tarvenish_journal_pair on tarvenish_journal (run_id,pair_code,inv_code)";
+    return "create index tarvenish_journal_pair on tarvenish_journal (pair_code,inv_code,run_id)";
 }
 
 std::string journalRunStart(Dialect dialect, std::string_view started, std::int16_t accSql, PairMode mode) {

@@ -52,7 +52,8 @@ std::optional<long> firstNumber(Connection& connection, const std::string& state
     return result;
 }
 
-// The journal's index by run and pair, made by the first undo; a later one finds it there.
+// The journal's index by pair and run: a run makes it with the journal, an undo of a journal made without it
+// makes it then.
 void indexJournal(Connection& connection) {
     try {
         connection.execute(sql::createJournalIndex());
