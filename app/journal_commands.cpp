@@ -95,6 +95,11 @@ int reportUndo(const UndoResult& result) {
     }
     std::printf("run %ld: %zu pairs, %d restored, %d already as before, %d left as they are, %d failed\n",
                 result.runId, result.pairs.size(), restored, unchanged, left, failed);
+    if (!result.syncFailure.empty()) {
+        std::fprintf(stderr, "tarvenish: the restored rows could not be synced to the disk: %s\n",
+                     result.syncFailure.c_str());
+        return 1;
+    }
     if (!result.markFailure.empty()) {
         std::fprintf(
             stderr,

@@ -65,6 +65,9 @@ public:
     [[nodiscard]] virtual std::size_t unsettledTransactions() const { return 0; }
     // When the batch of unsettled transactions began.
     [[nodiscard]] virtual std::chrono::steady_clock::time_point batchStart() const { return {}; }
+    // Makes every committed transaction survive a power cut now, not only a crash of the program (a
+    // write-ahead log kept with normal syncs reaches the disk only at its checkpoints). Throws DbError.
+    virtual void makeDurable() {}
     // Rows changed by the last data-changing statement that execute() ran.
     [[nodiscard]] virtual long changes() const = 0;
     // While on, a statement in progress fails (DbError) as soon as a stop is requested (stopRequested()).

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "base/sql_parameters.h"
 #include "ledger/db_error.h"
 #include "ledger/sqlite_appender.h"
 #include "ledger/sqlite_dialect.h"
@@ -12,7 +13,6 @@
 #include "ledger/sqlite_table_index.h"
 #include "ledger/sqlite_translation.h"
 #include "ledger/stop_request.h"
-#include "base/sql_parameters.h"
 
 namespace tarvenish {
 
@@ -141,6 +141,19 @@ void SqliteEngine::batchCommits(bool on) {
 
 void SqliteEngine::settle() {
     m_transactions.settle();
+}
+
+void SqliteEngine::makeDurable() {
+    settleOutsideTransaction();
+    // A write-ahead log kept with normal syncs reaches the disk at its checkpoints only: syncing it now makes
+    // every commit in it durable, whatever checkpoint a reader holds back. A rollback journal has nothing to
+    // sync: its commits were synced as they were made.
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(m_db->handle(), "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+        log == nullptr || log->pMethods == nullptr || !isWriteAheadLog(m_db->handle()))
+        return;
+    const int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
+    if (rc != SQLITE_OK) m_db->fail("make the committed work durable", rc, {});
 }
 
 std::size_t SqliteEngine::unsettledTransactions() const {

@@ -39,6 +39,7 @@ public:
     [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override;
     [[nodiscard]] long changes() const override;
     void interruptOnStopRequest(bool on) noexcept override;
+    void makeDurable() override;
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
     // included. Reading a table's rows costs at least one step per row.

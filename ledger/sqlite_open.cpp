@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/ascii_text.h"
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
-#include "ledger/sqlite_handle.h"
-#include "base/ascii_text.h"
 #include "ledger/sqlite_dialect.h"
+#include "ledger/sqlite_handle.h"
 
 namespace tarvenish {
 
@@ -28,8 +28,9 @@ bool isUri(std::string_view source) {
 
 // The journal settings of a connection. A rollback journal stays as the file has it, with full syncs:
 // the file belongs to the host. In WAL mode a commit is safe with normal syncs (a power cut may lose the
-// last commits, never the file's consistency). "Journal Mode=WAL" in the connection string lets a host
-// that wants its file in WAL mode say so; that mode stays with the file.
+// last commits, never the file's consistency); a run syncs the log once at its end (makeDurable). "Journal
+// Mode=WAL" in the connection string lets a host that wants its file in WAL mode say so; that mode stays with
+// the file.
 void applyJournalSettings(sqlite3* db, const ConnectionSettings& settings, SqliteDatabase& owner,
                           std::string_view operation) {
     for (const auto& [key, value] : settings.others) {
@@ -43,16 +44,19 @@ void applyJournalSettings(sqlite3* db, const ConnectionSettings& settings, Sqlit
         const int rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) owner.fail(operation, rc, text);
     }
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &raw, nullptr) != SQLITE_OK) return;
-    StatementPtr statement(raw);
-    if (sqlite3_step(statement.get()) != SQLITE_ROW) return;
-    const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
-    if (mode != nullptr && equalsNoCase(mode, "WAL"))
-        sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    if (isWriteAheadLog(db)) sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
 }
 
 }  // namespace
+
+bool isWriteAheadLog(sqlite3* db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &raw, nullptr) != SQLITE_OK) return false;
+    const StatementPtr statement(raw);
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) return false;
+    const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    return mode != nullptr && equalsNoCase(mode, "wal");
+}
 
 std::shared_ptr<SqliteDatabase> openSqliteDatabase(const ConnectionSettings& settings) {
     const std::string& source = settings.dataSource;

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <sqlite3.h>
+
 #include "ledger/engine.h"
 
 namespace tarvenish {
@@ -13,5 +15,8 @@ class SqliteDatabase;
 // Opens an existing database file (or a SQLite URI); never creates one. Throws DbError naming the file when
 // it is missing or is not a database.
 [[nodiscard]] std::shared_ptr<SqliteDatabase> openSqliteDatabase(const ConnectionSettings& settings);
+
+// True when the database keeps a write-ahead log.
+[[nodiscard]] bool isWriteAheadLog(sqlite3* db);
 
 }  // namespace tarvenish

@@ -456,6 +456,10 @@ bool ReconciliationRun::finish(bool result) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
+    // What the run reports done must outlast a power cut too, not only a crash of the program.
+    if (m_host && m_host->state() != 0 &&
+        !attempt("make the run's changes durable", std::string(), [&] { m_host->engine().makeDurable(); }))
+        result = false;
     m_state.releaseConn();
     m_report.result = m_report.result && result;
     return m_report.result;

@@ -155,12 +155,19 @@ UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force
         const PairRestore outcome = result.pairs.back().outcome;
         complete = complete && outcome != PairRestore::ChangedSince && outcome != PairRestore::Failed;
     }
-    if (!complete) return result;
+    if (complete) {
+        try {
+            connection.execute(sql::journalRunUndone(*runId, journalTimestamp()));
+            result.markedUndone = true;
+        } catch (const DbError& error) {
+            result.markFailure = failureMessage(error);
+        }
+    }
+    // The pairs restored must outlast a power cut too, not only a crash of the program.
     try {
-        connection.execute(sql::journalRunUndone(*runId, journalTimestamp()));
-        result.markedUndone = true;
+        connection.engine().makeDurable();
     } catch (const DbError& error) {
-        result.markFailure = failureMessage(error);
+        result.syncFailure = failureMessage(error);
     }
     return result;
 }

@@ -41,6 +41,8 @@ struct UndoResult {
     bool markedUndone = false;
     // Why every pair was restored but the run could not be marked undone; empty otherwise.
     std::string markFailure;
+    // Why the restored rows could not be made to outlast a power cut; empty when they were.
+    std::string syncFailure;
 };
 
 // Undoes run `runId` (default: the latest not undone) on `connection`, one transaction per pair; `force`
