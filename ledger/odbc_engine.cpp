@@ -76,6 +76,14 @@ std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) 
     return std::make_unique<OdbcAppender>(m_session, table);
 }
 
+void OdbcEngine::makeDurable() {
+    m_transactions.settleOutsideTransaction();
+    // A SQLite file's write-ahead log reaches the disk at its checkpoints; a server makes its commits durable
+    // itself.
+    if (m_session->kind() == OdbcServerKind::Sqlite)
+        (void)runQuery("PRAGMA wal_checkpoint(PASSIVE)", "PRAGMA wal_checkpoint(PASSIVE)");
+}
+
 void OdbcEngine::begin() {
     m_transactions.begin();
 }

@@ -37,6 +37,7 @@ public:
         return m_transactions.batchStart();
     }
     [[nodiscard]] long changes() const override { return m_changes; }
+    void makeDurable() override;
     [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
     // The database file of a SQLite data source, as its driver names it; empty for a server.
     [[nodiscard]] const std::string& databaseFile() const noexcept;
