@@ -61,6 +61,9 @@ TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
     EXPECT_GT(realReport["rows_inserted"], 0);
     dryReport.erase("dry_run");
     realReport.erase("dry_run");
+    // Two runs never take the same time.
+    dryReport.erase("timings");
+    realReport.erase("timings");
     EXPECT_EQ(dryReport, realReport);
 }
 
