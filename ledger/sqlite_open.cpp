@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "base/ascii_text.h"
 #include "ledger/busy_timeout.h"
 #include "ledger/db_error.h"
-#include "ledger/sqlite_dialect.h"
 #include "ledger/sqlite_handle.h"
+#include "base/ascii_text.h"
+#include "ledger/sqlite_dialect.h"
 
 namespace tarvenish {
 
@@ -21,19 +21,15 @@ namespace {
 // Pages this connection keeps in memory (negative: KiB). Two connections to an account set stay well
 // inside a small process.
 constexpr const char* kCacheSize = "PRAGMA cache_size=-32768";
-// Pages the write-ahead log may hold before a commit copies it back into the file (SQLite's default is
-// 1,000). More would make every page read of a reader search a longer log index.
-constexpr const char* kWalCheckpointPages = "PRAGMA wal_autocheckpoint=16384";
 
 bool isUri(std::string_view source) {
     return source.size() >= 5 && (source.substr(0, 5) == "file:" || source.substr(0, 5) == "FILE:");
 }
 
 // The journal settings of a connection. A rollback journal stays as the file has it, with full syncs:
-// the file belongs to the host. In WAL mode every commit syncs the log, so a commit is durable when it
-// returns, and the log is copied back into the file less often: a page that many commits change (an index's
-// last page, say) is copied once per checkpoint, not once per commit. "Journal Mode=WAL" in the connection
-// string lets a host that wants its file in WAL mode say so; that mode stays with the file.
+// the file belongs to the host. In WAL mode a commit is safe with normal syncs (a power cut may lose the
+// last commits, never the file's consistency). "Journal Mode=WAL" in the connection string lets a host
+// that wants its file in WAL mode say so; that mode stays with the file.
 void applyJournalSettings(sqlite3* db, const ConnectionSettings& settings, SqliteDatabase& owner,
                           std::string_view operation) {
     for (const auto& [key, value] : settings.others) {
@@ -52,10 +48,8 @@ void applyJournalSettings(sqlite3* db, const ConnectionSettings& settings, Sqlit
     StatementPtr statement(raw);
     if (sqlite3_step(statement.get()) != SQLITE_ROW) return;
     const auto* mode = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
-    if (mode != nullptr && equalsNoCase(mode, "WAL")) {
-        sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, kWalCheckpointPages, nullptr, nullptr, nullptr);
-    }
+    if (mode != nullptr && equalsNoCase(mode, "WAL"))
+        sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
 }
 
 }  // namespace

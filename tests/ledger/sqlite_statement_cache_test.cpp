@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <string>
-#include <vector>
 
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
@@ -196,20 +195,6 @@ TEST(JournalSettings, TheFileKeepsItsJournalModeUnlessTheConnectionStringAsks) {
     }
     EXPECT_EQ(db.scalar("pragma journal_mode"), "wal");
     EXPECT_EQ(db.scalar("select count(*) from t"), "2");
-}
-
-// A batch the run calls durable must be on the disk when its commit returns, in a write-ahead log too.
-TEST(JournalSettings, ACommitToAWriteAheadLogIsSyncedBeforeItReturns) {
-    test::TempDatabase db;
-    db.run("create table t (a int)");
-    db.run("pragma journal_mode=wal");
-    const ConnectionPtr connection = Connection::open(db.connectionString());
-    const QueryResult result = connection->engine().query("pragma synchronous");
-    ASSERT_EQ(result.rows.size(), 1u);
-    std::vector<Value> row;
-    result.rows.decode(0, row);
-    constexpr long kFull = 2;
-    EXPECT_EQ(row.at(0).asLong(), kFull);
 }
 
 }  // namespace
