@@ -50,6 +50,7 @@ constexpr std::int16_t kServerDialect = 1;
 struct Options {
     std::vector<long> sizes{10'000, 100'000};
     std::vector<std::string> journals{"wal", "delete"};
+    std::vector<std::string> scenarios{"all", "balance"};
     bool inProcess = true;
     std::string command;
     int runs = 3;
@@ -294,6 +295,9 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
     std::vector<RowResult> rows;
     for (const long size : options.sizes) {
         for (const Scenario& scenario : kScenarios) {
+            const std::string_view key = scenario.mismatchPercent == 0 ? "all" : "balance";
+            if (std::find(options.scenarios.begin(), options.scenarios.end(), key) == options.scenarios.end())
+                continue;
             const std::string wal =
                 (dir / fmt::format("set_{}_{}.db", size, scenario.mismatchPercent)).string();
             const DemoSummary data = generate(wal, size, scenario.mismatchPercent);
@@ -642,6 +646,10 @@ int benchMain(int argc, char** argv) {
                    "journal modes of the account sets: wal, delete (a rollback journal, a host's default)")
         ->delimiter(',')
         ->check(CLI::IsMember({"wal", "delete"}));
+    app.add_option("--scenarios", options.scenarios,
+                   "all (every pair agrees), balance (10 % differ and are balanced)")
+        ->delimiter(',')
+        ->check(CLI::IsMember({"all", "balance"}));
     app.add_flag("!--no-in-process", options.inProcess, "time only the command, not the in-process run");
     app.add_option("--command", options.command, "the tarvenish command to time");
     app.add_option("--runs", options.runs, "measured runs per size and scenario; the median is reported")
