@@ -527,7 +527,7 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
             for (const std::string& journal : options.journals) {
                 const RowResult* small = find(rows, 1'000'000, scenario.name, journal);
                 const RowResult* large = find(rows, 5'000'000, scenario.name, journal);
-                if (!small) {
+                if (!small || !large) {
                     small = find(rows, 100'000, scenario.name, journal);
                     large = find(rows, 1'000'000, scenario.name, journal);
                 }
