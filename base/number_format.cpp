@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <system_error>
 
 namespace tarvenish {
@@ -42,9 +41,11 @@ FixedDigits toFixedDigits(double value, int decimals) {
         out.fraction.assign(static_cast<std::size_t>(decimals), '0');
         return out;
     }
+    // As printf's "%.14e" writes it, without the cost of a format string.
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string_view text(buffer);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     out.negative = text.front() == '-';
     if (out.negative) text.remove_prefix(1);
     // text is "d.dddddddddddddde±x"

@@ -9,10 +9,51 @@
 namespace tarvenish {
 namespace {
 
-bool isAnyOf(std::string_view word, std::initializer_list<std::string_view> words) {
-    for (const std::string_view candidate : words)
-        if (equalsNoCase(word, candidate)) return true;
-    return false;
+// The words that decide which literals stay in a statement's text; every statement's every word is looked up,
+// so each is classified once.
+enum class Keyword : unsigned char {
+    None,
+    Select,
+    Insert,
+    Update,
+    Delete,
+    Over,
+    Pragma,
+    Into,
+    From,
+    Where,
+    By,
+    Order,
+    Group,
+    Having,
+    Limit,
+    Union,
+    Except,
+    Intersect,
+    Window,
+    As
+};
+
+Keyword keywordOf(std::string_view word) {
+    struct Entry {
+        std::string_view text;
+        Keyword keyword;
+    };
+    static constexpr Entry kEntries[] = {
+        {"select", Keyword::Select}, {"insert", Keyword::Insert},       {"update", Keyword::Update},
+        {"delete", Keyword::Delete}, {"over", Keyword::Over},           {"pragma", Keyword::Pragma},
+        {"into", Keyword::Into},     {"from", Keyword::From},           {"where", Keyword::Where},
+        {"by", Keyword::By},         {"order", Keyword::Order},         {"group", Keyword::Group},
+        {"having", Keyword::Having}, {"limit", Keyword::Limit},         {"union", Keyword::Union},
+        {"except", Keyword::Except}, {"intersect", Keyword::Intersect}, {"window", Keyword::Window},
+        {"as", Keyword::As}};
+    if (word.size() < 2 || word.size() > 9) return Keyword::None;
+    const char first = lowerAscii(word.front());
+    for (const Entry& entry : kEntries) {
+        if (entry.text.size() == word.size() && entry.text.front() == first && equalsNoCase(word, entry.text))
+            return entry.keyword;
+    }
+    return Keyword::None;
 }
 
 // A numeric literal as SQLite reads it; nullopt for an integer too large for 64 bits (SQLite would make it
@@ -60,22 +101,29 @@ std::optional<ParameterizedSql> parameterizeSql(std::string_view statement) {
         return std::nullopt;
     }
     std::vector<std::size_t> significant;
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        if (tokens[i].kind != TokenKind::Blank) significant.push_back(i);
-    if (significant.empty()) return std::nullopt;
+    significant.reserve(tokens.size());
+    std::vector<Keyword> keywords;
+    keywords.reserve(tokens.size());
     const auto raw = [&](std::size_t token) {
         return statement.substr(tokens[token].begin, tokens[token].end - tokens[token].begin);
     };
-    const auto isWord = [&](std::size_t n, std::initializer_list<std::string_view> words) {
-        return n < significant.size() && tokens[significant[n]].kind == TokenKind::Word &&
-               isAnyOf(raw(significant[n]), words);
-    };
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind == TokenKind::Blank) continue;
+        significant.push_back(i);
+        keywords.push_back(tokens[i].kind == TokenKind::Word ? keywordOf(raw(i)) : Keyword::None);
+    }
+    if (significant.empty()) return std::nullopt;
+    const auto keyword = [&](std::size_t n) { return n < keywords.size() ? keywords[n] : Keyword::None; };
 
-    if (!isWord(0, {"select", "insert", "update", "delete"})) return std::nullopt;
+    const Keyword first = keyword(0);
+    if (first != Keyword::Select && first != Keyword::Insert && first != Keyword::Update &&
+        first != Keyword::Delete)
+        return std::nullopt;
     // The result columns of a query are named after their expressions, literals included.
-    const bool query = isWord(0, {"select"});
+    const bool query = first == Keyword::Select;
 
     ParameterizedSql result;
+    result.shape.reserve(statement.size() + 16);
     std::vector<Level> levels(1);
     std::size_t copied = 0;  // statement offset up to which the shape has the text
     for (std::size_t n = 0; n < significant.size(); ++n) {
@@ -94,8 +142,8 @@ std::optional<ParameterizedSql> parameterizeSql(std::string_view statement) {
                     break;
                 case '(': {
                     Level inner;
-                    inner.typeArguments =
-                        n >= 2 && tokens[significant[n - 1]].kind == TokenKind::Word && isWord(n - 2, {"as"});
+                    inner.typeArguments = n >= 2 && tokens[significant[n - 1]].kind == TokenKind::Word &&
+                                          keyword(n - 2) == Keyword::As;
                     levels.push_back(inner);
                     break;
                 }
@@ -109,19 +157,42 @@ std::optional<ParameterizedSql> parameterizeSql(std::string_view statement) {
         }
         if (token.kind == TokenKind::Word) {
             Level& level = levels.back();
-            if (isAnyOf(text, {"over", "pragma"})) return std::nullopt;
-            // a select-into makes a table whose column types follow its expressions: literals must stay
-            if (query && levels.size() == 1 && isAnyOf(text, {"into"})) return std::nullopt;
-            if (isAnyOf(text, {"select"})) level.selectList = true;
-            if (isAnyOf(text, {"from", "where"})) level.selectList = false;
-            if (isAnyOf(text, {"by"}) && isWord(n - 1, {"order", "group"})) level.ordering = true;
-            if (isAnyOf(text, {"having", "limit", "union", "except", "intersect", "window"}))
-                level.ordering = false;
+            switch (keywords[n]) {
+                case Keyword::Over:
+                case Keyword::Pragma:
+                    return std::nullopt;
+                case Keyword::Into:
+                    // a select-into makes a table whose column types follow its expressions: literals must
+                    // stay
+                    if (query && levels.size() == 1) return std::nullopt;
+                    break;
+                case Keyword::Select:
+                    level.selectList = true;
+                    break;
+                case Keyword::From:
+                case Keyword::Where:
+                    level.selectList = false;
+                    break;
+                case Keyword::By:
+                    if (keyword(n - 1) == Keyword::Order || keyword(n - 1) == Keyword::Group)
+                        level.ordering = true;
+                    break;
+                case Keyword::Having:
+                case Keyword::Limit:
+                case Keyword::Union:
+                case Keyword::Except:
+                case Keyword::Intersect:
+                case Keyword::Window:
+                    level.ordering = false;
+                    break;
+                default:
+                    break;
+            }
             continue;
         }
         if (token.kind != TokenKind::Text && token.kind != TokenKind::Number) continue;
 
-        bool keep = (query && levels.front().selectList) || isWord(n - 1, {"as"});
+        bool keep = (query && levels.front().selectList) || (n > 0 && keyword(n - 1) == Keyword::As);
         for (const Level& level : levels) keep = keep || level.ordering || level.typeArguments;
         // A literal glued to a word (x'0A', 1e) is not one SQLite reads as a plain value.
         if (t > 0 && tokens[t - 1].kind == TokenKind::Word && !token.national) keep = true;

@@ -58,6 +58,8 @@ std::size_t numberEnd(std::string_view text, std::size_t i) {
 
 std::vector<SqlToken> tokenizeSql(std::string_view text) {
     std::vector<SqlToken> tokens;
+    // About one token in four characters in the component's statements: one allocation for most.
+    tokens.reserve(text.size() / 4 + 8);
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);

@@ -20,6 +20,15 @@ std::string reportJson(const RunReport& report) {
     const nlohmann::ordered_json verification = {{"pairs_checked", report.verification.pairsChecked},
                                                  {"pairs_differing", report.verification.pairsDiffering},
                                                  {"differences", differences}};
+    const RunTimings& t = report.timings;
+    const nlohmann::ordered_json timings = {{"issued_quantity", t.issuedQuantity},
+                                            {"totals_queries", t.totalsQueries},
+                                            {"deletes", t.deletes},
+                                            {"inserts", t.inserts},
+                                            {"commits", t.commits},
+                                            {"check", t.check},
+                                            {"journal", t.journal},
+                                            {"total", t.total}};
     nlohmann::ordered_json json = {{"result", report.result},
                                    {"dry_run", report.dryRun},
                                    {"journal_run", nullptr},
@@ -33,6 +42,7 @@ std::string reportJson(const RunReport& report) {
                                    {"cancelled", report.cancelled},
                                    {"interrupted", report.stop == RunStop::Interrupted},
                                    {"verification", verification},
+                                   {"timings", timings},
                                    {"failures", failures}};
     // The run that `tarvenish undo --run` names; a dry run's journal went back with the rest of its work.
     if (report.journalRun != 0 && !report.dryRun) json["journal_run"] = report.journalRun;

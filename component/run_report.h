@@ -81,6 +81,19 @@ struct PairDetail {
     std::optional<BalancingLine> balancing;
 };
 
+// Where a run's time went, in seconds: steady-clock sums over its steps. Statements of a dialog's confirm
+// are not among them.
+struct RunTimings {
+    double issuedQuantity = 0;  // the issued-quantity pass, the removal of its column at the end included
+    double totalsQueries = 0;   // the pair loop's stock-totals queries
+    double deletes = 0;         // the rebuilt pairs' deletes of their old opening rows
+    double inserts = 0;         // their inserts of the new ones
+    double commits = 0;         // the rebuilt pairs' commits and the batches made durable
+    double check = 0;           // the post-run check reading the rebuilt and confirmed pairs back
+    double journal = 0;         // the run's journal: its tables and run row, each pair's images, its end
+    double total = 0;           // the whole run, the above and everything else
+};
+
 struct RunReport {
     bool result = true;
     bool cancelled = false;
@@ -98,6 +111,7 @@ struct RunReport {
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
     Verification verification;
+    RunTimings timings;
     // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
     long journalRun = 0;
 

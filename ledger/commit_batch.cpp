@@ -10,9 +10,11 @@ namespace tarvenish {
 namespace {
 
 // A batch is made durable at the first of these: each commit of its own would write the changed pages to
-// the journal again and sync, and a batch that waits longer leaves more work to lose.
-constexpr std::size_t kBatchTransactions = 256;
-constexpr std::chrono::milliseconds kBatchAge{250};
+// the journal again and sync (on a rollback-journal file three syncs), and a batch that waits longer leaves
+// more work to lose and keeps other writers out longer. A second bounds both; measured on 100,000 stock
+// lines, it takes a quarter off a rollback-journal run against batches of 256 pairs or 250 ms.
+constexpr std::size_t kBatchTransactions = 4096;
+constexpr std::chrono::milliseconds kBatchAge{1000};
 
 }  // namespace
 

@@ -18,8 +18,8 @@ public:
     CommitBatch(const CommitBatch&) = delete;
     CommitBatch& operator=(const CommitBatch&) = delete;
 
-    // Makes the batch durable once 256 transactions have gathered in it or the batch is 250 ms old. Throws
-    // DbError; every unsettled transaction is then lost.
+    // Makes the batch durable once 4,096 transactions have gathered in it or the batch is a second old.
+    // Throws DbError; every unsettled transaction is then lost.
     void commitWhenDue();
     // Makes every transaction of the batch durable now. Throws DbError, also inside a transaction; the
     // unsettled transactions are then lost. Nothing to do on a closed connection.

@@ -7,7 +7,8 @@ struct sqlite3;
 
 namespace tarvenish {
 
-// Indexes the first column of `table` (bracketed, quoted or bare). Only a speed-up: any failure is ignored.
+// Indexes `table` (bracketed, quoted or bare) by its first column, covering the others when they are few.
+// Only a speed-up: any failure is ignored.
 void indexFirstColumn(sqlite3* db, std::string_view table) noexcept;
 
 }  // namespace tarvenish

@@ -3,8 +3,11 @@
 // commits are batched the real transaction stays open across several of them, so that one journal write and
 // sync makes them all durable.
 
+#include <array>
 #include <chrono>
 #include <cstddef>
+
+#include "ledger/sqlite_handle.h"
 
 namespace tarvenish {
 
@@ -35,17 +38,21 @@ public:
     [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const noexcept { return m_batchStart; }
     // True before a statement outside a caller's transaction, which must not join the batch: it settles.
     [[nodiscard]] bool outsideCallersTransaction() const noexcept { return !m_savepointOpen; }
-    // Rolls back an open transaction of the caller and commits the batch; never throws.
+    // Rolls back an open transaction of the caller and commits the batch, then lets go of the prepared
+    // statements; never throws.
     void end() noexcept;
 
 private:
     // Forgets a batch that the engine ended on its own (SQLite rolls back the whole transaction on some
     // errors): its transactions are lost.
     void noticeEndedBatch() noexcept;
+    // The fixed statements, each prepared once: a pair's transaction costs two of them.
+    enum class Fixed { Begin, Savepoint, RollbackToSavepoint, ReleaseSavepoint, Commit, Rollback, Count };
     // Runs one fixed statement. Throws DbError for `operation`.
-    void run(const char* statement, const char* operation);
+    void run(Fixed statement, const char* operation);
 
     SqliteDatabase& m_db;
+    std::array<StatementPtr, static_cast<std::size_t>(Fixed::Count)> m_prepared;
     bool m_batching = false;
     // The real transaction that the callers' transactions are savepoints in, while one is open.
     bool m_batchOpen = false;

@@ -3,6 +3,8 @@
 #include <exception>
 #include <optional>
 
+#include "base/step_timer.h"
+#include "component/run_report.h"
 #include "ledger/commit_batch.h"
 #include "ledger/db_error.h"
 #include "ledger/journal_statements.h"
@@ -12,8 +14,11 @@ namespace tarvenish {
 
 RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
                               std::string_view code, std::string_view invCode, CommitBatch* batch,
-                              long journalRun) noexcept {
+                              long journalRun, RunTimings* timings) noexcept {
     RegenerationResult result;
+    // Where the time goes when nobody asked: a sum nobody reads.
+    RunTimings unread;
+    RunTimings& time = timings != nullptr ? *timings : unread;
     // The statement in hand when something fails; empty while beginning or committing the transaction.
     std::string current;
     try {
@@ -24,18 +29,28 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         // The journal's copies share the pair's transaction: a crash keeps both or neither.
         const auto journal = [&](JournalImage image) {
             if (journalRun == 0) return;
+            const StepTimer timer(time.journal);
             current = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, image);
             conn.execute(current);
         };
         journal(JournalImage::Before);
         current = deletion;
-        conn.execute(deletion);
-        const long deleted = conn.lastChanges();
+        long deleted = 0;
+        {
+            const StepTimer timer(time.deletes);
+            conn.execute(deletion);
+            deleted = conn.lastChanges();
+        }
         current = insertion;
-        conn.execute(insertion);
-        const long inserted = conn.lastChanges();
+        long inserted = 0;
+        {
+            const StepTimer timer(time.inserts);
+            conn.execute(insertion);
+            inserted = conn.lastChanges();
+        }
         journal(JournalImage::After);
         current.clear();
+        const StepTimer timer(time.commits);
         transaction.commit();
         if (batch != nullptr) batch->commitWhenDue();
         result.committed = true;

@@ -1,6 +1,7 @@
 #include "reconcile/run.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/step_timer.h"
 #include "component/adjustment_presenter.h"
 #include "component/pair_init.h"
 #include "component/run_context.h"
@@ -166,6 +168,7 @@ bool ReconciliationRun::execute() {
     std::string journalStatement;
     if (!attempt("start the run's journal", journalStatement, [&] {
             namingStatement(journalStatement, [&] {
+                const StepTimer timer(m_report.timings.journal);
                 m_report.journalRun =
                     startRunJournal(*m_host, dialectWhenNonZero(m_accSql), m_accSql, m_mode);
             });
@@ -173,7 +176,12 @@ bool ReconciliationRun::execute() {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
     m_passReached = true;
-    if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
+    bool prepared = false;
+    {
+        const StepTimer timer(m_report.timings.issuedQuantity);
+        prepared = issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report);
+    }
+    if (!prepared) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
@@ -282,6 +290,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     long stockRows = 0;
     std::string statement;
     const bool stockRead = attempt("stock totals of pair " + label, statement, [&] {
+        const StepTimer timer(m_report.timings.totalsQueries);
         statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
                                      m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
         Recordset totals;
@@ -318,7 +327,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
 
     const RegenerationResult regenerated =
         Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode,
-                   m_batch ? &*m_batch : nullptr, m_report.journalRun);
+                   m_batch ? &*m_batch : nullptr, m_report.journalRun, &m_report.timings);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                          totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
@@ -343,6 +352,7 @@ ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view messa
 }
 
 void ReconciliationRun::stopBatching() {
+    const StepTimer timer(m_report.timings.commits);
     const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] {
         if (m_batch) m_batch->commit();
     });
@@ -436,15 +446,17 @@ bool ReconciliationRun::stopInterrupted() {
 bool ReconciliationRun::finish(bool result) {
     if (m_host) stopBatching();
     // Only what is durable is read back: the batch was settled just above.
-    if (m_host && !m_check.empty() &&
-        !m_check.verify(m_host->connectionString(), dialectWhenNonZero(m_accSql), m_mode,
-                        m_state.AccountSettings.QuantityDigits, m_report)) {
-        result = false;
+    if (m_host && !m_check.empty()) {
+        const StepTimer timer(m_report.timings.check);
+        if (!m_check.verify(m_host->connectionString(), dialectWhenNonZero(m_accSql), m_mode,
+                            m_state.AccountSettings.QuantityDigits, m_report))
+            result = false;
     }
     if (m_host && m_report.journalRun != 0) {
         std::string statement;
         (void)attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
+                const StepTimer timer(m_report.timings.journal);
                 finishRunJournal(*m_host, m_report.journalRun,
                                  {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
                                   m_report.rowsInserted});
@@ -452,7 +464,12 @@ bool ReconciliationRun::finish(bool result) {
         });
     }
     // A column left behind changes the host's table: the run did not end as it must.
-    if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {
+    bool removed = true;
+    if (m_passReached) {
+        const StepTimer timer(m_report.timings.issuedQuantity);
+        removed = issued_quantity::Remove(*m_host, m_report);
+    }
+    if (!removed) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
@@ -480,14 +497,21 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
 }  // namespace
 
 bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
+    const auto start = std::chrono::steady_clock::now();
+    // The run starts by clearing the report, so the whole run's time goes in once it has ended.
+    const auto timed = [&](bool result) {
+        context.report.timings.total =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return result;
+    };
     try {
         ReconciliationRun run(context, AccSql, gdbsKavrin);
         try {
-            return run.execute();
+            return timed(run.execute());
         } catch (const std::exception& error) {
-            return run.abandon(failureMessage(error));
+            return timed(run.abandon(failureMessage(error)));
         } catch (...) {
-            return run.abandon("unknown error");
+            return timed(run.abandon("unknown error"));
         }
     } catch (...) {
         return false;

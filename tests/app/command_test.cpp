@@ -225,13 +225,22 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     EXPECT_EQ(keys, (std::set<std::string>{"result", "dry_run", "journal_run", "pairs_total",
                                            "pairs_regenerated", "pairs_confirmed", "pairs_skipped",
                                            "pairs_failed", "rows_deleted", "rows_inserted", "cancelled",
-                                           "interrupted", "verification", "failures"}));
+                                           "interrupted", "verification", "timings", "failures"}));
     EXPECT_EQ(report["result"], true);
     EXPECT_EQ(report["cancelled"], false);
     EXPECT_EQ(report["interrupted"], false);
     std::set<std::string> checkKeys;
     for (const auto& [key, value] : report["verification"].items()) checkKeys.insert(key);
     EXPECT_EQ(checkKeys, (std::set<std::string>{"pairs_checked", "pairs_differing", "differences"}));
+    std::set<std::string> timingKeys;
+    for (const auto& [key, value] : report["timings"].items()) {
+        timingKeys.insert(key);
+        EXPECT_GE(value.get<double>(), 0.0) << key;
+        EXPECT_LE(value.get<double>(), report["timings"]["total"].get<double>()) << key;
+    }
+    EXPECT_EQ(timingKeys, (std::set<std::string>{"issued_quantity", "totals_queries", "deletes", "inserts",
+                                                 "commits", "check", "journal", "total"}));
+    EXPECT_GT(report["timings"]["total"].get<double>(), 0.0);
     EXPECT_TRUE(report["failures"].empty());
     EXPECT_EQ(report["pairs_total"], 6);
     EXPECT_EQ(report["pairs_regenerated"].get<int>() + report["pairs_confirmed"].get<int>() +

@@ -61,7 +61,8 @@ TEST_P(DryRun, LeavesEveryTableAsItWasAndReportsWhatARealRunDoes) {
     EXPECT_GT(realReport["rows_inserted"], 0);
     EXPECT_TRUE(dryReport["journal_run"].is_null());
     EXPECT_EQ(realReport["journal_run"], 1);
-    for (const char* key : {"dry_run", "journal_run"}) {
+    // Two runs never take the same time.
+    for (const char* key : {"dry_run", "journal_run", "timings"}) {
         dryReport.erase(key);
         realReport.erase(key);
     }
