@@ -41,4 +41,15 @@ private:
 // What a failure says to people: the engine's own message for a DbError that has one, what() otherwise.
 [[nodiscard]] std::string failureMessage(const std::exception& error);
 
+// Runs `body`; a database failure leaves the statement it names in `statement` on its way out.
+template <typename Body>
+void namingStatement(std::string& statement, Body&& body) {
+    try {
+        body();
+    } catch (const DbError& error) {
+        statement = error.statement();
+        throw;
+    }
+}
+
 }  // namespace tarvenish

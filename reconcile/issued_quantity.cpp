@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/step_timer.h"
 #include "ledger/db_error.h"
 #include "ledger/recordset.h"
 #include "ledger/stop_request.h"
@@ -55,6 +56,7 @@ bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
 }  // namespace
 
 bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
+    const StepTimer timer(report.timings.issuedQuantity);
     std::array<std::string, 5> statements;
     std::string probe;
     std::string dropLeftover;
@@ -113,6 +115,7 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
 }
 
 bool Remove(Connection& conn, RunReport& report) noexcept {
+    const StepTimer timer(report.timings.issuedQuantity);
     std::string statement;
     try {
         statement = sql::issuedQuantityRemove();

@@ -1,7 +1,6 @@
 #include "reconcile/run.h"
 
 #include <algorithm>
-#include <chrono>
 #include <exception>
 #include <optional>
 #include <string>
@@ -33,17 +32,6 @@
 
 namespace tarvenish {
 namespace {
-
-// Runs `body`; a database failure leaves the statement it names in `statement` on its way out.
-template <typename Body>
-void namingStatement(std::string& statement, Body&& body) {
-    try {
-        body();
-    } catch (const DbError& error) {
-        statement = error.statement();
-        throw;
-    }
-}
 
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
@@ -176,12 +164,7 @@ bool ReconciliationRun::execute() {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
     m_passReached = true;
-    bool prepared = false;
-    {
-        const StepTimer timer(m_report.timings.issuedQuantity);
-        prepared = issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report);
-    }
-    if (!prepared) {
+    if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
@@ -464,12 +447,7 @@ bool ReconciliationRun::finish(bool result) {
         });
     }
     // A column left behind changes the host's table: the run did not end as it must.
-    bool removed = true;
-    if (m_passReached) {
-        const StepTimer timer(m_report.timings.issuedQuantity);
-        removed = issued_quantity::Remove(*m_host, m_report);
-    }
-    if (!removed) {
+    if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
@@ -497,21 +475,16 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
 }  // namespace
 
 bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
-    const auto start = std::chrono::steady_clock::now();
-    // The run starts by clearing the report, so the whole run's time goes in once it has ended.
-    const auto timed = [&](bool result) {
-        context.report.timings.total =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return result;
-    };
+    // The run clears its report as it starts; the timer adds the whole run's time as it ends.
+    const StepTimer timer(context.report.timings.total);
     try {
         ReconciliationRun run(context, AccSql, gdbsKavrin);
         try {
-            return timed(run.execute());
+            return run.execute();
         } catch (const std::exception& error) {
-            return timed(run.abandon(failureMessage(error)));
+            return run.abandon(failureMessage(error));
         } catch (...) {
-            return timed(run.abandon("unknown error"));
+            return run.abandon("unknown error");
         }
     } catch (...) {
         return false;
