@@ -3,9 +3,8 @@
 // confirmed in the dialog are read back in one grouped query and compared with the figures the pair was
 // compared by or confirmed with.
 
-#include <map>
 #include <string>
-#include <utility>
+#include <vector>
 
 #include "component/run_report.h"
 #include "ledger/statements.h"
@@ -30,7 +29,17 @@ private:
         double quantity = 0.0;
         double money = 0.0;
     };
-    std::map<std::pair<std::string, std::string>, Figures> m_expected;
+    // One per pair, the figures read back filled in place: a ledger of half a million pairs keeps one
+    // vector of them rather than two trees.
+    struct Pair {
+        std::string code;
+        std::string invCode;
+        Figures expected;
+        Figures found;  // 0 until a row of the check names the pair: a pair without any opening row
+    };
+    // Sorts the pairs by code and item code, the last expectation of a pair expected twice winning.
+    void sortExpected();
+    std::vector<Pair> m_expected;
 };
 
 }  // namespace tarvenish
