@@ -581,10 +581,21 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
     for (const auto& [size, limitMb] : {std::pair{1'000'000L, 192.0}, std::pair{5'000'000L, 256.0}}) {
         long peakKb = 0;
         bool any = false;
-        for (const RowResult& row : rows)
-            if (row.size == size) any = true, peakKb = std::max(peakKb, row.commandPeakKb);
+        bool stopped = false;
+        for (const RowResult& row : rows) {
+            if (row.size != size) continue;
+            any = true;
+            stopped = stopped || row.commandTimedOut;
+            peakKb = std::max(peakKb, row.commandPeakKb);
+        }
         if (!any) continue;
         anyTarget = true;
+        // A run stopped at the time limit never reached its peak: its figure is no verdict.
+        if (stopped) {
+            std::printf("  peak memory at %s lines >%.1f MB < %.0f: not judged, a run was stopped\n",
+                        grouped(size).c_str(), megabytes(peakKb), limitMb);
+            continue;
+        }
         std::printf("  peak memory at %s lines %.1f MB < %.0f: %s\n", grouped(size).c_str(),
                     megabytes(peakKb), limitMb, verdict(megabytes(peakKb) < limitMb).c_str());
     }
@@ -598,12 +609,18 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
                     large->commandTimedOut ? ">" : "", growth,
                     verdict(!large->commandTimedOut && growth <= 5.5).c_str());
     }
-    if (!rows.empty()) {
+    const bool anyFinished = std::any_of(rows.begin(), rows.end(),
+                                         [](const RowResult& row) { return !row.commandTimedOut; });
+    if (!rows.empty() && !anyFinished)
+        std::printf("  the journal's share and verify: not judged, every run was stopped\n");
+    if (anyFinished) {
         anyTarget = true;
         double worstJournal = 0.0;
         double worstVerify = 0.0;
         bool verifyStopped = false;
         for (const RowResult& row : rows) {
+            // A stopped run has neither its timings nor a rebuilt set to verify.
+            if (row.commandTimedOut) continue;
             verifyStopped = verifyStopped || row.verifyTimedOut;
             if (row.steps.total > 0)
                 worstJournal = std::max(worstJournal, row.steps.journal / row.steps.total);
