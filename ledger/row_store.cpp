@@ -1,7 +1,9 @@
 #include "ledger/row_store.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 namespace tarvenish {
 namespace {
@@ -23,49 +25,72 @@ T take(const char*& at) {
     return value;
 }
 
+// Blocks start small, so that a one-row result costs no more than its row, and double up to the largest
+// size; a longer row gets a block of its own.
+constexpr std::size_t kFirstBlockBytes = std::size_t{1} << 10;
+constexpr std::size_t kLargestBlockBytes = std::size_t{1} << 20;
+
 }  // namespace
 
 void RowStore::append(const std::vector<Value>& row) {
-    m_offsets.push_back(m_data.size());
-    put<std::uint32_t>(m_data, static_cast<std::uint32_t>(row.size()));
+    std::string& encoded = m_encoded;
+    encoded.clear();
+    put<std::uint32_t>(encoded, static_cast<std::uint32_t>(row.size()));
     for (const Value& value : row) {
         switch (value.kind()) {
             case ValueKind::Empty:
-                m_data += static_cast<char>(Tag::Empty);
+                encoded += static_cast<char>(Tag::Empty);
                 break;
             case ValueKind::Null:
-                m_data += static_cast<char>(Tag::Null);
+                encoded += static_cast<char>(Tag::Null);
                 break;
             case ValueKind::Integer:
-                m_data += static_cast<char>(Tag::Integer);
-                put<std::int16_t>(m_data, static_cast<std::int16_t>(value.rawInteger()));
+                encoded += static_cast<char>(Tag::Integer);
+                put<std::int16_t>(encoded, static_cast<std::int16_t>(value.rawInteger()));
                 break;
             case ValueKind::Long:
-                m_data += static_cast<char>(Tag::Long);
-                put<std::int64_t>(m_data, value.rawInteger());
+                encoded += static_cast<char>(Tag::Long);
+                put<std::int64_t>(encoded, value.rawInteger());
                 break;
             case ValueKind::Double:
-                m_data += static_cast<char>(Tag::Double);
-                put<double>(m_data, value.rawDouble());
+                encoded += static_cast<char>(Tag::Double);
+                put<double>(encoded, value.rawDouble());
                 break;
             case ValueKind::Text:
-                m_data += static_cast<char>(Tag::Text);
-                put<std::uint32_t>(m_data, static_cast<std::uint32_t>(value.rawText().size()));
-                m_data += value.rawText();
+                encoded += static_cast<char>(Tag::Text);
+                put<std::uint32_t>(encoded, static_cast<std::uint32_t>(value.rawText().size()));
+                encoded += value.rawText();
                 break;
             case ValueKind::Date:
-                m_data += static_cast<char>(Tag::Date);
-                put<double>(m_data, value.rawDate().days);
+                encoded += static_cast<char>(Tag::Date);
+                put<double>(encoded, value.rawDate().days);
                 break;
             case ValueKind::Boolean:
-                m_data += static_cast<char>(value.rawInteger() != 0 ? Tag::True : Tag::False);
+                encoded += static_cast<char>(value.rawInteger() != 0 ? Tag::True : Tag::False);
                 break;
         }
     }
+    if (encoded.size() > UINT32_MAX) throw std::length_error("a row too long to keep");
+    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < encoded.size()) {
+        if (m_blocks.size() >= UINT32_MAX) throw std::length_error("too many rows to keep");
+        const std::size_t next =
+            m_blocks.empty() ? kFirstBlockBytes : std::min(2 * m_blocks.back().capacity, kLargestBlockBytes);
+        const std::size_t capacity = std::max(next, encoded.size());
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
+    }
+    Block& block = m_blocks.back();
+    m_offsets.push_back((static_cast<std::uint64_t>(m_blocks.size() - 1) << 32) | block.used);
+    std::memcpy(block.bytes.get() + block.used, encoded.data(), encoded.size());
+    block.used += encoded.size();
+}
+
+const char* RowStore::rowStart(std::size_t index) const {
+    const std::uint64_t at = m_offsets.at(index);
+    return m_blocks[static_cast<std::size_t>(at >> 32)].bytes.get() + (at & 0xFFFFFFFFu);
 }
 
 void RowStore::decode(std::size_t index, std::vector<Value>& out) const {
-    const char* at = m_data.data() + m_offsets.at(index);
+    const char* at = rowStart(index);
     const auto count = take<std::uint32_t>(at);
     out.clear();
     out.reserve(count);

@@ -1,9 +1,12 @@
 #pragma once
-// The rows of a client-side recordset, kept compact: every row read at Open is encoded into one shared buffer
-// and decoded only when it becomes the current row, so a query over a wide table costs its data, not a
-// variant per field.
+// The rows of a client-side recordset, kept compact: every row read at Open is encoded into blocks of a
+// fixed size and decoded only when it becomes the current row, so a query over a wide table costs its data,
+// not a variant per field. Blocks are never moved: a result of N bytes needs N bytes while it is read, not
+// the 3N of a buffer that doubles and copies itself.
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,8 +24,18 @@ public:
     void decode(std::size_t index, std::vector<Value>& out) const;
 
 private:
-    std::string m_data;
-    std::vector<std::size_t> m_offsets;
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+    };
+    // Where row `index` starts.
+    [[nodiscard]] const char* rowStart(std::size_t index) const;
+
+    std::vector<Block> m_blocks;
+    // Per row: its block in the upper 32 bits, its offset in that block in the lower ones.
+    std::vector<std::uint64_t> m_offsets;
+    std::string m_encoded;  // the row being appended, reused from row to row
 };
 
 }  // namespace tarvenish

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tarvenish {
 namespace {
 
@@ -30,6 +32,21 @@ TEST(RowStore, GivesBackEveryKindOfValueAsItWasStored) {
     EXPECT_EQ(row, second);
     store.decode(2, row);
     EXPECT_TRUE(row.empty());
+}
+
+TEST(RowStore, KeepsRowsApartAcrossManyBlocksAndARowLongerThanABlock) {
+    RowStore store;
+    const std::string longText(3u << 20, 'x');
+    for (int i = 0; i < 40'000; ++i) {
+        store.append({Value::longInt(i), Value::text(i == 20'000 ? longText : "row " + std::to_string(i))});
+    }
+    std::vector<Value> row;
+    for (const int i : {0, 1, 19'999, 20'000, 20'001, 39'999}) {
+        store.decode(static_cast<std::size_t>(i), row);
+        ASSERT_EQ(row.size(), 2u);
+        EXPECT_EQ(row[0], Value::longInt(i));
+        EXPECT_EQ(row[1], Value::text(i == 20'000 ? longText : "row " + std::to_string(i)));
+    }
 }
 
 }  // namespace
