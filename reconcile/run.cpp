@@ -223,6 +223,7 @@ bool ReconciliationRun::visitPairs() {
 
     const int total = static_cast<int>(summary.recordCount());
     m_report.pairsTotal += total;
+    m_check.reserve(static_cast<std::size_t>(total));
     summary.moveLast();
     summary.moveFirst();
     // A commit of its own per rebuilt pair would write the pages it changed to the journal again and sync.

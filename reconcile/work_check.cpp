@@ -34,18 +34,23 @@ std::string quantityMask(int digits) {
 }  // namespace
 
 void WorkCheck::expect(std::string code, std::string invCode, double quantity, double money) {
-    m_expected.push_back({std::move(code), std::move(invCode), Figures{quantity, money}, Figures{}});
+    const std::size_t order = m_expected.size();
+    m_expected.push_back({std::move(code), std::move(invCode), Figures{quantity, money}, Figures{}, order});
 }
 
 void WorkCheck::sortExpected() {
-    const auto key = [](const Pair& pair) { return std::tie(pair.code, pair.invCode); };
-    std::stable_sort(m_expected.begin(), m_expected.end(),
-                     [&](const Pair& a, const Pair& b) { return key(a) < key(b); });
-    // Of equal neighbours the last one kept its place last: keep it alone.
+    // An unstable sort needs no second copy of the pairs; the order keeps the later expectation last.
+    std::sort(m_expected.begin(), m_expected.end(), [](const Pair& a, const Pair& b) {
+        return std::tie(a.code, a.invCode, a.order) < std::tie(b.code, b.invCode, b.order);
+    });
+    const auto samePair = [](const Pair& a, const Pair& b) {
+        return a.code == b.code && a.invCode == b.invCode;
+    };
+    // Of equal neighbours keep the last alone.
     auto out = m_expected.begin();
     for (auto at = m_expected.begin(); at != m_expected.end(); ++at) {
         const auto next = std::next(at);
-        if (next != m_expected.end() && key(*next) == key(*at)) continue;
+        if (next != m_expected.end() && samePair(*next, *at)) continue;
         if (out != at) *out = std::move(*at);
         ++out;
     }

@@ -3,6 +3,7 @@
 // confirmed in the dialog are read back in one grouped query and compared with the figures the pair was
 // compared by or confirmed with.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
     // Notes that the opening rows of the pair (code, invCode) must now total `quantity` and `money`.
     void expect(std::string code, std::string invCode, double quantity, double money);
     [[nodiscard]] bool empty() const noexcept { return m_expected.empty(); }
+    // Makes room for `pairs` expectations at once, so that a long run never copies them all to grow.
+    void reserve(std::size_t pairs) { m_expected.reserve(pairs); }
 
     // Reads the opening rows' totals through a connection of `connectionString`, compares them with the
     // expected ones (quantity to `quantityDigits` decimals, money to 2, as the run's comparison rounds them)
@@ -35,7 +38,8 @@ private:
         std::string code;
         std::string invCode;
         Figures expected;
-        Figures found;  // 0 until a row of the check names the pair: a pair without any opening row
+        Figures found;          // 0 until a row of the check names the pair: a pair without any opening row
+        std::size_t order = 0;  // of the expectation, the later winning over an earlier one
     };
     // Sorts the pairs by code and item code, the last expectation of a pair expected twice winning.
     void sortExpected();
