@@ -28,7 +28,8 @@ std::string reportJson(const RunReport& report) {
                                             {"commits", t.commits},
                                             {"check", t.check},
                                             {"journal", t.journal},
-                                            {"total", t.total}};
+                                            {"total", t.total},
+                                            {"in_sqlite", t.inSqlite}};
     nlohmann::ordered_json json = {{"result", report.result},
                                    {"dry_run", report.dryRun},
                                    {"journal_run", nullptr},

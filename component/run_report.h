@@ -92,6 +92,9 @@ struct RunTimings {
     double check = 0;           // the post-run check reading the rebuilt and confirmed pairs back
     double journal = 0;         // the run's journal: its tables and run row, each pair's images, its end
     double total = 0;           // the whole run, the above and everything else
+    // Of the total, SQLite's own running of the statements (on the embedded engine; 0 through ODBC): the rest
+    // is the component's work around them.
+    double inSqlite = 0;
 };
 
 struct RunReport {

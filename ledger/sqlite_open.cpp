@@ -13,6 +13,7 @@
 #include "ledger/db_error.h"
 #include "ledger/sqlite_dialect.h"
 #include "ledger/sqlite_handle.h"
+#include "ledger/sqlite_statement_clock.h"
 
 namespace tarvenish {
 
@@ -78,6 +79,7 @@ std::shared_ptr<SqliteDatabase> openSqliteDatabase(const ConnectionSettings& set
     if (functions != SQLITE_OK) db->fail(operation, functions, {});
     sqlite3_exec(raw, kCacheSize, nullptr, nullptr, nullptr);
     applyJournalSettings(raw, settings, *db, operation);
+    watchStatementTime(raw);
     return db;
 }
 

@@ -236,11 +236,20 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     for (const auto& [key, value] : report["timings"].items()) {
         timingKeys.insert(key);
         EXPECT_GE(value.get<double>(), 0.0) << key;
-        EXPECT_LE(value.get<double>(), report["timings"]["total"].get<double>()) << key;
+        // SQLite times each statement to its millisecond clock: its sum may round above a short run's total.
+        if (key != "in_sqlite") {
+            EXPECT_LE(value.get<double>(), report["timings"]["total"].get<double>()) << key;
+        }
     }
     EXPECT_EQ(timingKeys, (std::set<std::string>{"issued_quantity", "totals_queries", "deletes", "inserts",
-                                                 "commits", "check", "journal", "total"}));
+                                                 "commits", "check", "journal", "total", "in_sqlite"}));
     EXPECT_GT(report["timings"]["total"].get<double>(), 0.0);
+    // Through ODBC the driver's SQLite is not the component's to time.
+    if (std::get<1>(GetParam()) == EngineKind::Embedded) {
+        EXPECT_GT(report["timings"]["in_sqlite"].get<double>(), 0.0);
+    } else {
+        EXPECT_EQ(report["timings"]["in_sqlite"].get<double>(), 0.0);
+    }
     EXPECT_TRUE(report["failures"].empty());
     EXPECT_EQ(report["pairs_total"], 6);
     EXPECT_EQ(report["pairs_regenerated"].get<int>() + report["pairs_confirmed"].get<int>() +
