@@ -14,4 +14,18 @@ void watchStatementTime(sqlite3* db) noexcept;
 // millisecond clock, so the sum is true over many statements, not for one.
 [[nodiscard]] double sqliteStatementSeconds() noexcept;
 
+// Adds SQLite's time in statements during its life to `seconds`.
+class SqliteStatementTimer final {
+public:
+    explicit SqliteStatementTimer(double& seconds) noexcept
+        : m_seconds(seconds), m_start(sqliteStatementSeconds()) {}
+    ~SqliteStatementTimer() { m_seconds += sqliteStatementSeconds() - m_start; }
+    SqliteStatementTimer(const SqliteStatementTimer&) = delete;
+    SqliteStatementTimer& operator=(const SqliteStatementTimer&) = delete;
+
+private:
+    double& m_seconds;
+    double m_start;
+};
+
 }  // namespace tarvenish

@@ -474,26 +474,12 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
     return false;
 }
 
-// Adds SQLite's time in the statements of the run to its timings as the run ends.
-class SqliteTimeOfRun final {
-public:
-    explicit SqliteTimeOfRun(RunTimings& timings) noexcept
-        : m_timings(timings), m_start(sqliteStatementSeconds()) {}
-    ~SqliteTimeOfRun() { m_timings.inSqlite += sqliteStatementSeconds() - m_start; }
-    SqliteTimeOfRun(const SqliteTimeOfRun&) = delete;
-    SqliteTimeOfRun& operator=(const SqliteTimeOfRun&) = delete;
-
-private:
-    RunTimings& m_timings;
-    double m_start;
-};
-
 }  // namespace
 
 bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
     // The run clears its report as it starts; the timers add the whole run's time as it ends.
     const StepTimer timer(context.report.timings.total);
-    const SqliteTimeOfRun inSqlite(context.report.timings);
+    const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);
     try {
         ReconciliationRun run(context, AccSql, gdbsKavrin);
         try {
