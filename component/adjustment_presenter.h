@@ -13,6 +13,9 @@ public:
     // it did with the pair in `report`. The dialog sets SharedState.StopRun when the user cancels the run.
     // Throws what the dialog's load throws.
     virtual void showModal(RunReport& report) = 0;
+    // True when a person may answer the dialog, and so may take minutes over it; false when it is answered
+    // at once (an unattended policy, a driver), so that the run need not make its work durable first.
+    [[nodiscard]] virtual bool waitsForPerson() const noexcept { return true; }
 };
 
 }  // namespace tarvenish

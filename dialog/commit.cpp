@@ -1,6 +1,7 @@
 #include "dialog/commit.h"
 
 #include <charconv>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -180,9 +181,11 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journ
                         warehouse);
         ++counts.written;
     }
-    table.close();
+    std::unique_ptr<TableAppender> appender = table.closeTakingAppender();
     journal(JournalImage::After);
     transaction.commit();
+    // Committed into a batch, the next confirm appends with the same prepared insert.
+    conn.keepSpareAppender(sql::kAppendTable, std::move(appender));
     return counts;
 }
 

@@ -23,6 +23,8 @@ CommitBatch::CommitBatch(Connection& connection) : m_connection(connection) {
 }
 
 CommitBatch::~CommitBatch() {
+    // An appender kept for the batch's transactions does not outlive it.
+    m_connection.dropSpareAppender();
     if (m_ended || m_connection.state() == 0) return;
     try {
         m_connection.engine().batchCommits(false);
@@ -46,6 +48,7 @@ void CommitBatch::commit() {
 }
 
 void CommitBatch::end() {
+    m_connection.dropSpareAppender();
     m_connection.engine().batchCommits(false);
     m_ended = true;
 }

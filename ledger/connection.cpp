@@ -40,6 +40,7 @@ void Connection::open() {
 }
 
 void Connection::close() noexcept {
+    dropSpareAppender();
     if (!m_engine) return;
     try {
         // A transaction left open ends here: its changes were never committed.
@@ -49,6 +50,28 @@ void Connection::close() noexcept {
         // Closing the handle rolls back as well; nothing more can be done about a failed rollback.
     }
     m_engine.reset();
+}
+
+void Connection::keepSpareAppender(std::string_view table, std::unique_ptr<TableAppender> appender) noexcept {
+    dropSpareAppender();
+    if (!appender || unsettledTransactions() == 0) return;
+    try {
+        m_spareTable = std::string(table);
+    } catch (...) {
+        return;
+    }
+    m_spareAppender = std::move(appender);
+}
+
+std::unique_ptr<TableAppender> Connection::takeSpareAppender(std::string_view table) noexcept {
+    if (!m_spareAppender || table != m_spareTable) return nullptr;
+    m_spareTable.clear();
+    return std::move(m_spareAppender);
+}
+
+void Connection::dropSpareAppender() noexcept {
+    m_spareAppender.reset();
+    m_spareTable.clear();
 }
 
 void Connection::execute(std::string_view statement) {

@@ -9,6 +9,7 @@
 namespace tarvenish {
 
 class Engine;
+class TableAppender;
 
 class Connection {
 public:
@@ -53,10 +54,23 @@ public:
     // The open engine. Throws DbError when closed.
     [[nodiscard]] Engine& engine();
 
+    // After a commit: keeps `appender` of `table` for the next recordset opened on that table when the commit
+    // went into a batch (only SQLite batches, and its prepared statements outlive its commits), else drops
+    // it. One is kept, the last. Reading the columns and preparing the insert again cost a confirm more than
+    // writing its rows.
+    void keepSpareAppender(std::string_view table, std::unique_ptr<TableAppender> appender) noexcept;
+    // The appender kept for `table`, or null.
+    [[nodiscard]] std::unique_ptr<TableAppender> takeSpareAppender(std::string_view table) noexcept;
+    // Drops a kept appender: a later open reads the table's columns afresh. Never throws.
+    void dropSpareAppender() noexcept;
+
 private:
     explicit Connection(std::string connectionString);
     std::string m_connectionString;
     std::unique_ptr<Engine> m_engine;
+    // Declared after the engine, so that it goes first: an appender uses its engine's handle.
+    std::string m_spareTable;
+    std::unique_ptr<TableAppender> m_spareAppender;
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;

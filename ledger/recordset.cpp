@@ -39,7 +39,8 @@ void Recordset::openOn(std::string_view source, Connection& connection, CommandT
     Engine& engine = connection.engine();
     if (options == CommandType::Table) {
         if (engineHooks().beforeTableOpen) engineHooks().beforeTableOpen(source);
-        auto appender = engine.openAppender(source);
+        std::unique_ptr<TableAppender> appender = connection.takeSpareAppender(source);
+        if (!appender) appender = engine.openAppender(source);
         m_result = QueryResult{appender->columns(), {}};
         m_appender = std::move(appender);
         m_table = std::string(source);
@@ -75,6 +76,12 @@ void Recordset::close() noexcept {
     m_appender.reset();
     m_table.clear();
     m_newRow.reset();
+}
+
+std::unique_ptr<TableAppender> Recordset::closeTakingAppender() noexcept {
+    std::unique_ptr<TableAppender> appender = m_open && !m_newRow ? std::move(m_appender) : nullptr;
+    close();
+    return appender;
 }
 
 bool Recordset::eof() const {

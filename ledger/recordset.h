@@ -42,6 +42,9 @@ public:
     void open(std::string_view source, Connection& connection, CursorType cursorType, LockType lockType,
               CommandType options);
     void close() noexcept;
+    // Closes and hands over the appender of a table opened for appending with no new row pending, else null:
+    // for Connection::keepSpareAppender.
+    [[nodiscard]] std::unique_ptr<TableAppender> closeTakingAppender() noexcept;
     [[nodiscard]] int state() const noexcept { return m_open ? 1 : 0; }
 
     [[nodiscard]] bool eof() const;

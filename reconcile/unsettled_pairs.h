@@ -1,8 +1,9 @@
 #pragma once
-// The rebuilt pairs whose commits the host's connection still holds back in a batch: each counts as rebuilt
-// only once its batch is durable, and fails if the batch is lost.
+// The rebuilt or confirmed pairs whose commits the host's connection still holds back in a batch: each counts
+// as rebuilt or confirmed only once its batch is durable, and fails if the batch is lost.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,15 +13,18 @@
 
 namespace tarvenish {
 
-// A pair whose rebuild was committed on the host but is not yet durable.
+// A pair whose rebuild or confirm was committed on the host but is not yet durable.
 struct UnsettledPair {
     std::string code;
     std::string invCode;
-    // The totals the pair was compared by, which its new rows must hold.
+    // The totals the pair was compared by, which its new rows must hold when it was rebuilt.
     double quantity = 0.0;
     double money = 0.0;
     long rowsDeleted = 0;
     long rowsInserted = 0;
+    // Set when the dialog confirmed the pair: its details as the confirm wrote them, whose totals after are
+    // the grid's that its new rows must hold.
+    std::optional<PairDetail> confirmed{};
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
@@ -33,7 +37,8 @@ public:
     // Brings the pairs in line with the `held` transactions the host still holds after a rebuild: when the
     // last commit made its batch durable they all count; otherwise the oldest were lost with `message`.
     void account(std::size_t held, bool lastCommitted, std::string_view message);
-    // Every pair held counts as rebuilt (its batch is durable) and is expected by the run's check.
+    // Every pair held counts as rebuilt or confirmed (its batch is durable) and is expected by the run's
+    // check.
     void settleAll() { settle(m_pairs.size()); }
     // Every pair held failed with its batch.
     void loseAll(std::string_view message) { lose(m_pairs.size(), message); }

@@ -44,6 +44,16 @@ public:
         state.StopRun = true;
     }
 
+    // Only a window on this thread has a person behind it; the policy, or the cancel without one, answers
+    // at once.
+    [[nodiscard]] bool waitsForPerson() const noexcept override {
+#ifdef TARVENISH_HAVE_QT
+        return windowsOnThisThread();
+#else
+        return false;
+#endif
+    }
+
 private:
     std::optional<AdjustmentPolicy> m_policy;
 };

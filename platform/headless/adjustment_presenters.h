@@ -33,6 +33,8 @@ public:
     // Loads the dialog for SharedState's pair, counting in `report`, runs the driver and returns once the
     // window has unloaded. Throws what the load or the driver throws.
     void showModal(RunReport& report) override;
+    // False: the driver answers at once.
+    [[nodiscard]] bool waitsForPerson() const noexcept override { return false; }
     // How many dialogs have been shown.
     [[nodiscard]] int shown() const noexcept { return m_shown; }
 
@@ -48,6 +50,8 @@ public:
     explicit HeadlessAdjustmentPresenter(AdjustmentPolicy policy);
     // As DrivenAdjustmentPresenter::showModal, with the policy as the user.
     void showModal(RunReport& report) override;
+    // False: the policy answers at once.
+    [[nodiscard]] bool waitsForPerson() const noexcept override { return false; }
     [[nodiscard]] AdjustmentPolicy policy() const noexcept { return m_policy; }
 
 private:

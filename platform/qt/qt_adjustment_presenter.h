@@ -16,6 +16,8 @@ public:
     // once a stop request (ledger/stop_request.h) has cancelled it, polled every 100 ms.
     // Throws what the load throws and the first failure of a handler that let its error through.
     void showModal(RunReport& report) override;
+    // True: a person answers the window.
+    [[nodiscard]] bool waitsForPerson() const noexcept override { return true; }
 
 private:
     QWidget* m_parent;

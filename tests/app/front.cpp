@@ -30,10 +30,15 @@ TableRow tableRow(Outcome outcome) {
     return {-1, false};
 }
 
+std::string connectionOf(const Scenario& scenario) {
+    const std::string connection = connectionTo(scenario.accountSet, scenario.engine);
+    return scenario.engine == EngineKind::Odbc ? connection + scenario.odbcOptions : connection;
+}
+
 FrontResult runCommandFront(const Scenario& scenario) {
     std::vector<std::string> args = {"run",
                                      scenario.engine == EngineKind::Embedded ? "--db" : "--connection",
-                                     connectionTo(scenario.accountSet, scenario.engine),
+                                     connectionOf(scenario),
                                      "--acc-sql",
                                      std::to_string(scenario.accSql),
                                      "--ui",
@@ -56,8 +61,7 @@ std::string setting(const char* name, const std::string& value) {
 FrontResult runLibraryFront(const Scenario& scenario) {
     const ScratchDir registry;
     const CommandResult result = runProgram(
-        TARVENISH_EXAMPLE_HOST_PATH,
-        {connectionTo(scenario.accountSet, scenario.engine), std::to_string(scenario.accSql)},
+        TARVENISH_EXAMPLE_HOST_PATH, {connectionOf(scenario), std::to_string(scenario.accSql)},
         {"TARVENISH_REGISTRY=" + registry.file("registry.json"),
          setting("TARVENISH_ON_MISMATCH", scenario.onMismatch),
          setting("TARVENISH_REPORT", scenario.reportPath), setting("TARVENISH_LOG", scenario.logPath),

@@ -29,6 +29,7 @@ public:
         m_vfs.xOpen = open;
         s_unsyncedWrites = 0;
         s_syncs = 0;
+        s_fileSyncs = 0;
         sqlite3_vfs_register(&m_vfs, 1);
     }
     ~WatchedLogs() {
@@ -41,6 +42,8 @@ public:
     // Writes to a log since its last sync.
     [[nodiscard]] static int unsyncedWrites() { return s_unsyncedWrites; }
     [[nodiscard]] static int syncs() { return s_syncs; }
+    // Syncs of any file: a commit on a rollback journal syncs the journal and the database.
+    [[nodiscard]] static int fileSyncs() { return s_fileSyncs; }
 
 private:
     struct File {
@@ -63,6 +66,7 @@ private:
                 return of(f)->real()->pMethods->xWrite(of(f)->real(), data, amount, offset);
             };
             s_methods.xSync = [](sqlite3_file* f, int flags) {
+                ++s_fileSyncs;
                 if (of(f)->log) {
                     s_unsyncedWrites = 0;
                     ++s_syncs;
@@ -82,6 +86,7 @@ private:
     static inline sqlite3_io_methods s_methods{};
     static inline int s_unsyncedWrites = 0;
     static inline int s_syncs = 0;
+    static inline int s_fileSyncs = 0;
     sqlite3_vfs m_vfs{};
 };
 
@@ -146,6 +151,23 @@ TEST(ARunThatAnswersTrue, HasSyncedTheWriteAheadLogAfterItsLastWrite) {
     setMessagePresenter(nullptr);
     host->close();
     ConnectionPool::clear();
+}
+
+// An unattended policy answers each dialog at once: its confirms join the batch of rebuilt pairs instead of
+// each making the work durable before and after the dialog, a sync or more each on a rollback journal.
+TEST(AnUnattendedRun, SyncsFewerTimesThanItConfirmsPairs) {
+    const ScratchDir dir;
+    const std::string path = makeDemo(dir, "set.db", PairMode::Warehouse, 120, 50);
+    LedgerFile(path).exec("PRAGMA journal_mode=DELETE");
+    const WatchedLogs files;
+    setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
+    RunContext context;
+    context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
+    ASSERT_TRUE(JustAccountRun(context, 1, Connection::open(path)));
+    setMessagePresenter(nullptr);
+    ConnectionPool::clear();
+    ASSERT_GE(context.report.pairsConfirmed, 40);
+    EXPECT_LT(WatchedLogs::fileSyncs(), context.report.pairsConfirmed);
 }
 
 }  // namespace

@@ -133,6 +133,33 @@ TEST_P(Details, HaveOneLinePerPairWithItsActionAndAreTheSameForADryRun) {
     EXPECT_EQ(actions["rebuilt"], report["pairs_regenerated"].get<int>());
 }
 
+// An unattended confirm commits into the batch of rebuilt pairs: when that batch is lost, the balanced pair
+// kept its old rows and is reported failed, never confirmed.
+TEST_P(Details, SayFailedForABalancedPairWhoseBatchWasLost) {
+    const std::string path = makeDemo(m_dir, "set.db", PairMode::Warehouse, 4, 25);
+    // A balancing line leaves a child without its parent, which only the batch's real commit refuses.
+    LedgerFile(path).exec(
+        "create table parent(id integer primary key);"
+        "create table child(p references parent(id) deferrable initially deferred);"
+        "create trigger orphan after insert on IA_Subsidiary when new.cVouCode like 'JUST%' "
+        "begin insert into child values (7); end;");
+    const std::vector<std::string> before = sortedRows(LedgerFile(path), "select * from IA_Subsidiary");
+    Scenario scenario{path, 1, "balance", m_dir.file("run.json"), {}, false, m_dir.file("run.csv")};
+    scenario.engine = EngineKind::Odbc;
+    scenario.odbcOptions = "FKSupport=1;";
+    const FrontResult result = runThrough(GetParam(), scenario);
+    ASSERT_TRUE(answered(result, Outcome::PairsLeft)) << result.err;
+
+    const nlohmann::json report = reportOf(m_dir.file("run.json"));
+    EXPECT_EQ(report["pairs_confirmed"], 0);
+    EXPECT_EQ(report["pairs_failed"], report["pairs_total"]);
+    EXPECT_EQ(report["rows_inserted"], 0);
+    int failed = 0;
+    for (const auto& line : csvLines(m_dir.file("run.csv"))) failed += line[2] == "failed" ? 1 : 0;
+    EXPECT_EQ(failed, report["pairs_total"].get<int>());
+    EXPECT_EQ(sortedRows(LedgerFile(path), "select * from IA_Subsidiary"), before);
+}
+
 // A code holding a comma and both quotes reaches every statement safely and its CSV field is quoted.
 TEST_P(Details, QuoteACodeHoldingACommaAndQuotes) {
     const std::string path = makeDemo(m_dir, "set.db", PairMode::Warehouse);
