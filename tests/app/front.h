@@ -28,7 +28,7 @@ struct Scenario {
     bool dryRun = false;                       // --dry-run, TARVENISH_DRY_RUN=1
     std::string detailsPath;                   // --details, TARVENISH_DETAILS; empty for none
     EngineKind engine = EngineKind::Embedded;  // --db and the file, or --connection and an ODBC string
-    std::string odbcOptions;                   // appended to the ODBC string, e.g. "FKSupport=1;"
+    std::string odbcOptions{};                 // appended to the ODBC string, e.g. "FKSupport=1;"
 };
 
 // What a run answered through its front.
