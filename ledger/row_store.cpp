@@ -25,37 +25,61 @@ T take(const char*& at) {
 
 }  // namespace
 
-void RowStore::append(const std::vector<Value>& row) {
+void RowStore::beginRow(std::size_t fields) {
     m_offsets.push_back(m_data.size());
-    put<std::uint32_t>(m_data, static_cast<std::uint32_t>(row.size()));
+    put<std::uint32_t>(m_data, static_cast<std::uint32_t>(fields));
+}
+
+void RowStore::putNull() {
+    m_data += static_cast<char>(Tag::Null);
+}
+
+void RowStore::putLong(std::int64_t value) {
+    m_data += static_cast<char>(Tag::Long);
+    put<std::int64_t>(m_data, value);
+}
+
+void RowStore::putDouble(double value) {
+    m_data += static_cast<char>(Tag::Double);
+    put<double>(m_data, value);
+}
+
+void RowStore::putText(std::string_view value) {
+    m_data += static_cast<char>(Tag::Text);
+    put<std::uint32_t>(m_data, static_cast<std::uint32_t>(value.size()));
+    m_data += value;
+}
+
+void RowStore::putDate(Date value) {
+    m_data += static_cast<char>(Tag::Date);
+    put<double>(m_data, value.days);
+}
+
+void RowStore::append(const std::vector<Value>& row) {
+    beginRow(row.size());
     for (const Value& value : row) {
         switch (value.kind()) {
             case ValueKind::Empty:
                 m_data += static_cast<char>(Tag::Empty);
                 break;
             case ValueKind::Null:
-                m_data += static_cast<char>(Tag::Null);
+                putNull();
                 break;
             case ValueKind::Integer:
                 m_data += static_cast<char>(Tag::Integer);
                 put<std::int16_t>(m_data, static_cast<std::int16_t>(value.rawInteger()));
                 break;
             case ValueKind::Long:
-                m_data += static_cast<char>(Tag::Long);
-                put<std::int64_t>(m_data, value.rawInteger());
+                putLong(value.rawInteger());
                 break;
             case ValueKind::Double:
-                m_data += static_cast<char>(Tag::Double);
-                put<double>(m_data, value.rawDouble());
+                putDouble(value.rawDouble());
                 break;
             case ValueKind::Text:
-                m_data += static_cast<char>(Tag::Text);
-                put<std::uint32_t>(m_data, static_cast<std::uint32_t>(value.rawText().size()));
-                m_data += value.rawText();
+                putText(value.rawText());
                 break;
             case ValueKind::Date:
-                m_data += static_cast<char>(Tag::Date);
-                put<double>(m_data, value.rawDate().days);
+                putDate(value.rawDate());
                 break;
             case ValueKind::Boolean:
                 m_data += static_cast<char>(value.rawInteger() != 0 ? Tag::True : Tag::False);
