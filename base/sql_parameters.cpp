@@ -124,6 +124,8 @@ std::optional<ParameterizedSql> shapeOf(std::string_view statement) {
     if (size == 0) return std::nullopt;
     ParameterizedSql result;
     result.shape.reserve(size + 16);
+    // The component's statements carry up to a few dozen literals: most need no second allocation.
+    result.literals.reserve(32);
     std::vector<Level> levels(1);
     bool query = false;           // the result columns of a query are named after their expressions
     std::size_t significant = 0;  // the tokens other than blanks read so far
