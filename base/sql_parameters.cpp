@@ -126,6 +126,7 @@ std::optional<ParameterizedSql> shapeOf(std::string_view statement) {
     result.shape.reserve(size + 16);
     // The component's statements carry up to a few dozen literals: most need no second allocation.
     result.literals.reserve(32);
+    result.parameterOffsets.reserve(32);
     std::vector<Level> levels(1);
     bool query = false;           // the result columns of a query are named after their expressions
     std::size_t significant = 0;  // the tokens other than blanks read so far
@@ -216,6 +217,7 @@ std::optional<ParameterizedSql> shapeOf(std::string_view statement) {
                                                               : textLiteral(text, token.national);
                 if (literal) {
                     result.shape.append(statement.substr(copied, token.begin - copied));
+                    result.parameterOffsets.push_back(result.shape.size());
                     result.literals.push_back(std::move(*literal));
                     result.shape += '?';
                     result.shape += std::to_string(result.literals.size());
@@ -244,6 +246,13 @@ std::optional<ParameterizedSql> parameterizeSql(std::string_view statement) {
     } catch (const std::invalid_argument&) {
         return std::nullopt;
     }
+}
+
+std::optional<SqlLiteral> sqlLiteralOf(std::string_view statement, const SqlToken& token) {
+    const std::string_view text(statement.data() + token.begin, token.end - token.begin);
+    if (token.kind == TokenKind::Number) return numberLiteral(text);
+    if (token.kind == TokenKind::Text) return textLiteral(text, token.national);
+    return std::nullopt;
 }
 
 }  // namespace tarvenish
