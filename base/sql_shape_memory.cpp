@@ -21,13 +21,13 @@ std::optional<ParameterizedSql> SqlShapeMemory::splitLike(const ParameterizedSql
                                                           std::string_view statement) {
     const std::string_view shape = known.shape;
     ParameterizedSql result;
-    result.literals.reserve(known.literals.size());
     std::size_t at = 0;     // in the statement
     std::size_t since = 0;  // in the shape
     for (std::size_t n = 0; n < known.parameterOffsets.size(); ++n) {
         const std::size_t offset = known.parameterOffsets[n];
         const std::string_view fixed = shape.substr(since, offset - since);
         if (statement.substr(at, fixed.size()) != fixed) return std::nullopt;
+        if (n == 0) result.literals.reserve(known.literals.size());
         at += fixed.size();
         since = offset + markerLength(n + 1);
         // A letter, a digit, a point, an apostrophe or an exponent's sign ("1e-") before the literal could
@@ -51,31 +51,36 @@ std::optional<ParameterizedSql> SqlShapeMemory::splitLike(const ParameterizedSql
     return result;
 }
 
+void SqlShapeMemory::noteUsed(std::size_t index) noexcept {
+    if (m_last < m_shapes.size()) m_shapes[m_last].followedBy = index;
+    m_last = index;
+}
+
 std::optional<ParameterizedSql> SqlShapeMemory::parameterize(std::string_view statement) {
     const std::size_t count = m_shapes.size();
-    for (std::size_t tried = 0; tried < count; ++tried) {
-        const std::size_t index = (m_lastMatch + 1 + tried) % count;
-        std::optional<ParameterizedSql> split;
-        try {
-            split = splitLike(m_shapes[index], statement);
-        } catch (const std::invalid_argument&) {
-            break;  // a literal that does not end: the whole statement is read and refused below
+    const std::size_t predicted = m_last < count ? m_shapes[m_last].followedBy : 0;
+    try {
+        for (std::size_t tried = 0; tried < count; ++tried) {
+            const std::size_t index = tried == 0 ? predicted : (tried <= predicted ? tried - 1 : tried);
+            if (std::optional<ParameterizedSql> split = splitLike(m_shapes[index].shaped, statement)) {
+                noteUsed(index);
+                return split;
+            }
         }
-        if (split) {
-            m_lastMatch = index;
-            return split;
-        }
+    } catch (const std::invalid_argument&) {
+        // a literal that does not end: the whole statement is read and refused below
     }
     std::optional<ParameterizedSql> read = parameterizeSql(statement);
     if (!read || read->literals.empty()) return read;
-    if (m_shapes.size() < kRemembered) {
-        m_lastMatch = m_shapes.size();
-        m_shapes.push_back(*read);
+    std::size_t index = m_shapes.size();
+    if (index < kRemembered) {
+        m_shapes.push_back({*read, 0});
     } else {
-        m_lastMatch = m_nextReplaced;
-        m_shapes[m_nextReplaced] = *read;
+        index = m_nextReplaced;
+        m_shapes[index] = {*read, 0};
         m_nextReplaced = (m_nextReplaced + 1) % kRemembered;
     }
+    noteUsed(index);
     return read;
 }
 

@@ -23,8 +23,16 @@ private:
     [[nodiscard]] static std::optional<ParameterizedSql> splitLike(const ParameterizedSql& known,
                                                                    std::string_view statement);
 
-    std::vector<ParameterizedSql> m_shapes;  // their literals are those of the statement they came from
-    std::size_t m_lastMatch = 0;             // statements come in cycles: the next shape is tried first
+    // Statements come in cycles: the shape that followed the last one's shape last time is tried first.
+    struct Remembered {
+        ParameterizedSql shaped;  // its literals are those of the statement it came from
+        std::size_t followedBy = 0;
+    };
+    // Makes remembered shape `index` the last one used, and the one that follows the one used before.
+    void noteUsed(std::size_t index) noexcept;
+
+    std::vector<Remembered> m_shapes;
+    std::size_t m_last = 0;
     std::size_t m_nextReplaced = 0;
 };
 
