@@ -5,9 +5,6 @@
 namespace tarvenish {
 namespace {
 
-// Enough for every statement shape a run sends per pair, with room for the dialog's.
-constexpr std::size_t kRemembered = 16;
-
 // "?n" for the n-th parameter, as the shape writes it.
 std::size_t markerLength(std::size_t n) {
     std::size_t length = 2;
@@ -52,13 +49,16 @@ std::optional<ParameterizedSql> SqlShapeMemory::splitLike(const ParameterizedSql
 }
 
 void SqlShapeMemory::noteUsed(std::size_t index) noexcept {
-    if (m_last < m_shapes.size()) m_shapes[m_last].followedBy = index;
+    if (m_last < m_shapes.size())
+        m_shapes[m_last].followedBy[m_beforeLast] = static_cast<std::uint8_t>(index);
+    m_beforeLast = m_last;
     m_last = index;
 }
 
 std::optional<ParameterizedSql> SqlShapeMemory::parameterize(std::string_view statement) {
     const std::size_t count = m_shapes.size();
-    const std::size_t predicted = m_last < count ? m_shapes[m_last].followedBy : 0;
+    std::size_t predicted = m_last < count ? m_shapes[m_last].followedBy[m_beforeLast] : 0;
+    if (predicted >= count) predicted = 0;
     try {
         for (std::size_t tried = 0; tried < count; ++tried) {
             const std::size_t index = tried == 0 ? predicted : (tried <= predicted ? tried - 1 : tried);
@@ -74,10 +74,10 @@ std::optional<ParameterizedSql> SqlShapeMemory::parameterize(std::string_view st
     if (!read || read->literals.empty()) return read;
     std::size_t index = m_shapes.size();
     if (index < kRemembered) {
-        m_shapes.push_back({*read, 0});
+        m_shapes.push_back({*read, {}});
     } else {
         index = m_nextReplaced;
-        m_shapes[index] = {*read, 0};
+        m_shapes[index] = {*read, {}};
         m_nextReplaced = (m_nextReplaced + 1) % kRemembered;
     }
     noteUsed(index);

@@ -3,7 +3,9 @@
 // literals is split by comparing it with that shape, not by reading it token by token: a run sends the same
 // few statements once per pair with other codes and figures.
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -23,16 +25,21 @@ private:
     [[nodiscard]] static std::optional<ParameterizedSql> splitLike(const ParameterizedSql& known,
                                                                    std::string_view statement);
 
-    // Statements come in cycles: the shape that followed the last one's shape last time is tried first.
+    // Enough for every statement shape a run sends per pair, with room for the dialog's.
+    static constexpr std::size_t kRemembered = 16;
+
+    // Statements come in cycles in which one shape may be followed by different ones (a pair's journal
+    // images before and after): the shape that followed the last two shapes last time is tried first.
     struct Remembered {
         ParameterizedSql shaped;  // its literals are those of the statement it came from
-        std::size_t followedBy = 0;
+        std::array<std::uint8_t, kRemembered> followedBy{};  // by the shape used before this one
     };
-    // Makes remembered shape `index` the last one used, and the one that follows the one used before.
+    // Makes remembered shape `index` the last one used, and the one that follows the two used before.
     void noteUsed(std::size_t index) noexcept;
 
     std::vector<Remembered> m_shapes;
     std::size_t m_last = 0;
+    std::size_t m_beforeLast = 0;
     std::size_t m_nextReplaced = 0;
 };
 
