@@ -1,5 +1,6 @@
 #include "base/sql_parameters.h"
 
+#include <span>
 #include <stdexcept>
 
 #include "base/ascii_text.h"
@@ -39,19 +40,44 @@ Keyword keywordOf(std::string_view word) {
         std::string_view text;
         Keyword keyword;
     };
-    static constexpr Entry kEntries[] = {
-        {"select", Keyword::Select}, {"insert", Keyword::Insert},       {"update", Keyword::Update},
-        {"delete", Keyword::Delete}, {"over", Keyword::Over},           {"pragma", Keyword::Pragma},
-        {"into", Keyword::Into},     {"from", Keyword::From},           {"where", Keyword::Where},
-        {"by", Keyword::By},         {"order", Keyword::Order},         {"group", Keyword::Group},
-        {"having", Keyword::Having}, {"limit", Keyword::Limit},         {"union", Keyword::Union},
-        {"except", Keyword::Except}, {"intersect", Keyword::Intersect}, {"window", Keyword::Window},
-        {"as", Keyword::As}};
-    if (word.size() < 2 || word.size() > 9) return Keyword::None;
+    // By length, so that most words (column and table names) are refused after one comparison of their
+    // first letter or none at all.
+    static constexpr Entry kTwo[] = {{"by", Keyword::By}, {"as", Keyword::As}};
+    static constexpr Entry kFour[] = {
+        {"over", Keyword::Over}, {"into", Keyword::Into}, {"from", Keyword::From}};
+    static constexpr Entry kFive[] = {{"where", Keyword::Where},
+                                      {"order", Keyword::Order},
+                                      {"group", Keyword::Group},
+                                      {"limit", Keyword::Limit},
+                                      {"union", Keyword::Union}};
+    static constexpr Entry kSix[] = {{"select", Keyword::Select}, {"insert", Keyword::Insert},
+                                     {"update", Keyword::Update}, {"delete", Keyword::Delete},
+                                     {"pragma", Keyword::Pragma}, {"having", Keyword::Having},
+                                     {"except", Keyword::Except}, {"window", Keyword::Window}};
+    static constexpr Entry kNine[] = {{"intersect", Keyword::Intersect}};
+    std::span<const Entry> entries;
+    switch (word.size()) {
+        case 2:
+            entries = kTwo;
+            break;
+        case 4:
+            entries = kFour;
+            break;
+        case 5:
+            entries = kFive;
+            break;
+        case 6:
+            entries = kSix;
+            break;
+        case 9:
+            entries = kNine;
+            break;
+        default:
+            return Keyword::None;
+    }
     const char first = lowerAscii(word.front());
-    for (const Entry& entry : kEntries) {
-        if (entry.text.size() == word.size() && entry.text.front() == first && equalsNoCase(word, entry.text))
-            return entry.keyword;
+    for (const Entry& entry : entries) {
+        if (entry.text.front() == first && equalsNoCase(word, entry.text)) return entry.keyword;
     }
     return Keyword::None;
 }
@@ -76,11 +102,12 @@ SqlLiteral textLiteral(std::string_view raw, bool national) {
     raw = raw.substr(1, raw.size() - 2);
     SqlLiteral literal;
     literal.kind = SqlLiteral::Kind::Text;
-    literal.text.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        literal.text += raw[i];
-        if (raw[i] == '\'' && i + 1 < raw.size() && raw[i + 1] == '\'') ++i;
+    // Most texts hold no apostrophe: copied in one piece.
+    for (std::size_t quote = raw.find('\''); quote != std::string_view::npos; quote = raw.find('\'')) {
+        literal.text.append(raw.substr(0, quote + 1));
+        raw.remove_prefix(quote + 1 < raw.size() && raw[quote + 1] == '\'' ? quote + 2 : quote + 1);
     }
+    literal.text.append(raw);
     return literal;
 }
 
@@ -91,128 +118,142 @@ struct Level {
     bool typeArguments = false;
 };
 
+// The shape of `statement`, read token by token with one token of look-ahead: a literal glued to the word
+// after it stays. Throws std::invalid_argument when a token cannot be read.
+std::optional<ParameterizedSql> shapeOf(std::string_view statement) {
+    const std::size_t size = statement.size();
+    if (size == 0) return std::nullopt;
+    ParameterizedSql result;
+    result.shape.reserve(size + 16);
+    // The component's statements carry up to a few dozen literals: most need no second allocation.
+    result.literals.reserve(32);
+    result.parameterOffsets.reserve(32);
+    std::vector<Level> levels(1);
+    bool query = false;           // the result columns of a query are named after their expressions
+    std::size_t significant = 0;  // the tokens other than blanks read so far
+    Keyword previous = Keyword::None;
+    Keyword beforePrevious = Keyword::None;
+    bool previousIsWord = false;
+    bool closed = false;                    // a ';' ended the statement at its outer level
+    TokenKind adjacent = TokenKind::Blank;  // the token right before this one, blanks included
+    std::size_t copied = 0;                 // statement offset up to which the shape has the text
+    SqlToken token = readSqlToken(statement, 0);
+    while (true) {
+        const bool hasFollowing = token.end < size;
+        const SqlToken following = hasFollowing ? readSqlToken(statement, token.end) : SqlToken{};
+        if (token.kind != TokenKind::Blank) {
+            if (closed) return std::nullopt;  // several statements
+            const std::string_view text(statement.data() + token.begin, token.end - token.begin);
+            const Keyword keyword = token.kind == TokenKind::Word ? keywordOf(text) : Keyword::None;
+            if (significant == 0) {
+                if (keyword != Keyword::Select && keyword != Keyword::Insert && keyword != Keyword::Update &&
+                    keyword != Keyword::Delete)
+                    return std::nullopt;
+                query = keyword == Keyword::Select;
+            }
+            if (token.kind == TokenKind::Punct) {
+                switch (text[0]) {
+                    case '?':
+                    case ':':
+                    case '@':
+                    case '$':
+                        return std::nullopt;  // a parameter of its own
+                    case ';':
+                        if (levels.size() == 1) closed = true;
+                        break;
+                    case '(': {
+                        Level inner;
+                        inner.typeArguments =
+                            significant >= 2 && previousIsWord && beforePrevious == Keyword::As;
+                        levels.push_back(inner);
+                        break;
+                    }
+                    case ')':
+                        if (levels.size() > 1) levels.pop_back();
+                        break;
+                    default:
+                        break;
+                }
+            } else if (token.kind == TokenKind::Word) {
+                Level& level = levels.back();
+                switch (keyword) {
+                    case Keyword::Over:
+                    case Keyword::Pragma:
+                        return std::nullopt;
+                    case Keyword::Into:
+                        // a select-into makes a table whose column types follow its expressions: literals
+                        // must stay
+                        if (query && levels.size() == 1) return std::nullopt;
+                        break;
+                    case Keyword::Select:
+                        level.selectList = true;
+                        break;
+                    case Keyword::From:
+                    case Keyword::Where:
+                        level.selectList = false;
+                        break;
+                    case Keyword::By:
+                        if (previous == Keyword::Order || previous == Keyword::Group) level.ordering = true;
+                        break;
+                    case Keyword::Having:
+                    case Keyword::Limit:
+                    case Keyword::Union:
+                    case Keyword::Except:
+                    case Keyword::Intersect:
+                    case Keyword::Window:
+                        level.ordering = false;
+                        break;
+                    default:
+                        break;
+                }
+            } else if (token.kind == TokenKind::Text || token.kind == TokenKind::Number) {
+                bool keep = (query && levels.front().selectList) || previous == Keyword::As;
+                for (const Level& level : levels) keep = keep || level.ordering || level.typeArguments;
+                // A literal glued to a word (x'0A', 1e) is not one SQLite reads as a plain value.
+                if (adjacent == TokenKind::Word && !token.national) keep = true;
+                if (hasFollowing && following.kind == TokenKind::Word) keep = true;
+                std::optional<SqlLiteral> literal;
+                if (!keep)
+                    literal = token.kind == TokenKind::Number ? numberLiteral(text)
+                                                              : textLiteral(text, token.national);
+                if (literal) {
+                    result.shape.append(statement.substr(copied, token.begin - copied));
+                    result.parameterOffsets.push_back(result.shape.size());
+                    result.literals.push_back(std::move(*literal));
+                    result.shape += '?';
+                    result.shape += std::to_string(result.literals.size());
+                    copied = token.end;
+                }
+            }
+            beforePrevious = previous;
+            previous = keyword;
+            previousIsWord = token.kind == TokenKind::Word;
+            ++significant;
+        }
+        if (!hasFollowing) break;
+        adjacent = token.kind;
+        token = following;
+    }
+    if (significant == 0) return std::nullopt;
+    result.shape.append(statement.substr(copied));
+    return result;
+}
+
 }  // namespace
 
 std::optional<ParameterizedSql> parameterizeSql(std::string_view statement) {
-    std::vector<SqlToken> tokens;
     try {
-        tokens = tokenizeSql(statement);
+        return shapeOf(statement);
     } catch (const std::invalid_argument&) {
         return std::nullopt;
     }
-    std::vector<std::size_t> significant;
-    significant.reserve(tokens.size());
-    std::vector<Keyword> keywords;
-    keywords.reserve(tokens.size());
-    const auto raw = [&](std::size_t token) {
-        return statement.substr(tokens[token].begin, tokens[token].end - tokens[token].begin);
-    };
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].kind == TokenKind::Blank) continue;
-        significant.push_back(i);
-        keywords.push_back(tokens[i].kind == TokenKind::Word ? keywordOf(raw(i)) : Keyword::None);
-    }
-    if (significant.empty()) return std::nullopt;
-    const auto keyword = [&](std::size_t n) { return n < keywords.size() ? keywords[n] : Keyword::None; };
+}
 
-    const Keyword first = keyword(0);
-    if (first != Keyword::Select && first != Keyword::Insert && first != Keyword::Update &&
-        first != Keyword::Delete)
-        return std::nullopt;
-    // The result columns of a query are named after their expressions, literals included.
-    const bool query = first == Keyword::Select;
-
-    ParameterizedSql result;
-    result.shape.reserve(statement.size() + 16);
-    std::vector<Level> levels(1);
-    std::size_t copied = 0;  // statement offset up to which the shape has the text
-    for (std::size_t n = 0; n < significant.size(); ++n) {
-        const std::size_t t = significant[n];
-        const SqlToken& token = tokens[t];
-        const std::string_view text = raw(t);
-        if (token.kind == TokenKind::Punct) {
-            switch (text[0]) {
-                case '?':
-                case ':':
-                case '@':
-                case '$':
-                    return std::nullopt;  // a parameter of its own
-                case ';':
-                    if (levels.size() == 1 && n + 1 < significant.size()) return std::nullopt;
-                    break;
-                case '(': {
-                    Level inner;
-                    inner.typeArguments = n >= 2 && tokens[significant[n - 1]].kind == TokenKind::Word &&
-                                          keyword(n - 2) == Keyword::As;
-                    levels.push_back(inner);
-                    break;
-                }
-                case ')':
-                    if (levels.size() > 1) levels.pop_back();
-                    break;
-                default:
-                    break;
-            }
-            continue;
-        }
-        if (token.kind == TokenKind::Word) {
-            Level& level = levels.back();
-            switch (keywords[n]) {
-                case Keyword::Over:
-                case Keyword::Pragma:
-                    return std::nullopt;
-                case Keyword::Into:
-                    // a select-into makes a table whose column types follow its expressions: literals must
-                    // stay
-                    if (query && levels.size() == 1) return std::nullopt;
-                    break;
-                case Keyword::Select:
-                    level.selectList = true;
-                    break;
-                case Keyword::From:
-                case Keyword::Where:
-                    level.selectList = false;
-                    break;
-                case Keyword::By:
-                    if (keyword(n - 1) == Keyword::Order || keyword(n - 1) == Keyword::Group)
-                        level.ordering = true;
-                    break;
-                case Keyword::Having:
-                case Keyword::Limit:
-                case Keyword::Union:
-                case Keyword::Except:
-                case Keyword::Intersect:
-                case Keyword::Window:
-                    level.ordering = false;
-                    break;
-                default:
-                    break;
-            }
-            continue;
-        }
-        if (token.kind != TokenKind::Text && token.kind != TokenKind::Number) continue;
-
-        bool keep = (query && levels.front().selectList) || (n > 0 && keyword(n - 1) == Keyword::As);
-        for (const Level& level : levels) keep = keep || level.ordering || level.typeArguments;
-        // A literal glued to a word (x'0A', 1e) is not one SQLite reads as a plain value.
-        if (t > 0 && tokens[t - 1].kind == TokenKind::Word && !token.national) keep = true;
-        if (t + 1 < tokens.size() && tokens[t + 1].kind == TokenKind::Word) keep = true;
-        if (keep) continue;
-
-        std::optional<SqlLiteral> literal;
-        if (token.kind == TokenKind::Number)
-            literal = numberLiteral(text);
-        else
-            literal = textLiteral(text, token.national);
-        if (!literal) continue;
-        result.shape.append(statement.substr(copied, token.begin - copied));
-        result.literals.push_back(std::move(*literal));
-        result.shape += '?';
-        result.shape += std::to_string(result.literals.size());
-        copied = token.end;
-    }
-    result.shape.append(statement.substr(copied));
-    return result;
+std::optional<SqlLiteral> sqlLiteralOf(std::string_view statement, const SqlToken& token) {
+    const std::string_view text(statement.data() + token.begin, token.end - token.begin);
+    if (token.kind == TokenKind::Number) return numberLiteral(text);
+    if (token.kind == TokenKind::Text) return textLiteral(text, token.national);
+    return std::nullopt;
 }
 
 }  // namespace tarvenish

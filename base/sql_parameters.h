@@ -2,11 +2,14 @@
 // Splits a statement into its shape and its literals, so that statements that differ only in the values they
 // carry share one prepared statement.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/sql_tokenizer.h"
 
 namespace tarvenish {
 
@@ -23,6 +26,8 @@ struct ParameterizedSql {
     // The statement with the n-th literal replaced by "?n"; everything else as written.
     std::string shape;
     std::vector<SqlLiteral> literals;
+    // Where the n-th "?n" starts in shape: a "?n" inside a name or a kept literal is no parameter.
+    std::vector<std::size_t> parameterOffsets;
 };
 
 // The shape and literals of a single select, insert, update or delete of either host dialect; nullopt for
@@ -31,5 +36,9 @@ struct ParameterizedSql {
 // meaning or its result columns: the select list of a query (its column names), ORDER BY and GROUP BY
 // (a number there is a column position), a name after AS, type arguments, blob and date literals.
 [[nodiscard]] std::optional<ParameterizedSql> parameterizeSql(std::string_view statement);
+
+// The value of a Text or Number token of `statement` as SQLite reads it; nullopt for any other token and
+// for an integer too large for 64 bits.
+[[nodiscard]] std::optional<SqlLiteral> sqlLiteralOf(std::string_view statement, const SqlToken& token);
 
 }  // namespace tarvenish

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ledger/value.h"
@@ -18,6 +19,16 @@ class RowStore {
 public:
     // Appends one row (any number of fields).
     void append(const std::vector<Value>& row);
+    // Starts a row of `fields` fields, each then given by one of the put functions below in column order,
+    // and endRow() after the last: a cursor's fields go in without a Value each.
+    void beginRow(std::size_t fields);
+    void putNull();
+    void putLong(std::int64_t value);
+    void putDouble(double value);
+    void putText(std::string_view value);
+    void putDate(Date value);
+    // Keeps the row begun; until then it is not one of the rows.
+    void endRow();
     [[nodiscard]] std::size_t size() const noexcept { return m_offsets.size(); }
     [[nodiscard]] bool empty() const noexcept { return m_offsets.empty(); }
     // Decodes row `index` into `out`, replacing its contents. `index` must be below size().
@@ -35,7 +46,7 @@ private:
     std::vector<Block> m_blocks;
     // Per row: its block in the upper 32 bits, its offset in that block in the lower ones.
     std::vector<std::uint64_t> m_offsets;
-    std::string m_encoded;  // the row being appended, reused from row to row
+    std::string m_row;  // the row being encoded, reused from row to row
 };
 
 }  // namespace tarvenish

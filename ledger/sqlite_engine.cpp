@@ -67,7 +67,7 @@ void SqliteEngine::settleOutsideTransaction() {
 void SqliteEngine::execute(std::string_view sql) {
     settleOutsideTransaction();
     constexpr std::string_view kOperation = "execute";
-    if (const auto shaped = parameterizeSql(sql);
+    if (const auto shaped = m_shapes.parameterize(sql);
         shaped && m_statements.run(*shaped, sql, kOperation, nullptr))
         return;
     const SqliteTranslation translation = translateForSqlite(sql, kOperation);
@@ -92,7 +92,7 @@ void SqliteEngine::interruptOnStopRequest(bool on) noexcept {
 QueryResult SqliteEngine::query(std::string_view sql) {
     settleOutsideTransaction();
     constexpr std::string_view kOperation = "query";
-    if (const auto shaped = parameterizeSql(sql)) {
+    if (const auto shaped = m_shapes.parameterize(sql)) {
         QueryResult result;
         m_statements.run(*shaped, sql, kOperation, &result);
         return result;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/sql_parameters.h"
+#include "base/sql_shape_memory.h"
 #include "ledger/engine.h"
 #include "ledger/sqlite_shaped_statements.h"
 #include "ledger/sqlite_transactions.h"
@@ -56,6 +57,7 @@ private:
     void settleOutsideTransaction();
 
     std::shared_ptr<SqliteDatabase> m_db;
+    SqlShapeMemory m_shapes;
     SqliteShapedStatements m_statements;
     SqliteTransactions m_transactions;
 };

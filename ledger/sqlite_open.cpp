@@ -66,7 +66,10 @@ std::shared_ptr<SqliteDatabase> openSqliteDatabase(const ConnectionSettings& set
     if (!isUri(source) && source != ":memory:" && !std::filesystem::exists(source))
         throw DbError(operation, SQLITE_CANTOPEN, "the file does not exist", {});
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(source.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+    // One thread at a time uses a connection (the dispatch surface refuses calls from other threads), so
+    // the connection goes without the mutex SQLite would otherwise take on every call.
+    const int rc = sqlite3_open_v2(source.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     auto db = std::make_shared<SqliteDatabase>(raw);
     if (rc != SQLITE_OK) db->fail(operation, rc, {});
     sqlite3_extended_result_codes(raw, 0);

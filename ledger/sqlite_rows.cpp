@@ -5,32 +5,46 @@
 #include <string>
 #include <vector>
 
-#include "ledger/column_type.h"
 #include "base/ascii_text.h"
+#include "ledger/column_type.h"
 
 namespace tarvenish {
 
 namespace {
 
-Value readColumn(sqlite3_stmt* statement, int index, bool dateColumn) {
+// Stores the current row's field `index` as the Value the recordset would have read: a date column's
+// number or date text as a date, without a Value or a string of its own.
+void storeColumn(sqlite3_stmt* statement, int index, bool dateColumn, RowStore& rows) {
     switch (sqlite3_column_type(statement, index)) {
         case SQLITE_INTEGER: {
             const sqlite3_int64 number = sqlite3_column_int64(statement, index);
-            return dateColumn ? Value::date(Date{static_cast<double>(number)}) : Value::longInt(number);
+            if (dateColumn)
+                rows.putDate(Date{static_cast<double>(number)});
+            else
+                rows.putLong(number);
+            return;
         }
         case SQLITE_FLOAT: {
             const double number = sqlite3_column_double(statement, index);
-            return dateColumn ? Value::date(Date{number}) : Value::real(number);
+            if (dateColumn)
+                rows.putDate(Date{number});
+            else
+                rows.putDouble(number);
+            return;
         }
         case SQLITE_NULL:
-            return Value::null();
+            rows.putNull();
+            return;
         default: {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, index));
-            std::string text(bytes != nullptr ? bytes : "",
-                             static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
+            const std::string_view text(bytes != nullptr ? bytes : "",
+                                        static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
             Date date;
-            if (dateColumn && parseDate(text, date)) return Value::date(date);
-            return Value::text(std::move(text));
+            if (dateColumn && parseDate(text, date))
+                rows.putDate(date);
+            else
+                rows.putText(text);
+            return;
         }
     }
 }
@@ -48,12 +62,10 @@ int readRows(sqlite3_stmt* statement, int rc, QueryResult& out) {
         dateColumns.push_back(isDateType(column.declType));
         out.columns.push_back(std::move(column));
     }
-    std::vector<Value> row;
-    row.reserve(static_cast<std::size_t>(columnCount));
     for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
-        row.clear();
-        for (int i = 0; i < columnCount; ++i) row.push_back(readColumn(statement, i, dateColumns[i]));
-        out.rows.append(row);
+        out.rows.beginRow(static_cast<std::size_t>(columnCount));
+        for (int i = 0; i < columnCount; ++i) storeColumn(statement, i, dateColumns[i], out.rows);
+        out.rows.endRow();
     }
     return rc;
 }

@@ -157,7 +157,10 @@ std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, st
                                std::string_view invCode) {
     const bool desktop = dialect == Dialect::Desktop;
     const bool byDepartment = mode == PairMode::Department;
-    std::string text = "insert into IA_subsidiary ";
+    std::string text;
+    // about 1,700 characters, built once per pair: one allocation
+    text.reserve(2048);
+    text += "insert into IA_subsidiary ";
     text +=
         "SELECT RdRecord.brdflag,RdRecord.cbustype,RdRecord.cbuscode,RdRecord.ccode as cvoucode, "
         "RdRecords.ID,null as valueid,null as justid,";
