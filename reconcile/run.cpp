@@ -1,5 +1,7 @@
 #include "reconcile/run.h"
 
+#include "reconcile/reconciliation_run.h"
+
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -31,91 +33,7 @@
 #include "reconcile/unsettled_pairs.h"
 #include "reconcile/work_check.h"
 
-namespace tarvenish {
-namespace {
-
-// One call of the run: the steps in order, each failure recorded and the next step taken.
-class ReconciliationRun final {
-public:
-    ReconciliationRun(RunContext& context, std::int16_t accSql, ConnectionPtr host)
-        : m_accSql(accSql),
-          m_host(std::move(host)),
-          m_state(sharedState()),
-          m_report(context.report),
-          m_presenter(context.presenter.get()) {}
-
-    bool execute();
-    // Ends the run after something escaped the steps: what was added is removed and the failure reported.
-    bool abandon(std::string_view message) noexcept;
-
-private:
-    enum class PairEnd { Next, Stop };
-
-    // Runs one step; a failure goes into the report with `statement` as it stood when the step failed.
-    template <typename Step>
-    bool attempt(std::string step, const std::string& statement, Step&& body) noexcept;
-
-    bool readMode();
-    [[nodiscard]] long countOpeningRows();
-    // False when the pair summary could not be read.
-    [[nodiscard]] bool visitPairs();
-    PairEnd visitPair(const Recordset& summary);
-    PairEnd showDialog(const PairRow& row);
-    // Counts a pair that was not rebuilt or confirmed and hands its outcome to the report's listener: it
-    // keeps its totals.
-    void endPair(const PairRow& row, PairOutcome outcome);
-    // Hands such an outcome, already counted, to the report's listener.
-    void pairDone(const PairRow& row, PairOutcome outcome);
-    // The same for a pair the dialog confirmed, with what its commit wrote.
-    void confirmedDone(const PairRow& row);
-    // Ends the pair loop after a failure that no later pair can escape.
-    PairEnd stopBlocked(std::string_view message);
-    // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
-    void stopBatching();
-    // After a dialog answered at once inside the batch: makes the batch durable when due and accounts the
-    // pairs it holds, of which a confirmed one is the newest. Failures since `failuresBefore` are the
-    // dialog's.
-    void settleUnattendedDialog(bool confirmed, std::size_t failuresBefore);
-    // Stops without having compared a pair: the run did not do its job, so it does not report success.
-    bool stopUnfinished(std::string_view why);
-    // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
-    bool stopInterrupted();
-    bool finish(bool result);
-
-    std::int16_t m_accSql;
-    ConnectionPtr m_host;
-    SharedState& m_state;
-    RunReport& m_report;
-    AdjustmentPresenter* m_presenter;
-    PairMode m_mode = PairMode::Department;
-    Date m_keepDate{};
-    bool m_passReached = false;
-    bool m_interrupted = false;
-    // The engine's message of the first failure that no later statement can escape, empty while none.
-    std::string m_blocked;
-    // Pairs whose regeneration would write a receipt line with Null quantity and money.
-    std::set<PairKey> m_withoutIssued;
-    WorkCheck m_check;
-    UnsettledPairs m_unsettled{m_report, m_check};
-    // Open while the rebuilt pairs' commits are batched; ends before the host's connection is let go.
-    std::optional<CommitBatch> m_batch;
-};
-
-template <typename Step>
-bool ReconciliationRun::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
-    try {
-        body();
-        return true;
-    } catch (const DbError& error) {
-        if (error.blocksEveryStatement() && m_blocked.empty()) m_blocked = failureMessage(error);
-        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
-    } catch (const std::exception& error) {
-        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
-    } catch (...) {
-        m_report.recordFailure({std::move(step), statement, "unknown error"});
-    }
-    return false;
-}
+namespace tarvenish::run_detail {
 
 bool ReconciliationRun::execute() {
     m_report.reset();
@@ -356,108 +274,6 @@ void ReconciliationRun::stopBatching() {
     });
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
-    if (m_presenter == nullptr) {
-        endPair(row, PairOutcome::Skipped);
-        return PairEnd::Next;
-    }
-    // A person may look at the dialog for minutes: no write lock may be held meanwhile, and the dialog's own
-    // commit is durable at once. A dialog answered at once commits into the batch instead: two syncs per
-    // dialog would cost more than the pair's whole rebuild.
-    const bool personWaits = m_presenter->waitsForPerson();
-    if (personWaits) {
-        stopBatching();
-        if (!m_blocked.empty()) {
-            endPair(row, PairOutcome::Failed);
-            return stopBlocked(m_blocked);
-        }
-    }
-    m_report.confirmed.reset();
-    m_report.balancingVoucher.clear();
-    const int confirmedBefore = m_report.pairsConfirmed;
-    const int failedBefore = m_report.pairsFailed;
-    const long rowsDeletedBefore = m_report.rowsDeleted;
-    const long rowsInsertedBefore = m_report.rowsInserted;
-    const std::size_t failuresBefore = m_report.failures.size();
-    const bool shown = attempt("adjustment dialog for pair " + row.label(), std::string(),
-                               [&] { m_presenter->showModal(m_report); });
-    const bool confirmed = m_report.pairsConfirmed != confirmedBefore;
-    // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
-    // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
-    const bool failed = !confirmed && (!shown || m_report.failures.size() != failuresBefore);
-    for (std::size_t i = failuresBefore; i < m_report.failures.size() && m_blocked.empty(); ++i) {
-        if (m_report.failures[i].blocksRun) m_blocked = m_report.failures[i].message;
-    }
-    if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
-    // Counted by the dialog's unload (a failed rewrite, then closed) or just above; later counts are of other
-    // pairs, lost with the batch.
-    const bool pairFailed = m_report.pairsFailed != failedBefore;
-    if (personWaits) {
-        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
-        if (confirmed) {
-            // The grid totals the confirm wrote are what the pair's rows must now hold.
-            m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
-            confirmedDone(row);
-        }
-    } else {
-        if (confirmed) {
-            // The dialog counted the pair confirmed as its commit returned; in a batch it is confirmed, and
-            // its rows counted, only once the batch is durable.
-            UnsettledPair pair{row.code, row.invCode};
-            pair.rowsDeleted = m_report.rowsDeleted - rowsDeletedBefore;
-            pair.rowsInserted = m_report.rowsInserted - rowsInsertedBefore;
-            pair.confirmed = confirmedPairDetail(row, m_state, m_report);
-            m_report.pairsConfirmed = confirmedBefore;
-            m_report.rowsDeleted = rowsDeletedBefore;
-            m_report.rowsInserted = rowsInsertedBefore;
-            m_unsettled.add(std::move(pair));
-        }
-        settleUnattendedDialog(confirmed, failuresBefore);
-    }
-    if (!confirmed && pairFailed) pairDone(row, PairOutcome::Failed);
-    if (m_state.StopRun) {
-        // A stop request closes the dialog as Cancel does: the run was interrupted, nobody cancelled it.
-        if (stopRequested() != 0) {
-            m_interrupted = true;
-        } else {
-            m_report.cancelled = true;
-        }
-        return PairEnd::Stop;
-    }
-    if (!m_blocked.empty()) return stopBlocked(m_blocked);
-    // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
-    if (!confirmed && !pairFailed) endPair(row, PairOutcome::Skipped);
-    return PairEnd::Next;
-}
-
-void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::size_t failuresBefore) {
-    bool committed = confirmed;
-    std::string message = "the batch of commits was rolled back";
-    if (m_report.failures.size() > failuresBefore) message = m_report.failures.back().message;
-    // A batch of dialogs alone is made durable when due, as one of rebuilt pairs is.
-    if (confirmed && m_batch) {
-        const StepTimer timer(m_report.timings.commits);
-        committed = attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
-        if (!committed) message = m_report.failures.back().message;
-    }
-    // A failed confirm may have taken the batch with it (SQLite rolls the whole transaction back on some
-    // errors): the pairs held in it are then lost.
-    m_unsettled.account(m_host->unsettledTransactions(), committed, message);
-}
-
-void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {
-    m_report.count(outcome);
-    pairDone(row, outcome);
-}
-
-void ReconciliationRun::pairDone(const PairRow& row, PairOutcome outcome) {
-    if (m_report.onPairDone) m_report.pairDone(keptPairDetail(row, outcome));
-}
-
-void ReconciliationRun::confirmedDone(const PairRow& row) {
-    if (m_report.onPairDone) m_report.pairDone(confirmedPairDetail(row, m_state, m_report));
-}
-
 bool ReconciliationRun::stopUnfinished(std::string_view why) {
     m_report.recordFailure({"run stopped", "", std::string(why)});
     m_report.stop = RunStop::Fatal;
@@ -517,14 +333,16 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
     return false;
 }
 
-}  // namespace
+}  // namespace tarvenish::run_detail
+
+namespace tarvenish {
 
 bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
     // The run clears its report as it starts; the timers add the whole run's time as it ends.
     const StepTimer timer(context.report.timings.total);
     const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);
     try {
-        ReconciliationRun run(context, AccSql, gdbsKavrin);
+        run_detail::ReconciliationRun run(context, AccSql, gdbsKavrin);
         try {
             return run.execute();
         } catch (const std::exception& error) {

@@ -1,0 +1,110 @@
+#pragma once
+// The run's steps as one object: the run itself (run.cpp) and its adjustment dialogs (run_dialog.cpp).
+// Internal to the run.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "component/adjustment_presenter.h"
+#include "component/run_context.h"
+#include "component/run_report.h"
+#include "component/shared_state.h"
+#include "ledger/commit_batch.h"
+#include "ledger/db_error.h"
+#include "ledger/recordset.h"
+#include "reconcile/pair_row.h"
+#include "reconcile/pair_screening.h"
+#include "reconcile/unsettled_pairs.h"
+#include "reconcile/work_check.h"
+
+namespace tarvenish::run_detail {
+
+// One call of the run: the steps in order, each failure recorded and the next step taken.
+class ReconciliationRun final {
+public:
+    ReconciliationRun(RunContext& context, std::int16_t accSql, ConnectionPtr host)
+        : m_accSql(accSql),
+          m_host(std::move(host)),
+          m_state(sharedState()),
+          m_report(context.report),
+          m_presenter(context.presenter.get()) {}
+
+    bool execute();
+    // Ends the run after something escaped the steps: what was added is removed and the failure reported.
+    bool abandon(std::string_view message) noexcept;
+
+private:
+    enum class PairEnd { Next, Stop };
+
+    // Runs one step; a failure goes into the report with `statement` as it stood when the step failed.
+    template <typename Step>
+    bool attempt(std::string step, const std::string& statement, Step&& body) noexcept;
+
+    bool readMode();
+    [[nodiscard]] long countOpeningRows();
+    // False when the pair summary could not be read.
+    [[nodiscard]] bool visitPairs();
+    PairEnd visitPair(const Recordset& summary);
+    PairEnd showDialog(const PairRow& row);
+    // Counts a pair that was not rebuilt or confirmed and hands its outcome to the report's listener: it
+    // keeps its totals.
+    void endPair(const PairRow& row, PairOutcome outcome);
+    // Hands such an outcome, already counted, to the report's listener.
+    void pairDone(const PairRow& row, PairOutcome outcome);
+    // The same for a pair the dialog confirmed, with what its commit wrote.
+    void confirmedDone(const PairRow& row);
+    // Ends the pair loop after a failure that no later pair can escape.
+    PairEnd stopBlocked(std::string_view message);
+    // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
+    void stopBatching();
+    // After a dialog answered at once inside the batch: makes the batch durable when due and accounts the
+    // pairs it holds, of which a confirmed one is the newest. Failures since `failuresBefore` are the
+    // dialog's.
+    void settleUnattendedDialog(bool confirmed, std::size_t failuresBefore);
+    // Stops without having compared a pair: the run did not do its job, so it does not report success.
+    bool stopUnfinished(std::string_view why);
+    // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
+    bool stopInterrupted();
+    bool finish(bool result);
+
+    std::int16_t m_accSql;
+    ConnectionPtr m_host;
+    SharedState& m_state;
+    RunReport& m_report;
+    AdjustmentPresenter* m_presenter;
+    PairMode m_mode = PairMode::Department;
+    Date m_keepDate{};
+    bool m_passReached = false;
+    bool m_interrupted = false;
+    // The engine's message of the first failure that no later statement can escape, empty while none.
+    std::string m_blocked;
+    // Pairs whose regeneration would write a receipt line with Null quantity and money.
+    std::set<PairKey> m_withoutIssued;
+    WorkCheck m_check;
+    UnsettledPairs m_unsettled{m_report, m_check};
+    // Open while the rebuilt pairs' commits are batched; ends before the host's connection is let go.
+    std::optional<CommitBatch> m_batch;
+};
+
+template <typename Step>
+bool ReconciliationRun::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
+    try {
+        body();
+        return true;
+    } catch (const DbError& error) {
+        if (error.blocksEveryStatement() && m_blocked.empty()) m_blocked = failureMessage(error);
+        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
+    } catch (const std::exception& error) {
+        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
+    } catch (...) {
+        m_report.recordFailure({std::move(step), statement, "unknown error"});
+    }
+    return false;
+}
+
+}  // namespace tarvenish::run_detail
