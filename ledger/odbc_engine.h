@@ -5,10 +5,13 @@
 // it.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/sql_shape_memory.h"
 #include "ledger/engine.h"
+#include "ledger/odbc_shaped_statements.h"
 #include "ledger/odbc_sqlite_planner.h"
 #include "ledger/odbc_transactions.h"
 
@@ -52,9 +55,14 @@ private:
     [[nodiscard]] DriverText textFor(std::string_view sql, std::string_view operation);
     // Runs `text` as it is and reads its rows; errors carry `original`.
     [[nodiscard]] QueryResult runQuery(std::string text, std::string_view original);
+    // The statement's shape and literals when a SQLite database is behind the driver; nullopt for a server,
+    // which gets every text exactly as built.
+    [[nodiscard]] std::optional<ParameterizedSql> shapeOf(std::string_view sql);
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
+    SqlShapeMemory m_shapes;
+    OdbcShapedStatements m_shaped;
     OdbcTransactions m_transactions;
     long m_changes = 0;
 };
