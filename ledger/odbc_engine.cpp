@@ -58,6 +58,9 @@ void OdbcEngine::execute(std::string_view sql) {
             return;
         }
     }
+    // A statement sent as text may change the schema (the component's schema changes all go so), and a
+    // prepared query describes its result by the columns its tables had when it was prepared.
+    m_shaped.clear();
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();

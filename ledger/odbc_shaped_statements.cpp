@@ -214,6 +214,11 @@ std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(cons
     return prepared;
 }
 
+void OdbcShapedStatements::clear() noexcept {
+    m_byShape.clear();
+    m_order.clear();
+}
+
 void OdbcShapedStatements::forget(const std::string& shape) noexcept {
     const auto known = m_byShape.find(shape);
     if (known == m_byShape.end()) return;

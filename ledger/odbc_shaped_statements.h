@@ -34,6 +34,10 @@ public:
     [[nodiscard]] std::optional<long> run(const ParameterizedSql& shaped, std::string_view original,
                                           std::string_view operation, QueryResult* rows);
 
+    // Frees every prepared statement: after a schema change the driver would describe a query's result by
+    // the columns its table had when it was prepared.
+    void clear() noexcept;
+
 private:
     struct Prepared {
         std::optional<OdbcHandle> statement;  // none: the shape goes to the driver as text
