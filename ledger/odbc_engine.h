@@ -1,8 +1,8 @@
 #pragma once
 // The engine on an ODBC data source: a database server that speaks the host's server dialect gets the
 // statements exactly as built; a SQLite database behind the SQLite ODBC driver gets them through the same
-// dialect bridge as the embedded engine. Errors carry the SQLSTATE and the statement as the component built
-// it.
+// dialect bridge as the embedded engine, one prepared statement per statement shape with the literals bound.
+// Errors carry the SQLSTATE and the statement as the component built it.
 
 #include <memory>
 #include <optional>
@@ -61,8 +61,8 @@ private:
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
-    SqlShapeMemory m_shapes;
-    OdbcShapedStatements m_shaped;
+    SqlShapeMemory m_shapes;        // SQLite only: splits statements into shape and literals
+    OdbcShapedStatements m_shaped;  // SQLite only: the prepared statement of each recent shape
     OdbcTransactions m_transactions;
     long m_changes = 0;
 };
