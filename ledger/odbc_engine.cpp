@@ -8,9 +8,17 @@
 
 namespace tarvenish {
 
+namespace {
+
+// Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
+constexpr std::size_t kCachedStatements = 64;
+
+}  // namespace
+
 OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
     : m_session(std::move(session)),
       m_planner([this](const std::string& text) { return runQuery(text, text); }),
+      m_shaped(*m_session, m_planner, kCachedStatements),
       m_transactions(*m_session) {}
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
@@ -36,9 +44,23 @@ OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_vie
     return {m_planner.inJoinOrder(sql, std::move(translation.text)), std::move(translation.createdTable)};
 }
 
+std::optional<ParameterizedSql> OdbcEngine::shapeOf(std::string_view sql) {
+    if (m_session->kind() != OdbcServerKind::Sqlite) return std::nullopt;
+    return m_shapes.parameterize(sql);
+}
+
 void OdbcEngine::execute(std::string_view sql) {
     constexpr std::string_view kOperation = "execute";
     m_transactions.settleOutsideTransaction();
+    if (const auto shaped = shapeOf(sql)) {
+        if (const std::optional<long> changed = m_shaped.run(*shaped, sql, kOperation, nullptr)) {
+            m_changes = *changed;
+            return;
+        }
+    }
+    // A statement sent as text may change the schema (the component's schema changes all go so), and a
+    // prepared query describes its result by the columns its tables had when it was prepared.
+    m_shaped.clear();
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();
@@ -58,6 +80,10 @@ void OdbcEngine::execute(std::string_view sql) {
 
 QueryResult OdbcEngine::query(std::string_view sql) {
     m_transactions.settleOutsideTransaction();
+    if (const auto shaped = shapeOf(sql)) {
+        QueryResult result;
+        if (m_shaped.run(*shaped, sql, "query", &result)) return result;
+    }
     return runQuery(textFor(sql, "query").text, sql);
 }
 

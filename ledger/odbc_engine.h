@@ -1,14 +1,17 @@
 #pragma once
 // The engine on an ODBC data source: a database server that speaks the host's server dialect gets the
 // statements exactly as built; a SQLite database behind the SQLite ODBC driver gets them through the same
-// dialect bridge as the embedded engine. Errors carry the SQLSTATE and the statement as the component built
-// it.
+// dialect bridge as the embedded engine, one prepared statement per statement shape with the literals bound.
+// Errors carry the SQLSTATE and the statement as the component built it.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/sql_shape_memory.h"
 #include "ledger/engine.h"
+#include "ledger/odbc_shaped_statements.h"
 #include "ledger/odbc_sqlite_planner.h"
 #include "ledger/odbc_transactions.h"
 
@@ -52,9 +55,14 @@ private:
     [[nodiscard]] DriverText textFor(std::string_view sql, std::string_view operation);
     // Runs `text` as it is and reads its rows; errors carry `original`.
     [[nodiscard]] QueryResult runQuery(std::string text, std::string_view original);
+    // The statement's shape and literals when a SQLite database is behind the driver; nullopt for a server,
+    // which gets every text exactly as built.
+    [[nodiscard]] std::optional<ParameterizedSql> shapeOf(std::string_view sql);
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
+    SqlShapeMemory m_shapes;        // SQLite only: splits statements into shape and literals
+    OdbcShapedStatements m_shaped;  // SQLite only: the prepared statement of each recent shape
     OdbcTransactions m_transactions;
     long m_changes = 0;
 };

@@ -10,6 +10,7 @@
 #include "ledger/db_error.h"
 #include "ledger/sqlite_join_order.h"
 #include "ledger/sqlite_names.h"
+#include "ledger/sqlite_translation.h"
 
 namespace tarvenish {
 
@@ -17,6 +18,17 @@ namespace {
 
 // Right joins came with SQLite 3.39.0; the driver runs on the process's one SQLite library.
 constexpr int kRightJoinVersion = 3039000;
+
+// Only a left join can be turned, and only by a SQLite that knows right joins.
+bool mayTurn(std::string_view sqliteText) {
+    return sqlite3_libversion_number() >= kRightJoinVersion && containsNoCase(sqliteText, "join") &&
+           containsNoCase(sqliteText, "left");
+}
+
+std::string turnedOrAsIs(std::string sqliteText) {
+    std::optional<std::string> turned = rightJoinForm(sqliteText);
+    return turned ? std::move(*turned) : sqliteText;
+}
 
 }  // namespace
 
@@ -39,25 +51,40 @@ bool OdbcSqlitePlanner::scansInsideLeftJoin(const std::string& sqliteText) {
     return false;
 }
 
+bool OdbcSqlitePlanner::turningHelps(const std::string& sqliteText) {
+    if (!scansInsideLeftJoin(sqliteText)) return false;
+    const std::optional<std::string> turned = rightJoinForm(sqliteText);
+    return turned && !scansInsideLeftJoin(*turned);
+}
+
 std::string OdbcSqlitePlanner::inJoinOrder(std::string_view original, std::string sqliteText) {
-    if (sqlite3_libversion_number() < kRightJoinVersion || !containsNoCase(sqliteText, "join") ||
-        !containsNoCase(sqliteText, "left"))
-        return sqliteText;
+    if (!mayTurn(sqliteText)) return sqliteText;
     const std::optional<ParameterizedSql> shape = parameterizeSql(original);
-    if (shape) {
-        if (const auto known = m_turnByShape.find(shape->shape); known != m_turnByShape.end()) {
-            if (!known->second) return sqliteText;
-            std::optional<std::string> turned = rightJoinForm(sqliteText);
-            return turned ? std::move(*turned) : sqliteText;
+    bool turn = false;
+    if (const auto known = shape ? m_turnByShape.find(shape->shape) : m_turnByShape.end();
+        known != m_turnByShape.end()) {
+        turn = known->second;
+    } else {
+        turn = turningHelps(sqliteText);
+        if (shape) m_turnByShape.emplace(shape->shape, turn);
+    }
+    return turn ? turnedOrAsIs(std::move(sqliteText)) : sqliteText;
+}
+
+std::string OdbcSqlitePlanner::shapeInJoinOrder(const std::string& shape, std::string_view original,
+                                                std::string sqliteShape) {
+    if (!mayTurn(sqliteShape)) return sqliteShape;
+    auto known = m_turnByShape.find(shape);
+    if (known == m_turnByShape.end()) {
+        bool turn = false;
+        try {
+            turn = turningHelps(translateForSqlite(original, "query").text);
+        } catch (const DbError&) {
+            // The statement itself will say what is wrong with it.
         }
+        known = m_turnByShape.emplace(shape, turn).first;
     }
-    std::optional<std::string> turned;
-    if (scansInsideLeftJoin(sqliteText)) {
-        turned = rightJoinForm(sqliteText);
-        if (turned && scansInsideLeftJoin(*turned)) turned.reset();
-    }
-    if (shape) m_turnByShape.emplace(shape->shape, turned.has_value());
-    return turned ? std::move(*turned) : sqliteText;
+    return known->second ? turnedOrAsIs(std::move(sqliteShape)) : sqliteShape;
 }
 
 void OdbcSqlitePlanner::indexFirstColumn(std::string_view table) noexcept {

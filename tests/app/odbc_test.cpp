@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "command_support.h"
+#include "ledger/connection.h"
+#include "ledger/engine.h"
 #include "ledger/run_lock.h"
 
 namespace tarvenish::test {
@@ -97,6 +99,14 @@ TEST_F(OdbcAccountSet, IsLockedByTheSameFileAsWhenTheDatabaseIsOpenedDirectly) {
     EXPECT_EQ(second.exitCode, 5) << second.out << second.err;
     EXPECT_NE(second.out.find(m_path + ".tarvenish-lock"), std::string::npos) << second.out;
     EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllRows), before);
+}
+
+TEST_F(OdbcAccountSet, AQueryRunAgainAfterItsTableGainedAColumnReadsThatColumn) {
+    const auto connection = Connection::open(m_connection);
+    constexpr std::string_view kWarehouse = "select * from Warehouse where cWhCode = '01'";
+    const std::size_t before = connection->engine().query(kWarehouse).columns.size();
+    connection->execute("ALTER TABLE Warehouse add cNote varchar(20)");
+    EXPECT_EQ(connection->engine().query(kWarehouse).columns.size(), before + 1);
 }
 
 }  // namespace
