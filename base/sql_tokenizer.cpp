@@ -34,6 +34,14 @@ std::size_t quotedEnd(std::string_view text, std::size_t begin, char close, std:
     }
 }
 
+// The end of a literal opened at `begin` and closed by the next `close` (no escape: a bracketed name, a
+// desktop date).
+std::size_t closedEnd(std::string_view text, std::size_t begin, char close, std::string_view what) {
+    const std::size_t found = text.find(close, begin + 1);
+    if (found == std::string_view::npos) unterminated(what, begin);
+    return found + 1;
+}
+
 std::size_t numberEnd(std::string_view text, std::size_t i) {
     while (i < text.size() && isDigit(text[i])) ++i;
     if (i < text.size() && text[i] == '.') {
@@ -95,25 +103,19 @@ SqlToken sql_token_detail::readOtherToken(std::string_view text, std::size_t i) 
                 i = quotedEnd(text, token.begin, '\'', "text literal");
                 token.kind = TokenKind::Text;
                 break;
-            case '[': {
-                const std::size_t close = text.find(']', i);
-                if (close == std::string_view::npos) unterminated("bracketed name", token.begin);
-                i = close + 1;
+            case '[':
+                i = closedEnd(text, token.begin, ']', "bracketed name");
                 token.kind = TokenKind::Bracketed;
                 break;
-            }
             case '"':
             case '`':
                 i = quotedEnd(text, token.begin, c, "quoted name");
                 token.kind = TokenKind::Quoted;
                 break;
-            case '#': {
-                const std::size_t close = text.find('#', i);
-                if (close == std::string_view::npos) unterminated("date literal", token.begin);
-                i = close + 1;
+            case '#':
+                i = closedEnd(text, token.begin, '#', "date literal");
                 token.kind = TokenKind::DateLiteral;
                 break;
-            }
             default:
                 break;
         }
