@@ -80,6 +80,9 @@ namespace sql {
 // texts, rounded as the pair summary rounds them. In department mode a row counts for its warehouse's
 // department, since a rebuilt row has no department of its own until the next department fill.
 [[nodiscard]] std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits);
+// The codes whose pairs the run visits: the specific-identification warehouses (their departments by
+// department), one per row.
+[[nodiscard]] std::string specificIdentificationCodes(PairMode mode);
 
 // The dialog's receipt lines of one pair: 69 fields per line.
 [[nodiscard]] std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,

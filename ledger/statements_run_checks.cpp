@@ -51,4 +51,10 @@ std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigit
     return text;
 }
 
+std::string specificIdentificationCodes(PairMode mode) {
+    return mode == PairMode::Department
+               ? "select distinct cDepCode from Warehouse where cWhValueStyle=N'个别计价法'"
+               : "select cWhCode from Warehouse where cWhValueStyle=N'个别计价法'";
+}
+
 }  // namespace tarvenish::sql

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "component/settings.h"
@@ -43,6 +44,16 @@ std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect d
     }
     rs.close();
     return stock;
+}
+
+std::set<std::string> specificIdentificationCodes(const std::string& source, PairMode mode) {
+    std::set<std::string> codes;
+    Recordset rs;
+    openReadOnlyQuery(rs, sql::specificIdentificationCodes(mode), source, CursorType::ForwardOnly);
+    for (; !rs.eof(); rs.moveNext())
+        if (!rs.field(0).isNull()) codes.insert(rs.field(0).displayText());
+    rs.close();
+    return codes;
 }
 
 bool tableExists(const std::string& source, std::string_view table) {
@@ -130,6 +141,12 @@ int LedgerVerification::unexplained() const noexcept {
                                           [](const LedgerDifference& d) { return !d.adjusted; }));
 }
 
+int LedgerVerification::withoutOpeningRows() const noexcept {
+    return static_cast<int>(
+        std::count_if(differences.begin(), differences.end(),
+                      [](const LedgerDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
+}
+
 LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t accSql) {
     const ReadersOn readers(connection);
     const std::string source = connection->connectionString();
@@ -146,7 +163,7 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t ac
     const Dialect dialect = dialectWhenNonZero(accSql);
     const int digits = settings.QuantityDigits;
 
-    const auto stock = stockByPair(source, dialect, mode, digits);
+    auto stock = stockByPair(source, dialect, mode, digits);
     LedgerVerification verification;
     Recordset opening;
     openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), source,
@@ -159,12 +176,24 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t ac
         // The run's per-pair totals always give one row, with Null sums when the pair has no stock line.
         const StockFigures figures =
             at != stock.end() ? at->second : StockFigures{Value::null(), Value::null()};
+        if (at != stock.end()) stock.erase(at);
         if (totalsMatch(figures.quantity, figures.money, 1, opening.field(2), opening.field(3))) continue;
         verification.differences.push_back(LedgerDifference{std::move(key.first), std::move(key.second),
                                                             opening.field(2), opening.field(3),
                                                             figures.quantity, figures.money});
     }
     opening.close();
+    // What is left of the stock side are pairs without a single opening row: every booked receipt line of
+    // a pair the run visits gets a row, even one with nothing left on it, so such a pair has lost its rows.
+    const std::set<std::string> visited = specificIdentificationCodes(source, mode);
+    for (auto& [key, figures] : stock) {
+        if (!visited.contains(key.first)) continue;
+        ++verification.pairsChecked;
+        LedgerDifference missing{key.first,     key.second,       Value::null(),
+                                 Value::null(), figures.quantity, figures.money};
+        missing.withoutOpeningRows = true;
+        verification.differences.push_back(std::move(missing));
+    }
     if (!verification.differences.empty() && tableExists(source, "tarvenish_runs") &&
         tableExists(source, "tarvenish_journal")) {
         for (LedgerDifference& difference : verification.differences)

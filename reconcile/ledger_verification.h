@@ -21,14 +21,20 @@ struct LedgerDifference {
     Value stockMoney;
     // Confirmed in the dialog and still exactly as that confirm wrote it: it differs on purpose.
     bool adjusted = false;
+    // The stock ledger holds booked opening receipts of the pair and the opening rows hold none: the run
+    // never visits such a pair, so its rows can only come back by hand (or by undo). The opening figures
+    // are Null.
+    bool withoutOpeningRows = false;
 };
 
 struct LedgerVerification {
     int pairsChecked = 0;
     std::vector<LedgerDifference> differences;
 
-    // The differing pairs that nobody adjusted on purpose.
+    // The differing pairs that nobody adjusted on purpose, those without opening rows included.
     [[nodiscard]] int unexplained() const noexcept;
+    // Of those, the pairs that have booked opening receipts and no opening row.
+    [[nodiscard]] int withoutOpeningRows() const noexcept;
 };
 
 // Compares every pair of the account set on `connection` (the host's dialect flag `accSql`). Sends only
