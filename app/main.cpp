@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -118,8 +119,17 @@ int main(int argc, char** argv) {
     tarvenish::app::UndoOptions undo;
     auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
     addAccountSet(*undoCommand, target);
-    undoCommand->add_option_function<long>(
-        "--run", [&undo](long id) { undo.runId = id; }, "the run to undo; default the latest not undone");
+    // Read by hand: a number too large for a run id would otherwise come back as the largest one.
+    undoCommand->add_option_function<std::string>(
+        "--run",
+        [&undo](const std::string& text) {
+            long id = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+            if (error != std::errc() || end != text.data() + text.size() || id < 1)
+                throw CLI::ValidationError("--run " + text, "is not the number of a run (1 or more)");
+            undo.runId = id;
+        },
+        "the run to undo; default the latest not undone");
     undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
     undoCommand->add_option("--log", undo.logPath, "append every statement sent to FILE, one per line");
     auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
