@@ -20,9 +20,9 @@ namespace {
 // Both subcommands hold the run lock: a run changing the pairs meanwhile would be undone half.
 class LockedAccountSet final {
 public:
-    explicit LockedAccountSet(const Target& target)
+    LockedAccountSet(const Target& target, RunLockUse use)
         : m_connection(openAccountSet(target.db, target.connection)),
-          m_lock(m_connection->connectionString()) {
+          m_lock(m_connection->connectionString(), use) {
         if (m_lock.allowsRun()) return;
         std::fprintf(stderr, "tarvenish: %s\n", m_lock.problem().c_str());
         m_refusal = m_lock.status() == RunLockStatus::Busy ? 5 : 2;
@@ -122,7 +122,7 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
     }
-    const LockedAccountSet set(target);
+    const LockedAccountSet set(target, RunLockUse::Change);
     if (set.refusal() != 0) return set.refusal();
     const UndoResult result = undoRun(set.connection(), options.runId, options.force);
     ConnectionPool::clear();
@@ -135,7 +135,7 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
 }
 
 int showHistory(const Target& target) {
-    const LockedAccountSet set(target);
+    const LockedAccountSet set(target, RunLockUse::Read);
     if (set.refusal() != 0) return set.refusal();
     const auto runs = recordedRuns(set.connection());
     ConnectionPool::clear();

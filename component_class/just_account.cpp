@@ -75,7 +75,10 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
         return refuseRun(context.report, RunStop::Fatal, "watch the run's statements", error.what());
     }
     // Held for the whole run, through the command and the library alike.
-    const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string());
+    // A dry run only reads the set: it copies it and runs on the copy.
+    const bool readsOnly = context.dryRun;
+    const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string(),
+                       readsOnly ? RunLockUse::Read : RunLockUse::Change);
     if (!lock.allowsRun()) {
         return refuseRun(context.report,
                          lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,

@@ -81,7 +81,7 @@ std::string RunLock::lockFilePath(std::string_view connectionString) {
     return file.empty() ? std::string() : lockFileOf(file);
 }
 
-RunLock::RunLock(std::string_view connectionString) noexcept {
+RunLock::RunLock(std::string_view connectionString, RunLockUse use) noexcept : m_use(use) {
     try {
         if (!isBlankText(connectionString) &&
             equalsNoCase(parseConnectionString(connectionString).engine, "odbc")) {
@@ -128,6 +128,10 @@ void RunLock::take() {
     // one at the path is worthless, so look again.
     for (int attempt = 0; attempt < 8; ++attempt) {
         const int fd = ::open(m_path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && m_use == RunLockUse::Read && (errno == EROFS || errno == EACCES || errno == EPERM)) {
+            shareWithoutWriting(errno);
+            return;
+        }
         if (fd < 0) {
             m_status = RunLockStatus::Unavailable;
             m_problem = "cannot create the run lock file " + m_path + ": " + errnoText(errno) +
@@ -165,10 +169,42 @@ void RunLock::take() {
     m_problem = "the run lock file " + m_path + " keeps changing hands; nothing was changed";
 }
 
+void RunLock::shareWithoutWriting(int createError) {
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            // A run makes the file before it changes anything, and nobody can make it here.
+            m_status = RunLockStatus::NotNeeded;
+            m_path.clear();
+            return;
+        }
+        m_status = RunLockStatus::Unavailable;
+        m_problem = "cannot create the run lock file " + m_path + ": " + errnoText(createError) +
+                    "; nothing was changed";
+        return;
+    }
+    int rc = 0;
+    while ((rc = ::flock(fd, LOCK_SH | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (rc == 0) {
+        m_fd = fd;
+        m_shared = true;
+        m_status = RunLockStatus::Held;
+        return;
+    }
+    const int error = errno;
+    ::close(fd);
+    m_status = error == EWOULDBLOCK ? RunLockStatus::Busy : RunLockStatus::Unavailable;
+    m_problem = error == EWOULDBLOCK ? "another run holds the account set (run lock file " + m_path +
+                                           " is locked); nothing was changed"
+                                     : "cannot lock the run lock file " + m_path + ": " + errnoText(error) +
+                                           "; nothing was changed";
+}
+
 RunLock::~RunLock() {
     m_serverLock.reset();
     if (m_fd < 0) return;
-    ::unlink(m_path.c_str());
+    if (!m_shared) ::unlink(m_path.c_str());
     ::close(m_fd);
 }
 

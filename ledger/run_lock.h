@@ -13,6 +13,13 @@ namespace tarvenish {
 
 class ServerRunLock;
 
+// What the lock is taken for: a run changes the set; a reader (verify, history, a dry run) only must not
+// see a run half done.
+enum class RunLockUse {
+    Change,
+    Read,
+};
+
 enum class RunLockStatus {
     Held,         // this object holds the lock until it is destroyed
     NotNeeded,    // nothing to lock: an in-memory database, or an engine without a file
@@ -23,8 +30,10 @@ enum class RunLockStatus {
 class RunLock final {
 public:
     // Tries once, without waiting, to take the run lock of the account set that `connectionString` names.
-    // Never throws: a failure is a status with a message.
-    explicit RunLock(std::string_view connectionString) noexcept;
+    // Never throws: a failure is a status with a message. A reader on a file system it cannot write to
+    // shares an existing lock file (a run holding it is still seen) and needs none where there is none
+    // (no run can hold what nobody could make).
+    explicit RunLock(std::string_view connectionString, RunLockUse use = RunLockUse::Change) noexcept;
     // Releases the lock and removes the lock file while still holding it.
     ~RunLock();
     RunLock(const RunLock&) = delete;
@@ -47,13 +56,18 @@ public:
 
 private:
     void take();
+    // A reader's lock where no lock file can be made: shares the existing one, or needs none.
+    void shareWithoutWriting(int createError);
     // Connects to an ODBC data source to learn what holds its lock, and takes that.
     void takeThroughOdbc(std::string_view connectionString);
 
     RunLockStatus m_status = RunLockStatus::NotNeeded;
     std::string m_path;
     std::string m_problem;
+    RunLockUse m_use = RunLockUse::Change;
     int m_fd = -1;
+    // Held shared on a file this object did not make and may not remove.
+    bool m_shared = false;
     std::unique_ptr<ServerRunLock> m_serverLock;
 };
 

@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <filesystem>
 #include <string>
 
 #include "command_support.h"
+#include "front.h"
 #include "ledger/run_lock.h"
+
+// A scenario names only the fields a test is about; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace tarvenish::test {
 namespace {
@@ -52,6 +58,47 @@ TEST_F(RunLockOfTheCommand, RefusesWithExitTwoWhenTheLockFileCannotBeMade) {
     EXPECT_NE(result.out.find(m_path + ".tarvenish-lock"), std::string::npos) << result.out;
     EXPECT_EQ(sortedRows(LedgerFile(m_path), kAllOpeningRows), before);
 }
+
+// An account set on a file system nobody may write to: what only reads needs no lock file of its own.
+class ReadOnlyAccountSet : public ::testing::TestWithParam<Front> {
+protected:
+    void SetUp() override {
+        m_mount = m_dir.file("mounted");
+        std::filesystem::create_directory(m_mount);
+        if (::mount("tarvenish-test", m_mount.c_str(), "tmpfs", 0, "size=16m") != 0)
+            GTEST_SKIP() << "no file system can be mounted here";
+        m_path = makeDemo(m_dir, "mounted/ledger.db", PairMode::Warehouse);
+        // A journal for history to list, then the file system is made read-only under the set.
+        ASSERT_EQ(runCommand({"run", "--db", m_path, "--ui", "none", "--on-mismatch", "skip"}).exitCode, 3);
+        // A write-ahead log cannot be read where its index file cannot be made; a rollback journal can.
+        LedgerFile(m_path).exec("PRAGMA journal_mode=DELETE");
+        ASSERT_EQ(::mount(nullptr, m_mount.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    }
+    void TearDown() override {
+        if (!m_path.empty()) ::umount(m_mount.c_str());
+    }
+    ScratchDir m_dir;
+    std::string m_mount;
+    std::string m_path;
+};
+
+TEST_P(ReadOnlyAccountSet, IsVerifiedListedAndDryRunButNotRun) {
+    if (GetParam() == Front::Command) {
+        const CommandResult verified = runCommand({"verify", "--db", m_path});
+        EXPECT_EQ(verified.exitCode, 3) << verified.out << verified.err;
+        const CommandResult history = runCommand({"history", "--db", m_path});
+        EXPECT_EQ(history.exitCode, 0) << history.out << history.err;
+        EXPECT_NE(history.out.find("    1  "), std::string::npos) << history.out;
+    }
+    const FrontResult dry = runThrough(GetParam(), Scenario{.accountSet = m_path, .dryRun = true});
+    EXPECT_TRUE(answered(dry, Outcome::PairsLeft)) << dry.out << dry.err;
+    const FrontResult real = runThrough(GetParam(), Scenario{.accountSet = m_path});
+    EXPECT_TRUE(answered(real, Outcome::Refused)) << real.out << real.err;
+    EXPECT_FALSE(std::filesystem::exists(m_path + ".tarvenish-lock"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFronts, ReadOnlyAccountSet, ::testing::Values(Front::Command, Front::Library),
+                         [](const ::testing::TestParamInfo<Front>& p) { return frontName(p.param); });
 
 }  // namespace
 }  // namespace tarvenish::test
