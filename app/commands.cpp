@@ -16,6 +16,7 @@
 #include "component/run_context.h"
 #include "component/run_recording.h"
 #include "component/run_report.h"
+#include "component/settings.h"
 #include "component_class/just_account.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
@@ -83,6 +84,8 @@ int runRebuild(const Target& target, const RunOptions& options) {
     for (std::string& text : recording.finish(report)) problems.push_back(std::move(text));
     for (const auto& text : problems)
         std::fprintf(stderr, "tarvenish: %s (the run itself is done)\n", text.c_str());
+    // The summary says it on standard output too; a script reads why nothing was done on standard error.
+    for (const auto& reason : refusalReasons(report)) std::fprintf(stderr, "tarvenish: %s\n", reason.c_str());
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
@@ -105,6 +108,11 @@ int verifyLedger(const Target& target, const std::string& logPath) {
         }
         try {
             verification = tarvenish::verifyLedger(connection, target.accSql);
+        } catch (const SettingError& error) {
+            // Totals compared at decimals the account set does not name would prove nothing.
+            ConnectionPool::clear();
+            std::fprintf(stderr, "tarvenish: %s; nothing was verified\n", error.what());
+            return 2;
         } catch (const std::exception& error) {
             ConnectionPool::clear();
             std::fprintf(stderr, "tarvenish: the account set could not be verified: %s\n",

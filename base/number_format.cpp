@@ -1,6 +1,8 @@
 #include "base/number_format.h"
 #include "base/ascii_text.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -9,7 +11,7 @@ namespace tarvenish {
 namespace {
 
 // A value rounded to a fixed number of decimals, kept as decimal digits so that no binary rounding creeps in
-// after the 15-significant-digit step.
+// after the rounding step.
 struct FixedDigits {
     bool negative = false;
     std::string integer;   // without leading zeros; empty for a value under 1
@@ -34,44 +36,42 @@ void incrementDigits(std::string& digits) {
     digits.insert(digits.begin(), '1');
 }
 
-// The value taken to 15 significant digits, then rounded half away from zero at `decimals`.
+// The exact binary value, rounded half away from zero at `decimals`.
 FixedDigits toFixedDigits(double value, int decimals) {
     FixedDigits out;
     if (value == 0.0) {
         out.fraction.assign(static_cast<std::size_t>(decimals), '0');
         return out;
     }
-    // As printf's "%.14e" writes it, without the cost of a format string.
-    char buffer[32];
-    const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    out.negative = text.front() == '-';
-    if (out.negative) text.remove_prefix(1);
-    // text is "d.dddddddddddddde±x"
-    std::string mantissa;
-    mantissa.reserve(15);
-    mantissa.push_back(text[0]);
-    mantissa.append(text.substr(2, 14));
+    out.negative = std::signbit(value);
+    // A double is m * 2^(exponent-53) with a whole m, so its exact decimal expansion ends after
+    // 53-exponent decimals: written with that many, to_chars never rounds.
     int exponent = 0;
-    const auto expText = text.substr(text.find('e') + 1);
-    std::from_chars(expText.data() + (expText.front() == '+' ? 1 : 0), expText.data() + expText.size(),
-                    exponent);
-
-    const int integerDigits = exponent + 1;
-    const int keep = integerDigits + decimals;  // significant digits that survive the rounding
-    std::string kept;
-    if (keep >= 0) {
-        kept.reserve(static_cast<std::size_t>(keep) + 1);
-        for (int i = 0; i < keep; ++i) kept.push_back(i < 15 ? mantissa[static_cast<std::size_t>(i)] : '0');
-        if (keep < 15 && mantissa[static_cast<std::size_t>(keep)] >= '5') incrementDigits(kept);
+    (void)std::frexp(value, &exponent);
+    const int exactDecimals = std::clamp(53 - exponent, 0, 1074);
+    std::array<char, 1200> buffer;
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                       std::chars_format::fixed, exactDecimals);
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));
+    const std::size_t point = text.find('.');
+    out.integer = std::string(text.substr(0, point));
+    const std::string_view exact =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto wanted = static_cast<std::size_t>(decimals);
+    if (exact.size() <= wanted) {
+        out.fraction = std::string(exact);
+        out.fraction.append(wanted - exact.size(), '0');
+    } else {
+        out.fraction = std::string(exact.substr(0, wanted));
+        // Half away from zero looks at the first dropped digit only: 5 and above is at least half.
+        if (exact[wanted] >= '5') {
+            std::string digits = out.integer + out.fraction;
+            incrementDigits(digits);
+            const std::size_t split = digits.size() - wanted;
+            out.integer = digits.substr(0, split);
+            out.fraction = digits.substr(split);
+        }
     }
-    // kept now holds the value times 10^decimals as a whole number
-    const auto width = static_cast<std::size_t>(decimals) + 1;
-    if (kept.size() < width) kept.insert(0, width - kept.size(), '0');
-    const std::size_t split = kept.size() - static_cast<std::size_t>(decimals);
-    out.integer = kept.substr(0, split);
-    out.fraction = kept.substr(split);
     const auto firstNonZero = out.integer.find_first_not_of('0');
     out.integer.erase(0, firstNonZero == std::string::npos ? out.integer.size() : firstNonZero);
     if (out.integer.empty() && out.fraction.find_first_not_of('0') == std::string::npos) out.negative = false;

@@ -9,8 +9,9 @@
 namespace tarvenish {
 
 // Renders `value` with a mask of '0' (a digit always shown), '#' (a digit shown only when significant) and at
-// most one '.', as "##0.00", "0.000" or "##". The value is first taken to 15 significant digits, then rounded
-// to the mask's decimals half away from zero; no thousands separators; a leading '-' for a negative result
+// most one '.', as "##0.00", "0.000" or "##". The exact binary value of the double is rounded to the mask's
+// decimals half away from zero, every digit kept (2.675 is a little under 2.675 and shows 2.67, 0.125 shows
+// 0.13, 1e16+2 shows every digit); no thousands separators; a leading '-' for a negative result
 // (never "-0"). A mask without any '0' before the point shows no integer digit for a value under 1, so "##"
 // shows a value that rounds to zero as the empty text.
 [[nodiscard]] std::string formatNumber(double value, std::string_view mask);

@@ -25,8 +25,15 @@ std::string_view actionName(PairOutcome outcome) {
     return "failed";
 }
 
-std::string figure(const std::optional<double>& value) {
-    return value ? shortestText(*value) : std::string();
+constexpr std::string_view kMoneyMask = "0.00";
+
+// The mask the run shows quantities in: "0", or "0." and a zero per decimal.
+std::string quantityMask(int digits) {
+    return digits > 0 ? "0." + std::string(static_cast<std::size_t>(digits), '0') : "0";
+}
+
+std::string figure(const std::optional<double>& value, std::string_view mask) {
+    return value ? formatNumber(*value, mask) : std::string();
 }
 
 std::string count(const std::optional<long>& value) {
@@ -50,17 +57,19 @@ PairDetails::PairDetails(const std::string& path) : m_out("details", path, OpenM
     m_out.write(kHeader);
 }
 
-void PairDetails::write(const PairDetail& detail) noexcept {
+void PairDetails::write(const PairDetail& detail, int quantityDigits) noexcept {
     try {
         const auto& balancing = detail.balancing;
+        const std::string quantity = quantityMask(quantityDigits);
         std::string line = csvField(detail.code);
         for (const std::string& field :
              {csvField(detail.invCode), std::string(actionName(detail.outcome)), count(detail.rowsBefore),
-              count(detail.rowsAfter), figure(detail.quantityBefore), figure(detail.moneyBefore),
-              figure(detail.quantityAfter), figure(detail.moneyAfter),
+              count(detail.rowsAfter), figure(detail.quantityBefore, quantity),
+              figure(detail.moneyBefore, kMoneyMask), figure(detail.quantityAfter, quantity),
+              figure(detail.moneyAfter, kMoneyMask),
               balancing ? csvField(balancing->voucherCode) : std::string(),
-              balancing ? shortestText(balancing->quantity) : std::string(),
-              balancing ? shortestText(balancing->money) : std::string()}) {
+              balancing ? formatNumber(balancing->quantity, quantity) : std::string(),
+              balancing ? formatNumber(balancing->money, kMoneyMask) : std::string()}) {
             line += ',';
             line += field;
         }

@@ -17,8 +17,8 @@ public:
     // Opens `path` ("-" is standard output) truncating it. Throws std::runtime_error when it cannot be
     // opened.
     explicit PairDetails(const std::string& path);
-    // Appends the line of one pair.
-    void write(const PairDetail& detail) noexcept;
+    // Appends the line of one pair, its quantities with `quantityDigits` decimals and its money with two.
+    void write(const PairDetail& detail, int quantityDigits) noexcept;
     // Flushes and closes; true when every line arrived.
     [[nodiscard]] bool finish() noexcept { return m_out.finish() && !m_lineLost; }
     // What failed, empty while nothing did.

@@ -72,8 +72,9 @@ RunRecording::Listening::Listening(RunRecording& recording, RunContext& context)
       m_previousOnFailure(context.report.onFailure),
       m_previousOnPairDone(context.report.onPairDone) {
     if (recording.m_details) {
-        context.report.onPairDone = [&recording, before = m_previousOnPairDone](const PairDetail& detail) {
-            recording.m_details->write(detail);
+        context.report.onPairDone = [&recording, &report = context.report,
+                                     before = m_previousOnPairDone](const PairDetail& detail) {
+            recording.m_details->write(detail, report.quantityDigits);
             if (before) before(detail);
         };
     }

@@ -41,7 +41,8 @@ struct Verification {
 enum class RunStop {
     None,
     Locked,  // another run holds the account set: nothing was changed
-    // The account set cannot be used for a run (no run lock can be made): nothing was changed.
+    // The account set cannot be used for a run (no run lock can be made, a decimals setting that names no
+    // decimals): nothing was changed.
     Refused,
     // A whole-run failure: a step without which no pair can be done right (mode, keep date, issued-quantity
     // pass, pair summary, removal of the temporary column) or a failure no later pair can escape (disk full,
@@ -117,6 +118,8 @@ struct RunReport {
     RunTimings timings;
     // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
     long journalRun = 0;
+    // The decimals the run compares and writes quantities at (iStrsQuanDecDgt), once it has read them.
+    int quantityDigits = 0;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
@@ -138,5 +141,9 @@ struct RunReport {
     // Clears the figures and failures; the listeners stay.
     void reset();
 };
+
+// Why a run that changed nothing (refused, or locked out) did not start, one "step: message" per failure;
+// empty for any other run.
+[[nodiscard]] std::vector<std::string> refusalReasons(const RunReport& report);
 
 }  // namespace tarvenish

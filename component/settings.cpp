@@ -1,10 +1,9 @@
 #include "component/settings.h"
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
+#include <algorithm>
+#include <optional>
 
-#include "base/number_format.h"
+#include "base/ascii_text.h"
 #include "ledger/db_error.h"
 #include "ledger/host_tables.h"
 #include "ledger/recordset.h"
@@ -13,21 +12,38 @@
 namespace tarvenish {
 namespace {
 
-// The setting taken as text, its leading number read and rounded half to even to a 16-bit integer.
-std::int16_t digitsSetting(std::string_view name) {
-    const Value setting = GetAccSetting(host::kSystemAA, name);
-    if (setting.isNull()) {
-        throw ConversionError("setting " + std::string(name) +
-                              " of system AA is Null in both cValue and cDefault");
-    }
-    // nearbyint rounds in the default mode, to nearest with halves to the even neighbour.
-    const double rounded = std::nearbyint(leadingValue(setting.asText()));
-    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
-          rounded <= std::numeric_limits<std::int16_t>::max())) {
-        throw ConversionError("setting " + std::string(name) +
-                              " of system AA is out of range: " + setting.asText());
-    }
-    return static_cast<std::int16_t>(rounded);
+constexpr int kMostDecimals = 10;
+
+// The AccInformation row of a setting as the database holds it.
+struct SettingRow {
+    bool found = false;
+    Value value;
+    Value fallback;
+};
+
+SettingRow readSettingRow(std::string_view system, std::string_view name) {
+    SettingRow row;
+    Recordset rs;
+    openReadOnlyQuery(rs, sql::accSetting(system, name), sharedState().conn().connectionString(),
+                      CursorType::ForwardOnly);
+    if (!rs.eof()) row = SettingRow{true, rs.field("cvalue"), rs.field("cDefault")};
+    rs.close();
+    return row;
+}
+
+// The number of decimals a text of digits only (blanks around them allowed) stands for; nullopt for any
+// other text or more than the most decimals.
+std::optional<int> decimalsOf(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    // Leading zeros stand for nothing; past them, three digits are more than the most decimals anyway.
+    text.remove_prefix(std::min(text.find_first_not_of('0'), text.size()));
+    if (text.size() > 2) return std::nullopt;
+    int decimals = 0;
+    for (const char c : text) decimals = decimals * 10 + (c - '0');
+    if (decimals > kMostDecimals) return std::nullopt;
+    return decimals;
 }
 
 std::string fieldText(const Recordset& rs, std::size_t index, std::string_view what, const std::string& sql) {
@@ -41,24 +57,42 @@ std::string fieldText(const Recordset& rs, std::size_t index, std::string_view w
 }  // namespace
 
 Value GetAccSetting(std::string_view system, std::string_view name) {
-    Value result = Value::text("");
-    Recordset rs;
-    openReadOnlyQuery(rs, sql::accSetting(system, name), sharedState().conn().connectionString(),
-                      CursorType::ForwardOnly);
-    if (!rs.eof()) {
-        const Value& value = rs.field("cvalue");
-        const Value& chosen = value.isNull() || value.displayText().empty() ? rs.field("cDefault") : value;
-        result = chosen.isNull() ? Value::null() : Value::text(chosen.asText());
+    const SettingRow row = readSettingRow(system, name);
+    if (!row.found) return Value::text("");
+    const Value& chosen = row.value.isNull() || row.value.displayText().empty() ? row.fallback : row.value;
+    return chosen.isNull() ? Value::null() : Value::text(chosen.asText());
+}
+
+std::int16_t ReadDecimalsSetting(std::string_view name) {
+    const SettingRow row = readSettingRow(host::kSystemAA, name);
+    // No row at all is an account set that never set the decimals: it has shown whole numbers so far.
+    if (!row.found) return 0;
+    const Value& chosen =
+        row.value.isNull() || isBlankText(row.value.displayText()) ? row.fallback : row.value;
+    const std::string what =
+        "the decimals setting " + std::string(name) + " of system " + std::string(host::kSystemAA) + " is ";
+    const std::string rule = ", not a whole number from 0 to " + std::to_string(kMostDecimals);
+    if (chosen.isNull()) {
+        throw SettingError(what +
+                           (row.value.isNull() ? std::string("Null in both cValue and cDefault")
+                                               : "'" + row.value.asText() + "' with a Null cDefault") +
+                           rule);
     }
-    rs.close();
-    return result;
+    const std::string text = chosen.asText();
+    const std::optional<int> decimals = decimalsOf(text);
+    if (!decimals) throw SettingError(what + "'" + text + "'" + rule);
+    return static_cast<std::int16_t>(*decimals);
+}
+
+void ReadDecimalsSettings(AccountSettingsRecord& settings) {
+    settings.QuantityDigits = ReadDecimalsSetting(host::kQuantityDigitsSetting);
+    settings.PriceDigits = ReadDecimalsSetting(host::kPriceDigitsSetting);
 }
 
 void ReadAccountSettings(AccountSettingsRecord& settings) {
     const Value style = GetAccSetting(host::kSystemIA, host::kValueStyleSetting);
     settings.ByDepartment = style.isNull() || style.rawText() != host::kByWarehouse;
-    settings.QuantityDigits = digitsSetting(host::kQuantityDigitsSetting);
-    settings.PriceDigits = digitsSetting(host::kPriceDigitsSetting);
+    ReadDecimalsSettings(settings);
 
     const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
     const std::string sql = sql::settingsOpeningRow(mode);

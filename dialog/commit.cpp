@@ -17,6 +17,7 @@
 #include "dialog/figure_limits.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
+#include "dialog/masks.h"
 #include "dialog/opening_row_writer.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
@@ -95,7 +96,12 @@ std::optional<BalancingLine> balancingLineOf(const KVGrid& grid, const std::stri
 void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
                 bool& commitFailed, RunReport& report) {
     if (refuseUnstorableFigures(*controls.Grid)) return;
-    if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney)) {
+    // Fifteen digits do not reach the last decimal of a large figure (1234567890.123456 with six): the totals
+    // must also read the same in the masks they are written with.
+    const std::string quantity = quantityMask(state);
+    if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney) ||
+        formatNumber(state.Quantity, quantity) != formatNumber(state.SumQuantity, quantity) ||
+        formatNumber(state.Money, kMoneyMask) != formatNumber(state.SumMoney, kMoneyMask)) {
         showStop(msg::kTotalsDiffer);
         return;
     }

@@ -12,10 +12,11 @@ struct RunReport;
 struct SharedState;
 
 // The click of cmdOkCancel. Every index first applies the ticked options; 0 then checks that every figure is
-// a storable number and the totals agree, rewrites the pair's rows and closes the window, 1 sets StopRun and
-// closes it. A refused figure, failed totals check or failed rewrite shows its message and leaves the window
-// open. `commitFailed` is set by a failed rewrite and cleared by one that succeeds, before the window closes;
-// `report` counts the pair confirmed and its rows, or records the rewrite's failure. Never throws.
+// a storable number and the totals agree (to 15 significant digits and in their masks), rewrites the pair's
+// rows and closes the window, 1 sets StopRun and closes it. A refused figure, failed totals check or failed
+// rewrite shows its message and leaves the window open. `commitFailed` is set by a failed rewrite and cleared
+// by one that succeeds, before the window closes; `report` counts the pair confirmed and its rows, or records
+// the rewrite's failure. Never throws.
 void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed, RunReport& report) noexcept;
 
 // True when the two figures agree to 15 significant digits.

@@ -46,6 +46,9 @@ private:
     bool attempt(std::string step, const std::string& statement, Step&& body) noexcept;
 
     bool readMode();
+    // The decimals settings into SharedState; false when the run stopped: refused for a setting that names no
+    // decimals, unfinished when they cannot be read.
+    bool readDecimals();
     [[nodiscard]] long countOpeningRows();
     // False when the pair summary could not be read.
     [[nodiscard]] bool visitPairs();
@@ -68,6 +71,8 @@ private:
     void settleUnattendedDialog(bool confirmed, std::size_t failuresBefore);
     // Stops without having compared a pair: the run did not do its job, so it does not report success.
     bool stopUnfinished(std::string_view why);
+    // Stops before any change because the account set is set up so that the run cannot do its job.
+    bool refuse(std::string step, std::string why);
     // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
     bool stopInterrupted();
     bool finish(bool result);

@@ -50,6 +50,9 @@ bool ReconciliationRun::execute() {
     m_state.DialectFlag = m_accSql;
 
     if (!readMode()) return stopUnfinished("the valuation mode could not be read; nothing was changed");
+    // Every total is compared and every row rebuilt at these decimals: before the department fill, the
+    // issued-quantity pass or any other change.
+    if (!readDecimals()) return false;
 
     if (m_mode == PairMode::Department) {
         std::string statement;
@@ -114,6 +117,23 @@ bool ReconciliationRun::readMode() {
         m_mode = !style.isNull() && style.asText() == host::kByWarehouse ? PairMode::Warehouse
                                                                          : PairMode::Department;
     });
+}
+
+bool ReconciliationRun::readDecimals() {
+    constexpr std::string_view kStep = "read the decimals settings";
+    std::string fault;
+    const bool read =
+        attempt(std::string(kStep), sql::accSetting(host::kSystemAA, host::kQuantityDigitsSetting), [&] {
+            try {
+                ReadDecimalsSettings(m_state.AccountSettings);
+            } catch (const SettingError& error) {
+                fault = error.what();
+            }
+        });
+    if (!fault.empty()) return refuse(std::string(kStep), fault + "; nothing was changed");
+    if (!read) return stopUnfinished("the decimals settings could not be read; nothing was changed");
+    m_report.quantityDigits = m_state.AccountSettings.QuantityDigits;
+    return true;
 }
 
 long ReconciliationRun::countOpeningRows() {
@@ -277,6 +297,13 @@ void ReconciliationRun::stopBatching() {
 bool ReconciliationRun::stopUnfinished(std::string_view why) {
     m_report.recordFailure({"run stopped", "", std::string(why)});
     m_report.stop = RunStop::Fatal;
+    finish(false);
+    return false;
+}
+
+bool ReconciliationRun::refuse(std::string step, std::string why) {
+    m_report.recordFailure({std::move(step), "", std::move(why)});
+    m_report.stop = RunStop::Refused;
     finish(false);
     return false;
 }

@@ -48,6 +48,9 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
         const RunRecording::Listening listening(*recording, context);
         result = object().justAccount(context, args[0].toI2(), args[1].toConnection());
     }
+    // The host hears false; its log tells why nothing was done.
+    for (const std::string& reason : refusalReasons(context.report))
+        std::fprintf(stderr, "TARVENISH: %s\n", reason.c_str());
     // The run is done and its answer stands; the host's log tells what of its record is missing.
     for (const std::string& problem : recording->finish(context.report))
         std::fprintf(stderr, "TARVENISH: %s (the run itself is done)\n", problem.c_str());

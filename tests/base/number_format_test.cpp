@@ -18,20 +18,23 @@ std::string desktopMask(int decimals) {
 }
 
 TEST(FormatNumber, RoundsHalfAwayFromZeroAtTheMasksDecimals) {
-    EXPECT_EQ(formatNumber(2.675, "##0.00"), "2.68");
     EXPECT_EQ(formatNumber(0.125, "##0.00"), "0.13");
     EXPECT_EQ(formatNumber(-0.125, "##0.00"), "-0.13");
-    EXPECT_EQ(formatNumber(1.005, "0.00"), "1.01");
     EXPECT_EQ(formatNumber(2.5, "##0"), "3");
     EXPECT_EQ(formatNumber(-2.5, "0"), "-3");
     EXPECT_EQ(formatNumber(0.0005, "0.000"), "0.001");
-    EXPECT_EQ(formatNumber(9.995, "##0.00"), "10.00");
+    EXPECT_EQ(formatNumber(99.995, "##0.00"), "100.00");
 }
 
-TEST(FormatNumber, TakesTheValueToFifteenSignificantDigitsFirst) {
+TEST(FormatNumber, RoundsTheExactBinaryValueNotItsFifteenDigitText) {
+    // 2.675, 1.005 and 9.995 are each a little under the half in binary.
+    EXPECT_EQ(formatNumber(2.675, "##0.00"), "2.67");
+    EXPECT_EQ(formatNumber(1.005, "0.00"), "1.00");
+    EXPECT_EQ(formatNumber(9.995, "##0.00"), "9.99");
     EXPECT_EQ(formatNumber(0.1 + 0.2, "0.0000000000000000"), "0.3000000000000000");
     EXPECT_EQ(formatNumber(1.0 / 3.0, "0.000"), "0.333");
     EXPECT_EQ(formatNumber(4.35 * 100.0, "0"), "435");
+    EXPECT_EQ(formatNumber(1234567890.123457, "0.000000"), "1234567890.123457");
 }
 
 TEST(FormatNumber, PadsDecimalsAndShowsNoThousandsSeparators) {
@@ -89,12 +92,45 @@ TEST(StrFixed, AgreesWithTheDesktopMaskAfterTrimming) {
     }
 }
 
+// str(x, 20, decimals) at the edges: every digit of the exact binary value, halves away from zero.
+TEST(StrFixed, ShowsEveryDigitOfTheExactValue) {
+    struct Case {
+        double value;
+        int decimals;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1000000000000001.0, 2, "1000000000000001.00"},
+        {1e16, 2, "10000000000000000.00"},
+        {1e16 + 2, 2, "10000000000000002.00"},
+        {12345678901234567.0, 0, "12345678901234568"},
+        {1234567890.123456, 6, "1234567890.123456"},
+        {1234567890.123457, 6, "1234567890.123457"},
+        {12345678901234.56, 2, "12345678901234.56"},
+        {12345678901234.61, 2, "12345678901234.61"},
+        {0.125, 2, "0.13"},
+        {-0.125, 2, "-0.13"},
+        {2.675, 2, "2.67"},
+        {-2.675, 2, "-2.67"},
+        {8.675, 2, "8.68"},
+        {0.0000015, 6, "0.000002"},
+        {-0.0000025, 6, "-0.000003"},
+        {0.0000005, 6, "0.000000"},
+        {1e12 + 0.5, 0, "1000000000001"},
+        {-1e15 - 0.5, 0, "-1000000000000001"},
+        {5e-324, 3, "0.000"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ltrim(strFixed(c.value, 20, c.decimals)), c.text) << c.value << " at " << c.decimals;
+}
+
 TEST(WholeNumberText, RoundsHalfAwayFromZeroWithoutBlanks) {
     EXPECT_EQ(wholeNumberText(42), "42");
     EXPECT_EQ(wholeNumberText(12.5), "13");
     EXPECT_EQ(wholeNumberText(-12.5), "-13");
     EXPECT_EQ(wholeNumberText(-0.2), "0");
     EXPECT_EQ(wholeNumberText(1234567890123.0), "1234567890123");
+    EXPECT_EQ(wholeNumberText(1000000000000001.0), "1000000000000001");
 }
 
 TEST(LeadingValue, ReadsTheNumberAtTheStartOfAText) {

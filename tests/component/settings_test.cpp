@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "component/shared_state.h"
 #include "ledger/connection.h"
@@ -120,19 +121,21 @@ TEST_F(AccountSettingsReading, ComparesTheStyleExactly) {
     EXPECT_TRUE(record.ByDepartment);
 }
 
-TEST_F(AccountSettingsReading, ReadsDigitsAsLeadingNumbersRoundedHalfToEven) {
+TEST_F(AccountSettingsReading, ReadsDigitsAsAWholeNumberFromZeroToTen) {
     setting("IA", "cValueStyle", "'按仓库核算'", "NULL");
     openingRow("'a'", "'m'");
-    const std::pair<const char*, int> cases[] = {{"'2.5'", 2}, {"'3.5'", 4}, {"'3abc'", 3},
-                                                 {"'abc'", 0}, {"' 1'", 1},  {"'2.51'", 3}};
-    for (const auto& [text, digits] : cases) {
+    // A blank cValue falls back to cDefault as an empty one does.
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"'2'", "NULL", 2}, {"' 2 '", "NULL", 2}, {"'02'", "NULL", 2}, {"'10'", "NULL", 10},
+        {"'0'", "NULL", 0}, {"''", "'3'", 3},     {"'  '", "'4'", 4}};
+    for (const auto& [value, fallback, digits] : cases) {
         m_db.run("DELETE FROM AccInformation WHERE cSysID='AA';");
-        setting("AA", "iStrsQuanDecDgt", text, "NULL");
-        setting("AA", "iStrsPriDecDgt", "NULL", text);
+        setting("AA", "iStrsQuanDecDgt", value, fallback);
+        setting("AA", "iStrsPriDecDgt", value, fallback);
         AccountSettingsRecord record;
         ReadAccountSettings(record);
-        EXPECT_EQ(record.QuantityDigits, digits) << text;
-        EXPECT_EQ(record.PriceDigits, digits) << text;
+        EXPECT_EQ(record.QuantityDigits, digits) << value;
+        EXPECT_EQ(record.PriceDigits, digits) << value;
     }
 }
 
@@ -141,7 +144,7 @@ TEST_F(AccountSettingsReading, FailsOnANullDigitsSettingAfterSettingTheMode) {
     openingRow("'a'", "'m'");
     AccountSettingsRecord record;
     record.QuantityDigits = 7;
-    EXPECT_THROW(ReadAccountSettings(record), ConversionError);
+    EXPECT_THROW(ReadAccountSettings(record), SettingError);
     EXPECT_TRUE(record.ByDepartment);
     EXPECT_EQ(record.QuantityDigits, 7);
 }
@@ -149,7 +152,7 @@ TEST_F(AccountSettingsReading, FailsOnANullDigitsSettingAfterSettingTheMode) {
 TEST_F(AccountSettingsReading, FailsOnDigitsBeyondSixteenBits) {
     setting("AA", "iStrsQuanDecDgt", "'40000'", "NULL");
     AccountSettingsRecord record;
-    EXPECT_THROW(ReadAccountSettings(record), ConversionError);
+    EXPECT_THROW(ReadAccountSettings(record), SettingError);
 }
 
 TEST_F(AccountSettingsReading, FailsOnANullAccounterWithMakerUnchanged) {

@@ -114,6 +114,21 @@ TEST_F(Confirm, AcceptsTotalsThatDifferOnlyBeyondFifteenDigits) {
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
 }
 
+// Equal to fifteen digits, a sixth decimal apart: the rows written would not total the pair's figures.
+TEST_F(Confirm, RefusesTotalsThatDifferInTheLastDecimalBeyondFifteenDigits) {
+    state().AccountSettings.QuantityDigits = 6;
+    addReceipt(receiptOf("W1", "R-3"), {lineOf(1234567890.123456, std::nullopt, 0.0)});
+    pairTotals(1234567895.123457, 10.0);
+    show([](DialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        press(window, kOk);
+    });
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes().back(),
+              (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
+    EXPECT_EQ(pairCodes(), oldCodes());
+}
+
 TEST_F(Confirm, BalancesAnEmptyGridWithOneLineCarryingTheWholePair) {
     m_set.exec("delete from RdRecords; delete from RdRecord");
     pairTotals(5.0, 50.0);

@@ -27,7 +27,10 @@ TEST(StrFunction, WithLengthAndDecimalsGivesTheServersFixedWidthText) {
     DialectMemoryDb db;
     EXPECT_EQ(db.scalar("str(3.14159,10,2)"), "      3.14");
     EXPECT_EQ(db.scalar("str(2.5,4)"), "   3");
-    EXPECT_EQ(db.scalar("ltrim(str(2.675,20,2))"), "2.68");
+    // 2.675 is a little under the half in binary; 0.125 is the half exactly.
+    EXPECT_EQ(db.scalar("ltrim(str(2.675,20,2))"), "2.67");
+    EXPECT_EQ(db.scalar("ltrim(str(0.125,20,2))"), "0.13");
+    EXPECT_EQ(db.scalar("str(1000000000000001,20,2)"), " 1000000000000001.00");
     EXPECT_EQ(db.scalar("str(123456,5,0)"), "*****");
 }
 
@@ -46,8 +49,9 @@ TEST(StrFunction, RejectsATextThatIsNotANumber) {
 
 TEST(FormatFunction, FormatsNumbersAndNumericTextsWithTheMask) {
     DialectMemoryDb db;
-    EXPECT_EQ(db.scalar("format(2.675,'##0.00')"), "2.68");
-    EXPECT_EQ(db.scalar("format('2.675','##0.00')"), "2.68");
+    EXPECT_EQ(db.scalar("format(2.675,'##0.00')"), "2.67");
+    EXPECT_EQ(db.scalar("format('2.675','##0.00')"), "2.67");
+    EXPECT_EQ(db.scalar("format(1234567890.123457,'##0.000000')"), "1234567890.123457");
     EXPECT_EQ(db.scalar("format(7,'##0.000')"), "7.000");
     EXPECT_EQ(db.scalar("format(-0.001,'##0.00')"), "0.00");
     EXPECT_EQ(db.scalar("format(0,'##')"), "");
