@@ -117,6 +117,8 @@ struct RunReport {
     RunTimings timings;
     // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
     long journalRun = 0;
+    // Where the run copied the account set before its first change (an absolute path), empty for no copy.
+    std::string backupPath;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
