@@ -120,9 +120,16 @@ void refuseUnsafeOutputs(std::string_view connectionString, const OutputPaths& o
         for (const KeptFile& file : kept)
             if (sameFile(output.path, file.path))
                 refuse(output, "it is " + file.what + " (" + file.path + ")");
-        for (std::size_t j = 0; j < i; ++j)
-            if (asked[j]->path != "-" && sameFile(output.path, asked[j]->path))
+        for (std::size_t j = 0; j < i; ++j) {
+            if (asked[j]->path == "-") continue;
+            if (sameFile(output.path, asked[j]->path))
                 refuse(output, "it is the same file as " + label(*asked[j]));
+            // SQLite keeps a journal beside the copy it writes, and replays or deletes what it finds there.
+            if (&output != backup) continue;
+            for (const char* suffix : {"-journal", "-wal", "-shm"})
+                if (sameFile(output.path + suffix, asked[j]->path))
+                    refuse(output, "SQLite would keep the copy's journal in " + label(*asked[j]));
+        }
     }
     if (backup != nullptr) refuseExistingBackup(*backup, outputs.existingBackup);
 }
