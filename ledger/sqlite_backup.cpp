@@ -74,7 +74,16 @@ void refuseJournalBeside(const std::filesystem::path& file, const std::string& w
 // The file made for the copy, removed again unless the copy is kept.
 class MadeFile final {
 public:
-    MadeFile(std::string path, const struct stat& made) : m_path(std::move(path)), m_made(made) {}
+    // Takes the file `fd` has just made at `path` and closes `fd`. Throws DbError when the file cannot be
+    // told apart from others (it is removed then).
+    MadeFile(std::string path, int fd, const std::string& what) : m_path(std::move(path)) {
+        const bool readBack = ::fstat(fd, &m_made) == 0;
+        ::close(fd);
+        if (!readBack) {
+            ::unlink(m_path.c_str());
+            throw DbError(what, 0, "cannot read back the file " + m_path + " just made", "");
+        }
+    }
     ~MadeFile() {
         if (m_kept) return;
         // Only the file made here: another program may have put its own at the path meanwhile.
@@ -85,7 +94,6 @@ public:
     MadeFile(const MadeFile&) = delete;
     MadeFile& operator=(const MadeFile&) = delete;
 
-    [[nodiscard]] const std::string& path() const noexcept { return m_path; }
     void keep() noexcept { m_kept = true; }
 
 private:
@@ -105,14 +113,7 @@ void backupIntoNewFile(const std::string& source, const std::string& target, con
                           : "cannot create " + target + ": " + std::generic_category().message(error),
                       "");
     }
-    struct stat made {};
-    const int statResult = ::fstat(fd, &made);
-    ::close(fd);
-    if (statResult != 0) {
-        ::unlink(target.c_str());
-        throw DbError(what, 0, "cannot read back the file " + target + " just made", "");
-    }
-    MadeFile file(target, made);
+    MadeFile file(target, fd, what);
     copyDatabase(source, target, what);
     file.keep();
 }
@@ -138,15 +139,9 @@ void backupOverFile(const std::string& source, const std::string& target, const 
                       "cannot create a file beside " + existing.string() + ": " +
                           std::generic_category().message(errno),
                       "");
-    struct stat made {};
-    const bool readBack = ::fstat(fd, &made) == 0;
+    // The replacement keeps the permissions of the file it replaces (the new file is the owner's alone).
     (void)::fchmod(fd, old.st_mode & 07777);
-    ::close(fd);
-    if (!readBack) {
-        ::unlink(name.c_str());
-        throw DbError(what, 0, "cannot read back the file " + name + " just made", "");
-    }
-    MadeFile file(name, made);
+    MadeFile file(name, fd, what);
     copyDatabase(source, name, what);
     if (::rename(name.c_str(), existing.c_str()) != 0)
         throw DbError(what, 0,
