@@ -101,8 +101,6 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
     std::optional<StatementLogging> log;
     try {
         log.emplace(logPath, accountSetConnectionString(target.db, target.connection));
-    } catch (const UsageError&) {
-        throw;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;

@@ -118,8 +118,6 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
     std::optional<StatementLogging> log;
     try {
         log.emplace(options.logPath, accountSetConnectionString(target.db, target.connection));
-    } catch (const UsageError&) {
-        throw;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
