@@ -32,7 +32,7 @@ void requireTables(Connection& connection) {
 
 }  // namespace
 
-ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString) {
+std::string accountSetConnectionString(const std::string& path, const std::string& connectionString) {
     std::string text = connectionString;
     // The environment keeps a password off the command line, where every user of the machine could read it.
     if (path.empty() && text.empty()) {
@@ -43,13 +43,17 @@ ConnectionPtr openAccountSet(const std::string& path, const std::string& connect
         throw UsageError(
             "name the account set with either --db PATH or --connection STRING (or set "
             "TARVENISH_CONNECTION)");
+    return path.empty() ? text : path;
+}
+
+ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString) {
+    const std::string text = accountSetConnectionString(path, connectionString);
     if (!path.empty()) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error))
             throw UsageError("--db " + path + " names a folder; name the account set's file");
         if (!std::filesystem::is_regular_file(path, error))
             throw UsageError("no account set at " + path + ": the file does not exist");
-        text = path;
     }
     ConnectionPtr connection;
     try {

@@ -13,6 +13,7 @@
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
 #include "component/output_file.h"
+#include "component/output_paths.h"
 #include "component/run_context.h"
 #include "component/run_recording.h"
 #include "component/run_report.h"
@@ -57,13 +58,23 @@ int runRebuild(const Target& target, const RunOptions& options) {
     auto connection = openAccountSet(target.db, target.connection);
     PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
 
-    // Both are opened before the run changes anything: a path that cannot be written changes nothing.
-    RunRecording recording(options.reportPath, options.logPath, connection->connectionString(),
-                           options.detailsPath);
+    // All are looked at and opened before the run changes anything: a path that cannot be written, or that
+    // would write over the account set, its side files or another output, changes nothing.
+    const auto named = [](const char* name, const std::optional<std::string>& path) {
+        return path ? std::optional<NamedOutput>(NamedOutput{name, *path}) : std::nullopt;
+    };
+    RunRecording recording(
+        connection->connectionString(),
+        {.report = named("--report", options.reportPath),
+         .log = named("--log", options.logPath),
+         .details = named("--details", options.detailsPath),
+         .backup = named("--backup", options.backupPath),
+         .existingBackup = options.force ? ExistingBackup::ReplaceFile : ExistingBackup::Refuse});
     RunContext context;
     context.presenter = presenters.adjustment();
     context.dryRun = options.dryRun;
-    context.backupPath = options.backupPath;
+    context.backupPath = options.backupPath.value_or("");
+    context.existingBackup = options.force ? ExistingBackup::ReplaceFile : ExistingBackup::Refuse;
     RunReport& report = context.report;
     {
         ProgressBar progress;
@@ -89,10 +100,10 @@ int runRebuild(const Target& target, const RunOptions& options) {
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyLedger(const Target& target, const std::string& logPath) {
+int verifyLedger(const Target& target, const std::optional<std::string>& logPath) {
     std::optional<StatementLogging> log;
     try {
-        log.emplace(logPath);
+        log.emplace(logPath, accountSetConnectionString(target.db, target.connection));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;

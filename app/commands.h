@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/demo/demo_account_set.h"
@@ -19,12 +20,16 @@ struct Target {
 struct RunOptions {
     std::string onMismatch = "skip";  // skip | cancel | balance | average
     std::string ui = "auto";          // auto | none | qt
-    std::string logPath;
-    std::string reportPath;   // "-" writes the report to standard output and the summary to standard error
-    std::string detailsPath;  // one CSV line per pair; "-" as for the report
+    // Each output is absent when not asked for; one asked for with an empty path is refused.
+    std::optional<std::string> logPath;
+    std::optional<std::string>
+        reportPath;  // "-": the report on standard output, the summary on standard error
+    std::optional<std::string> detailsPath;  // one CSV line per pair; "-" as for the report
     std::chrono::milliseconds busyTimeout = kDefaultBusyTimeout;  // --busy-timeout SECONDS
-    bool dryRun = false;     // --dry-run: the whole run on a snapshot, the account set left as it was
-    std::string backupPath;  // --backup FILE: a copy of the account set taken before the first change
+    bool dryRun = false;  // --dry-run: the whole run on a snapshot, the account set left as it was
+    std::optional<std::string>
+        backupPath;      // --backup FILE: a copy of the account set before the first change
+    bool force = false;  // --force: the backup may replace a regular file
 };
 
 // check-start / check-documents: prints true or false as the last line; 0 for true, 1 for false.
@@ -34,8 +39,9 @@ int checkDocuments(const Target& target);
 // cannot be written, is thrown before anything is changed (exit 2).
 int runRebuild(const Target& target, const RunOptions& options);
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
-// adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure.
-int verifyLedger(const Target& target, const std::string& logPath = {});
+// adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure (a --log
+// that cannot be opened or is refused among them), 4 when the log is incomplete.
+int verifyLedger(const Target& target, const std::optional<std::string>& logPath = std::nullopt);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

@@ -117,7 +117,7 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
     // The log is opened before anything changes: an audit trail that cannot be kept stops the undo unstarted.
     std::optional<StatementLogging> log;
     try {
-        log.emplace(options.logPath);
+        log.emplace(options.logPath, accountSetConnectionString(target.db, target.connection));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,24 @@ void addTarget(CLI::App& command, Target& target) {
         ->check(CLI::IsMember({"server", "desktop"}));
 }
 
+// An option naming a file to write: absent when not given, and an empty value kept as given (the command
+// refuses it rather than taking it as none).
+class OutputOption {
+public:
+    OutputOption(CLI::App& command, const std::string& name, const std::string& description)
+        : m_option(command.add_option(name, m_text, description)) {}
+    OutputOption(const OutputOption&) = delete;
+    OutputOption& operator=(const OutputOption&) = delete;
+
+    [[nodiscard]] std::optional<std::string> value() const {
+        return m_option->count() == 0 ? std::nullopt : std::optional<std::string>(m_text);
+    }
+
+private:
+    std::string m_text;
+    CLI::Option* m_option;
+};
+
 // A subcommand name that is not one of ours, said plainly with the names that are.
 bool refusedUnknownCommand(int argc, char** argv) {
     if (argc < 2 || argv[1][0] == '-') return false;
@@ -94,16 +113,18 @@ int main(int argc, char** argv) {
     runCommand->add_option("--ui", run.ui, "auto: a window when a display is available; none; qt")
         ->check(CLI::IsMember({"auto", "none", "qt"}))
         ->default_val("auto");
-    runCommand->add_option("--log", run.logPath,
-                           "append every statement sent to this file; - for standard output");
-    runCommand->add_option("--report", run.reportPath,
-                           "write a JSON report to this file; - for standard output");
-    runCommand->add_option("--details", run.detailsPath,
-                           "write one CSV line per pair to this file; - for standard output");
+    const OutputOption runLog(*runCommand, "--log",
+                              "append every statement sent to this file; - for standard output");
+    const OutputOption runReport(*runCommand, "--report",
+                                 "write a JSON report to this file; - for standard output");
+    const OutputOption runDetails(*runCommand, "--details",
+                                  "write one CSV line per pair to this file; - for standard output");
     runCommand->add_flag("--dry-run", run.dryRun,
                          "run on a snapshot of the account set and leave the set as it was");
-    runCommand->add_option("--backup", run.backupPath,
-                           "copy the account set (a SQLite file) to this file before the first change");
+    const OutputOption runBackup(
+        *runCommand, "--backup",
+        "copy the account set (a SQLite file) to this new file before the first change");
+    runCommand->add_flag("--force", run.force, "let --backup replace a regular file already there");
     double busySeconds = std::chrono::duration<double>(tarvenish::kDefaultBusyTimeout).count();
     runCommand
         ->add_option("--busy-timeout", busySeconds,
@@ -114,8 +135,8 @@ int main(int argc, char** argv) {
     auto* verifyCommand =
         app.add_subcommand("verify", "compare every pair's opening totals with the stock ledger, read-only");
     addTarget(*verifyCommand, target);
-    std::string verifyLog;
-    verifyCommand->add_option("--log", verifyLog, "append every statement sent to FILE, one per line");
+    const OutputOption verifyLog(*verifyCommand, "--log",
+                                 "append every statement sent to FILE, one per line");
     tarvenish::app::UndoOptions undo;
     auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
     addAccountSet(*undoCommand, target);
@@ -131,7 +152,7 @@ int main(int argc, char** argv) {
         },
         "the run to undo; default the latest not undone");
     undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
-    undoCommand->add_option("--log", undo.logPath, "append every statement sent to FILE, one per line");
+    const OutputOption undoLog(*undoCommand, "--log", "append every statement sent to FILE, one per line");
     auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
     addAccountSet(*historyCommand, target);
 
@@ -165,12 +186,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     run.busyTimeout = std::chrono::milliseconds(std::llround(busySeconds * 1000.0));
+    run.logPath = runLog.value();
+    run.reportPath = runReport.value();
+    run.detailsPath = runDetails.value();
+    run.backupPath = runBackup.value();
+    undo.logPath = undoLog.value();
 
     try {
         if (*checkStart) return tarvenish::app::checkStart(target);
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
         if (*runCommand) return tarvenish::app::runRebuild(target, run);
-        if (*verifyCommand) return tarvenish::app::verifyLedger(target, verifyLog);
+        if (*verifyCommand) return tarvenish::app::verifyLedger(target, verifyLog.value());
         if (*undoCommand) return tarvenish::app::undoRecordedRun(target, undo);
         if (*historyCommand) return tarvenish::app::showHistory(target);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;

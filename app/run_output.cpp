@@ -22,6 +22,7 @@ std::string reportSummary(const RunReport& report) {
     if (report.journalRun != 0 && !report.dryRun)
         text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
                             report.journalRun, report.journalRun);
+    if (!report.backupPath.empty()) text += fmt::format("backup: {}\n", report.backupPath);
     if (report.verification.ran) {
         text += fmt::format("check: {} pairs read back, {} differ\n", report.verification.pairsChecked,
                             report.verification.pairsDiffering);

@@ -1,10 +1,14 @@
 #include "app/statement_logging.h"
 
+#include "component/output_paths.h"
+
 namespace tarvenish::app {
 
-StatementLogging::StatementLogging(const std::string& path) {
-    if (path.empty()) return;
-    m_log.emplace(path);
+StatementLogging::StatementLogging(const std::optional<std::string>& path,
+                                   std::string_view connectionString) {
+    if (!path) return;
+    refuseUnsafeOutputs(connectionString, {.log = NamedOutput{"--log", *path}});
+    m_log.emplace(*path);
     EngineHooks hooks = engineHooks();
     auto before = std::move(hooks.beforeStatement);
     hooks.beforeStatement = [this, before = std::move(before)](std::string_view statement) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "component/statement_log.h"
 #include "ledger/engine_hooks.h"
@@ -11,9 +12,10 @@ namespace tarvenish::app {
 
 class StatementLogging final {
 public:
-    // Opens `path` for appending (nothing when empty) and logs this thread's statements while it lives.
-    // Throws std::runtime_error naming the file when it cannot be opened.
-    explicit StatementLogging(const std::string& path);
+    // Opens `path` for appending (nothing when absent) and logs this thread's statements while it lives.
+    // Throws OutputRefused when the path is empty or names the account set `connectionString` reaches or one
+    // of its side files, std::runtime_error naming the file when it cannot be opened.
+    StatementLogging(const std::optional<std::string>& path, std::string_view connectionString);
     StatementLogging(const StatementLogging&) = delete;
     StatementLogging& operator=(const StatementLogging&) = delete;
 

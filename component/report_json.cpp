@@ -33,6 +33,7 @@ std::string reportJson(const RunReport& report) {
     nlohmann::ordered_json json = {{"result", report.result},
                                    {"dry_run", report.dryRun},
                                    {"journal_run", nullptr},
+                                   {"backup", nullptr},
                                    {"pairs_total", report.pairsTotal},
                                    {"pairs_regenerated", report.pairsRegenerated},
                                    {"pairs_confirmed", report.pairsConfirmed},
@@ -47,6 +48,7 @@ std::string reportJson(const RunReport& report) {
                                    {"failures", failures}};
     // The run that `tarvenish undo --run` names; a dry run's journal went back with the rest of its work.
     if (report.journalRun != 0 && !report.dryRun) json["journal_run"] = report.journalRun;
+    if (!report.backupPath.empty()) json["backup"] = report.backupPath;
     // An engine message or a code in another encoding must not cost the whole report.
     return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

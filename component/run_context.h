@@ -8,6 +8,7 @@
 #include "component/adjustment_presenter.h"
 #include "component/run_report.h"
 #include "ledger/engine_hooks.h"
+#include "ledger/sqlite_backup.h"
 
 namespace tarvenish {
 
@@ -23,6 +24,8 @@ struct RunContext {
     bool dryRun = false;
     // Where a copy of the account set is taken before the first change; empty for none.
     std::string backupPath;
+    // Whether that copy may replace a regular file already there (--force).
+    ExistingBackup existingBackup = ExistingBackup::Refuse;
 };
 
 // Puts `context`'s hooks in force on this thread for the life of the object, each before the thread's own.

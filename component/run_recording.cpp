@@ -1,69 +1,14 @@
 #include "component/run_recording.h"
 
-#include <filesystem>
-#include <stdexcept>
-#include <string_view>
-#include <system_error>
-
 #include "component/report_json.h"
-#include "ledger/db_error.h"
-#include "ledger/engine.h"
 
 namespace tarvenish {
-namespace {
-// An output path that names the account set itself would be truncated or appended to by the run.
-void refuseOutputOnAccountSet(const std::string& connectionString, const std::string& path,
-                              std::string_view what) {
-    if (path.empty() || path == "-" || connectionString.empty()) return;
-    std::string source;
-    try {
-        const ConnectionSettings settings = parseConnectionString(connectionString);
-        source = settings.dataSource;
-        // A SQLite file reached through ODBC is named by the driver's Database= key.
-        for (const auto& [key, value] : settings.others)
-            if (source.empty() && key == "database") source = value;
-    } catch (const DbError&) {
-        return;
-    }
-    std::error_code error;
-    if (std::filesystem::equivalent(source, path, error))
-        throw std::runtime_error(std::string(what) + " " + path + " is the account set itself");
-}
-
-// Two outputs on one file (or a link to it) would write over each other while both seemed to arrive.
-void refuseSharedOutput(const std::string& firstPath, std::string_view first, const std::string& secondPath,
-                        std::string_view second) {
-    if (firstPath.empty() || secondPath.empty()) return;
-    if (firstPath == "-" && secondPath == "-") {
-        throw std::runtime_error(std::string(first) + " and " + std::string(second) +
-                                 " cannot both go to standard output");
-    }
-    std::error_code error;
-    if (firstPath != "-" && secondPath != "-" && std::filesystem::equivalent(firstPath, secondPath, error)) {
-        throw std::runtime_error(std::string(first) + " " + firstPath + " and " + std::string(second) + " " +
-                                 secondPath + " are one file");
-    }
-}
-}  // namespace
-
-RunRecording::RunRecording(const std::string& reportPath, const std::string& logPath,
-                           const std::string& connectionString, const std::string& detailsPath) {
-    refuseOutputOnAccountSet(connectionString, reportPath, "the report");
-    refuseOutputOnAccountSet(connectionString, logPath, "the log");
-    refuseOutputOnAccountSet(connectionString, detailsPath, "the details");
-    if (reportPath == "-" && logPath == "-")
-        throw std::runtime_error("the report and the log cannot both go to standard output");
-    refuseSharedOutput(detailsPath, "the details", reportPath, "the report");
-    refuseSharedOutput(detailsPath, "the details", logPath, "the log");
+RunRecording::RunRecording(const std::string& connectionString, const OutputPaths& outputs) {
+    refuseUnsafeOutputs(connectionString, outputs);
     // The log first: appending to it costs nothing when the report then cannot be opened.
-    if (!logPath.empty()) m_log.emplace(logPath);
-    // The report would be written over the log (a file or a link to it) while both seemed to arrive.
-    std::error_code error;
-    if (m_log && !reportPath.empty() && reportPath != "-" &&
-        std::filesystem::equivalent(reportPath, logPath, error))
-        throw std::runtime_error("the report " + reportPath + " and the log " + logPath + " are one file");
-    if (!reportPath.empty()) m_report.emplace("report", reportPath, OpenMode::Truncate);
-    if (!detailsPath.empty()) m_details.emplace(detailsPath);
+    if (outputs.log) m_log.emplace(outputs.log->path);
+    if (outputs.report) m_report.emplace("report", outputs.report->path, OpenMode::Truncate);
+    if (outputs.details) m_details.emplace(outputs.details->path);
 }
 
 RunRecording::Listening::Listening(RunRecording& recording, RunContext& context)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "component/output_file.h"
+#include "component/output_paths.h"
 #include "component/pair_details.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
@@ -15,13 +16,11 @@ namespace tarvenish {
 
 class RunRecording final {
 public:
-    // Opens the log (appending), then the report and the per-pair details (truncating) before the run
-    // changes anything; an empty path writes nothing, "-" writes to standard output. Throws
-    // std::runtime_error saying which output and path when one cannot be opened, when two would go to
-    // standard output or to one file, or when one names the file of the account set `connectionString`
-    // itself (it would be cut off before the run).
-    RunRecording(const std::string& reportPath, const std::string& logPath,
-                 const std::string& connectionString, const std::string& detailsPath = {});
+    // Refuses `outputs` as refuseUnsafeOutputs does (the backup only checked, it is taken by the run), then
+    // opens the log (appending), the report and the per-pair details (truncating) before the run changes
+    // anything; "-" writes to standard output. Throws OutputRefused, or std::runtime_error saying which
+    // output and path when one cannot be opened.
+    RunRecording(const std::string& connectionString, const OutputPaths& outputs);
 
     // While it lives, every statement the run of `context` sends and every step it skips go to the log, and
     // every pair's outcome to the details.

@@ -120,6 +120,8 @@ struct RunReport {
     long journalRun = 0;
     // The decimals the run compares and writes quantities at (iStrsQuanDecDgt), once it has read them.
     int quantityDigits = 0;
+    // Where the run copied the account set before its first change (an absolute path), empty for no copy.
+    std::string backupPath;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;

@@ -1,6 +1,7 @@
 #include "component_class/just_account.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "checks/documents_check.h"
 #include "checks/start_check.h"
 #include "component/call_connection.h"
+#include "component/output_paths.h"
 #include "component/pair_init.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
@@ -28,6 +30,17 @@ bool leavingNoConnection(Call&& call) noexcept {
     const bool result = call();
     ConnectionPool::clear();
     return result;
+}
+
+// Where the backup went, as a reader of the summary can find it from anywhere.
+std::string absoluteBackupPath(const std::string& path) noexcept {
+    try {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+        return error ? path : absolute.lexically_normal().string();
+    } catch (...) {
+        return path;
+    }
 }
 
 // A run that may not start leaves the account set untouched and says why in its report.
@@ -98,16 +111,25 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
         std::string file;
         try {
             file = sqliteFileOf(gdbsKavrin->connectionString());
-            // Before the first change and under the run lock: the copy is the set as the run found it.
-            if (!context.backupPath.empty()) backupSqliteFile(file, context.backupPath);
+            if (!context.backupPath.empty()) {
+                // Looked at again under the run lock, whoever made the context: the lock file exists now.
+                refuseUnsafeOutputs(gdbsKavrin->connectionString(),
+                                    {.backup = NamedOutput{"the backup", context.backupPath},
+                                     .existingBackup = context.existingBackup});
+                // Before the first change and under the run lock: the copy is the set as the run found it.
+                backupSqliteFile(file, context.backupPath, context.existingBackup);
+            }
         } catch (const std::exception& error) {
             return refuseRun(
                 context.report, RunStop::Refused,
                 context.backupPath.empty() ? "take the dry run's snapshot" : "back up the account set",
                 failureMessage(error) + "; nothing was changed");
         }
-        if (context.dryRun) return runOnSnapshot(context, AccSql, file);
-        return JustAccountRun(context, AccSql, gdbsKavrin);
+        const bool result = context.dryRun ? runOnSnapshot(context, AccSql, file)
+                                           : JustAccountRun(context, AccSql, gdbsKavrin);
+        // The run starts its report afresh; the copy was made before it.
+        if (!context.backupPath.empty()) context.report.backupPath = absoluteBackupPath(context.backupPath);
+        return result;
     });
 }
 

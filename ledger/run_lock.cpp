@@ -62,15 +62,26 @@ std::string errnoText(int error) {
     return std::generic_category().message(error);
 }
 
-// One lock file whatever relative path or link names the database.
-std::string lockFileOf(const std::string& file) {
+}  // namespace
+
+std::string RunLock::lockFileOf(const std::string& file) {
+    // One lock file whatever relative path or link names the database.
     std::error_code error;
     std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
     if (error) resolved = file;
     return resolved.string() + std::string(kLockSuffix);
 }
 
-}  // namespace
+std::string RunLock::databaseFilePath(std::string_view connectionString) {
+    if (isBlankText(connectionString)) return {};
+    const ConnectionSettings settings = parseConnectionString(connectionString);
+    if (equalsNoCase(settings.engine, "sqlite")) return databaseFile(settings.dataSource);
+    if (!equalsNoCase(settings.engine, "odbc")) return {};
+    // A SQLite file behind the ODBC driver is named by the driver's Database= key.
+    for (const auto& [key, value] : settings.others)
+        if (key == "database") return databaseFile(value);
+    return {};
+}
 
 std::string RunLock::lockFilePath(std::string_view connectionString) {
     // No connection string reaches no database; the run itself reports that.

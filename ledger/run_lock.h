@@ -53,6 +53,12 @@ public:
     // an in-memory database or an empty connection string. Throws DbError when the connection string cannot
     // be read.
     [[nodiscard]] static std::string lockFilePath(std::string_view connectionString);
+    // The lock file of the SQLite database `file`, however it is spelled.
+    [[nodiscard]] static std::string lockFileOf(const std::string& file);
+    // The SQLite file an account set's connection string names: its data source (a URI read as SQLite reads
+    // it) or an ODBC string's Database=; empty for an in-memory database, a DSN alone or an empty string.
+    // Throws DbError when the connection string cannot be read.
+    [[nodiscard]] static std::string databaseFilePath(std::string_view connectionString);
 
 private:
     void take();

@@ -35,7 +35,14 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     // account set as it was, and the host hears false as for any run that did not happen.
     std::optional<RunRecording> recording;
     try {
-        recording.emplace(settings.reportPath, settings.logPath, accountSetOf(args), settings.detailsPath);
+        // An empty variable is a setting not given, as for every other setting of the library.
+        const auto named = [](const char* variable, const std::string& path) {
+            return path.empty() ? std::nullopt : std::optional<NamedOutput>(NamedOutput{variable, path});
+        };
+        recording.emplace(accountSetOf(args),
+                          OutputPaths{.report = named(kReportVariable, settings.reportPath),
+                                      .log = named(kLogVariable, settings.logPath),
+                                      .details = named(kDetailsVariable, settings.detailsPath)});
     } catch (const std::exception& error) {
         std::fprintf(stderr, "TARVENISH: %s; the run was not started\n", error.what());
         return Variant::boolean(false);
