@@ -71,6 +71,8 @@ private:
     // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
     bool stopInterrupted();
     bool finish(bool result);
+    // Says that the run's row in the journal could not be completed, and what that leaves.
+    void reportJournalIncomplete();
 
     std::int16_t m_accSql;
     ConnectionPtr m_host;
