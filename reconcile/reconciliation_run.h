@@ -32,7 +32,8 @@ public:
           m_host(std::move(host)),
           m_state(sharedState()),
           m_report(context.report),
-          m_presenter(context.presenter.get()) {}
+          m_presenter(context.presenter.get()),
+          m_dryRun(context.dryRun) {}
 
     bool execute();
     // Ends the run after something escaped the steps: what was added is removed and the failure reported.
@@ -79,6 +80,8 @@ private:
     SharedState& m_state;
     RunReport& m_report;
     AdjustmentPresenter* m_presenter;
+    // The run works on a snapshot, whose journal goes with it.
+    bool m_dryRun;
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
     bool m_passReached = false;
