@@ -14,15 +14,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The connection string of the account set named by --db PATH (the path itself) or --connection STRING,
-// else by the environment's TARVENISH_CONNECTION. Throws UsageError when neither or both are given.
+// The connection string of the account set named by a file path (--db) or a connection string
+// (--connection, else the environment's TARVENISH_CONNECTION). Throws UsageError unless exactly one names it.
 [[nodiscard]] std::string accountSetConnectionString(const std::string& path,
                                                      const std::string& connectionString);
 
-// Opens the account set named by a file path (--db) or a connection string (--connection, else the
-// environment's TARVENISH_CONNECTION). A missing file, a
-// file that is not a database, or a database without the host's tables is a UsageError; nothing is ever
-// created.
+// Opens that account set. A missing file, a folder, a file that is not a database, or a database without the
+// host's tables is a UsageError (component/account_set_check.h words it); nothing is ever created.
 [[nodiscard]] ConnectionPtr openAccountSet(const std::string& path, const std::string& connectionString);
 
 }  // namespace tarvenish::app

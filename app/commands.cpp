@@ -12,6 +12,7 @@
 #include "app/run_output.h"
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
+#include "component/answer_reason.h"
 #include "component/output_file.h"
 #include "component/output_paths.h"
 #include "component/run_context.h"
@@ -55,7 +56,9 @@ bool printed(const std::string& text, std::FILE* stream, std::string_view what, 
 
 int runRebuild(const Target& target, const RunOptions& options) {
     setBusyTimeout(options.busyTimeout);
-    auto connection = openAccountSet(target.db, target.connection);
+    // Opened by the run as the library's is, so that an account set refused says so in the report too.
+    const ConnectionPtr connection =
+        Connection::create(accountSetConnectionString(target.db, target.connection));
     PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
 
     // All are looked at and opened before the run changes anything: a path that cannot be written, or that
@@ -95,8 +98,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
     for (std::string& text : recording.finish(report)) problems.push_back(std::move(text));
     for (const auto& text : problems)
         std::fprintf(stderr, "tarvenish: %s (the run itself is done)\n", text.c_str());
-    // The summary says it on standard output too; a script reads why nothing was done on standard error.
-    for (const auto& reason : refusalReasons(report)) std::fprintf(stderr, "tarvenish: %s\n", reason.c_str());
+    if (!report.result) std::fprintf(stderr, "tarvenish: %s\n", answerReason(report).c_str());
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 

@@ -11,9 +11,10 @@ int runExitCode(const RunReport& report, OutputState output) noexcept {
     if (report.stop == RunStop::Locked) return 5;
     if (report.cancelled || report.stop == RunStop::Fatal) return 1;
     if (report.verification.pairsDiffering > 0) return 3;
+    if (report.pairsFailed > 0) return 3;
     if (!report.result) return 1;
-    if (report.pairsSkipped + report.pairsFailed > 0) return 3;
-    if (output == OutputState::Incomplete) return 4;
+    if (report.pairsSkipped > 0) return 3;
+    if (output == OutputState::Incomplete || report.journalIncomplete) return 4;
     return 0;
 }
 

@@ -12,8 +12,8 @@ enum class OutputState {
 
 // The first matching row wins: 128 + the signal when interrupted; 2 when the account set could not be used
 // for a run; 5 when another run holds it; 1 when cancelled or a whole-run failure; 3 when the run's check
-// found a difference; 1 for any other false result; 3 when pairs were left as they were or failed; 4 when
-// the output is incomplete; 0 otherwise.
+// found a difference or pairs failed; 1 for any other false result; 3 when pairs were left as they were; 4
+// when the output or the run's journal is incomplete; 0 otherwise.
 [[nodiscard]] int runExitCode(const RunReport& report, OutputState output) noexcept;
 
 }  // namespace tarvenish::app

@@ -12,7 +12,8 @@ namespace tarvenish {
 // (or none) is used as it is and left so.
 class CallConnection final {
 public:
-    // Never throws: a connection that cannot be opened is reported by failure().
+    // Never throws: a connection that cannot be opened (or names a folder or a missing file) is reported by
+    // failure().
     explicit CallConnection(ConnectionPtr connection) noexcept;
     ~CallConnection();
     CallConnection(const CallConnection&) = delete;

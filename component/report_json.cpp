@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "component/answer_reason.h"
+
 namespace tarvenish {
 
 std::string reportJson(const RunReport& report) {
@@ -30,22 +32,25 @@ std::string reportJson(const RunReport& report) {
                                             {"journal", t.journal},
                                             {"total", t.total},
                                             {"in_sqlite", t.inSqlite}};
-    nlohmann::ordered_json json = {{"result", report.result},
-                                   {"dry_run", report.dryRun},
-                                   {"journal_run", nullptr},
-                                   {"backup", nullptr},
-                                   {"pairs_total", report.pairsTotal},
-                                   {"pairs_regenerated", report.pairsRegenerated},
-                                   {"pairs_confirmed", report.pairsConfirmed},
-                                   {"pairs_skipped", report.pairsSkipped},
-                                   {"pairs_failed", report.pairsFailed},
-                                   {"rows_deleted", report.rowsDeleted},
-                                   {"rows_inserted", report.rowsInserted},
-                                   {"cancelled", report.cancelled},
-                                   {"interrupted", report.stop == RunStop::Interrupted},
-                                   {"verification", verification},
-                                   {"timings", timings},
-                                   {"failures", failures}};
+    const std::string reason = answerReason(report);
+    nlohmann::ordered_json json = {
+        {"result", report.result},
+        {"reason", reason.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(reason)},
+        {"dry_run", report.dryRun},
+        {"journal_run", nullptr},
+        {"backup", nullptr},
+        {"pairs_total", report.pairsTotal},
+        {"pairs_regenerated", report.pairsRegenerated},
+        {"pairs_confirmed", report.pairsConfirmed},
+        {"pairs_skipped", report.pairsSkipped},
+        {"pairs_failed", report.pairsFailed},
+        {"rows_deleted", report.rowsDeleted},
+        {"rows_inserted", report.rowsInserted},
+        {"cancelled", report.cancelled},
+        {"interrupted", report.stop == RunStop::Interrupted},
+        {"verification", verification},
+        {"timings", timings},
+        {"failures", failures}};
     // The run that `tarvenish undo --run` names; a dry run's journal went back with the rest of its work.
     if (report.journalRun != 0 && !report.dryRun) json["journal_run"] = report.journalRun;
     if (!report.backupPath.empty()) json["backup"] = report.backupPath;

@@ -7,8 +7,8 @@
 
 namespace tarvenish {
 
-// The report as JSON: result, the pair counts, the row counts, cancelled, interrupted, the run's check of its
-// own work and the failures.
+// The report as JSON: result, the reason of a false one (null otherwise), the pair counts, the row counts,
+// cancelled, interrupted, the run's check of its own work and the failures.
 [[nodiscard]] std::string reportJson(const RunReport& report);
 
 }  // namespace tarvenish

@@ -38,12 +38,4 @@ void RunReport::reset() {
     onPairDone = std::move(pairListener);
 }
 
-std::vector<std::string> refusalReasons(const RunReport& report) {
-    std::vector<std::string> reasons;
-    if (report.stop != RunStop::Refused && report.stop != RunStop::Locked) return reasons;
-    for (const StepFailure& failure : report.failures)
-        reasons.push_back(failure.step + ": " + failure.message);
-    return reasons;
-}
-
 }  // namespace tarvenish

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvenish {
@@ -16,6 +17,9 @@ struct StepFailure {
     // that cannot tell the run otherwise, such as the dialog's commit, says so here.
     bool blocksRun = false;
 };
+
+// The step under which a run says that its row in the journal could not be completed.
+inline constexpr std::string_view kJournalIncompleteStep = "the run's journal";
 
 enum class PairOutcome { Regenerated, Confirmed, Skipped, Failed };
 
@@ -122,6 +126,10 @@ struct RunReport {
     int quantityDigits = 0;
     // Where the run copied the account set before its first change (an absolute path), empty for no copy.
     std::string backupPath;
+    // The run's row in the journal could not be completed at its end: its pairs' rows stand as reported.
+    bool journalIncomplete = false;
+    // Why the run was cancelled when nobody pressed Cancel (no window and no policy), empty otherwise.
+    std::string cancelledBecause;
 
     // Called for every failure as it is recorded (the command line's log listens here).
     std::function<void(const StepFailure&)> onFailure;
@@ -143,9 +151,5 @@ struct RunReport {
     // Clears the figures and failures; the listeners stay.
     void reset();
 };
-
-// Why a run that changed nothing (refused, or locked out) did not start, one "step: message" per failure;
-// empty for any other run.
-[[nodiscard]] std::vector<std::string> refusalReasons(const RunReport& report);
 
 }  // namespace tarvenish

@@ -8,6 +8,7 @@
 
 #include "checks/documents_check.h"
 #include "checks/start_check.h"
+#include "component/account_set_check.h"
 #include "component/call_connection.h"
 #include "component/output_paths.h"
 #include "component/pair_init.h"
@@ -87,21 +88,32 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
     } catch (const std::exception& error) {
         return refuseRun(context.report, RunStop::Fatal, "watch the run's statements", error.what());
     }
-    // Held for the whole run, through the command and the library alike.
-    // A dry run only reads the set: it copies it and runs on the copy.
-    const bool readsOnly = context.dryRun;
-    const RunLock lock(gdbsKavrin ? gdbsKavrin->connectionString() : std::string(),
-                       readsOnly ? RunLockUse::Read : RunLockUse::Change);
-    if (!lock.allowsRun()) {
-        return refuseRun(context.report,
-                         lock.status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
-                         "take the run lock", lock.problem());
-    }
+    if (!gdbsKavrin)
+        return refuseRun(context.report, RunStop::Refused, "open the account set",
+                         "no connection to the account set was passed");
+    // Held for the whole run, through the command and the library alike, and let go only after the call's
+    // connection is closed again; taken once the account set is known to be one. A dry run only reads the
+    // set: it copies it and runs on the copy.
+    std::optional<RunLock> lock;
     return leavingNoConnection([&] {
         const CallConnection call(gdbsKavrin);
-        // An account set that cannot even be opened changed nothing, and the run did not do its job.
+        // An account set that cannot even be opened changed nothing.
         if (!call.failure().empty())
-            return refuseRun(context.report, RunStop::Fatal, "open the account set", call.failure());
+            return refuseRun(context.report, RunStop::Refused, "open the account set", call.failure());
+        std::string notAccountSet;
+        try {
+            notAccountSet = missingHostTable(*gdbsKavrin);
+        } catch (const std::exception& error) {
+            notAccountSet = failureMessage(error);
+        }
+        if (!notAccountSet.empty())
+            return refuseRun(context.report, RunStop::Refused, "open the account set", notAccountSet);
+        lock.emplace(gdbsKavrin->connectionString(), context.dryRun ? RunLockUse::Read : RunLockUse::Change);
+        if (!lock->allowsRun()) {
+            return refuseRun(context.report,
+                             lock->status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
+                             "take the run lock", lock->problem());
+        }
         // A server takes its own dialect's texts as built: desktop texts would fail on it part-way through.
         if (AccSql == 0 && gdbsKavrin->state() != 0 && gdbsKavrin->engine().takesServerDialectOnly())
             return refuseRun(context.report, RunStop::Refused, "choose the dialect",

@@ -15,9 +15,11 @@ struct RunContext;
 class JustAccount final {
 public:
     // The batch run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
-    // set's run lock throughout, with `context`'s presenter and hooks. False when the user cancelled in the
-    // dialog, when another run holds the set or no run lock can be made (nothing changed then), or when the
-    // run failed as a whole; true otherwise. `context.report` says which. Never throws.
+    // set's run lock throughout, with `context`'s presenter and hooks; a closed connection is opened for the
+    // call. False when the user cancelled in the dialog, when the connection is no account set (a folder, no
+    // file, not a database, no host tables) or cannot be opened, when another run holds the set or no run
+    // lock can be made (nothing changed then), when a pair failed, or when the run failed as a whole; true
+    // otherwise. `context.report` says which (component/answer_reason.h words it). Never throws.
     [[nodiscard]] bool justAccount(RunContext& context, std::int16_t AccSql,
                                    const ConnectionPtr& gdbsKavrin) const noexcept;
 

@@ -32,7 +32,8 @@ public:
           m_host(std::move(host)),
           m_state(sharedState()),
           m_report(context.report),
-          m_presenter(context.presenter.get()) {}
+          m_presenter(context.presenter.get()),
+          m_dryRun(context.dryRun) {}
 
     bool execute();
     // Ends the run after something escaped the steps: what was added is removed and the failure reported.
@@ -76,12 +77,16 @@ private:
     // Stops on a stop request: what is done is kept and made durable, what the run added is removed.
     bool stopInterrupted();
     bool finish(bool result);
+    // Says that the run's row in the journal could not be completed, and what that leaves.
+    void reportJournalIncomplete();
 
     std::int16_t m_accSql;
     ConnectionPtr m_host;
     SharedState& m_state;
     RunReport& m_report;
     AdjustmentPresenter* m_presenter;
+    // The run works on a snapshot, whose journal goes with it.
+    bool m_dryRun;
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
     bool m_passReached = false;

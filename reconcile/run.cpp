@@ -325,7 +325,7 @@ bool ReconciliationRun::finish(bool result) {
     }
     if (m_host && m_report.journalRun != 0) {
         std::string statement;
-        (void)attempt("finish the run's journal", statement, [&] {
+        const bool journalFinished = attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
                 const StepTimer timer(m_report.timings.journal);
                 finishRunJournal(*m_host, m_report.journalRun,
@@ -333,6 +333,8 @@ bool ReconciliationRun::finish(bool result) {
                                   m_report.rowsInserted});
             });
         });
+        // A dry run's journal is thrown away with its snapshot: there is no record to be incomplete.
+        if (!journalFinished && !m_dryRun) reportJournalIncomplete();
     }
     // A column left behind changes the host's table: the run did not end as it must.
     if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {
@@ -344,8 +346,22 @@ bool ReconciliationRun::finish(bool result) {
         !attempt("make the run's changes durable", std::string(), [&] { m_host->engine().makeDurable(); }))
         result = false;
     m_state.releaseConn();
+    // A pair that failed kept rows the run was meant to rebuild: the host must not go on as if it had.
+    if (m_report.pairsFailed > 0) result = false;
     m_report.result = m_report.result && result;
     return m_report.result;
+}
+
+void ReconciliationRun::reportJournalIncomplete() {
+    m_report.journalIncomplete = true;
+    // Each pair's images went into the journal with the pair's own change: only the run's row lacks its end.
+    const std::string run = std::to_string(m_report.journalRun);
+    m_report.recordFailure(
+        {std::string(kJournalIncompleteStep), "",
+         "the pairs counted rebuilt and confirmed hold their new opening rows, but run " + run +
+             "'s row in the journal lacks its figures and its end (history shows it as not finished); each "
+             "pair's rows before and after were journaled with its change, so tarvenish undo --run " +
+             run + " still puts them back"});
 }
 
 bool ReconciliationRun::abandon(std::string_view message) noexcept {

@@ -11,9 +11,10 @@ namespace tarvenish {
 struct RunContext;
 
 // Returns false when the user cancelled in the dialog, a stop was requested, a whole-run failure (or one no
-// later pair can escape) stopped it, or its check of the rebuilt and confirmed pairs found a difference; true
-// otherwise. Never throws: a failing step is recorded in `context.report`, whose `stop` says why a run ended
-// early; a pair whose totals differ goes to `context.presenter`.
+// later pair can escape) stopped it, a pair failed, or its check of the rebuilt and confirmed pairs found a
+// difference; true otherwise (pairs left by the dialog's close or a skip included). Never throws: a failing
+// step is recorded in `context.report`, whose `stop` says why a run ended early; a pair whose totals differ
+// goes to `context.presenter`.
 [[nodiscard]] bool JustAccountRun(RunContext& context, std::int16_t AccSql,
                                   const ConnectionPtr& gdbsKavrin) noexcept;
 

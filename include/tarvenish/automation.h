@@ -17,7 +17,9 @@
  *
  *   TV_DISPID_JustAccount  JustAccount(AccSql I2, gdbsKavrin CONNECTION) -> BOOL
  *       Rebuilds the opening rows. True when every pair was rebuilt, confirmed in the dialog or left as it
- *       was by the user (dialog closed); false when the user cancelled or the run failed.
+ *       was by the user (dialog closed, or TARVENISH_ON_MISMATCH=skip); false when the user cancelled, a
+ *       pair failed, the run failed or did not start (no account set, another run holds it). Every false
+ *       comes with a line "TARVENISH: reason" on standard error, and the reason in the JSON report.
  *   TV_DISPID_init         init(Dkeep DATE, Iswh BOOL, Whcode STRING, Whname STRING, Invcode STRING,
  *                               invname STRING, style STRING, quan R8, money R8, gdbsKavrin CONNECTION)
  *                          -> EMPTY. Puts one pair's figures into the state the dialog reads.

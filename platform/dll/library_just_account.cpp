@@ -4,7 +4,10 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "component/answer_reason.h"
 #include "component/run_context.h"
 #include "component/run_recording.h"
 #include "component/run_report.h"
@@ -55,12 +58,14 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
         const RunRecording::Listening listening(*recording, context);
         result = object().justAccount(context, args[0].toI2(), args[1].toConnection());
     }
-    // The host hears false; its log tells why nothing was done.
-    for (const std::string& reason : refusalReasons(context.report))
-        std::fprintf(stderr, "TARVENISH: %s\n", reason.c_str());
     // The run is done and its answer stands; the host's log tells what of its record is missing.
-    for (const std::string& problem : recording->finish(context.report))
+    std::vector<std::string> problems = recording->finish(context.report);
+    if (std::string journal = incompleteRecord(context.report); !journal.empty())
+        problems.push_back(std::move(journal));
+    for (const std::string& problem : problems)
         std::fprintf(stderr, "TARVENISH: %s (the run itself is done)\n", problem.c_str());
+    // A host that hears false learns why, in the words the command gives.
+    if (!result) std::fprintf(stderr, "TARVENISH: %s\n", answerReason(context.report).c_str());
     return Variant::boolean(result);
 }
 

@@ -6,6 +6,7 @@
 
 #include "component/message_presenter.h"
 #include "component/messages.h"
+#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "platform/dll/library_settings.h"
 
@@ -34,11 +35,13 @@ public:
             return;
         }
         SharedState& state = sharedState();
-        std::fprintf(stderr,
-                     "TARVENISH: the totals of pair %s/%s differ and no window can be shown on this thread; "
-                     "the run is cancelled there (set %s to skip, cancel, balance or average to answer the "
-                     "dialog without a window)\n",
-                     state.WhCode.c_str(), state.InvCode.c_str(), kOnMismatchVariable);
+        // The library says it on standard error with the run's answer, and the report holds it.
+        report.cancelledBecause =
+            "the totals of pair " + state.WhCode + "/" + state.InvCode +
+            " differ and no window can be shown on this thread; the run is cancelled "
+            "there (set " +
+            std::string(kOnMismatchVariable) +
+            " to skip, cancel, balance or average to answer the dialog without a window)";
         // Cancel without loading the dialog: a load that failed would leave the pair behind while the run
         // went on and answered true.
         state.StopRun = true;

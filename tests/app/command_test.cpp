@@ -222,11 +222,12 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     const auto report = nlohmann::json::parse(contents(reportPath));
     std::set<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.insert(key);
-    EXPECT_EQ(keys, (std::set<std::string>{"result", "dry_run", "journal_run", "backup", "pairs_total",
+    EXPECT_EQ(keys, (std::set<std::string>{"result", "reason", "dry_run", "journal_run", "backup", "pairs_total",
                                            "pairs_regenerated", "pairs_confirmed", "pairs_skipped",
                                            "pairs_failed", "rows_deleted", "rows_inserted", "cancelled",
                                            "interrupted", "verification", "timings", "failures"}));
     EXPECT_EQ(report["result"], true);
+    EXPECT_TRUE(report["reason"].is_null());
     EXPECT_EQ(report["cancelled"], false);
     EXPECT_EQ(report["interrupted"], false);
     std::set<std::string> checkKeys;

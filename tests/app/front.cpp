@@ -18,12 +18,16 @@ TableRow tableRow(Outcome outcome) {
             return {0, true};
         case Outcome::PairsLeft:
             return {3, true};
+        case Outcome::PairsFailed:
+            return {3, false};
         case Outcome::CheckDiffered:
             return {3, false};
         case Outcome::Cancelled:
             return {1, false};
         case Outcome::Refused:
             return {2, false};
+        case Outcome::Locked:
+            return {5, false};
         case Outcome::OutputIncomplete:
             return {4, true};
     }
@@ -31,20 +35,22 @@ TableRow tableRow(Outcome outcome) {
 }
 
 std::string connectionOf(const Scenario& scenario) {
+    if (!scenario.connection.empty()) return scenario.connection;
     const std::string connection = connectionTo(scenario.accountSet, scenario.engine);
     return scenario.engine == EngineKind::Odbc ? connection + scenario.odbcOptions : connection;
 }
 
 FrontResult runCommandFront(const Scenario& scenario) {
-    std::vector<std::string> args = {"run",
-                                     scenario.engine == EngineKind::Embedded ? "--db" : "--connection",
-                                     connectionOf(scenario),
-                                     "--acc-sql",
-                                     std::to_string(scenario.accSql),
-                                     "--ui",
-                                     "none",
-                                     "--on-mismatch",
-                                     scenario.onMismatch};
+    std::vector<std::string> args = {
+        "run",
+        scenario.engine == EngineKind::Embedded && scenario.connection.empty() ? "--db" : "--connection",
+        connectionOf(scenario),
+        "--acc-sql",
+        std::to_string(scenario.accSql),
+        "--ui",
+        "none",
+        "--on-mismatch",
+        scenario.onMismatch};
     if (!scenario.reportPath.empty()) args.insert(args.end(), {"--report", scenario.reportPath});
     if (!scenario.logPath.empty()) args.insert(args.end(), {"--log", scenario.logPath});
     if (scenario.dryRun) args.emplace_back("--dry-run");

@@ -29,6 +29,7 @@ struct Scenario {
     std::string detailsPath;                   // --details, TARVENISH_DETAILS; empty for none
     EngineKind engine = EngineKind::Embedded;  // --db and the file, or --connection and an ODBC string
     std::string odbcOptions{};                 // appended to the ODBC string, e.g. "FKSupport=1;"
+    std::string connection{};  // --connection, the host's string, as it is; empty for the file's
 };
 
 // What a run answered through its front.
@@ -43,10 +44,12 @@ struct FrontResult {
 // The rows of the exit-code table: the command's exit code and what the library's JustAccount answers.
 enum class Outcome {
     Done,              // 0, true
-    PairsLeft,         // 3, true: pairs left as they were or failed
+    PairsLeft,         // 3, true: pairs left as they were (skip, or the dialog closed without writing)
+    PairsFailed,       // 3, false: some pairs failed
     CheckDiffered,     // 3, false
     Cancelled,         // 1, false: cancelled, a whole-run failure, any other false result
     Refused,           // 2, false: nothing changed
+    Locked,            // 5, false: another run holds the account set
     OutputIncomplete,  // 4, true: the run done, its report or log not
 };
 

@@ -50,7 +50,7 @@ TEST_F(DialogInARun, APairWhoseCommitFailedAndWasThenClosedCountsAsFailed) {
     };
     ScopedEngineHooks hooks(failing);
 
-    EXPECT_TRUE(runWith([](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); }));
+    EXPECT_FALSE(runWith([](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); }));
 
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0].prompt, messageText(msg::kCommitFailed));
