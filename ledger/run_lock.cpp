@@ -149,23 +149,7 @@ void RunLock::take() {
                         "; nothing was changed";
             return;
         }
-        int rc = 0;
-        while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
-        }
-        if (rc != 0) {
-            const int error = errno;
-            ::close(fd);
-            if (error == EWOULDBLOCK) {
-                m_status = RunLockStatus::Busy;
-                m_problem = "another run holds the account set (run lock file " + m_path +
-                            " is locked); nothing was changed";
-            } else {
-                m_status = RunLockStatus::Unavailable;
-                m_problem = "cannot lock the run lock file " + m_path + ": " + errnoText(error) +
-                            "; nothing was changed";
-            }
-            return;
-        }
+        if (!lockOrGiveUp(fd, LOCK_EX)) return;
         struct stat held {};
         struct stat named {};
         if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
@@ -194,15 +178,17 @@ void RunLock::shareWithoutWriting(int createError) {
                     "; nothing was changed";
         return;
     }
+    if (!lockOrGiveUp(fd, LOCK_SH)) return;
+    m_fd = fd;
+    m_shared = true;
+    m_status = RunLockStatus::Held;
+}
+
+bool RunLock::lockOrGiveUp(int fd, int operation) {
     int rc = 0;
-    while ((rc = ::flock(fd, LOCK_SH | LOCK_NB)) != 0 && errno == EINTR) {
+    while ((rc = ::flock(fd, operation | LOCK_NB)) != 0 && errno == EINTR) {
     }
-    if (rc == 0) {
-        m_fd = fd;
-        m_shared = true;
-        m_status = RunLockStatus::Held;
-        return;
-    }
+    if (rc == 0) return true;
     const int error = errno;
     ::close(fd);
     m_status = error == EWOULDBLOCK ? RunLockStatus::Busy : RunLockStatus::Unavailable;
@@ -210,6 +196,7 @@ void RunLock::shareWithoutWriting(int createError) {
                                            " is locked); nothing was changed"
                                      : "cannot lock the run lock file " + m_path + ": " + errnoText(error) +
                                            "; nothing was changed";
+    return false;
 }
 
 RunLock::~RunLock() {

@@ -64,6 +64,8 @@ private:
     void take();
     // A reader's lock where no lock file can be made: shares the existing one, or needs none.
     void shareWithoutWriting(int createError);
+    // Locks the open `fd` (flock's LOCK_EX or LOCK_SH) without waiting; else closes it, says why and is false.
+    [[nodiscard]] bool lockOrGiveUp(int fd, int operation);
     // Connects to an ODBC data source to learn what holds its lock, and takes that.
     void takeThroughOdbc(std::string_view connectionString);
 
