@@ -27,6 +27,7 @@
 namespace tarvenish::test {
 namespace {
 
+// Whether `statement` names both codes of `pair` ("CODE/ITEM").
 bool names(std::string_view statement, const std::string& pair) {
     const std::size_t slash = pair.find('/');
     return statement.find("'" + pair.substr(0, slash) + "'") != std::string_view::npos &&
