@@ -19,10 +19,22 @@ constexpr std::chrono::milliseconds kBatchAge{1000};
 }  // namespace
 
 CommitBatch::CommitBatch(Connection& connection) : m_connection(connection) {
-    m_connection.engine().batchCommits(true);
+    Engine& engine = m_connection.engine();
+    engine.batchCommits(true);
+    if (!engine.readsThroughBatch()) return;
+    try {
+        ConnectionPool::readThrough(m_connection);
+    } catch (...) {
+        try {
+            engine.batchCommits(false);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 CommitBatch::~CommitBatch() {
+    ConnectionPool::endReadingThrough(m_connection);
     // An appender kept for the batch's transactions does not outlive it.
     m_connection.dropSpareAppender();
     if (m_ended || m_connection.state() == 0) return;
@@ -48,6 +60,7 @@ void CommitBatch::commit() {
 }
 
 void CommitBatch::end() {
+    ConnectionPool::endReadingThrough(m_connection);
     m_connection.dropSpareAppender();
     m_connection.engine().batchCommits(false);
     m_ended = true;

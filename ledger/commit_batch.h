@@ -1,7 +1,9 @@
 #pragma once
 // Commits made durable in batches: while a CommitBatch is open on a connection, each transaction commits into
 // one batch, and one journal write and sync makes the whole batch durable. Other connections see batched work
-// only once it is durable; a failure to make it durable loses the whole batch, never a part of it.
+// only once it is durable; a failure to make it durable loses the whole batch, never a part of it. On a
+// database file the queries that recordsets open on the connection's string meanwhile read inside the batch,
+// through the connection: they see the batch's work, and never wait for its lock.
 
 #include <cstddef>
 

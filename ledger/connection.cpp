@@ -2,6 +2,7 @@
 
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "ledger/db_error.h"
 #include "ledger/engine.h"
@@ -134,6 +135,29 @@ Connection& ConnectionPool::acquire(std::string_view connectionString) {
 
 std::size_t ConnectionPool::size() noexcept {
     return pooledConnections().size();
+}
+
+namespace {
+
+std::vector<Connection*>& batchReaders() {
+    thread_local std::vector<Connection*> readers;
+    return readers;
+}
+
+}  // namespace
+
+void ConnectionPool::readThrough(Connection& connection) {
+    batchReaders().push_back(&connection);
+}
+
+void ConnectionPool::endReadingThrough(const Connection& connection) noexcept {
+    std::erase(batchReaders(), &connection);
+}
+
+Connection* ConnectionPool::readingThrough(std::string_view connectionString) noexcept {
+    for (Connection* connection : batchReaders())
+        if (connection->state() != 0 && connection->connectionString() == connectionString) return connection;
+    return nullptr;
 }
 
 void ConnectionPool::clear() noexcept {

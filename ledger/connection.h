@@ -76,7 +76,8 @@ private:
 using ConnectionPtr = std::shared_ptr<Connection>;
 
 // Connections that recordsets opened on a connection string use, one per string and thread, kept open so that
-// every recordset does not pay for a new connection. Each sees committed data only.
+// every recordset does not pay for a new connection. Each sees committed data only; while commits on the
+// string are batched on a file, its queries read through the batch's connection instead.
 class ConnectionPool {
 public:
     // The pooled connection for `connectionString`, opened on first use. Throws DbError.
@@ -85,6 +86,14 @@ public:
     static void clear() noexcept;
     // How many connections this thread's pool holds open.
     [[nodiscard]] static std::size_t size() noexcept;
+
+    // Queries that recordsets open on `connection`'s string on this thread read inside its batch, through
+    // it, until endReadingThrough (CommitBatch, on an engine that readsThroughBatch). `connection` must
+    // outlive that. Throws std::bad_alloc.
+    static void readThrough(Connection& connection);
+    static void endReadingThrough(const Connection& connection) noexcept;
+    // The open connection that queries on `connectionString` read through now, or null.
+    [[nodiscard]] static Connection* readingThrough(std::string_view connectionString) noexcept;
 };
 
 }  // namespace tarvenish

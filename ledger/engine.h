@@ -43,8 +43,17 @@ public:
     virtual ~Engine() = default;
     // Runs one statement (any dialect text the component builds). Throws DbError carrying `sql`.
     virtual void execute(std::string_view sql) = 0;
-    // Runs one query and reads all its rows. Throws DbError carrying `sql`.
+    // Runs one query and reads all its rows; makes a batch durable first, as any statement outside a
+    // caller's transaction does. Throws DbError carrying `sql`.
     [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
+    // Runs one query inside the batch or transaction open on this engine, leaving the batch as it is: the
+    // rows are those its uncommitted work left. Throws DbError carrying `sql`.
+    [[nodiscard]] virtual QueryResult queryInBatch(std::string_view sql) { return query(sql); }
+    // True when recordsets opened on this engine's connection string must read through it (queryInBatch)
+    // while its commits are batched: on a database file, whose other connections could not see the batch,
+    // and on a rollback journal could not read at all once the batch's pages spill into the file under the
+    // exclusive lock. False for a server, whose reads go on connections of their own, exactly as built.
+    [[nodiscard]] virtual bool readsThroughBatch() const noexcept { return false; }
     // Prepares to append to `table`. Throws DbError when the table does not exist.
     [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
     // Begins a transaction of the caller. Throws DbError, also when one is already open.

@@ -78,8 +78,16 @@ void OdbcEngine::execute(std::string_view sql) {
     if (!driverText.createdTable.empty()) m_planner.indexFirstColumn(driverText.createdTable);
 }
 
+bool OdbcEngine::readsThroughBatch() const noexcept {
+    return m_session->kind() == OdbcServerKind::Sqlite;
+}
+
 QueryResult OdbcEngine::query(std::string_view sql) {
     m_transactions.settleOutsideTransaction();
+    return queryInBatch(sql);
+}
+
+QueryResult OdbcEngine::queryInBatch(std::string_view sql) {
     if (const auto shaped = shapeOf(sql)) {
         QueryResult result;
         if (m_shaped.run(*shaped, sql, "query", &result)) return result;

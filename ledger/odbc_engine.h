@@ -28,6 +28,9 @@ public:
 
     void execute(std::string_view sql) override;
     [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    // True with SQLite behind the driver; a server's reads stay on connections of their own.
+    [[nodiscard]] bool readsThroughBatch() const noexcept override;
     [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
     void begin() override;
     void commit() override;

@@ -1,5 +1,6 @@
 #include "ledger/odbc_session.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -116,7 +117,9 @@ std::shared_ptr<OdbcSession> OdbcSession::connect(std::string_view connectionStr
     // it has loaded them; the driver's lock wait follows the component's busy timeout like the embedded one.
     std::string again = text;
     if (!valueOf(text, "loadext")) again = withKey(again, "LoadExt", dialectExtensionPath());
-    if (!valueOf(text, "timeout")) again = withKey(again, "Timeout", std::to_string(busyTimeout().count()));
+    // The driver takes a wait under 1 ms for its longest (1,000 s): "no wait" is the least it knows, 1 ms.
+    if (!valueOf(text, "timeout"))
+        again = withKey(again, "Timeout", std::to_string(std::max<long long>(1, busyTimeout().count())));
     if (again == text) return session;
     session->close();
     session->open(again);

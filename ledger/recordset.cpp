@@ -25,17 +25,26 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 void Recordset::open(std::string_view source, std::string_view connectionString, CursorType /*cursorType*/,
                      LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
+    // While commits on this string are batched on a file, a connection of its own could not see the batch,
+    // and on a rollback journal could not read at all once the batch spills into the file: the query goes
+    // inside the batch on the batch's own connection.
+    if (options == CommandType::Text) {
+        if (Connection* batch = ConnectionPool::readingThrough(connectionString)) {
+            openOn(source, *batch, options, Read::InBatch);
+            return;
+        }
+    }
     // A connection of its own, as a recordset opened on a connection string has: committed data only.
-    openOn(source, ConnectionPool::acquire(connectionString), options);
+    openOn(source, ConnectionPool::acquire(connectionString), options, Read::SettlingFirst);
 }
 
 void Recordset::open(std::string_view source, Connection& connection, CursorType /*cursorType*/,
                      LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
-    openOn(source, connection, options);
+    openOn(source, connection, options, Read::SettlingFirst);
 }
 
-void Recordset::openOn(std::string_view source, Connection& connection, CommandType options) {
+void Recordset::openOn(std::string_view source, Connection& connection, CommandType options, Read read) {
     Engine& engine = connection.engine();
     if (options == CommandType::Table) {
         if (engineHooks().beforeTableOpen) engineHooks().beforeTableOpen(source);
@@ -47,7 +56,7 @@ void Recordset::openOn(std::string_view source, Connection& connection, CommandT
     } else {
         if (engineHooks().beforeStatement) engineHooks().beforeStatement(source);
         try {
-            m_result = engine.query(source);
+            m_result = read == Read::InBatch ? engine.queryInBatch(source) : engine.query(source);
         } catch (const DbError& e) {
             throw DbError("open recordset", e.engineCode(), e.engineMessage(), e.statement());
         }

@@ -33,7 +33,8 @@ public:
     void setCursorLocation(CursorLocation location) noexcept { m_cursorLocation = location; }
     [[nodiscard]] CursorLocation cursorLocation() const noexcept { return m_cursorLocation; }
 
-    // Opens `source` with a connection of its own made from `connectionString` (pooled per string).
+    // Opens `source` with a connection of its own made from `connectionString` (pooled per string); a query
+    // reads inside the batch instead while a CommitBatch on that string reads through its connection.
     // CommandType::Text: `source` is a query, every row is read now. CommandType::Table: `source` is a table
     // opened for appending; its rows are not read. Throws DbError carrying the statement.
     void open(std::string_view source, std::string_view connectionString, CursorType cursorType,
@@ -76,7 +77,10 @@ public:
 private:
     void requireRow() const;
     [[nodiscard]] std::size_t indexOf(std::string_view name) const;
-    void openOn(std::string_view source, Connection& connection, CommandType options);
+    // How a query reads: as a statement of its own (a batch open on the connection is made durable first),
+    // or inside the connection's batch, seeing its work.
+    enum class Read { SettlingFirst, InBatch };
+    void openOn(std::string_view source, Connection& connection, CommandType options, Read read);
     // Decodes the row at m_position into m_current (nothing at the end).
     void loadCurrent();
 

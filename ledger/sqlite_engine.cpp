@@ -91,6 +91,10 @@ void SqliteEngine::interruptOnStopRequest(bool on) noexcept {
 
 QueryResult SqliteEngine::query(std::string_view sql) {
     settleOutsideTransaction();
+    return queryInBatch(sql);
+}
+
+QueryResult SqliteEngine::queryInBatch(std::string_view sql) {
     constexpr std::string_view kOperation = "query";
     if (const auto shaped = m_shapes.parameterize(sql)) {
         QueryResult result;

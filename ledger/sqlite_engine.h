@@ -29,6 +29,8 @@ public:
 
     void execute(std::string_view sql) override;
     [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    [[nodiscard]] bool readsThroughBatch() const noexcept override { return true; }
     [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
     void begin() override;
     void commit() override;

@@ -70,6 +70,9 @@ private:
     // pairs it holds, of which a confirmed one is the newest. Failures since `failuresBefore` are the
     // dialog's.
     void settleUnattendedDialog(bool confirmed, std::size_t failuresBefore);
+    // After a pair that committed nothing (left or failed): makes the batch durable when due all the same, so
+    // that a run of such pairs neither keeps the pairs before them undurable nor holds the write lock longer.
+    void settleWhenDue();
     // Stops without having compared a pair: the run did not do its job, so it does not report success.
     bool stopUnfinished(std::string_view why);
     // Stops before any change because the account set is set up so that the run cannot do its job.

@@ -178,6 +178,7 @@ bool ReconciliationRun::visitPairs() {
             return true;
         }
         const PairEnd end = visitPair(summary);
+        settleWhenDue();
         if (m_report.onProgress) m_report.onProgress(done, total);
         if (end == PairEnd::Stop) return true;
         summary.moveNext();
@@ -292,6 +293,15 @@ void ReconciliationRun::stopBatching() {
         if (m_batch) m_batch->end();
         m_batch.reset();
     });
+}
+
+void ReconciliationRun::settleWhenDue() {
+    if (!m_batch || m_host->unsettledTransactions() == 0) return;
+    const StepTimer timer(m_report.timings.commits);
+    const bool committed =
+        attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
+    m_unsettled.account(m_host->unsettledTransactions(), committed,
+                        committed ? std::string_view() : std::string_view(m_report.failures.back().message));
 }
 
 bool ReconciliationRun::stopUnfinished(std::string_view why) {

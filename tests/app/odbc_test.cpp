@@ -1,9 +1,10 @@
 // An account set reached through an ODBC driver (the SQLite ODBC driver, registered for the tests): what the
-// command says when the driver is missing, what it refuses, what it never shows, and a run that verify and
-// undo take back through the same driver.
+// command says when the driver is missing, what it refuses, what it never shows, how long it waits for a
+// lock, and a run that verify and undo take back through the same driver.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "command_support.h"
+#include "ledger/busy_timeout.h"
 #include "ledger/connection.h"
+#include "ledger/db_error.h"
 #include "ledger/engine.h"
 #include "ledger/run_lock.h"
 
@@ -107,6 +110,19 @@ TEST_F(OdbcAccountSet, AQueryRunAgainAfterItsTableGainedAColumnReadsThatColumn) 
     const std::size_t before = connection->engine().query(kWarehouse).columns.size();
     connection->execute("ALTER TABLE Warehouse add cNote varchar(20)");
     EXPECT_EQ(connection->engine().query(kWarehouse).columns.size(), before + 1);
+}
+
+TEST_F(OdbcAccountSet, ABusyTimeoutOfZeroWaitsForNoLock) {
+    LedgerFile(m_path).exec("PRAGMA journal_mode=DELETE");
+    setBusyTimeout(std::chrono::milliseconds(0));
+    const auto connection = Connection::open(m_connection);
+    setBusyTimeout(kDefaultBusyTimeout);
+    const LedgerFile other(m_path);
+    other.exec("BEGIN EXCLUSIVE");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW((void)connection->engine().query("select count(*) from Warehouse"), DbError);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    other.exec("ROLLBACK");
 }
 
 }  // namespace
