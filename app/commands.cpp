@@ -12,6 +12,7 @@
 #include "app/run_output.h"
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
+#include "component/account_set_check.h"
 #include "component/answer_reason.h"
 #include "component/output_file.h"
 #include "component/output_paths.h"
@@ -117,6 +118,13 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         return 2;
     }
     auto connection = openAccountSet(target.db, target.connection);
+    const DialectChoice dialects = DialectChoice::fromHostFlag(target.accSql);
+    // Its queries go in the pairs' dialect, and a server takes no desktop text; told before the run lock,
+    // which on a server is taken with statements of its own.
+    if (const std::string refusal = dialectRefusal(dialects, *connection); !refusal.empty()) {
+        std::fprintf(stderr, "tarvenish: %s\n", refusal.c_str());
+        return 2;
+    }
     LedgerVerification verification;
     {
         // A run in progress would be read half done: the lock is taken as a run takes it, and let go at once.
@@ -126,7 +134,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
-            verification = tarvenish::verifyLedger(connection, DialectChoice::fromHostFlag(target.accSql));
+            verification = tarvenish::verifyLedger(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
             ConnectionPool::clear();

@@ -31,11 +31,11 @@ std::size_t occurrences(const std::string& text, std::string_view part) {
     return count;
 }
 
-TEST(ServerDialect, RefusesTheDesktopFlagForTheRunAndBothChecksThroughTheCommand) {
+TEST(ServerDialect, RefusesTheDesktopFlagForTheRunVerifyAndBothChecksThroughTheCommand) {
     const ScratchDir dir;
     const std::string path = makeDemo(dir, "ledger.db", PairMode::Department);
     const auto before = sortedRows(LedgerFile(path), kAllRows);
-    for (const std::string command : {"check-start", "check-documents", "run"}) {
+    for (const std::string command : {"check-start", "check-documents", "verify", "run"}) {
         std::vector<std::string> args = {command, "--connection", serverNamed(path), "--acc-sql", "0"};
         if (command == "run") args.insert(args.end(), {"--ui", "none", "--on-mismatch", "balance"});
         const CommandResult result = runCommand(args);
