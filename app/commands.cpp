@@ -12,6 +12,7 @@
 #include "app/run_output.h"
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
+#include "component/account_set_check.h"
 #include "component/answer_reason.h"
 #include "component/output_file.h"
 #include "component/output_paths.h"
@@ -22,25 +23,31 @@
 #include "component_class/just_account.h"
 #include "ledger/connection.h"
 #include "ledger/db_error.h"
+#include "ledger/dialect.h"
 #include "ledger/run_lock.h"
 #include "reconcile/ledger_verification.h"
 
 namespace tarvenish::app {
 namespace {
-int answer(bool result) {
-    std::printf("%s\n", result ? "true" : "false");
-    return result ? 0 : 1;
+// A check refused before it asked anything is a usage error, not an answer.
+int answer(const CheckAnswer& check) {
+    if (!check.refusal.empty()) {
+        std::fprintf(stderr, "tarvenish: %s\n", check.refusal.c_str());
+        return 2;
+    }
+    std::printf("%s\n", check.result ? "true" : "false");
+    return check.result ? 0 : 1;
 }
 }  // namespace
 
 int checkStart(const Target& target) {
     auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.IFIAstart(target.accSql, connection));
+    return answer(JustAccount{}.startCheck(target.accSql, connection));
 }
 
 int checkDocuments(const Target& target) {
     auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.IFEnd(target.accSql, connection));
+    return answer(JustAccount{}.documentsCheck(target.accSql, connection));
 }
 
 namespace {
@@ -111,6 +118,13 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         return 2;
     }
     auto connection = openAccountSet(target.db, target.connection);
+    const DialectChoice dialects = DialectChoice::fromHostFlag(target.accSql);
+    // Its queries go in the pairs' dialect, and a server takes no desktop text; told before the run lock,
+    // which on a server is taken with statements of its own.
+    if (const std::string refusal = dialectRefusal(dialects, *connection); !refusal.empty()) {
+        std::fprintf(stderr, "tarvenish: %s\n", refusal.c_str());
+        return 2;
+    }
     LedgerVerification verification;
     {
         // A run in progress would be read half done: the lock is taken as a run takes it, and let go at once.
@@ -120,7 +134,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
-            verification = tarvenish::verifyLedger(connection, target.accSql);
+            verification = tarvenish::verifyLedger(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
             ConnectionPool::clear();

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "app/account_set.h"
 #include "app/statement_logging.h"
 #include "ledger/connection.h"
+#include "ledger/dialect.h"
 #include "ledger/run_lock.h"
 #include "reconcile/run_history.h"
 #include "reconcile/undo.h"
@@ -149,9 +151,12 @@ int showHistory(const Target& target) {
                     .c_str());
     for (const RecordedRun& run : *runs) {
         const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
+        // The dialect its pairs were rebuilt in.
+        const bool server =
+            DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.accSql)).forPairs() == Dialect::Server;
         std::printf("%s\n", fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}",
-                                        run.runId, run.started, run.accSql != 0 ? "server" : "desktop",
-                                        run.mode, figure(run.pairsRebuilt), figure(run.pairsConfirmed),
+                                        run.runId, run.started, server ? "server" : "desktop", run.mode,
+                                        figure(run.pairsRebuilt), figure(run.pairsConfirmed),
                                         figure(run.rowsDeleted), figure(run.rowsInserted), undone)
                                 .c_str());
     }

@@ -85,6 +85,7 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     SharedState& state = sharedState();
     state.Conn = conn;
     state.DialectFlag = 1;
+    state.Dialects = DialectChoice::fromHostFlag(1);
     state.StopRun = false;
     ReadAccountSettings(state.AccountSettings);
     const Date keepDate = GetKeepDate(*conn);

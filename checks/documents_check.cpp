@@ -8,10 +8,10 @@
 
 namespace tarvenish {
 
-bool IFEnd(std::int16_t AccSql, Connection& gdbsKavrin) noexcept {
+bool IFEnd(DialectChoice dialects, Connection& connection) noexcept {
     try {
-        const std::string connectionString = gdbsKavrin.connectionString();
-        for (const std::string& sql : sql::outstandingDocuments(dialectWhenOne(AccSql))) {
+        const std::string connectionString = connection.connectionString();
+        for (const std::string& sql : sql::outstandingDocuments(dialects.forPreparation())) {
             Recordset rs;
             rs.setCursorLocation(CursorLocation::Client);
             // A query that fails to open or count answers as one that found outstanding documents.

@@ -1,7 +1,7 @@
 #pragma once
 // Whether sales documents are outstanding that forbid the rebuild.
 
-#include <cstdint>
+#include "ledger/dialect.h"
 
 namespace tarvenish {
 
@@ -9,6 +9,6 @@ class Connection;
 
 // True when none of the three document queries finds a row; false when one does or a query fails. Never
 // throws.
-[[nodiscard]] bool IFEnd(std::int16_t AccSql, Connection& gdbsKavrin) noexcept;
+[[nodiscard]] bool IFEnd(DialectChoice dialects, Connection& connection) noexcept;
 
 }  // namespace tarvenish

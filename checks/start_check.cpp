@@ -43,9 +43,9 @@ bool hasOpeningRows(const std::string& connectionString, PairMode mode) noexcept
 
 }  // namespace
 
-bool IFIAstart(std::int16_t AccSql, Connection& gdbsKavrin) noexcept {
+bool IFIAstart(DialectChoice dialects, Connection& connection) noexcept {
     try {
-        const std::string connectionString = gdbsKavrin.connectionString();
+        const std::string connectionString = connection.connectionString();
 
         Date start;
         if (!parseDate(settingText(connectionString, host::kStartDateSetting), start)) return false;
@@ -55,7 +55,7 @@ bool IFIAstart(std::int16_t AccSql, Connection& gdbsKavrin) noexcept {
             mode = PairMode::Department;
             // A failed fill is ignored: the count below then works on the departments as they stand.
             try {
-                gdbsKavrin.execute(sql::departmentFill(dialectWhenOne(AccSql)));
+                connection.execute(sql::departmentFill(dialects.forPreparation()));
             } catch (...) {
             }
         }

@@ -1,7 +1,7 @@
 #pragma once
 // Whether inventory accounting has started and holds opening rows of specific-identification warehouses.
 
-#include <cstdint>
+#include "ledger/dialect.h"
 
 namespace tarvenish {
 
@@ -9,6 +9,6 @@ class Connection;
 
 // True when the start date is a valid date and such opening rows exist; false otherwise or when a step fails.
 // In department mode it first brings IA_Subsidiary.cDepCode up to date from the warehouses. Never throws.
-[[nodiscard]] bool IFIAstart(std::int16_t AccSql, Connection& gdbsKavrin) noexcept;
+[[nodiscard]] bool IFIAstart(DialectChoice dialects, Connection& connection) noexcept;
 
 }  // namespace tarvenish

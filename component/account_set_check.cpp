@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "base/ascii_text.h"
@@ -59,6 +60,21 @@ std::string missingHostTable(Connection& connection) {
         }
     }
     return {};
+}
+
+std::string dialectRefusal(DialectChoice dialects, Connection& connection) {
+    if (!dialects.sendsDesktopForms() || connection.state() == 0 ||
+        !connection.engine().takesServerDialectOnly())
+        return {};
+    constexpr std::string_view kServer =
+        "the account set is on a database server, which takes the server dialect only (AccSql 1), not ";
+    if (dialects.forPairs() == Dialect::Desktop)
+        return std::string(kServer) + "the desktop dialect (AccSql 0); nothing was changed";
+    // A flag the host does not define: the pairs would go in the server dialect, but what prepares and
+    // checks the ledger in the desktop one.
+    return std::string(kServer) + "AccSql " + std::to_string(dialects.hostFlag()) +
+           ", which sends the desktop dialect's department fill, issued-quantity pass and checks; "
+           "nothing was changed";
 }
 
 }  // namespace tarvenish

@@ -1,11 +1,13 @@
 #pragma once
 // What makes a connection unfit to be an account set, in the words both front ends give: a folder or a
 // missing file where the set should be, a connection that cannot be opened, a database without the host's
-// tables.
+// tables, a server that would be sent texts of the dialect it does not take.
 
 #include <exception>
 #include <string>
 #include <string_view>
+
+#include "ledger/dialect.h"
 
 namespace tarvenish {
 
@@ -23,5 +25,10 @@ class Connection;
 // has them all. Its probes pass by this thread's statement hooks: they are no statement of a run's. Throws
 // DbError only when the connection is closed.
 [[nodiscard]] std::string missingHostTable(Connection& connection);
+
+// Why `connection`, open on a database server, may not be sent what `dialects` would send it: a server takes
+// its own dialect's texts only, and any stage in the desktop dialect would fail on it part-way through. Empty
+// when it may, or when the connection is closed. Sends nothing.
+[[nodiscard]] std::string dialectRefusal(DialectChoice dialects, Connection& connection);
 
 }  // namespace tarvenish

@@ -39,7 +39,8 @@ bool hasRunJournal(Connection& connection) {
     return tableOpens(connection, sql::journalRunsProbe());
 }
 
-long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql, PairMode mode) {
+long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mode) {
+    const Dialect dialect = dialects.forPairs();
     Transaction transaction(connection);
     if (!tableOpens(connection, sql::journalRunsProbe())) connection.execute(sql::createJournalRuns(dialect));
     if (!tableOpens(connection, sql::journalProbe())) {
@@ -47,7 +48,7 @@ long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSq
         // verify and undo look a pair up by its codes and run; without the index each lookup reads it all.
         connection.execute(sql::createJournalIndex());
     }
-    connection.execute(sql::journalRunStart(dialect, journalTimestamp(), accSql, mode));
+    connection.execute(sql::journalRunStart(dialect, journalTimestamp(), dialects.hostFlag(), mode));
     Recordset last;
     last.setCursorLocation(CursorLocation::Client);
     last.open(sql::journalLastRun(), connection, CursorType::ForwardOnly, LockType::ReadOnly,

@@ -18,10 +18,10 @@ class Connection;
 // True when the account set holds the journal's tables. Throws DbError only when the probe cannot tell.
 [[nodiscard]] bool hasRunJournal(Connection& connection);
 
-// Creates the journal's tables on first use and adds the row of a new run, in one transaction of its own:
-// the run's number. Throws DbError naming the statement that failed.
-[[nodiscard]] long startRunJournal(Connection& connection, Dialect dialect, std::int16_t accSql,
-                                   PairMode mode);
+// Creates the journal's tables on first use and adds the row of a new run (the host's flag of `dialects`
+// recorded with it), in one transaction of its own: the run's number. Throws DbError naming the statement
+// that failed.
+[[nodiscard]] long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mode);
 
 // Copies the pair's current opening rows into the journal as `image` of run `runId`, on `connection` and so
 // in the transaction open there. Throws DbError.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ledger/connection.h"
+#include "ledger/dialect.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
@@ -21,6 +22,8 @@ struct AccountSettingsRecord {
 struct SharedState {
     AccountSettingsRecord AccountSettings;
     std::int16_t DialectFlag = 0;
+    // The stages' dialects as the run chose them from DialectFlag at its start; the dialog reads these.
+    DialectChoice Dialects = DialectChoice::fromHostFlag(0);
     bool StopRun = false;
     Date KeepDate{};
     bool PairByDepartment = false;

@@ -59,7 +59,7 @@ bool refuseRun(RunReport& report, RunStop stop, std::string step, std::string wh
 
 // Runs on a snapshot of the account set, taken while the run lock on the real one is held, and throws the
 // snapshot away: the figures are a real run's, the set is left as it was.
-bool runOnSnapshot(RunContext& context, std::int16_t accSql, const std::string& file) noexcept {
+bool runOnSnapshot(RunContext& context, DialectChoice dialects, const std::string& file) noexcept {
     std::optional<SqliteSnapshot> snapshot;
     ConnectionPtr copy;
     try {
@@ -71,12 +71,32 @@ bool runOnSnapshot(RunContext& context, std::int16_t accSql, const std::string& 
     }
     // The run's own statements go to the snapshot only, whatever connection this thread held before.
     sharedState().Conn = copy;
-    const bool result = JustAccountRun(context, accSql, copy);
+    const bool result = JustAccountRun(context, dialects, copy);
     context.report.dryRun = true;
     copy->close();
     copy.reset();
     ConnectionPool::clear();
     return result;
+}
+
+// A check asked on `gdbsKavrin` once it is open, unless the dialects would send a server texts it does not
+// take.
+template <typename Check>
+CheckAnswer checkAnswer(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin, Check&& check) noexcept {
+    CheckAnswer answer;
+    answer.result = leavingNoConnection([&] {
+        const CallConnection call(gdbsKavrin);
+        // Without a connection the check's first query fails, and a failing step answers false.
+        if (!gdbsKavrin || !call.failure().empty()) return false;
+        const DialectChoice dialects = DialectChoice::fromHostFlag(AccSql);
+        try {
+            answer.refusal = dialectRefusal(dialects, *gdbsKavrin);
+        } catch (...) {
+            answer.refusal = "the dialect the account set takes could not be told; nothing was asked";
+        }
+        return answer.refusal.empty() && check(dialects, *gdbsKavrin);
+    });
+    return answer;
 }
 }  // namespace
 
@@ -95,6 +115,7 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
     // connection is closed again; taken once the account set is known to be one. A dry run only reads the
     // set: it copies it and runs on the copy.
     std::optional<RunLock> lock;
+    const DialectChoice dialects = DialectChoice::fromHostFlag(AccSql);
     return leavingNoConnection([&] {
         const CallConnection call(gdbsKavrin);
         // An account set that cannot even be opened changed nothing.
@@ -108,18 +129,24 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
         }
         if (!notAccountSet.empty())
             return refuseRun(context.report, RunStop::Refused, "open the account set", notAccountSet);
+        // A server takes its own dialect's texts as built: desktop texts would fail on it part-way through.
+        // Told before the run lock, which on a server is taken with statements of its own.
+        std::string wrongDialect;
+        try {
+            wrongDialect = dialectRefusal(dialects, *gdbsKavrin);
+        } catch (const std::exception& error) {
+            wrongDialect = failureMessage(error);
+        }
+        if (!wrongDialect.empty())
+            return refuseRun(context.report, RunStop::Refused, "choose the dialect", wrongDialect);
         lock.emplace(gdbsKavrin->connectionString(), context.dryRun ? RunLockUse::Read : RunLockUse::Change);
         if (!lock->allowsRun()) {
             return refuseRun(context.report,
                              lock->status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
                              "take the run lock", lock->problem());
         }
-        // A server takes its own dialect's texts as built: desktop texts would fail on it part-way through.
-        if (AccSql == 0 && gdbsKavrin->state() != 0 && gdbsKavrin->engine().takesServerDialectOnly())
-            return refuseRun(context.report, RunStop::Refused, "choose the dialect",
-                             "the account set is on a database server, which takes the server dialect only "
-                             "(AccSql 1), not the desktop dialect (AccSql 0); nothing was changed");
-        if (context.backupPath.empty() && !context.dryRun) return JustAccountRun(context, AccSql, gdbsKavrin);
+        if (context.backupPath.empty() && !context.dryRun)
+            return JustAccountRun(context, dialects, gdbsKavrin);
         std::string file;
         try {
             file = sqliteFileOf(gdbsKavrin->connectionString());
@@ -137,8 +164,8 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
                 context.backupPath.empty() ? "take the dry run's snapshot" : "back up the account set",
                 failureMessage(error) + "; nothing was changed");
         }
-        const bool result = context.dryRun ? runOnSnapshot(context, AccSql, file)
-                                           : JustAccountRun(context, AccSql, gdbsKavrin);
+        const bool result = context.dryRun ? runOnSnapshot(context, dialects, file)
+                                           : JustAccountRun(context, dialects, gdbsKavrin);
         // The run starts its report afresh; the copy was made before it.
         if (!context.backupPath.empty()) context.report.backupPath = absoluteBackupPath(context.backupPath);
         return result;
@@ -151,18 +178,15 @@ Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const 
     return initPair(Dkeep, Iswh, Whcode, Whname, Invcode, invname, style, quan, money, gdbsKavrin);
 }
 
-bool JustAccount::IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    // Without a connection the check's first query fails, and a failing step answers false.
-    return leavingNoConnection([&] {
-        const CallConnection call(gdbsKavrin);
-        return gdbsKavrin && call.failure().empty() && tarvenish::IFIAstart(AccSql, *gdbsKavrin);
+CheckAnswer JustAccount::startCheck(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+    return checkAnswer(AccSql, gdbsKavrin, [](DialectChoice dialects, Connection& connection) {
+        return tarvenish::IFIAstart(dialects, connection);
     });
 }
 
-bool JustAccount::IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
-    return leavingNoConnection([&] {
-        const CallConnection call(gdbsKavrin);
-        return gdbsKavrin && call.failure().empty() && tarvenish::IFEnd(AccSql, *gdbsKavrin);
+CheckAnswer JustAccount::documentsCheck(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+    return checkAnswer(AccSql, gdbsKavrin, [](DialectChoice dialects, Connection& connection) {
+        return tarvenish::IFEnd(dialects, connection);
     });
 }
 

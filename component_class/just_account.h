@@ -12,14 +12,22 @@ namespace tarvenish {
 
 struct RunContext;
 
+// What IFIAstart or IFEnd answered, and why it answered false without asking the account set: a server sent
+// texts of the dialect it does not take (empty when the check was asked).
+struct CheckAnswer {
+    bool result = false;
+    std::string refusal;
+};
+
 class JustAccount final {
 public:
     // The batch run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
     // set's run lock throughout, with `context`'s presenter and hooks; a closed connection is opened for the
     // call. False when the user cancelled in the dialog, when the connection is no account set (a folder, no
     // file, not a database, no host tables) or cannot be opened, when another run holds the set or no run
-    // lock can be made (nothing changed then), when a pair failed, or when the run failed as a whole; true
-    // otherwise. `context.report` says which (component/answer_reason.h words it). Never throws.
+    // lock can be made, when `AccSql` would send a database server desktop texts (nothing changed then), when
+    // a pair failed, or when the run failed as a whole; true otherwise. `context.report` says which
+    // (component/answer_reason.h words it). Never throws.
     [[nodiscard]] bool justAccount(RunContext& context, std::int16_t AccSql,
                                    const ConnectionPtr& gdbsKavrin) const noexcept;
 
@@ -29,11 +37,22 @@ public:
                              double quan, double money, const ConnectionPtr& gdbsKavrin) const;
 
     // Whether inventory accounting has started and holds specific-identification opening rows; false without
-    // a connection. Never throws.
-    [[nodiscard]] bool IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
+    // a connection, and false with nothing sent when `AccSql` would send a database server desktop texts.
+    // Never throws.
+    [[nodiscard]] bool IFIAstart(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+        return startCheck(AccSql, gdbsKavrin).result;
+    }
+    // IFIAstart with the reason of a refusal.
+    [[nodiscard]] CheckAnswer startCheck(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
 
-    // Whether no outstanding sales document forbids the rebuild; false without a connection. Never throws.
-    [[nodiscard]] bool IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept;
+    // Whether no outstanding sales document forbids the rebuild; false without a connection, and refused as
+    // IFIAstart is. Never throws.
+    [[nodiscard]] bool IFEnd(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
+        return documentsCheck(AccSql, gdbsKavrin).result;
+    }
+    // IFEnd with the reason of a refusal.
+    [[nodiscard]] CheckAnswer documentsCheck(std::int16_t AccSql,
+                                             const ConnectionPtr& gdbsKavrin) const noexcept;
 };
 
 }  // namespace tarvenish

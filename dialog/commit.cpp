@@ -171,7 +171,7 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journ
             journalPair(conn, mode, journalRun, state.WhCode, state.InvCode, JournalAction::Confirmed, image);
     };
     journal(JournalImage::Before);
-    conn.execute(sql::commitDelete(dialectWhenNonZero(state.DialectFlag), mode, state.WhCode, state.InvCode));
+    conn.execute(sql::commitDelete(state.Dialects.forPairs(), mode, state.WhCode, state.InvCode));
     RewriteCounts counts;
     counts.deleted = conn.lastChanges();
 

@@ -69,9 +69,9 @@ void Frmjustaccount::fillGrid() {
     g.ClearGrid();
 
     const std::string statement = sql::receiptLines(
-        dialectWhenNonZero(state.DialectFlag),
-        state.PairByDepartment ? PairMode::Department : PairMode::Warehouse, state.KeepDate,
-        state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
+        state.Dialects.forPairs(), state.PairByDepartment ? PairMode::Department : PairMode::Warehouse,
+        state.KeepDate, state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode,
+        state.InvCode);
     Recordset lines;
     openReadOnlyQuery(lines, statement, state.conn().connectionString(), CursorType::Static);
     const long records = lines.recordCount();

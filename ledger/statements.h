@@ -9,22 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ledger/dialect.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
 
-enum class Dialect { Desktop, Server };
 // Warehouse mode keys a pair by warehouse code, department mode by department code.
 enum class PairMode { Warehouse, Department };
-
-// The two tests that choose a statement's form from the host's flag: some callers take only 1 as the server,
-// others every non-zero value.
-[[nodiscard]] constexpr Dialect dialectWhenOne(std::int16_t flag) {
-    return flag == 1 ? Dialect::Server : Dialect::Desktop;
-}
-[[nodiscard]] constexpr Dialect dialectWhenNonZero(std::int16_t flag) {
-    return flag != 0 ? Dialect::Server : Dialect::Desktop;
-}
 
 namespace sql {
 

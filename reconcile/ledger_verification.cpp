@@ -147,7 +147,7 @@ int LedgerVerification::withoutOpeningRows() const noexcept {
                       [](const LedgerDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
 }
 
-LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t accSql) {
+LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice dialects) {
     const ReadersOn readers(connection);
     const std::string source = connection->connectionString();
     AccountSettingsRecord settings;
@@ -160,7 +160,7 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t ac
         if (error.statement() != sql::settingsOpeningRow(byRow)) throw;
     }
     const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
-    const Dialect dialect = dialectWhenNonZero(accSql);
+    const Dialect dialect = dialects.forPairs();
     const int digits = settings.QuantityDigits;
 
     auto stock = stockByPair(source, dialect, mode, digits);

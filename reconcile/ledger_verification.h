@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ledger/connection.h"
+#include "ledger/dialect.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
@@ -37,8 +38,8 @@ struct LedgerVerification {
     [[nodiscard]] int withoutOpeningRows() const noexcept;
 };
 
-// Compares every pair of the account set on `connection` (the host's dialect flag `accSql`). Sends only
-// queries; throws DbError or ConversionError naming the statement when one fails.
-[[nodiscard]] LedgerVerification verifyLedger(const ConnectionPtr& connection, std::int16_t accSql);
+// Compares every pair of the account set on `connection`, in the dialect `dialects` gives the pairs. Sends
+// only queries; throws DbError or ConversionError naming the statement when one fails.
+[[nodiscard]] LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice dialects);
 
 }  // namespace tarvenish

@@ -3,7 +3,6 @@
 // Internal to the run.
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,6 +15,7 @@
 #include "component/shared_state.h"
 #include "ledger/commit_batch.h"
 #include "ledger/db_error.h"
+#include "ledger/dialect.h"
 #include "ledger/recordset.h"
 #include "reconcile/pair_row.h"
 #include "reconcile/pair_screening.h"
@@ -27,8 +27,8 @@ namespace tarvenish::run_detail {
 // One call of the run: the steps in order, each failure recorded and the next step taken.
 class ReconciliationRun final {
 public:
-    ReconciliationRun(RunContext& context, std::int16_t accSql, ConnectionPtr host)
-        : m_accSql(accSql),
+    ReconciliationRun(RunContext& context, DialectChoice dialects, ConnectionPtr host)
+        : m_dialects(dialects),
           m_host(std::move(host)),
           m_state(sharedState()),
           m_report(context.report),
@@ -83,7 +83,7 @@ private:
     // Says that the run's row in the journal could not be completed, and what that leaves.
     void reportJournalIncomplete();
 
-    std::int16_t m_accSql;
+    DialectChoice m_dialects;
     ConnectionPtr m_host;
     SharedState& m_state;
     RunReport& m_report;

@@ -47,7 +47,8 @@ bool ReconciliationRun::execute() {
     }
     if (m_state.connEmpty()) m_state.Conn = m_host;
     m_state.StopRun = false;
-    m_state.DialectFlag = m_accSql;
+    m_state.DialectFlag = m_dialects.hostFlag();
+    m_state.Dialects = m_dialects;
 
     if (!readMode()) return stopUnfinished("the valuation mode could not be read; nothing was changed");
     // Every total is compared and every row rebuilt at these decimals: before the department fill, the
@@ -57,7 +58,7 @@ bool ReconciliationRun::execute() {
     if (m_mode == PairMode::Department) {
         std::string statement;
         attempt("department fill", statement, [&] {
-            statement = sql::departmentFill(dialectWhenOne(m_state.DialectFlag));
+            statement = sql::departmentFill(m_dialects.forPreparation());
             m_state.conn().execute(statement);
         });
         if (!m_blocked.empty()) return stopUnfinished("the account set cannot be written: " + m_blocked);
@@ -83,14 +84,13 @@ bool ReconciliationRun::execute() {
     if (!attempt("start the run's journal", journalStatement, [&] {
             namingStatement(journalStatement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                m_report.journalRun =
-                    startRunJournal(*m_host, dialectWhenNonZero(m_accSql), m_accSql, m_mode);
+                m_report.journalRun = startRunJournal(*m_host, m_dialects, m_mode);
             });
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
     m_passReached = true;
-    if (!issued_quantity::Prepare(m_state.conn(), dialectWhenOne(m_state.DialectFlag), m_report)) {
+    if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
@@ -153,8 +153,7 @@ bool ReconciliationRun::visitPairs() {
     Recordset summary;
     std::string statement;
     const bool opened = attempt("pair summary", statement, [&] {
-        statement =
-            sql::pairSummary(dialectWhenNonZero(m_accSql), m_mode, m_state.AccountSettings.QuantityDigits);
+        statement = sql::pairSummary(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits);
         openReadOnlyQuery(summary, statement, m_host->connectionString(), CursorType::Static);
     });
     if (!opened) return false;
@@ -219,8 +218,8 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     std::string statement;
     const bool stockRead = attempt("stock totals of pair " + label, statement, [&] {
         const StepTimer timer(m_report.timings.totalsQueries);
-        statement = sql::stockTotals(dialectWhenNonZero(m_accSql), m_mode,
-                                     m_state.AccountSettings.QuantityDigits, row.code, row.invCode);
+        statement = sql::stockTotals(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits,
+                                     row.code, row.invCode);
         Recordset totals;
         openReadOnlyQuery(totals, statement, m_host->connectionString(), CursorType::Static);
         stockRows = totals.recordCount();
@@ -254,7 +253,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     if (m_withoutIssued.contains({row.code, row.invCode})) return showDialog(row);
 
     const RegenerationResult regenerated =
-        Regenerate(*m_host, dialectWhenNonZero(m_accSql), m_mode, m_state.KeepDate, row.code, row.invCode,
+        Regenerate(*m_host, m_dialects.forPairs(), m_mode, m_state.KeepDate, row.code, row.invCode,
                    m_batch ? &*m_batch : nullptr, m_report.journalRun, &m_report.timings);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
@@ -329,7 +328,7 @@ bool ReconciliationRun::finish(bool result) {
     // Only what is durable is read back: the batch was settled just above.
     if (m_host && !m_check.empty()) {
         const StepTimer timer(m_report.timings.check);
-        if (!m_check.verify(m_host->connectionString(), dialectWhenNonZero(m_accSql), m_mode,
+        if (!m_check.verify(m_host->connectionString(), m_dialects.forPairs(), m_mode,
                             m_state.AccountSettings.QuantityDigits, m_report))
             result = false;
     }
@@ -390,12 +389,12 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
 
 namespace tarvenish {
 
-bool JustAccountRun(RunContext& context, std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) noexcept {
+bool JustAccountRun(RunContext& context, DialectChoice dialects, const ConnectionPtr& connection) noexcept {
     // The run clears its report as it starts; the timers add the whole run's time as it ends.
     const StepTimer timer(context.report.timings.total);
     const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);
     try {
-        run_detail::ReconciliationRun run(context, AccSql, gdbsKavrin);
+        run_detail::ReconciliationRun run(context, dialects, connection);
         try {
             return run.execute();
         } catch (const std::exception& error) {

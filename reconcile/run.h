@@ -2,9 +2,8 @@
 // The batch run: the issued-quantity pass, then every pair in code order, rebuilt when its totals agree and
 // handed to the adjustment dialog when they differ.
 
-#include <cstdint>
-
 #include "ledger/connection.h"
+#include "ledger/dialect.h"
 
 namespace tarvenish {
 
@@ -15,7 +14,7 @@ struct RunContext;
 // difference; true otherwise (pairs left by the dialog's close or a skip included). Never throws: a failing
 // step is recorded in `context.report`, whose `stop` says why a run ended early; a pair whose totals differ
 // goes to `context.presenter`.
-[[nodiscard]] bool JustAccountRun(RunContext& context, std::int16_t AccSql,
-                                  const ConnectionPtr& gdbsKavrin) noexcept;
+[[nodiscard]] bool JustAccountRun(RunContext& context, DialectChoice dialects,
+                                  const ConnectionPtr& connection) noexcept;
 
 }  // namespace tarvenish

@@ -134,7 +134,9 @@ UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force
     }
     const PairMode mode =
         run.field(0).displayText() == "department" ? PairMode::Department : PairMode::Warehouse;
-    const Dialect dialect = dialectWhenNonZero(static_cast<std::int16_t>(run.field(2).asLong()));
+    // The run's own flag as the journal kept it: its rows go back in the dialect it wrote them in.
+    const Dialect dialect =
+        DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.field(2).asLong())).forPairs();
     if (!run.field(1).isNull()) {
         result.status = UndoStatus::AlreadyUndone;
         return result;

@@ -119,7 +119,7 @@ int photograph(const std::string& output) {
     bool finished = false;
     {
         const ConnectionPtr connection = Connection::open(database.string());
-        finished = JustAccountRun(context, 1, connection);
+        finished = JustAccountRun(context, DialectChoice::fromHostFlag(1), connection);
     }
     setMessagePresenter(nullptr);
     ConnectionPool::clear();

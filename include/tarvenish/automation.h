@@ -28,7 +28,10 @@
  *   TV_DISPID_IFEnd        IFEnd(AccSql I2, gdbsKavrin CONNECTION) -> BOOL: no outstanding sales document
  *                          forbids the rebuild.
  *
- * AccSql is 1 for the server dialect, 0 for the desktop dialect. A connection that is closed is opened from
+ * AccSql is 1 for the server dialect, 0 for the desktop dialect; any other value sends the department fill,
+ * the issued-quantity pass and the checks' statements in the desktop dialect, the rest in the server one. On
+ * a database server JustAccount, IFIAstart and IFEnd refuse an AccSql other than 1 before anything is sent
+ * (they answer false, the reason on standard error). A connection that is closed is opened from
  * its connection string for the call and closed again before it returns; an open one is used and left open.
  *
  * Threads: an object is called on the thread that created it (any other answers TV_RPC_E_WRONG_THREAD). When

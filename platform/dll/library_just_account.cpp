@@ -32,6 +32,15 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     // A setting removed between two calls takes the default again.
     setBusyTimeout(settings.busyTimeout.value_or(kDefaultBusyTimeout));
     const LibraryPresenters presenters(settings.onMismatch);
+    if (id == kDispIdIFIAstart || id == kDispIdIFEnd) {
+        const ConnectionPtr connection = args[1].toConnection();
+        const CheckAnswer answer = id == kDispIdIFIAstart
+                                       ? object().startCheck(args[0].toI2(), connection)
+                                       : object().documentsCheck(args[0].toI2(), connection);
+        // A host that hears false learns why when nothing was asked, in the words the command gives.
+        if (!answer.refusal.empty()) std::fprintf(stderr, "TARVENISH: %s\n", answer.refusal.c_str());
+        return Variant::boolean(answer.result);
+    }
     if (id != kDispIdJustAccount) return JustAccountDispatch::call(id, args);
 
     // The report, the log and the details are opened before the run: one that cannot be written leaves the

@@ -222,10 +222,11 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     const auto report = nlohmann::json::parse(contents(reportPath));
     std::set<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.insert(key);
-    EXPECT_EQ(keys, (std::set<std::string>{"result", "reason", "dry_run", "journal_run", "backup", "pairs_total",
-                                           "pairs_regenerated", "pairs_confirmed", "pairs_skipped",
-                                           "pairs_failed", "rows_deleted", "rows_inserted", "cancelled",
-                                           "interrupted", "verification", "timings", "failures"}));
+    EXPECT_EQ(keys,
+              (std::set<std::string>{"result", "reason", "dry_run", "journal_run", "backup", "pairs_total",
+                                     "pairs_regenerated", "pairs_confirmed", "pairs_skipped", "pairs_failed",
+                                     "rows_deleted", "rows_inserted", "cancelled", "interrupted",
+                                     "verification", "timings", "failures"}));
     EXPECT_EQ(report["result"], true);
     EXPECT_TRUE(report["reason"].is_null());
     EXPECT_EQ(report["cancelled"], false);
@@ -289,7 +290,7 @@ std::vector<std::string> statementsSentInProcess(const std::string& path) {
     std::vector<std::string> sent;
     {
         ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
-        (void)JustAccountRun(context, 1, Connection::open(path));
+        (void)JustAccountRun(context, DialectChoice::fromHostFlag(1), Connection::open(path));
     }
     setMessagePresenter(nullptr);
     ConnectionPool::clear();

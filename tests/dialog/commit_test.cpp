@@ -56,7 +56,7 @@ protected:
 class ConfirmInBothDialects : public CommitTest, public ::testing::WithParamInterface<std::int16_t> {};
 
 TEST_P(ConfirmInBothDialects, ReplacesThePairsRowsWithTheGridLines) {
-    state().DialectFlag = GetParam();
+    state().Dialects = DialectChoice::fromHostFlag(GetParam());
     show([](DialogWindow& window) { press(window, kOk); });
 
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
@@ -68,7 +68,7 @@ TEST_P(ConfirmInBothDialects, ReplacesThePairsRowsWithTheGridLines) {
 }
 
 TEST_P(ConfirmInBothDialects, DoublesTheApostropheOfACode) {
-    state().DialectFlag = GetParam();
+    state().Dialects = DialectChoice::fromHostFlag(GetParam());
     m_set.addWarehouse("W'1", "Quote store", "D1");
     seedPair("W'1");
     state().WhCode = "W'1";

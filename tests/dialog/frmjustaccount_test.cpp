@@ -79,7 +79,7 @@ TEST_F(DialogLoading, ReadsTheDepartmentsWarehousesInDepartmentMode) {
 }
 
 TEST_F(DialogLoading, WorksInTheServerDialectToo) {
-    state().DialectFlag = 1;
+    state().Dialects = DialectChoice::fromHostFlag(1);
     addReceipt(receiptOf("W1", "R-S"), {lineOf(3.0, 2.0, 6.0)});
     show({});
     ASSERT_EQ(grid().RowCount(), 2);

@@ -85,14 +85,14 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
             if (changesData(s)) statements.emplace_back(s);
         }});
         RunContext context;
-        ASSERT_TRUE(JustAccountRun(context, 0, set.connect()));
+        ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(0), set.connect()));
         ASSERT_EQ(context.report.pairsRegenerated, 2);
         ASSERT_EQ(voucherCodes(set, "W1"), (std::vector<std::string>{"NEW", "NEW"}));
         ConnectionPool::clear();
     }
-    // Department fill, the journal's two tables, its index and the run's row, five statements of the pass, the
-    // journal's copy before, delete, insert and copy after of two pairs, the run's row completed, the column's
-    // removal.
+    // Department fill, the journal's two tables, its index and the run's row, five statements of the pass,
+    // the journal's copy before, delete, insert and copy after of two pairs, the run's row completed, the
+    // column's removal.
     ASSERT_EQ(statements.size(), 20u);
 
     const std::vector<std::string> oldRows = {"OLD1", "OLD2"};
@@ -104,9 +104,10 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         RunContext context;
         {
             ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
-                if (sameStatement(s, failing)) throw DbError("execute", 1, std::string(kInjected), std::string(s));
+                if (sameStatement(s, failing))
+                    throw DbError("execute", 1, std::string(kInjected), std::string(s));
             }});
-            (void)JustAccountRun(context, 0, set.connect());
+            (void)JustAccountRun(context, DialectChoice::fromHostFlag(0), set.connect());
         }
         for (const char* wh : {"W1", "W2"}) {
             const auto codes = voucherCodes(set, wh);
@@ -150,7 +151,7 @@ TEST(RunUnderFaults, CountsEveryPairOfABatchWhoseCommitFailsAsFailed) {
             planted = true;
             host->engine().execute("insert into child values (7)");
         }});
-        (void)JustAccountRun(context, 0, host);
+        (void)JustAccountRun(context, DialectChoice::fromHostFlag(0), host);
     }
     ASSERT_TRUE(planted);
     const RunReport& report = context.report;

@@ -90,7 +90,7 @@ protected:
         return codes;
     }
 
-    bool run() { return JustAccountRun(m_context, GetParam(), m_host); }
+    bool run() { return JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_host); }
 
     AccountSet m_set;
     ConnectionPtr m_host = m_set.connect();
@@ -195,8 +195,8 @@ TEST_P(JustAccountRunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInstead
 
 TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
     addPair("01", "A001");
-    const std::string totals =
-        sql::stockTotals(dialectWhenNonZero(GetParam()), PairMode::Warehouse, 2, "01", "A001");
+    const std::string totals = sql::stockTotals(DialectChoice::fromHostFlag(GetParam()).forPairs(),
+                                                PairMode::Warehouse, 2, "01", "A001");
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == totals) throw DbError("open recordset", 5, "database is locked", std::string(s));
     }});
@@ -253,8 +253,9 @@ TEST_P(JustAccountRunTest, WritesNothingAndDoesNotReportSuccessWhenTheKeepDateCa
 TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheNextPair) {
     addPair("01", "A001");
     addPair("02", "A001");
-    const std::string failing = sql::regenerationInsert(dialectWhenNonZero(GetParam()), PairMode::Warehouse,
-                                                        makeDate(2024, 1, 1), "01", "A001");
+    const std::string failing =
+        sql::regenerationInsert(DialectChoice::fromHostFlag(GetParam()).forPairs(), PairMode::Warehouse,
+                                makeDate(2024, 1, 1), "01", "A001");
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == failing) throw DbError("execute", 19, "UNIQUE constraint failed", std::string(s));
     }});
@@ -275,7 +276,8 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
 TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpened) {
     addPair("01", "A001");
     m_set.exec("alter table Inventory rename column cInvName to cInvTitle");
-    const std::string summary = sql::pairSummary(dialectWhenNonZero(GetParam()), PairMode::Warehouse, 2);
+    const std::string summary =
+        sql::pairSummary(DialectChoice::fromHostFlag(GetParam()).forPairs(), PairMode::Warehouse, 2);
 
     EXPECT_FALSE(run());
 
@@ -348,7 +350,7 @@ TEST(JustAccountRunDialects, LeaveTheSameOpeningRows) {
             {ReceiptLine{.invCode = "A001", .quantity = 1, .vouchCode = std::to_string(ids[0])}});
         set.addOpeningRow(OpeningRowSeed{.whCode = "01", .invCode = "A001", .quantity = 10, .money = 27});
         RunContext context;
-        ASSERT_TRUE(JustAccountRun(context, accSql, set.connect()));
+        ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(accSql), set.connect()));
         EXPECT_EQ(context.report.pairsRegenerated, 1);
         ledgers.push_back(set.rows("select * from IA_Subsidiary order by cVouCode, iainquantity"));
         ConnectionPool::clear();
