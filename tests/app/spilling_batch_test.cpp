@@ -60,7 +60,8 @@ bool batchSpills(const std::string& path) {
             }
         }});
         (void)JustAccountRun(
-            context, 1, Connection::open(connectionTo(path, EngineKind::Odbc) + std::string(kShortWait)));
+            context, DialectChoice::fromHostFlag(1),
+            Connection::open(connectionTo(path, EngineKind::Odbc) + std::string(kShortWait)));
     }
     ConnectionPool::clear();
     setMessagePresenter(nullptr);
