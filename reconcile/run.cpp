@@ -110,11 +110,8 @@ bool ReconciliationRun::execute() {
 
 bool ReconciliationRun::readMode() {
     std::string statement = sql::accSetting("IA", "cValueStyle");
-    return attempt("read valuation mode", statement, [&] {
-        const Value style = GetAccSetting("IA", "cValueStyle");
-        m_mode = !style.isNull() && style.asText() == host::kByWarehouse ? PairMode::Warehouse
-                                                                         : PairMode::Department;
-    });
+    return attempt("read valuation mode", statement,
+                   [&] { m_mode = pairModeOf(GetAccSetting("IA", "cValueStyle")); });
 }
 
 bool ReconciliationRun::readDecimals() {
