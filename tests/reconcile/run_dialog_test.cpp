@@ -106,6 +106,15 @@ TEST_P(RunCountsTheDialogsAnswer, StopsOnACancelAnswerAndCountsNothingForThePair
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
 
+TEST_P(RunCountsTheDialogsAnswer, HandsTheDialogTheRunsDepartmentMode) {
+    m_set.exec("update AccInformation set cValue='按部门核算' where cName='cValueStyle'");
+    m_set.exec("update Warehouse set cDepCode='D1'");
+    EXPECT_TRUE(runAnswering(DialogResult{}));
+    ASSERT_EQ(m_presenter->modes.size(), 1U);
+    EXPECT_EQ(m_presenter->modes[0], PairMode::Department);
+    EXPECT_EQ(m_context.report.pairsSkipped, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothDialects, RunCountsTheDialogsAnswer, ::testing::Values<std::int16_t>(0, 1));
 
 }  // namespace
