@@ -105,7 +105,7 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     (void)initPair(keepDate, false, std::string(kWarehouse), whName, std::string(kItem), invName, invStd, 0.0,
                    0.0, conn);
     DrivenAdjustmentPresenter look([](DialogWindow&) {});
-    look.showModal(report);
+    (void)look.showModal(PairMode::Warehouse, report);
     const double quantity = state.SumQuantity;
     const double money = state.SumMoney;
 
@@ -121,11 +121,9 @@ CommitTimes timeConfirms(const std::string& path, int confirms) {
     for (int round = 0; round <= confirms; ++round) {
         (void)initPair(keepDate, false, std::string(kWarehouse), whName, std::string(kItem), invName, invStd,
                        quantity, money, conn);
-        const int confirmedBefore = report.pairsConfirmed;
-        const long insertedBefore = report.rowsInserted;
-        confirm.showModal(report);
-        if (report.pairsConfirmed != confirmedBefore + 1 ||
-            report.rowsInserted - insertedBefore != kPairLines)
+        const DialogResult answer = confirm.showModal(PairMode::Warehouse, report);
+        if (answer.outcome != PairOutcome::Confirmed || !answer.confirmed ||
+            answer.confirmed->rowsInserted != kPairLines)
             throw std::runtime_error(
                 fmt::format("confirm {} did not rewrite the pair's {} rows", round, kPairLines));
         if (round > 0) result.milliseconds.push_back(elapsedMs);

@@ -64,6 +64,9 @@ struct BalancingLine {
 
 // What the dialog's confirm wrote for its pair, for the run to account without reading the rows again.
 struct ConfirmedPair {
+    // The grid totals written, which the pair's rows now hold.
+    double quantity = 0;
+    double money = 0;
     long rowsDeleted = 0;
     long rowsInserted = 0;
     std::optional<BalancingLine> balancing;
@@ -135,12 +138,6 @@ struct RunReport {
     std::function<void(const StepFailure&)> onFailure;
     // Called for every pair as its outcome becomes final (the per-pair details listen here).
     std::function<void(const PairDetail&)> onPairDone;
-    // Set by the dialog when its confirm wrote the pair's rows; the run clears it before each dialog.
-    std::optional<ConfirmedPair> confirmed;
-    // The voucher code of the balancing line the dialog last added, empty when none; cleared with
-    // `confirmed`.
-    std::string balancingVoucher;
-
     // Called after each pair with its position (1-based) and the pair count (progress display).
     std::function<void(int done, int total)> onProgress;
 

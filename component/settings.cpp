@@ -89,12 +89,17 @@ void ReadDecimalsSettings(AccountSettingsRecord& settings) {
     settings.PriceDigits = ReadDecimalsSetting(host::kPriceDigitsSetting);
 }
 
+PairMode pairModeOf(const Value& valueStyle) {
+    return valueStyle.kind() == ValueKind::Text && valueStyle.rawText() == host::kByWarehouse
+               ? PairMode::Warehouse
+               : PairMode::Department;
+}
+
 void ReadAccountSettings(AccountSettingsRecord& settings) {
-    const Value style = GetAccSetting(host::kSystemIA, host::kValueStyleSetting);
-    settings.ByDepartment = style.isNull() || style.rawText() != host::kByWarehouse;
+    const PairMode mode = pairModeOf(GetAccSetting(host::kSystemIA, host::kValueStyleSetting));
+    settings.ByDepartment = mode == PairMode::Department;
     ReadDecimalsSettings(settings);
 
-    const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
     const std::string sql = sql::settingsOpeningRow(mode);
     Recordset rs;
     openReadOnlyQuery(rs, sql, sharedState().conn().connectionString(), CursorType::ForwardOnly);

@@ -8,6 +8,7 @@
 
 #include "component/shared_state.h"
 #include "ledger/connection.h"
+#include "ledger/statements.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
@@ -15,6 +16,10 @@ namespace tarvenish {
 // The setting's text (cValue, or cDefault when cValue is empty or Null; Null when both are), the empty text
 // when there is no such row. Reads through SharedState's Conn. Throws on any failure.
 [[nodiscard]] Value GetAccSetting(std::string_view system, std::string_view name);
+
+// The pairing mode that the setting cValueStyle of system IA names: warehouse mode for exactly the text
+// "按仓库核算", department mode for anything else (Null, empty, a number or another text).
+[[nodiscard]] PairMode pairModeOf(const Value& valueStyle);
 
 // A decimals setting that is no whole number from 0 to 10; what() names the setting and its value.
 class SettingError : public std::runtime_error {

@@ -42,14 +42,18 @@ void showStop(int promptNumber) {
     runStep(kMode, [&] { static_cast<void>(showMessage(prompt, msgbox::kStop, title)); });
 }
 
-void recordCommitFailure(RunReport& report, const SharedState& state, const std::string& statement,
+// The rewrite's failure, in the report as it happens (the log follows it there) and in the showing's result.
+void recordCommitFailure(DialogShowing& showing, RunReport& report, const SharedState& state,
                          const std::exception& error) {
     runStep(kMode, [&] {
         const auto* dbError = dynamic_cast<const DbError*>(&error);
-        report.recordFailure(
-            StepFailure{"confirm pair " + state.WhCode + "/" + state.InvCode,
-                        dbError ? dbError->statement() : statement, error.what(),
-                        dbError != nullptr && (dbError->blocksEveryStatement() || dbError->isLockTimeout())});
+        StepFailure failure{
+            "confirm pair " + state.WhCode + "/" + state.InvCode,
+            dbError ? dbError->statement() : std::string(), error.what(),
+            dbError != nullptr && (dbError->blocksEveryStatement() || dbError->isLockTimeout())};
+        if (failure.blocksRun && showing.result.blocked.empty()) showing.result.blocked = failure.message;
+        showing.result.failure = failure;
+        report.recordFailure(std::move(failure));
     });
 }
 
@@ -94,7 +98,7 @@ std::optional<BalancingLine> balancingLineOf(const KVGrid& grid, const std::stri
 }
 
 void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
-                bool& commitFailed, RunReport& report) {
+                DialogShowing& showing, RunReport& report) {
     if (refuseUnstorableFigures(*controls.Grid)) return;
     // Fifteen digits do not reach the last decimal of a large figure (1234567890.123456 with six): the totals
     // must also read the same in the masks they are written with.
@@ -107,21 +111,20 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
     }
     RewriteCounts counts;
     try {
-        counts = rewritePairRows(*controls.Grid, state, report.journalRun);
+        counts = rewritePairRows(*controls.Grid, state, showing.mode, report.journalRun);
     } catch (const std::exception& error) {
-        // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel.
-        commitFailed = true;
-        recordCommitFailure(report, state, {}, error);
+        // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel. Closed
+        // or cancelled now, the pair was not left as it was by choice: it failed.
+        showing.result.outcome = PairOutcome::Failed;
+        recordCommitFailure(showing, report, state, error);
         showStop(msg::kCommitFailed);
         return;
     }
-    commitFailed = false;
-    report.count(PairOutcome::Confirmed);
-    report.rowsDeleted += counts.deleted;
-    report.rowsInserted += counts.written;
+    showing.result.outcome = PairOutcome::Confirmed;
+    showing.result.confirmed =
+        ConfirmedPair{state.SumQuantity, state.SumMoney, counts.deleted, counts.written, std::nullopt};
     runStep(kMode, [&] {
-        report.confirmed = ConfirmedPair{counts.deleted, counts.written,
-                                         balancingLineOf(*controls.Grid, report.balancingVoucher)};
+        showing.result.confirmed->balancing = balancingLineOf(*controls.Grid, showing.balancingVoucher);
     });
     runStep(kMode, [&] { window.Close(); });
 }
@@ -160,12 +163,11 @@ std::string addedLineWarehouse(Connection& conn, const SharedState& state) {
 }
 }  // namespace
 
-RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journalRun) {
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, PairMode mode, long journalRun) {
     Connection& conn = state.conn();
     if (conn.state() == 0) conn.open();
 
     Transaction transaction(conn);
-    const PairMode mode = state.AccountSettings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
     const auto journal = [&](JournalImage image) {
         if (journalRun != 0)
             journalPair(conn, mode, journalRun, state.WhCode, state.InvCode, JournalAction::Confirmed, image);
@@ -183,7 +185,7 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journ
     const std::string warehouse =
         mode == PairMode::Department ? addedLineWarehouse(conn, state) : std::string();
     for (long row = 1; row < rows; ++row) {
-        writeOpeningRow(table, grid, row, lineKindOf(grid.CellText(row, grid::kVoucherCode)), state,
+        writeOpeningRow(table, grid, row, lineKindOf(grid.CellText(row, grid::kVoucherCode)), state, mode,
                         warehouse);
         ++counts.written;
     }
@@ -195,7 +197,7 @@ RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, long journ
     return counts;
 }
 
-void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed,
+void handleOkCancel(DialogWindow& window, std::int16_t index, DialogShowing& showing,
                     RunReport& report) noexcept {
     try {
         FrmjustaccountControls& controls = window.controls();
@@ -209,13 +211,14 @@ void handleOkCancel(DialogWindow& window, std::int16_t index, bool& commitFailed
         });
         runStep(kMode, [&] {
             if (controls.ChKAuto->Value() == 1 && appendBalancingLine(controls, state, kMode))
-                report.balancingVoucher = "JUST" + state.JustSerial;
+                showing.balancingVoucher = "JUST" + state.JustSerial;
         });
 
         if (index == 0) {
-            commitPair(window, controls, state, commitFailed, report);
+            commitPair(window, controls, state, showing, report);
         } else if (index == 1) {
             state.StopRun = true;
+            showing.result.cancelled = true;
             runStep(kMode, [&] { window.Close(); });
         }
     } catch (...) {

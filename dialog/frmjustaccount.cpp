@@ -1,10 +1,7 @@
 #include "dialog/frmjustaccount.h"
 
-#include <utility>
-
 #include "base/number_format.h"
 #include "component/messages.h"
-#include "component/run_report.h"
 #include "component/shared_state.h"
 #include "dialog/commit.h"
 #include "dialog/dialog_window.h"
@@ -16,7 +13,8 @@
 
 namespace tarvenish {
 
-Frmjustaccount::Frmjustaccount(DialogWindow& window, RunReport& report) : m_window(window), m_report(report) {
+Frmjustaccount::Frmjustaccount(DialogWindow& window, RunReport& report, PairMode mode)
+    : m_window(window), m_report(report), m_showing{mode, {}, {}} {
     m_window.Load = [this] { load(); };
     m_window.Activate = [this] { activate(); };
     m_window.Unload = [this] { unload(); };
@@ -47,12 +45,13 @@ void Frmjustaccount::hookControls() {
 }
 
 void Frmjustaccount::load() {
-    m_commitFailed = false;
+    m_showing = DialogShowing{m_showing.mode, {}, {}};
     hookControls();
     FrmjustaccountControls& c = controls();
     const SharedState& state = sharedState();
 
-    c.Label3->Caption(messageText(state.PairByDepartment ? msg::kDepartment : msg::kWarehouse));
+    c.Label3->Caption(
+        messageText(m_showing.mode == PairMode::Department ? msg::kDepartment : msg::kWarehouse));
     c.TxtWhare->Text(state.WhName);
     c.TxtInv->Text(state.InvCode + "/" + state.InvName);
     c.TxtStyle->Text(state.InvStd);
@@ -69,9 +68,8 @@ void Frmjustaccount::fillGrid() {
     g.ClearGrid();
 
     const std::string statement = sql::receiptLines(
-        state.Dialects.forPairs(), state.PairByDepartment ? PairMode::Department : PairMode::Warehouse,
-        state.KeepDate, state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode,
-        state.InvCode);
+        state.Dialects.forPairs(), m_showing.mode, state.KeepDate,
+        state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
     Recordset lines;
     openReadOnlyQuery(lines, statement, state.conn().connectionString(), CursorType::Static);
     const long records = lines.recordCount();
@@ -126,8 +124,6 @@ void Frmjustaccount::activate() {
 }
 
 void Frmjustaccount::unload() noexcept {
-    // Closed or cancelled after a failed rewrite, the pair was not left as it was by choice: it failed.
-    if (std::exchange(m_commitFailed, false)) m_report.count(PairOutcome::Failed);
     unloadMessages();
 }
 
@@ -135,7 +131,7 @@ void Frmjustaccount::chkAutoClick() {
     FrmjustaccountControls& c = controls();
     SharedState& state = sharedState();
     if (c.ChKAuto->Value() == 1 && appendBalancingLine(c, state, ErrorMode::Propagate))
-        m_report.balancingVoucher = "JUST" + state.JustSerial;
+        m_showing.balancingVoucher = "JUST" + state.JustSerial;
     c.Grid->SetFocus();
 }
 
@@ -148,7 +144,7 @@ void Frmjustaccount::chkAverClick() noexcept {
 }
 
 void Frmjustaccount::cmdOkCancelClick(std::int16_t index) noexcept {
-    handleOkCancel(m_window, index, m_commitFailed, m_report);
+    handleOkCancel(m_window, index, m_showing, m_report);
 }
 
 }  // namespace tarvenish

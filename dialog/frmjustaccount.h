@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "component/adjustment_presenter.h"
+#include "dialog/commit.h"
+#include "ledger/statements.h"
+
 namespace tarvenish {
 
 class DialogWindow;
@@ -14,9 +18,10 @@ struct RunReport;
 class Frmjustaccount final {
 public:
     // Hooks the handlers to `window`'s load, activation and unload; the controls' events are hooked at each
-    // load, since every showing brings fresh controls. What the dialog does with the pair is counted in
-    // `report`. `window` and `report` must outlive this object.
-    Frmjustaccount(DialogWindow& window, RunReport& report);
+    // load, since every showing brings fresh controls. The pair is keyed by `mode`; the dialog's failures are
+    // recorded in `report`, and what it did with the pair is its result(). `window` and `report` must outlive
+    // this object.
+    Frmjustaccount(DialogWindow& window, RunReport& report, PairMode mode);
     // Unhooks every handler from the window.
     ~Frmjustaccount();
     Frmjustaccount(const Frmjustaccount&) = delete;
@@ -27,9 +32,10 @@ public:
     void load();
     // Puts the focus on the grid.
     void activate();
-    // Counts the pair failed in the run's report when its last rewrite failed, then lets the message resource
-    // unload; never fails.
+    // Lets the message resource unload; never fails.
     void unload() noexcept;
+    // What the latest showing did with its pair: final once the window has unloaded.
+    [[nodiscard]] const DialogResult& result() const noexcept { return m_showing.result; }
 
     // After a cell edit of the grid: checks and reformats columns 69 to 71, keeps the line's figures in step
     // and recomputes the totals. Throws on a control or message failure.
@@ -52,8 +58,7 @@ private:
 
     DialogWindow& m_window;
     RunReport& m_report;
-    // The last rewrite of this showing failed and none has succeeded since.
-    bool m_commitFailed = false;
+    DialogShowing m_showing;
 };
 
 }  // namespace tarvenish

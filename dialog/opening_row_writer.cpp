@@ -150,9 +150,9 @@ constexpr std::array<Field, host::kOpeningRowColumns.size()> kFieldMap{{
     field("cdefine27", cellOrNull(), cellOrNull()),
 }};
 
-Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState& state,
+Value valueOf(const Rule& rule, const KVGrid& grid, long row, const SharedState& state, PairMode mode,
               std::string_view addedLineWarehouse) {
-    const bool byDepartment = state.AccountSettings.ByDepartment;
+    const bool byDepartment = mode == PairMode::Department;
     switch (rule.source) {
         case Source::Cell:
             return Value::text(grid.CellText(row, rule.column));
@@ -197,12 +197,12 @@ LineKind lineKindOf(std::string_view voucherCode) {
 }
 
 void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind kind, const SharedState& state,
-                     std::string_view addedLineWarehouse) {
+                     PairMode mode, std::string_view addedLineWarehouse) {
     table.addNew();
     for (const Field& field : kFieldMap) {
         const Rule& rule = kind == LineKind::Added ? field.added : field.receipt;
         if (rule.source == Source::NotSet) continue;
-        const Value value = valueOf(rule, grid, row, state, addedLineWarehouse);
+        const Value value = valueOf(rule, grid, row, state, mode, addedLineWarehouse);
         if (table.setField(field.name, value)) continue;
         // An adjusted figure left to the table's default would be a balance other than the one confirmed.
         if (isAdjustedFigure(rule) && !value.isNull()) {

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "ledger/statements.h"
+
 namespace tarvenish {
 
 class KVGrid;
@@ -16,12 +18,12 @@ enum class LineKind { Receipt, Added };
 [[nodiscard]] LineKind lineKindOf(std::string_view voucherCode);
 
 // Adds a row to `table` (a recordset opened on the ledger table for appending), assigns its fields in order
-// from grid line `row` and SharedState as `kind` asks, and stores it. A value the table refuses leaves its
-// field unassigned, but for a non-empty adjusted figure (columns 69 to 71), which throws DbError. Throws
-// DbError when a field is missing or the row cannot be stored, std::out_of_range when the grid lacks a cell.
-// `addedLineWarehouse`, when not empty, is an added line's warehouse in department mode (in place of
-// DepWhCode).
+// from grid line `row` and SharedState as `kind` and the pair's `mode` ask, and stores it. A value the table
+// refuses leaves its field unassigned, but for a non-empty adjusted figure (columns 69 to 71), which throws
+// DbError. Throws DbError when a field is missing or the row cannot be stored, std::out_of_range when the
+// grid lacks a cell. `addedLineWarehouse`, when not empty, is an added line's warehouse in department mode
+// (in place of DepWhCode).
 void writeOpeningRow(Recordset& table, const KVGrid& grid, long row, LineKind kind, const SharedState& state,
-                     std::string_view addedLineWarehouse = {});
+                     PairMode mode, std::string_view addedLineWarehouse = {});
 
 }  // namespace tarvenish

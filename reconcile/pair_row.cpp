@@ -13,23 +13,17 @@ PairDetail keptPairDetail(const PairRow& row, PairOutcome outcome) {
             quantity, money,       quantity, money,        std::nullopt};
 }
 
-PairDetail confirmedPairDetail(const PairRow& row, const SharedState& state, const RunReport& report) {
-    PairDetail detail{row.code,
-                      row.invCode,
-                      PairOutcome::Confirmed,
-                      std::nullopt,
-                      std::nullopt,
-                      totalFigure(row.quantity),
-                      totalFigure(row.money),
-                      state.SumQuantity,
-                      state.SumMoney,
-                      std::nullopt};
-    if (report.confirmed) {
-        detail.rowsBefore = report.confirmed->rowsDeleted;
-        detail.rowsAfter = report.confirmed->rowsInserted;
-        detail.balancing = report.confirmed->balancing;
-    }
-    return detail;
+PairDetail confirmedPairDetail(const PairRow& row, const ConfirmedPair& confirmed) {
+    return {row.code,
+            row.invCode,
+            PairOutcome::Confirmed,
+            confirmed.rowsDeleted,
+            confirmed.rowsInserted,
+            totalFigure(row.quantity),
+            totalFigure(row.money),
+            confirmed.quantity,
+            confirmed.money,
+            confirmed.balancing};
 }
 
 }  // namespace tarvenish

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "component/run_report.h"
-#include "component/shared_state.h"
 #include "ledger/value.h"
 
 namespace tarvenish {
@@ -26,9 +25,7 @@ struct PairRow {
 
 // The details of a pair that was not rebuilt or confirmed: it keeps the totals it was compared by.
 [[nodiscard]] PairDetail keptPairDetail(const PairRow& row, PairOutcome outcome);
-// The details of a pair the dialog confirmed: the grid totals in `state` and what the commit in `report`
-// wrote.
-[[nodiscard]] PairDetail confirmedPairDetail(const PairRow& row, const SharedState& state,
-                                             const RunReport& report);
+// The details of a pair the dialog confirmed, with what its commit wrote.
+[[nodiscard]] PairDetail confirmedPairDetail(const PairRow& row, const ConfirmedPair& confirmed);
 
 }  // namespace tarvenish

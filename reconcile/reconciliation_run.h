@@ -55,21 +55,22 @@ private:
     [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const PairRow& row);
+    // Shows the dialog for `row` and returns what it did; a dialog that throws failed the pair.
+    [[nodiscard]] DialogResult askDialog(const PairRow& row);
     // Counts a pair that was not rebuilt or confirmed and hands its outcome to the report's listener: it
     // keeps its totals.
     void endPair(const PairRow& row, PairOutcome outcome);
-    // Hands such an outcome, already counted, to the report's listener.
-    void pairDone(const PairRow& row, PairOutcome outcome);
-    // The same for a pair the dialog confirmed, with what its commit wrote.
-    void confirmedDone(const PairRow& row);
+    // Counts a pair the dialog confirmed, with what its commit `written`, expects its totals in the run's
+    // check and hands it to the report's listener.
+    void confirmedDone(const PairRow& row, const ConfirmedPair& written);
     // Ends the pair loop after a failure that no later pair can escape.
     PairEnd stopBlocked(std::string_view message);
     // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
     void stopBatching();
     // After a dialog answered at once inside the batch: makes the batch durable when due and accounts the
-    // pairs it holds, of which a confirmed one is the newest. Failures since `failuresBefore` are the
-    // dialog's.
-    void settleUnattendedDialog(bool confirmed, std::size_t failuresBefore);
+    // pairs it holds, of which a confirmed one is the newest; pairs lost with the batch fail with `message`
+    // (the dialog's last failure) unless the commit gives another.
+    void settleUnattendedDialog(bool confirmed, std::string message);
     // After a pair that committed nothing (left or failed): makes the batch durable when due all the same, so
     // that a run of such pairs neither keeps the pairs before them undurable nor holds the write lock longer.
     void settleWhenDue();

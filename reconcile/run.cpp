@@ -68,10 +68,8 @@ bool ReconciliationRun::execute() {
     if (openingRows < 0) return stopUnfinished("the opening rows could not be checked; nothing was rebuilt");
     if (openingRows == 0) return finish(true);
 
-    if (!attempt("read account settings", "", [&] { ReadAccountSettings(m_state.AccountSettings); })) {
-        // The dialog and the commit key the pair as the run does, whatever the reader managed to assign.
-        m_state.AccountSettings.ByDepartment = m_mode == PairMode::Department;
-    }
+    // The dialog and its commit key the pair by the run's mode, whatever the reader managed to assign.
+    (void)attempt("read account settings", "", [&] { ReadAccountSettings(m_state.AccountSettings); });
     // Without the keep date every rebuilt row would carry a wrong date: nothing is touched.
     if (!attempt("read keep date", sql::keepDate(), [&] { m_keepDate = GetKeepDate(*m_host); })) {
         return stopUnfinished("the keep date of the opening rows could not be read; nothing was rebuilt");
@@ -107,16 +105,13 @@ bool ReconciliationRun::execute() {
         return stopUnfinished("the pair summary could not be read; no pair was compared or rebuilt");
     if (m_interrupted) return stopInterrupted();
     if (m_report.stop == RunStop::Fatal) return finish(false);
-    return finish(!m_state.StopRun);
+    return finish(!m_report.cancelled);
 }
 
 bool ReconciliationRun::readMode() {
     std::string statement = sql::accSetting("IA", "cValueStyle");
-    return attempt("read valuation mode", statement, [&] {
-        const Value style = GetAccSetting("IA", "cValueStyle");
-        m_mode = !style.isNull() && style.asText() == host::kByWarehouse ? PairMode::Warehouse
-                                                                         : PairMode::Department;
-    });
+    return attempt("read valuation mode", statement,
+                   [&] { m_mode = pairModeOf(GetAccSetting("IA", "cValueStyle")); });
 }
 
 bool ReconciliationRun::readDecimals() {

@@ -1,5 +1,5 @@
 // The run's adjustment dialogs: shown for the pairs whose totals differ, with the batch of commits settled
-// first when a person answers, kept open when a policy does.
+// first when a person answers, kept open when a policy does. The run counts what the dialog returns, once.
 
 #include <string>
 #include <utility>
@@ -26,50 +26,31 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
             return stopBlocked(m_blocked);
         }
     }
-    m_report.confirmed.reset();
-    m_report.balancingVoucher.clear();
-    const int confirmedBefore = m_report.pairsConfirmed;
-    const int failedBefore = m_report.pairsFailed;
-    const long rowsDeletedBefore = m_report.rowsDeleted;
-    const long rowsInsertedBefore = m_report.rowsInserted;
-    const std::size_t failuresBefore = m_report.failures.size();
-    const bool shown = attempt("adjustment dialog for pair " + row.label(), std::string(),
-                               [&] { m_presenter->showModal(m_report); });
-    const bool confirmed = m_report.pairsConfirmed != confirmedBefore;
-    // The dialog records a confirm it could not write (as any other failure of its own) in the report: such a
-    // pair was not left as it was by choice, whether the accountant then closed the dialog or cancelled.
-    const bool failed = !confirmed && (!shown || m_report.failures.size() != failuresBefore);
-    for (std::size_t i = failuresBefore; i < m_report.failures.size() && m_blocked.empty(); ++i) {
-        if (m_report.failures[i].blocksRun) m_blocked = m_report.failures[i].message;
-    }
-    if (failed && m_report.pairsFailed == failedBefore) m_report.count(PairOutcome::Failed);
-    // Counted by the dialog's unload (a failed rewrite, then closed) or just above; later counts are of other
-    // pairs, lost with the batch.
-    const bool pairFailed = m_report.pairsFailed != failedBefore;
+    const DialogResult answer = askDialog(row);
+    if (m_blocked.empty()) m_blocked = answer.blocked;
+    const bool confirmed = answer.outcome == PairOutcome::Confirmed;
+    // A confirm without its figures wrote rows the run cannot account: its check then expects nothing.
+    const ConfirmedPair written = answer.confirmed.value_or(ConfirmedPair{});
     if (personWaits) {
         (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
-        if (confirmed) {
-            // The grid totals the confirm wrote are what the pair's rows must now hold.
-            m_check.expect(row.code, row.invCode, m_state.SumQuantity, m_state.SumMoney);
-            confirmedDone(row);
-        }
+        if (confirmed) confirmedDone(row, written);
     } else {
         if (confirmed) {
-            // The dialog counted the pair confirmed as its commit returned; in a batch it is confirmed, and
-            // its rows counted, only once the batch is durable.
+            // In a batch the pair is confirmed, and its rows counted, only once the batch is durable.
             UnsettledPair pair{row.code, row.invCode};
-            pair.rowsDeleted = m_report.rowsDeleted - rowsDeletedBefore;
-            pair.rowsInserted = m_report.rowsInserted - rowsInsertedBefore;
-            pair.confirmed = confirmedPairDetail(row, m_state, m_report);
-            m_report.pairsConfirmed = confirmedBefore;
-            m_report.rowsDeleted = rowsDeletedBefore;
-            m_report.rowsInserted = rowsInsertedBefore;
+            pair.rowsDeleted = written.rowsDeleted;
+            pair.rowsInserted = written.rowsInserted;
+            pair.confirmed = confirmedPairDetail(row, written);
             m_unsettled.add(std::move(pair));
         }
-        settleUnattendedDialog(confirmed, failuresBefore);
+        settleUnattendedDialog(confirmed, answer.failure
+                                              ? answer.failure->message
+                                              : std::string("the batch of commits was rolled back"));
     }
-    if (!confirmed && pairFailed) pairDone(row, PairOutcome::Failed);
-    if (m_state.StopRun) {
+    // A confirm the dialog could not write (then closed or cancelled) left the pair behind, not by choice.
+    if (answer.outcome == PairOutcome::Failed) endPair(row, PairOutcome::Failed);
+    if (answer.cancelled) {
+        m_state.StopRun = true;
         // A stop request closes the dialog as Cancel does: the run was interrupted, nobody cancelled it.
         if (stopRequested() != 0) {
             m_interrupted = true;
@@ -79,15 +60,27 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
         return PairEnd::Stop;
     }
     if (!m_blocked.empty()) return stopBlocked(m_blocked);
-    // The dialog's commit counts the pairs it wrote; anything else left the pair as it was.
-    if (!confirmed && !pairFailed) endPair(row, PairOutcome::Skipped);
+    if (answer.outcome == PairOutcome::Skipped) endPair(row, PairOutcome::Skipped);
     return PairEnd::Next;
 }
 
-void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::size_t failuresBefore) {
+DialogResult ReconciliationRun::askDialog(const PairRow& row) {
+    DialogResult answer;
+    if (attempt("adjustment dialog for pair " + row.label(), std::string(),
+                [&] { answer = m_presenter->showModal(m_mode, m_report); })) {
+        return answer;
+    }
+    // A dialog that could not be shown, or let an error through, left the pair behind; it stopped the run if
+    // it got as far as its Cancel.
+    DialogResult failed;
+    failed.outcome = PairOutcome::Failed;
+    failed.cancelled = m_state.StopRun;
+    failed.failure = m_report.failures.back();
+    return failed;
+}
+
+void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string message) {
     bool committed = confirmed;
-    std::string message = "the batch of commits was rolled back";
-    if (m_report.failures.size() > failuresBefore) message = m_report.failures.back().message;
     // A batch of dialogs alone is made durable when due, as one of rebuilt pairs is.
     if (confirmed && m_batch) {
         const StepTimer timer(m_report.timings.commits);
@@ -101,15 +94,16 @@ void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::size_t failu
 
 void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {
     m_report.count(outcome);
-    pairDone(row, outcome);
-}
-
-void ReconciliationRun::pairDone(const PairRow& row, PairOutcome outcome) {
     if (m_report.onPairDone) m_report.pairDone(keptPairDetail(row, outcome));
 }
 
-void ReconciliationRun::confirmedDone(const PairRow& row) {
-    if (m_report.onPairDone) m_report.pairDone(confirmedPairDetail(row, m_state, m_report));
+void ReconciliationRun::confirmedDone(const PairRow& row, const ConfirmedPair& written) {
+    m_report.count(PairOutcome::Confirmed);
+    m_report.rowsDeleted += written.rowsDeleted;
+    m_report.rowsInserted += written.rowsInserted;
+    // The grid totals the confirm wrote are what the pair's rows must now hold.
+    m_check.expect(row.code, row.invCode, written.quantity, written.money);
+    m_report.pairDone(confirmedPairDetail(row, written));
 }
 
 }  // namespace tarvenish::run_detail

@@ -69,9 +69,9 @@ class PhotographingPresenter final : public AdjustmentPresenter {
 public:
     explicit PhotographingPresenter(QString path) : m_path(std::move(path)) {}
 
-    void showModal(RunReport& report) override {
+    [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override {
         QtDialogWindow window;
-        Frmjustaccount form(window, report);
+        Frmjustaccount form(window, report, mode);
         auto activate = std::move(window.Activate);
         window.Activate = [this, &window, activate] {
             if (activate) activate();
@@ -83,6 +83,7 @@ public:
             });
         };
         window.ShowModal();
+        return form.result();
     }
 
     [[nodiscard]] bool saved() const noexcept { return m_saved; }

@@ -23,17 +23,11 @@ class LibraryAdjustmentPresenter final : public AdjustmentPresenter {
 public:
     explicit LibraryAdjustmentPresenter(std::optional<AdjustmentPolicy> policy) : m_policy(policy) {}
 
-    void showModal(RunReport& report) override {
+    [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override {
 #ifdef TARVENISH_HAVE_QT
-        if (windowsOnThisThread()) {
-            QtAdjustmentPresenter().showModal(report);
-            return;
-        }
+        if (windowsOnThisThread()) return QtAdjustmentPresenter().showModal(mode, report);
 #endif
-        if (m_policy) {
-            HeadlessAdjustmentPresenter(*m_policy).showModal(report);
-            return;
-        }
+        if (m_policy) return HeadlessAdjustmentPresenter(*m_policy).showModal(mode, report);
         SharedState& state = sharedState();
         // The library says it on standard error with the run's answer, and the report holds it.
         report.cancelledBecause =
@@ -45,6 +39,9 @@ public:
         // Cancel without loading the dialog: a load that failed would leave the pair behind while the run
         // went on and answered true.
         state.StopRun = true;
+        DialogResult cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
     }
 
     // Only a window on this thread has a person behind it; the policy, or the cancel without one, answers

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "base/ascii_text.h"
 #include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
 #include "ledger/stop_request.h"
-#include "base/ascii_text.h"
-#include "dialog/dialog_window.h"
 #include "platform/headless/headless_dialog_window.h"
 
 namespace tarvenish {
@@ -63,18 +62,19 @@ std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
 
 DrivenAdjustmentPresenter::DrivenAdjustmentPresenter(Driver driver) : m_driver(std::move(driver)) {}
 
-void DrivenAdjustmentPresenter::showModal(RunReport& report) {
+DialogResult DrivenAdjustmentPresenter::showModal(PairMode mode, RunReport& report) {
     HeadlessDialogWindow window(m_driver);
-    Frmjustaccount form(window, report);
+    Frmjustaccount form(window, report, mode);
     ++m_shown;
     window.ShowModal();
+    return form.result();
 }
 
 HeadlessAdjustmentPresenter::HeadlessAdjustmentPresenter(AdjustmentPolicy policy)
     : m_policy(policy), m_driven(driverFor(policy)) {}
 
-void HeadlessAdjustmentPresenter::showModal(RunReport& report) {
-    m_driven.showModal(report);
+DialogResult HeadlessAdjustmentPresenter::showModal(PairMode mode, RunReport& report) {
+    return m_driven.showModal(mode, report);
 }
 
 }  // namespace tarvenish

@@ -30,9 +30,9 @@ public:
     using Driver = std::function<void(DialogWindow&)>;
 
     explicit DrivenAdjustmentPresenter(Driver driver);
-    // Loads the dialog for SharedState's pair, counting in `report`, runs the driver and returns once the
+    // Loads the dialog for SharedState's pair, runs the driver and returns what the dialog did once the
     // window has unloaded. Throws what the load or the driver throws.
-    void showModal(RunReport& report) override;
+    [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override;
     // False: the driver answers at once.
     [[nodiscard]] bool waitsForPerson() const noexcept override { return false; }
     // How many dialogs have been shown.
@@ -49,7 +49,7 @@ class HeadlessAdjustmentPresenter final : public AdjustmentPresenter {
 public:
     explicit HeadlessAdjustmentPresenter(AdjustmentPolicy policy);
     // As DrivenAdjustmentPresenter::showModal, with the policy as the user.
-    void showModal(RunReport& report) override;
+    [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override;
     // False: the policy answers at once.
     [[nodiscard]] bool waitsForPerson() const noexcept override { return false; }
     [[nodiscard]] AdjustmentPolicy policy() const noexcept { return m_policy; }

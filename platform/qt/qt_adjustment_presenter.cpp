@@ -32,15 +32,16 @@ void cancelOnStopRequest(QtDialogWindow& window) {
 
 QtAdjustmentPresenter::QtAdjustmentPresenter(QWidget* parent) : m_parent(parent) {}
 
-void QtAdjustmentPresenter::showModal(RunReport& report) {
+DialogResult QtAdjustmentPresenter::showModal(PairMode mode, RunReport& report) {
     QtDialogWindow window(m_parent);
-    Frmjustaccount form(window, report);
+    Frmjustaccount form(window, report, mode);
     // The modal loop is the only code running while the dialog is up: it has to look for a stop request.
     QTimer stopPoll;
     stopPoll.setInterval(kStopPollMilliseconds);
     QObject::connect(&stopPoll, &QTimer::timeout, [&window] { cancelOnStopRequest(window); });
     stopPoll.start();
     window.ShowModal();
+    return form.result();
 }
 
 }  // namespace tarvenish

@@ -8,8 +8,8 @@ using AddLine = DialogTest;
 TEST_F(AddLine, TwoClicksTakeTheNextTwoSerialsAndKeepTheTotals) {
     shapeGrid({{"R1", "4", "", "10"}});
     state().SumQuantity = 4.0;
-    m_form.command1Click();
-    m_form.command1Click();
+    m_form->command1Click();
+    m_form->command1Click();
     ASSERT_EQ(grid().RowCount(), 4);
     EXPECT_EQ(cell(2, grid::kVoucherCode), "JUST100001");
     EXPECT_EQ(cell(3, grid::kVoucherCode), "JUST100002");
@@ -22,7 +22,7 @@ using DeleteLine = DialogTest;
 TEST_F(DeleteLine, AsksNothingWithTheHeaderRowCurrent) {
     shapeGrid({{"R1", "4", "", "10"}});
     grid().CurrentRow(0);
-    m_form.command2Click();
+    m_form->command2Click();
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(grid().RowCount(), 2);
 }
@@ -31,7 +31,7 @@ TEST_F(DeleteLine, ChangesNothingWhenCancelled) {
     shapeGrid({{"R1", "4", "", "10"}, {"R2", "1", "", "1"}});
     grid().CurrentRow(1);
     m_messages->queueAnswer(msgbox::kCancel);
-    m_form.command2Click();
+    m_form->command2Click();
     ASSERT_EQ(boxes().size(), 1U);
     EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kConfirmDelete), 33, messageText(msg::kBoxTitle)}));
     EXPECT_EQ(grid().RowCount(), 3);
@@ -40,7 +40,7 @@ TEST_F(DeleteLine, ChangesNothingWhenCancelled) {
 TEST_F(DeleteLine, RemovesTheCurrentLineAndLowersTheTotals) {
     shapeGrid({{"R1", "4", "", "10"}, {"R2", "1", "", "1"}});
     grid().CurrentRow(1);
-    m_form.command2Click();
+    m_form->command2Click();
     ASSERT_EQ(grid().RowCount(), 2);
     EXPECT_EQ(cell(1, grid::kVoucherCode), "R2");
     EXPECT_DOUBLE_EQ(state().SumQuantity, 1.0);
@@ -53,7 +53,7 @@ TEST_F(DeleteLine, OfTheOnlyLineLeavesTheHeaderAndZeroTotals) {
     grid().CurrentRow(1);
     state().SumQuantity = 4.0;
     state().SumMoney = 10.0;
-    m_form.command2Click();
+    m_form->command2Click();
     EXPECT_EQ(grid().RowCount(), 1);
     EXPECT_DOUBLE_EQ(state().SumQuantity, 0.0);
     EXPECT_DOUBLE_EQ(state().SumMoney, 0.0);

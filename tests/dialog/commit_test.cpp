@@ -62,8 +62,9 @@ TEST_P(ConfirmInBothDialects, ReplacesThePairsRowsWithTheGridLines) {
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
     EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
     EXPECT_TRUE(boxes().empty());
-    EXPECT_EQ(report().pairsConfirmed, 1);
-    EXPECT_EQ(report().rowsInserted, 2);
+    EXPECT_EQ(result().outcome, PairOutcome::Confirmed);
+    ASSERT_TRUE(result().confirmed);
+    EXPECT_EQ(result().confirmed->rowsInserted, 2);
     EXPECT_FALSE(state().StopRun);
 }
 
@@ -100,7 +101,7 @@ TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
         EXPECT_EQ(boxes().back(),
                   (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
         EXPECT_EQ(pairCodes(), oldCodes());
-        EXPECT_EQ(report().pairsConfirmed, 0);
+        EXPECT_EQ(result().outcome, PairOutcome::Skipped);
     }
 }
 
@@ -148,7 +149,8 @@ TEST_F(Confirm, WithZeroTotalsAndAnEmptyGridDeletesThePairsRows) {
     show([](DialogWindow& window) { press(window, kOk); });
     EXPECT_TRUE(pairCodes().empty());
     EXPECT_EQ(pairCodes("W2"), std::vector<std::string>{"N-1"});
-    EXPECT_EQ(report().rowsInserted, 0);
+    ASSERT_TRUE(result().confirmed);
+    EXPECT_EQ(result().confirmed->rowsInserted, 0);
 }
 
 TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
@@ -168,7 +170,7 @@ TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
         EXPECT_EQ(grid().RowCount(), 3) << "no balancing line over a figure that counts as nothing";
     }
     EXPECT_EQ(pairCodes(), oldCodes());
-    EXPECT_EQ(report().pairsConfirmed, 0);
+    EXPECT_EQ(result().outcome, PairOutcome::Skipped);
 }
 
 TEST_F(Confirm, KeepsAnEmptyWarehouseCodeSoThatConfirmingAgainReplacesTheSameRows) {
@@ -196,7 +198,7 @@ TEST_F(CancelAndClose, TheCloseBoxWritesNothingAndLetsTheRunGoOn) {
     show({});
     EXPECT_FALSE(state().StopRun);
     EXPECT_EQ(pairCodes(), oldCodes());
-    EXPECT_EQ(report().pairsConfirmed, 0);
+    EXPECT_EQ(result().outcome, PairOutcome::Skipped);
 }
 
 // A failing step of the rewrite: the pair keeps its old rows, the user is told and the dialog stays open.
@@ -213,7 +215,7 @@ protected:
         EXPECT_EQ(boxes()[0],
                   (ShownMessage{messageText(msg::kCommitFailed), 16, messageText(msg::kBoxTitle)}));
         EXPECT_EQ(pairCodes(), oldCodes());
-        EXPECT_EQ(report().pairsConfirmed, 0);
+        EXPECT_EQ(result().outcome, PairOutcome::Failed);
         EXPECT_EQ(report().failures.size(), 1U);
     }
 };
@@ -263,8 +265,9 @@ TEST_F(CommitFailure, AtTheSecondRowKeepsTheOldRowsAndAllowsARetry) {
     EXPECT_TRUE(closedAfterRetry);
     EXPECT_EQ(boxes().size(), 1U);
     EXPECT_EQ(pairCodes(), (std::vector<std::string>{"R-1", "R-2"}));
-    EXPECT_EQ(report().pairsConfirmed, 1);
-    EXPECT_EQ(report().rowsInserted, 2);
+    EXPECT_EQ(result().outcome, PairOutcome::Confirmed);
+    ASSERT_TRUE(result().confirmed);
+    EXPECT_EQ(result().confirmed->rowsInserted, 2);
 }
 
 TEST(TotalsCheck, ComparesFifteenSignificantDigits) {

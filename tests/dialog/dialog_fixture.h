@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,13 @@ protected:
     [[nodiscard]] KVGrid& grid() { return *controls().Grid; }
     [[nodiscard]] std::string cell(long row, long col) { return grid().CellText(row, col); }
     [[nodiscard]] const std::vector<ShownMessage>& boxes() const { return m_messages->shown(); }
+    // What the latest showing did with its pair.
+    [[nodiscard]] const DialogResult& result() const { return m_form->result(); }
+    // Keys the pair by department from the next showing on, as a department-mode run does.
+    void departmentMode() {
+        state().PairByDepartment = true;
+        m_form.emplace(m_window, m_context.report, PairMode::Department);
+    }
 
     // A loaded-looking grid without a database: the header row and `lines`, events wired to the dialog.
     void shapeGrid(const std::vector<GridLine>& lines) {
@@ -63,16 +71,16 @@ protected:
             g.CellText(row, grid::kMoney, line.money);
         }
         g.CellEdited = [this](std::string& text, long& status, long row, long col) {
-            m_form.cellEdited(text, status, row, col);
+            m_form->cellEdited(text, status, row, col);
         };
-        controls().ChKAuto->Click = [this] { m_form.chkAutoClick(); };
-        controls().ChkAver->Click = [this] { m_form.chkAverClick(); };
+        controls().ChKAuto->Click = [this] { m_form->chkAutoClick(); };
+        controls().ChkAver->Click = [this] { m_form->chkAverClick(); };
     }
 
     std::shared_ptr<HeadlessMessagePresenter> m_messages = std::make_shared<HeadlessMessagePresenter>();
     RunContext m_context;
     HeadlessDialogWindow m_window;
-    Frmjustaccount m_form{m_window, m_context.report};
+    std::optional<Frmjustaccount> m_form{std::in_place, m_window, m_context.report, PairMode::Warehouse};
 };
 
 // An opening receipt of warehouse `whCode` with voucher code `code`.

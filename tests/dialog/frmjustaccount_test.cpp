@@ -69,7 +69,7 @@ TEST_F(DialogLoading, KeepsOnlyTheHeaderRowForAPairWithoutReceipts) {
 }
 
 TEST_F(DialogLoading, ReadsTheDepartmentsWarehousesInDepartmentMode) {
-    state().PairByDepartment = true;
+    departmentMode();
     state().WhCode = "D1";
     addReceipt(receiptOf("W1", "R-D"), {lineOf(3.0)});
     show({});

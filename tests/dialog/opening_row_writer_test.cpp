@@ -85,7 +85,7 @@ TEST_F(OpeningRowWriter, WritesALowerCaseJustCodeAsAReceiptLine) {
 }
 
 TEST_F(OpeningRowWriter, FollowsThePairInDepartmentMode) {
-    state().PairByDepartment = true;
+    departmentMode();
     state().AccountSettings.ByDepartment = true;
     // The account set's first opening row stands in another department's warehouse.
     m_set.addWarehouse("W9", "Other store", "D2");
@@ -111,7 +111,7 @@ TEST_F(OpeningRowWriter, FollowsThePairInDepartmentMode) {
 }
 
 TEST_F(OpeningRowWriter, KeepsTheRememberedWarehouseWhenItBelongsToThePairsDepartment) {
-    state().PairByDepartment = true;
+    departmentMode();
     state().AccountSettings.ByDepartment = true;
     m_set.addWarehouse("W2", "Second store", "D1");
     state().AccountSettings.DepWhCode = "W2";

@@ -31,7 +31,10 @@ using test::ReceiptLine;
 // Counts the dialogs shown and leaves each pair as it was.
 class CountingPresenter final : public AdjustmentPresenter {
 public:
-    void showModal(RunReport&) override { ++shown; }
+    DialogResult showModal(PairMode, RunReport&) override {
+        ++shown;
+        return {};
+    }
     int shown = 0;
 };
 

@@ -40,11 +40,16 @@ public:
         double money = 0.0;
     };
 
-    void showModal(RunReport&) override {
+    DialogResult showModal(PairMode, RunReport&) override {
         SharedState& state = sharedState();
         shown.push_back(
             {state.WhCode, state.WhName, state.InvCode, state.InvName, state.Quantity, state.Money});
-        if (static_cast<int>(shown.size()) == cancelAt) state.StopRun = true;
+        DialogResult result;
+        if (static_cast<int>(shown.size()) == cancelAt) {
+            state.StopRun = true;
+            result.cancelled = true;
+        }
+        return result;
     }
 
     std::vector<Shown> shown;

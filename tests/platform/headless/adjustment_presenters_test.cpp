@@ -30,6 +30,7 @@ protected:
         addReceipt(receiptOf("W1", "R-2"), {lineOf(2.0, 2.0, 4.0)});
         pairTotals(5.0, 15.0);
     }
+    static constexpr PairMode mode = PairMode::Warehouse;
     [[nodiscard]] double money(std::string_view code) const {
         return m_set.scalar("select iainprice from IA_Subsidiary where cVouCode='" + std::string(code) + "'")
             .asDouble();
@@ -37,35 +38,60 @@ protected:
 };
 
 TEST_F(HeadlessPresenter, SkipClosesWithoutWriting) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Skip).showModal(report());
+    const DialogResult result = HeadlessAdjustmentPresenter(AdjustmentPolicy::Skip).showModal(mode, report());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_FALSE(state().StopRun);
+    EXPECT_EQ(result.outcome, PairOutcome::Skipped);
+    EXPECT_FALSE(result.cancelled);
 }
 
 TEST_F(HeadlessPresenter, CancelStopsTheRun) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal(report());
+    const DialogResult result =
+        HeadlessAdjustmentPresenter(AdjustmentPolicy::Cancel).showModal(mode, report());
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_TRUE(state().StopRun);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.outcome, PairOutcome::Skipped);
 }
 
 TEST_F(HeadlessPresenter, AStopRequestAnswersCancelWhateverThePolicy) {
     requestStop(SIGTERM);
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
+    const DialogResult result =
+        HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(mode, report());
     clearStopRequest();
+    EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_TRUE(state().StopRun);
 }
 
 TEST_F(HeadlessPresenter, BalanceAddsTheDifferenceAsOneLine) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(report());
+    (void)HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(mode, report());
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 3);
     EXPECT_DOUBLE_EQ(money("R-1"), 6.0);
     EXPECT_DOUBLE_EQ(money("JUST100001"), 5.0);
 }
 
+TEST_F(HeadlessPresenter, ReturnsWhatTheConfirmWroteAndCountsNothingItself) {
+    const DialogResult result =
+        HeadlessAdjustmentPresenter(AdjustmentPolicy::Balance).showModal(mode, report());
+    ASSERT_EQ(result.outcome, PairOutcome::Confirmed);
+    EXPECT_FALSE(result.cancelled);
+    ASSERT_TRUE(result.confirmed);
+    EXPECT_DOUBLE_EQ(result.confirmed->quantity, 5.0);
+    EXPECT_DOUBLE_EQ(result.confirmed->money, 15.0);
+    EXPECT_EQ(result.confirmed->rowsDeleted, 1);
+    EXPECT_EQ(result.confirmed->rowsInserted, 3);
+    ASSERT_TRUE(result.confirmed->balancing);
+    EXPECT_EQ(result.confirmed->balancing->voucherCode, "JUST100001");
+    EXPECT_DOUBLE_EQ(result.confirmed->balancing->money, 5.0);
+    // The run counts the pair from this answer, once.
+    EXPECT_EQ(report().pairsConfirmed, 0);
+    EXPECT_EQ(report().rowsInserted, 0);
+}
+
 TEST_F(HeadlessPresenter, AverageRepricesEveryLineAtThePairsPrice) {
-    HeadlessAdjustmentPresenter(AdjustmentPolicy::Average).showModal(report());
+    (void)HeadlessAdjustmentPresenter(AdjustmentPolicy::Average).showModal(mode, report());
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 2);
     EXPECT_DOUBLE_EQ(money("R-1"), 9.0);
     EXPECT_DOUBLE_EQ(money("R-2"), 6.0);

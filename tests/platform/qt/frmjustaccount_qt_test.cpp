@@ -37,11 +37,12 @@ protected:
 
 TEST_F(FrmjustaccountOnScreen, ConfirmRewritesThePairAndClosesTheWindow) {
     QtDialogWindow window;
-    Frmjustaccount form(window, report());
+    Frmjustaccount form(window, report(), PairMode::Warehouse);
     QTimer::singleShot(0, [&window] { window.controls().cmdOkCancel[0]->userClick(); });
     window.ShowModal();
 
     EXPECT_FALSE(window.isLoaded());
+    EXPECT_EQ(form.result().outcome, PairOutcome::Confirmed);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 0);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='R-1'"), 1);
     EXPECT_EQ(window.controls().Grid->CellText(1, grid::kQuantity), "3");
@@ -51,10 +52,11 @@ TEST_F(FrmjustaccountOnScreen, ThePresentersCloseBoxWritesNothing) {
     QTimer::singleShot(0, [] {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
-    QtAdjustmentPresenter().showModal(report());
+    const DialogResult result = QtAdjustmentPresenter().showModal(PairMode::Warehouse, report());
 
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
     EXPECT_FALSE(state().StopRun);
+    EXPECT_EQ(result.outcome, PairOutcome::Skipped);
 }
 
 TEST_F(FrmjustaccountOnScreen, AStopRequestedWhileThePresentersDialogIsOpenCancelsIt) {
@@ -64,10 +66,11 @@ TEST_F(FrmjustaccountOnScreen, AStopRequestedWhileThePresentersDialogIsOpenCance
     QTimer::singleShot(10000, &scope, [] {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
-    QtAdjustmentPresenter().showModal(report());
+    const DialogResult result = QtAdjustmentPresenter().showModal(PairMode::Warehouse, report());
     clearStopRequest();
 
     EXPECT_TRUE(state().StopRun);
+    EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 1);
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
