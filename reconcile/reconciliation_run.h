@@ -55,6 +55,8 @@ private:
     [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
     PairEnd showDialog(const PairRow& row);
+    // Puts the pair `row` into SharedState through init, as the dialog reads it; false when init failed.
+    [[nodiscard]] bool initialise(const PairRow& row);
     // Shows the dialog for `row` and returns what it did; a dialog that throws failed the pair.
     [[nodiscard]] DialogResult askDialog(const PairRow& row);
     // Counts a pair that was not rebuilt or confirmed and hands its outcome to the report's listener: it
@@ -67,6 +69,10 @@ private:
     PairEnd stopBlocked(std::string_view message);
     // Makes what the host committed durable and its commits immediate again, accounting the unsettled pairs.
     void stopBatching();
+    // Rebuilds again (or asks the unattended dialog again), each on its own and durable at once, the pairs a
+    // batch was lost with, so that one pair's failure (a trigger that rolls the transaction back, say) costs
+    // that pair alone. Batching resumes afterwards if it was on.
+    void rebuildLostPairs();
     // After a dialog answered at once inside the batch: makes the batch durable when due and accounts the
     // pairs it holds, of which a confirmed one is the newest; pairs lost with the batch fail with `message`
     // (the dialog's last failure) unless the commit gives another.

@@ -175,6 +175,13 @@ bool ReconciliationRun::visitPairs() {
         settleWhenDue();
         if (m_report.onProgress) m_report.onProgress(done, total);
         if (end == PairEnd::Stop) return true;
+        // Rebuilding the pairs of a lost batch again may have met a failure no later pair escapes, and a
+        // dialog asked again may have stopped the run.
+        if (!m_blocked.empty()) {
+            (void)stopBlocked(m_blocked);
+            return true;
+        }
+        if (m_state.StopRun) return true;
         summary.moveNext();
     }
     return true;
@@ -229,12 +236,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         return stopBlocked(m_blocked);
     }
 
-    const bool initialised = attempt("init pair " + label, noStatement, [&] {
-        (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
-                       row.invName, row.invStd, totalFigure(row.quantity).value_or(0.0),
-                       totalFigure(row.money).value_or(0.0), m_host);
-    });
-    if (!initialised) {
+    if (!initialise(row)) {
         endPair(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
@@ -259,9 +261,21 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         endPair(row, PairOutcome::Failed);
     }
     m_unsettled.account(m_host->unsettledTransactions(), regenerated.committed, regenerated.message);
-    if (regenerated.blocksLaterPairs) return stopBlocked(regenerated.message);
+    if (regenerated.blocksLaterPairs) {
+        rebuildLostPairs();
+        return stopBlocked(regenerated.message);
+    }
+    rebuildLostPairs();
     if (!m_blocked.empty()) return stopBlocked(m_blocked);
     return PairEnd::Next;
+}
+
+bool ReconciliationRun::initialise(const PairRow& row) {
+    return attempt("init pair " + row.label(), std::string(), [&] {
+        (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
+                       row.invName, row.invStd, totalFigure(row.quantity).value_or(0.0),
+                       totalFigure(row.money).value_or(0.0), m_host);
+    });
 }
 
 ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view message) {
@@ -291,11 +305,65 @@ void ReconciliationRun::stopBatching() {
 
 void ReconciliationRun::settleWhenDue() {
     if (!m_batch || m_host->unsettledTransactions() == 0) return;
-    const StepTimer timer(m_report.timings.commits);
-    const bool committed =
-        attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
-    m_unsettled.account(m_host->unsettledTransactions(), committed,
-                        committed ? std::string_view() : std::string_view(m_report.failures.back().message));
+    {
+        const StepTimer timer(m_report.timings.commits);
+        const bool committed =
+            attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
+        m_unsettled.account(
+            m_host->unsettledTransactions(), committed,
+            committed ? std::string_view() : std::string_view(m_report.failures.back().message));
+    }
+    rebuildLostPairs();
+}
+
+void ReconciliationRun::rebuildLostPairs() {
+    std::vector<LostPair> lost = m_unsettled.takeLost();
+    if (lost.empty()) return;
+    const bool batched = m_batch.has_value();
+    if (batched) {
+        stopBatching();
+        for (LostPair& more : m_unsettled.takeLost()) lost.push_back(std::move(more));
+    }
+    bool giveUp = false;
+    for (const LostPair& pair : lost) {
+        // A stop request ends the run at its next safe point: the pairs not done again keep their rows.
+        if (giveUp || !m_blocked.empty() || m_state.StopRun || stopRequested() != 0) {
+            m_unsettled.failLost(pair);
+            continue;
+        }
+        if (pair.pair.confirmed) {
+            // Only a dialog answered at once commits into a batch: asking it again costs no person anything.
+            // Without the batch its confirm is durable at once and counted as it returns.
+            if (!pair.pair.dialogRow || !initialise(*pair.pair.dialogRow)) {
+                m_unsettled.failLost(pair);
+                continue;
+            }
+            const std::size_t failuresBefore = m_report.failures.size();
+            (void)showDialog(*pair.pair.dialogRow);
+            giveUp = m_report.failures.size() != failuresBefore &&
+                     m_report.failures.back().message == pair.message;
+            continue;
+        }
+        const RegenerationResult again =
+            Regenerate(*m_host, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code, pair.pair.invCode,
+                       nullptr, m_report.journalRun, &m_report.timings);
+        if (again.committed) {
+            UnsettledPair rebuilt = pair.pair;
+            rebuilt.rowsDeleted = again.rowsDeleted;
+            rebuilt.rowsInserted = again.rowsInserted;
+            m_unsettled.settleRebuilt(std::move(rebuilt));
+            continue;
+        }
+        m_report.recordFailure({"regenerate pair " + pair.pair.label(), again.statement, again.message});
+        m_unsettled.failRebuilt(pair.pair);
+        // What the batch was lost to meets every pair alike (a full disk, say): the others would only fail
+        // too.
+        giveUp = again.blocksLaterPairs || again.message == pair.message;
+        if (again.blocksLaterPairs && m_blocked.empty()) m_blocked = again.message;
+    }
+    if (batched) {
+        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+    }
 }
 
 bool ReconciliationRun::stopUnfinished(std::string_view why) {
@@ -319,7 +387,10 @@ bool ReconciliationRun::stopInterrupted() {
 }
 
 bool ReconciliationRun::finish(bool result) {
-    if (m_host) stopBatching();
+    if (m_host) {
+        stopBatching();
+        rebuildLostPairs();
+    }
     // Only what is durable is read back: the batch was settled just above.
     if (m_host && !m_check.empty()) {
         const StepTimer timer(m_report.timings.check);

@@ -21,6 +21,7 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     const bool personWaits = m_presenter->waitsForPerson();
     if (personWaits) {
         stopBatching();
+        rebuildLostPairs();
         if (!m_blocked.empty()) {
             endPair(row, PairOutcome::Failed);
             return stopBlocked(m_blocked);
@@ -41,6 +42,7 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
             pair.rowsDeleted = written.rowsDeleted;
             pair.rowsInserted = written.rowsInserted;
             pair.confirmed = confirmedPairDetail(row, written);
+            pair.dialogRow = row;
             m_unsettled.add(std::move(pair));
         }
         settleUnattendedDialog(confirmed, answer.failure
@@ -90,6 +92,7 @@ void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string messa
     // A failed confirm may have taken the batch with it (SQLite rolls the whole transaction back on some
     // errors): the pairs held in it are then lost.
     m_unsettled.account(m_host->unsettledTransactions(), committed, message);
+    rebuildLostPairs();
 }
 
 void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {

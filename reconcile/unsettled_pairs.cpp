@@ -38,29 +38,43 @@ void UnsettledPairs::settle(std::size_t pairs) {
 }
 
 void UnsettledPairs::lose(std::size_t pairs, std::string_view message) {
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const UnsettledPair& pair = m_pairs[i];
-        const bool confirmed = pair.confirmed.has_value();
-        m_report.recordFailure(
-            {(confirmed ? "confirm pair " : "regenerate pair ") + pair.label(), "COMMIT",
-             std::string(confirmed ? "the confirmed" : "the rebuilt") +
-                 " rows were committed with other pairs and lost with them: " + std::string(message)});
-        m_report.count(PairOutcome::Failed);
-        // The batch went with its rows: the pair keeps those it had, and the totals it was compared by.
-        if (confirmed) {
-            PairDetail detail = *pair.confirmed;
-            detail.outcome = PairOutcome::Failed;
-            detail.rowsAfter = detail.rowsBefore;
-            detail.quantityAfter = detail.quantityBefore;
-            detail.moneyAfter = detail.moneyBefore;
-            detail.balancing.reset();
-            m_report.pairDone(detail);
-            continue;
-        }
-        m_report.pairDone({pair.code, pair.invCode, PairOutcome::Failed, pair.rowsDeleted, pair.rowsDeleted,
-                           pair.quantity, pair.money, pair.quantity, pair.money, std::nullopt});
-    }
+    for (std::size_t i = 0; i < pairs; ++i) m_lost.push_back({std::move(m_pairs[i]), std::string(message)});
     m_pairs.erase(m_pairs.begin(), m_pairs.begin() + static_cast<std::ptrdiff_t>(pairs));
+}
+
+void UnsettledPairs::settleRebuilt(UnsettledPair pair) {
+    m_pairs.insert(m_pairs.begin(), std::move(pair));
+    settle(1);
+}
+
+void UnsettledPairs::failLost(const LostPair& lost) {
+    const UnsettledPair& pair = lost.pair;
+    if (!pair.confirmed) {
+        m_report.recordFailure(
+            {"regenerate pair " + pair.label(), "COMMIT",
+             "the rebuilt rows were committed with other pairs and lost with them: " + lost.message});
+        failRebuilt(pair);
+        return;
+    }
+    m_report.recordFailure(
+        {"confirm pair " + pair.label(), "COMMIT",
+         "the confirmed rows were committed with other pairs and lost with them: " + lost.message});
+    m_report.count(PairOutcome::Failed);
+    // The batch went with its rows: the pair keeps those it had, and the totals it was compared by.
+    PairDetail detail = *pair.confirmed;
+    detail.outcome = PairOutcome::Failed;
+    detail.rowsAfter = detail.rowsBefore;
+    detail.quantityAfter = detail.quantityBefore;
+    detail.moneyAfter = detail.moneyBefore;
+    detail.balancing.reset();
+    m_report.pairDone(detail);
+}
+
+void UnsettledPairs::failRebuilt(const UnsettledPair& pair) {
+    m_report.count(PairOutcome::Failed);
+    // The pair keeps the rows it had, and the totals it was compared by.
+    m_report.pairDone({pair.code, pair.invCode, PairOutcome::Failed, pair.rowsDeleted, pair.rowsDeleted,
+                       pair.quantity, pair.money, pair.quantity, pair.money, std::nullopt});
 }
 
 }  // namespace tarvenish

@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "component/run_report.h"
+#include "reconcile/pair_row.h"
 #include "reconcile/work_check.h"
 
 namespace tarvenish {
@@ -25,8 +27,17 @@ struct UnsettledPair {
     // Set when the dialog confirmed the pair: its details as the confirm wrote them, whose totals after are
     // the grid's that its new rows must hold.
     std::optional<PairDetail> confirmed{};
+    // The pair summary row the dialog was shown for, so that a confirm lost with its batch can be asked
+    // again.
+    std::optional<PairRow> dialogRow{};
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
+};
+
+// A rebuilt pair that its batch lost, with what the batch was lost to.
+struct LostPair {
+    UnsettledPair pair;
+    std::string message;
 };
 
 class UnsettledPairs final {
@@ -35,13 +46,24 @@ public:
 
     void add(UnsettledPair pair) { m_pairs.push_back(std::move(pair)); }
     // Brings the pairs in line with the `held` transactions the host still holds after a rebuild: when the
-    // last commit made its batch durable they all count; otherwise the oldest were lost with `message`.
+    // last commit made its batch durable they all count; otherwise the oldest were lost with `message` (they
+    // wait in takeLost()).
     void account(std::size_t held, bool lastCommitted, std::string_view message);
     // Every pair held counts as rebuilt or confirmed (its batch is durable) and is expected by the run's
     // check.
     void settleAll() { settle(m_pairs.size()); }
-    // Every pair held failed with its batch.
+    // Every pair held was lost with its batch (it waits in takeLost()).
     void loseAll(std::string_view message) { lose(m_pairs.size(), message); }
+
+    // The pairs lost with their batch since the last call, which count as nothing yet: the run rebuilds or
+    // asks each again on its own, then settles or fails it.
+    [[nodiscard]] std::vector<LostPair> takeLost() { return std::exchange(m_lost, {}); }
+    // A lost pair rebuilt again and durable at once: counts as rebuilt and is expected by the run's check.
+    void settleRebuilt(UnsettledPair pair);
+    // A lost pair not done again: fails with its batch's loss.
+    void failLost(const LostPair& lost);
+    // A lost rebuilt pair whose rebuild on its own failed too: fails with that failure, already recorded.
+    void failRebuilt(const UnsettledPair& pair);
 
 private:
     void settle(std::size_t pairs);
@@ -51,6 +73,7 @@ private:
     WorkCheck& m_check;
     // Oldest first, as the host committed them.
     std::vector<UnsettledPair> m_pairs;
+    std::vector<LostPair> m_lost;
 };
 
 }  // namespace tarvenish
