@@ -144,7 +144,9 @@ TEST_F(StoppedRun, KilledAnywhereAfterItsJournalBeganItIsUndoneToTheRowsItFound)
             BackgroundRun run(m_dir, path, log);
             ASSERT_TRUE(waitForLog(log, at));
             run.signal(SIGKILL);
-            EXPECT_EQ(run.wait(), -SIGKILL);
+            // Near its end the run may finish before the signal lands; undo must put back the rows all the same.
+            const int status = run.wait();
+            EXPECT_TRUE(status == -SIGKILL || status == 0) << status;
         }
         const CommandResult undone = runCommand({"undo", "--db", path});
         EXPECT_EQ(undone.exitCode, 0) << undone.out << undone.err;
