@@ -85,14 +85,25 @@ template <typename Check>
 CheckAnswer checkAnswer(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin, Check&& check) noexcept {
     CheckAnswer answer;
     answer.result = leavingNoConnection([&] {
+        // Without a usable account set the check's first query would fail, and a failing step answers false:
+        // the host hears why, as the command says it.
+        if (!gdbsKavrin) {
+            answer.refusal = "no connection to the account set was passed";
+            return false;
+        }
         const CallConnection call(gdbsKavrin);
-        // Without a connection the check's first query fails, and a failing step answers false.
-        if (!gdbsKavrin || !call.failure().empty()) return false;
+        if (!call.failure().empty()) {
+            answer.refusal = call.failure();
+            return false;
+        }
         const DialectChoice dialects = DialectChoice::fromHostFlag(AccSql);
         try {
-            answer.refusal = dialectRefusal(dialects, *gdbsKavrin);
+            answer.refusal = missingHostTable(*gdbsKavrin);
+            if (answer.refusal.empty()) answer.refusal = dialectRefusal(dialects, *gdbsKavrin);
+        } catch (const std::exception& error) {
+            answer.refusal = failureMessage(error);
         } catch (...) {
-            answer.refusal = "the dialect the account set takes could not be told; nothing was asked";
+            answer.refusal = "the account set could not be read; nothing was asked";
         }
         return answer.refusal.empty() && check(dialects, *gdbsKavrin);
     });
