@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "ledger/db/batched_commits.h"
 #include "ledger/db/connection.h"
 #include "ledger/db/engine.h"
 
@@ -19,14 +20,16 @@ constexpr std::chrono::milliseconds kBatchAge{1000};
 }  // namespace
 
 CommitBatch::CommitBatch(Connection& connection) : m_connection(connection) {
-    Engine& engine = m_connection.engine();
-    engine.batchCommits(true);
-    if (!engine.readsThroughBatch()) return;
+    // An engine without a batch commits every transaction durably at once; the batch is then empty.
+    BatchedCommits* batch = m_connection.engine().batchedCommits();
+    if (!batch) return;
+    batch->batchCommits(true);
+    if (!batch->readsThroughBatch()) return;
     try {
         ConnectionPool::readThrough(m_connection);
     } catch (...) {
         try {
-            engine.batchCommits(false);
+            batch->batchCommits(false);
         } catch (...) {
         }
         throw;
@@ -39,7 +42,7 @@ CommitBatch::~CommitBatch() {
     m_connection.dropSpareAppender();
     if (m_ended || m_connection.state() == 0) return;
     try {
-        m_connection.engine().batchCommits(false);
+        if (BatchedCommits* batch = m_connection.engine().batchedCommits()) batch->batchCommits(false);
     } catch (...) {
         // The engine rolled the batch back: nothing of it was kept.
     }
@@ -47,22 +50,24 @@ CommitBatch::~CommitBatch() {
 
 void CommitBatch::commitWhenDue() {
     if (m_connection.state() == 0) return;
-    Engine& engine = m_connection.engine();
-    if (engine.unsettledTransactions() < kBatchTransactions &&
-        std::chrono::steady_clock::now() - engine.batchStart() < kBatchAge)
+    BatchedCommits* batch = m_connection.engine().batchedCommits();
+    if (!batch) return;
+    if (batch->unsettledTransactions() < kBatchTransactions &&
+        std::chrono::steady_clock::now() - batch->batchStart() < kBatchAge)
         return;
-    engine.settle();
+    batch->settle();
 }
 
 void CommitBatch::commit() {
     // A closed connection made its work durable when it closed.
-    if (m_connection.state() != 0) m_connection.engine().settle();
+    if (m_connection.state() == 0) return;
+    if (BatchedCommits* batch = m_connection.engine().batchedCommits()) batch->settle();
 }
 
 void CommitBatch::end() {
     ConnectionPool::endReadingThrough(m_connection);
     m_connection.dropSpareAppender();
-    m_connection.engine().batchCommits(false);
+    if (BatchedCommits* batch = m_connection.engine().batchedCommits()) batch->batchCommits(false);
     m_ended = true;
 }
 

@@ -1,5 +1,8 @@
 #include "ledger/db/connection.h"
 
+#include "ledger/db/batched_commits.h"
+#include "ledger/db/stop_interruption.h"
+
 #include <map>
 #include <utility>
 #include <vector>
@@ -47,7 +50,7 @@ void Connection::close() noexcept {
     try {
         // A transaction left open ends here: its changes were never committed.
         if (m_engine->inTransaction()) m_engine->rollback();
-        m_engine->settle();
+        if (BatchedCommits* batch = m_engine->batchedCommits()) batch->settle();
     } catch (...) {
         // Closing the handle rolls back as well; nothing more can be done about a failed rollback.
     }
@@ -103,11 +106,14 @@ bool Connection::inTransaction() const {
 }
 
 std::size_t Connection::unsettledTransactions() const {
-    return m_engine ? m_engine->unsettledTransactions() : 0;
+    BatchedCommits* batch = m_engine ? m_engine->batchedCommits() : nullptr;
+    return batch ? batch->unsettledTransactions() : 0;
 }
 
 void Connection::interruptOnStopRequest(bool on) noexcept {
-    if (m_engine) m_engine->interruptOnStopRequest(on);
+    if (!m_engine) return;
+    if (StopInterruption* interruption = m_engine->stopInterruption())
+        interruption->interruptOnStopRequest(on);
 }
 
 Engine& Connection::engine() {

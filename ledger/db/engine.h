@@ -15,6 +15,9 @@
 
 namespace tarvenish {
 
+class BatchedCommits;
+class StopInterruption;
+
 struct Column {
     std::string name;      // as the statement or the table names it
     std::string declType;  // the declared type where the engine knows it (upper case), else empty
@@ -46,47 +49,32 @@ public:
     // Runs one query and reads all its rows; makes a batch durable first, as any statement outside a
     // caller's transaction does. Throws DbError carrying `sql`.
     [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
-    // Runs one query inside the batch or transaction open on this engine, leaving the batch as it is: the
-    // rows are those its uncommitted work left. Throws DbError carrying `sql`.
-    [[nodiscard]] virtual QueryResult queryInBatch(std::string_view sql) { return query(sql); }
-    // True when recordsets opened on this engine's connection string must read through it (queryInBatch)
-    // while its commits are batched: on a database file, whose other connections could not see the batch,
-    // and on a rollback journal could not read at all once the batch's pages spill into the file under the
-    // exclusive lock. False for a server, whose reads go on connections of their own, exactly as built.
-    [[nodiscard]] virtual bool readsThroughBatch() const noexcept { return false; }
     // Prepares to append to `table`. Throws DbError when the table does not exist.
     [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
     // Begins a transaction of the caller. Throws DbError, also when one is already open.
     virtual void begin() = 0;
     // Commits the caller's transaction: durable at once, or into the open batch while commits are batched
-    // (batchCommits). Throws DbError.
+    // (BatchedCommits::batchCommits). Throws DbError.
     virtual void commit() = 0;
     // Undoes the caller's transaction only. Throws DbError.
     virtual void rollback() = 0;
     // True while a caller's transaction is open.
     [[nodiscard]] virtual bool inTransaction() const = 0;
-    // Makes commit() commit into one batch that settle() makes durable (true), or every commit durable at
-    // once (false, the default; switching to it settles first). Throws DbError as settle() does.
-    virtual void batchCommits(bool /*on*/) {}
-    // Makes every transaction committed into the batch durable now. Throws DbError; the batch is then lost.
-    virtual void settle() {}
-    // Committed transactions not yet durable: lost together if making them durable fails.
-    [[nodiscard]] virtual std::size_t unsettledTransactions() const { return 0; }
-    // When the batch of unsettled transactions began.
-    [[nodiscard]] virtual std::chrono::steady_clock::time_point batchStart() const { return {}; }
-    // Makes every committed transaction survive a power cut now, not only a crash of the program (a
-    // write-ahead log kept with normal syncs reaches the disk only at its checkpoints). Throws DbError.
-    virtual void makeDurable() {}
     // Rows changed by the last data-changing statement that execute() ran.
     [[nodiscard]] virtual long changes() const = 0;
-    // While on, a statement in progress fails (DbError) as soon as a stop is requested (stopRequested()).
-    virtual void interruptOnStopRequest(bool /*on*/) noexcept {}
+    // Makes every committed transaction survive a power cut now, not only a crash of the program (a
+    // write-ahead log kept with normal syncs reaches the disk only at its checkpoints). Throws DbError.
+    virtual void makeDurable() = 0;
     // True when the database takes the server dialect's texts as built and no others (a server reached
     // through ODBC); false when either dialect's texts reach it through the dialect bridge.
-    [[nodiscard]] virtual bool takesServerDialectOnly() const noexcept { return false; }
+    [[nodiscard]] virtual bool takesServerDialectOnly() const noexcept = 0;
     // The database file the engine works on, as its connection names it (a path or a SQLite URI); empty for
     // a server, whose data lie in no file of this machine.
     [[nodiscard]] virtual std::string databaseFile() const = 0;
+    // The engine's batch of commits; null when every commit is durable at once.
+    [[nodiscard]] virtual BatchedCommits* batchedCommits() noexcept { return nullptr; }
+    // The engine's interruption of statements by a stop request; null when a statement runs to its end.
+    [[nodiscard]] virtual StopInterruption* stopInterruption() noexcept { return nullptr; }
 };
 
 // The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/ascii_text.h"
+#include "ledger/db/batched_commits.h"
 #include "ledger/db/connection.h"
 #include "ledger/db/engine_hooks.h"
 #include "ledger/db/error.h"
@@ -56,7 +57,8 @@ void Recordset::openOn(std::string_view source, Connection& connection, CommandT
     } else {
         if (engineHooks().beforeStatement) engineHooks().beforeStatement(source);
         try {
-            m_result = read == Read::InBatch ? engine.queryInBatch(source) : engine.query(source);
+            BatchedCommits* batch = read == Read::InBatch ? engine.batchedCommits() : nullptr;
+            m_result = batch ? batch->queryInBatch(source) : engine.query(source);
         } catch (const DbError& e) {
             throw DbError("open recordset", e.engineCode(), e.engineMessage(), e.statement());
         }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/sql_shape_memory.h"
+#include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
 #include "ledger/odbc/shaped_statements.h"
@@ -20,7 +21,7 @@ namespace tarvenish {
 
 class OdbcSession;
 
-class OdbcEngine final : public Engine {
+class OdbcEngine final : public Engine, public BatchedCommits {
 public:
     // Connects by an ODBC connection string ("Driver=...;..." or "DSN=...;..."). Throws DbError.
     [[nodiscard]] static std::unique_ptr<OdbcEngine> open(std::string_view connectionString);
@@ -48,6 +49,7 @@ public:
     [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
     // The database file of a SQLite data source, as its driver names it; empty for a server.
     [[nodiscard]] std::string databaseFile() const override;
+    [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
 
 private:
     explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;

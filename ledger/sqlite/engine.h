@@ -11,8 +11,10 @@
 
 #include "base/sql_parameters.h"
 #include "base/sql_shape_memory.h"
+#include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
+#include "ledger/db/stop_interruption.h"
 #include "ledger/sqlite/shaped_statements.h"
 #include "ledger/sqlite/transactions.h"
 
@@ -20,7 +22,7 @@ namespace tarvenish {
 
 class SqliteDatabase;
 
-class SqliteEngine final : public Engine {
+class SqliteEngine final : public Engine, public BatchedCommits, public StopInterruption {
 public:
     // Opens an existing database file (or a SQLite URI); never creates one. Throws DbError naming the file
     // when it is missing or is not a database.
@@ -46,6 +48,9 @@ public:
     void makeDurable() override;
     // The data source the engine was opened on.
     [[nodiscard]] std::string databaseFile() const override { return m_file; }
+    [[nodiscard]] bool takesServerDialectOnly() const noexcept override { return false; }
+    [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
+    [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return this; }
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
     // included. Reading a table's rows costs at least one step per row.
