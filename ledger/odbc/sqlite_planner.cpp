@@ -1,29 +1,18 @@
 #include "ledger/odbc/sqlite_planner.h"
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <vector>
 
-#include "base/ascii_text.h"
 #include "base/sql_parameters.h"
 #include "ledger/db/error.h"
 #include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/join_order.h"
+#include "ledger/dialect/join_planner.h"
 #include "ledger/dialect/translation.h"
 
 namespace tarvenish {
 
 namespace {
-
-// Right joins came with SQLite 3.39.0; the driver runs on the process's one SQLite library.
-constexpr int kRightJoinVersion = 3039000;
-
-// Only a left join can be turned, and only by a SQLite that knows right joins.
-bool mayTurn(std::string_view sqliteText) {
-    return sqlite3_libversion_number() >= kRightJoinVersion && containsNoCase(sqliteText, "join") &&
-           containsNoCase(sqliteText, "left");
-}
 
 std::string turnedOrAsIs(std::string sqliteText) {
     std::optional<std::string> turned = rightJoinForm(sqliteText);
@@ -32,33 +21,32 @@ std::string turnedOrAsIs(std::string sqliteText) {
 
 }  // namespace
 
-bool OdbcSqlitePlanner::scansInsideLeftJoin(const std::string& sqliteText) {
+std::vector<std::string> OdbcSqlitePlanner::planDetails(const std::string& sqliteText) {
     QueryResult plan;
     try {
         plan = m_query("EXPLAIN QUERY PLAN " + sqliteText);
     } catch (const DbError&) {
         // The statement itself will say what is wrong with it.
-        return false;
+        return {};
     }
+    std::vector<std::string> details;
     std::vector<Value> row;
     for (std::size_t i = 0; i < plan.rows.size(); ++i) {
         plan.rows.decode(i, row);
         // The plan's columns: id, parent, notused, detail.
         if (row.size() < 4 || row[3].isNull()) continue;
-        const std::string detail = row[3].displayText();
-        if (detail.starts_with("SCAN ") && detail.ends_with("LEFT-JOIN")) return true;
+        details.push_back(row[3].displayText());
     }
-    return false;
+    return details;
 }
 
 bool OdbcSqlitePlanner::turningHelps(const std::string& sqliteText) {
-    if (!scansInsideLeftJoin(sqliteText)) return false;
-    const std::optional<std::string> turned = rightJoinForm(sqliteText);
-    return turned && !scansInsideLeftJoin(*turned);
+    return joinOrderThatHelps(sqliteText, [this](const std::string& text) { return planDetails(text); })
+        .has_value();
 }
 
 std::string OdbcSqlitePlanner::inJoinOrder(std::string_view original, std::string sqliteText) {
-    if (!mayTurn(sqliteText)) return sqliteText;
+    if (!mayTurnLeftJoin(sqliteText)) return sqliteText;
     const std::optional<ParameterizedSql> shape = parameterizeSql(original);
     bool turn = false;
     if (const auto known = shape ? m_turnByShape.find(shape->shape) : m_turnByShape.end();
@@ -73,7 +61,7 @@ std::string OdbcSqlitePlanner::inJoinOrder(std::string_view original, std::strin
 
 std::string OdbcSqlitePlanner::shapeInJoinOrder(const std::string& shape, std::string_view original,
                                                 std::string sqliteShape) {
-    if (!mayTurn(sqliteShape)) return sqliteShape;
+    if (!mayTurnLeftJoin(sqliteShape)) return sqliteShape;
     auto known = m_turnByShape.find(shape);
     if (known == m_turnByShape.end()) {
         bool turn = false;

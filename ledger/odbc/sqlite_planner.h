@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ledger/db/engine.h"
 
@@ -32,7 +33,9 @@ public:
     void indexFirstColumn(std::string_view table) noexcept;
 
 private:
-    [[nodiscard]] bool scansInsideLeftJoin(const std::string& sqliteText);
+    // The detail lines of SQLite's plan for `sqliteText`, read through the driver; none when it cannot be
+    // explained.
+    [[nodiscard]] std::vector<std::string> planDetails(const std::string& sqliteText);
     // True when the right-join form of `sqliteText` exists and spares the scan its left join causes.
     [[nodiscard]] bool turningHelps(const std::string& sqliteText);
 

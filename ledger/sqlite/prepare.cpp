@@ -3,34 +3,29 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
-#include "base/ascii_text.h"
 #include "ledger/db/error.h"
-#include "ledger/dialect/join_order.h"
+#include "ledger/dialect/join_planner.h"
 
 namespace tarvenish {
 
 namespace {
 
-// Right joins came with SQLite 3.39.0.
-constexpr int kRightJoinVersion = 3039000;
-
-// True when SQLite's plan for `statement` scans the right table of a left join once per outer row.
-bool scansInsideLeftJoin(sqlite3* db, std::string_view statement) {
-    const std::string text = "EXPLAIN QUERY PLAN " + std::string(statement);
+// The detail lines of SQLite's plan for `statement`; none when it does not prepare.
+std::vector<std::string> planDetails(sqlite3* db, const std::string& statement) {
+    const std::string text = "EXPLAIN QUERY PLAN " + statement;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK)
-        return false;
+        return {};
     StatementPtr plan(raw);
-    if (!plan) return false;
-    constexpr std::string_view kScan = "SCAN ";
-    constexpr std::string_view kLeftJoin = "LEFT-JOIN";
+    std::vector<std::string> details;
+    if (!plan) return details;
     while (sqlite3_step(plan.get()) == SQLITE_ROW) {
         const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3));
-        const std::string_view step = detail != nullptr ? detail : "";
-        if (step.starts_with(kScan) && step.ends_with(kLeftJoin)) return true;
+        details.emplace_back(detail != nullptr ? detail : "");
     }
-    return false;
+    return details;
 }
 
 }  // namespace
@@ -45,11 +40,10 @@ StatementPtr prepareInJoinOrder(SqliteDatabase& db, std::string_view text, std::
     if (prepared != SQLITE_OK) db.fail(operation, prepared, std::string(original));
     consumed = static_cast<std::size_t>(next - text.data());
     const std::string_view piece = text.substr(0, consumed);
-    if (!statement || sqlite3_libversion_number() < kRightJoinVersion || !containsNoCase(piece, "join") ||
-        !containsNoCase(piece, "left") || !scansInsideLeftJoin(handle, piece))
-        return statement;
-    const auto turned = rightJoinForm(piece);
-    if (!turned || scansInsideLeftJoin(handle, *turned)) return statement;
+    if (!statement || !mayTurnLeftJoin(piece)) return statement;
+    const auto turned = joinOrderThatHelps(
+        piece, [handle](const std::string& sqliteText) { return planDetails(handle, sqliteText); });
+    if (!turned) return statement;
     sqlite3_stmt* turnedRaw = nullptr;
     if (sqlite3_prepare_v2(handle, turned->c_str(), static_cast<int>(turned->size()), &turnedRaw, nullptr) !=
         SQLITE_OK) {
