@@ -2,7 +2,6 @@
 // What a database engine offers the connection and recordset layer. One implementation per engine;
 // the connection string chooses which (openEngine, ledger/db/engine_factory.h).
 
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
