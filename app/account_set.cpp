@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "component/account_set_check.h"
-#include "ledger/db_error.h"
+#include "ledger/db/error.h"
 
 namespace tarvenish::app {
 

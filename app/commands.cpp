@@ -21,10 +21,10 @@
 #include "component/run_report.h"
 #include "component/settings.h"
 #include "component_class/just_account.h"
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/dialect.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/error.h"
+#include "ledger/db/run_lock.h"
+#include "ledger/sql/dialect.h"
 #include "reconcile/ledger_verification.h"
 
 namespace tarvenish::app {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/demo/demo_account_set.h"
-#include "ledger/busy_timeout.h"
+#include "ledger/db/busy_timeout.h"
 
 namespace tarvenish::app {
 

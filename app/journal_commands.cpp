@@ -9,9 +9,9 @@
 
 #include "app/account_set.h"
 #include "app/statement_logging.h"
-#include "ledger/connection.h"
-#include "ledger/dialect.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/run_lock.h"
+#include "ledger/sql/dialect.h"
 #include "reconcile/run_history.h"
 #include "reconcile/undo.h"
 

@@ -15,6 +15,7 @@
 #include "app/account_set.h"
 #include "app/commands.h"
 #include "app/journal_commands.h"
+#include "ledger/engines.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ bool refusedUnknownCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (refusedUnknownCommand(argc, argv)) return 2;
+    tarvenish::registerEngines();
     CLI::App app{"Rebuilds the opening rows of specific-identification warehouses in an account set"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "tarvenish " TARVENISH_VERSION);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "component/statement_log.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/engine_hooks.h"
 
 namespace tarvenish::app {
 

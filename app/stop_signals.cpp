@@ -1,6 +1,6 @@
 #include "app/stop_signals.h"
 
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 
 namespace tarvenish::app {
 namespace {

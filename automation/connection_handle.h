@@ -1,7 +1,7 @@
 #pragma once
 // The connection object of the binary surface: a reference-counted C handle on a Connection.
 
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
 
 struct TvConnection;
 

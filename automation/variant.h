@@ -7,8 +7,8 @@
 #include <variant>
 
 #include "automation/com_abi.h"
-#include "ledger/connection.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 

@@ -15,8 +15,8 @@
 #include "component/settings.h"
 #include "component/shared_state.h"
 #include "dialog/dialog_window.h"
-#include "ledger/connection.h"
-#include "ledger/recordset.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/recordset.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/issued_quantity.h"
 

@@ -14,7 +14,7 @@
 #include "component/messages.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 

@@ -33,7 +33,8 @@
 #include "component/messages.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
+#include "ledger/engines.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
@@ -752,6 +753,7 @@ int benchMain(int argc, char** argv) {
 }  // namespace tarvenish::bench
 
 int main(int argc, char** argv) {
+    tarvenish::registerEngines();
     try {
         return tarvenish::bench::benchMain(argc, argv);
     } catch (const std::exception& error) {

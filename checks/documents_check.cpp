@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "ledger/connection.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/recordset.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Whether sales documents are outstanding that forbid the rebuild.
 
-#include "ledger/dialect.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/connection.h"
-#include "ledger/host_tables.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/value.h"
+#include "ledger/sql/host_tables.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 namespace {

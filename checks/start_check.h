@@ -1,7 +1,7 @@
 #pragma once
 // Whether inventory accounting has started and holds opening rows of specific-identification warehouses.
 
-#include "ledger/dialect.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

@@ -6,12 +6,12 @@
 #include <system_error>
 
 #include "base/ascii_text.h"
-#include "ledger/connection.h"
-#include "ledger/connection_redaction.h"
-#include "ledger/db_error.h"
-#include "ledger/engine.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/recordset.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/connection_redaction.h"
+#include "ledger/db/engine.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
 
 namespace tarvenish {
 namespace {

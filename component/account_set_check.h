@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/dialect.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "component/run_report.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

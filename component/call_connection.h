@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
 
 namespace tarvenish {
 

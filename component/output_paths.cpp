@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "ledger/db_error.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/error.h"
+#include "ledger/db/run_lock.h"
 
 namespace tarvenish {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/sqlite_backup.h"
+#include "ledger/sqlite/backup.h"
 
 namespace tarvenish {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "ledger/connection.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 

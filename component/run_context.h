@@ -7,8 +7,8 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/run_report.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/sqlite_backup.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/sqlite/backup.h"
 
 namespace tarvenish {
 

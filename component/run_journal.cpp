@@ -5,10 +5,10 @@
 
 #include <ctime>
 
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/recordset.h"
-#include "ledger/transaction.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/transaction.h"
 
 namespace tarvenish {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/journal_statements.h"
+#include "ledger/sql/journal_statements.h"
 
 namespace tarvenish {
 

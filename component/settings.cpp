@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "base/ascii_text.h"
-#include "ledger/db_error.h"
-#include "ledger/host_tables.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/sql/host_tables.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 namespace {

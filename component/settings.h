@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "component/shared_state.h"
-#include "ledger/connection.h"
-#include "ledger/statements.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ledger/connection.h"
-#include "ledger/dialect.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

@@ -15,10 +15,10 @@
 #include "component/run_context.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
-#include "ledger/db_error.h"
-#include "ledger/engine.h"
-#include "ledger/run_lock.h"
-#include "ledger/sqlite_backup.h"
+#include "ledger/db/engine.h"
+#include "ledger/db/error.h"
+#include "ledger/db/run_lock.h"
+#include "ledger/sqlite/backup.h"
 #include "reconcile/run.h"
 
 namespace tarvenish {

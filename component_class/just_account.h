@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ledger/connection.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 

@@ -19,11 +19,11 @@
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
 #include "dialog/opening_row_writer.h"
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
-#include "ledger/transaction.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/transaction.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 namespace {

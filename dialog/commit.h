@@ -6,7 +6,7 @@
 #include <string>
 
 #include "component/adjustment_presenter.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -8,8 +8,8 @@
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
 #include "dialog/masks.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
+#include "ledger/db/recordset.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 
@@ -68,8 +68,8 @@ void Frmjustaccount::fillGrid() {
     g.ClearGrid();
 
     const std::string statement = sql::receiptLines(
-        state.Dialects.forPairs(), m_showing.mode, state.KeepDate,
-        state.AccountSettings.QuantityDigits, state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
+        state.Dialects.forPairs(), m_showing.mode, state.KeepDate, state.AccountSettings.QuantityDigits,
+        state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
     Recordset lines;
     openReadOnlyQuery(lines, statement, state.conn().connectionString(), CursorType::Static);
     const long records = lines.recordCount();

@@ -7,7 +7,7 @@
 
 #include "component/adjustment_presenter.h"
 #include "dialog/commit.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -2,7 +2,7 @@
 // The adjustment grid's columns: first one opening row in the table's column order
 // (host::kOpeningRowColumns), then the three adjusted figures that the user edits and the commit writes.
 
-#include "ledger/host_tables.h"
+#include "ledger/sql/host_tables.h"
 
 namespace tarvenish::grid {
 

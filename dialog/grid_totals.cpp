@@ -6,7 +6,7 @@
 #include "dialog/dialog_window.h"
 #include "dialog/grid_layout.h"
 #include "dialog/masks.h"
-#include "ledger/value.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 namespace {

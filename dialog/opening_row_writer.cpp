@@ -7,9 +7,9 @@
 #include "component/shared_state.h"
 #include "dialog/controls.h"
 #include "dialog/grid_layout.h"
-#include "ledger/db_error.h"
-#include "ledger/recordset.h"
-#include "ledger/value.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/step_timer.h"
-#include "ledger/db_error.h"
-#include "ledger/recordset.h"
-#include "ledger/stop_request.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/stop_request.h"
 
 namespace tarvenish::issued_quantity {
 namespace {

@@ -3,8 +3,8 @@
 // line the quantity to take off its opening quantity, for the length of one run.
 
 #include "component/run_report.h"
-#include "ledger/connection.h"
-#include "ledger/statements.h"
+#include "ledger/db/connection.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish::issued_quantity {
 

@@ -8,10 +8,10 @@
 
 #include "component/settings.h"
 #include "component/shared_state.h"
-#include "ledger/db_error.h"
-#include "ledger/host_tables.h"
-#include "ledger/recordset.h"
-#include "ledger/statements.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/sql/host_tables.h"
+#include "ledger/sql/statements.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {

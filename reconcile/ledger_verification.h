@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ledger/connection.h"
-#include "ledger/dialect.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

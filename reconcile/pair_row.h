@@ -4,7 +4,7 @@
 #include <string>
 
 #include "component/run_report.h"
-#include "ledger/value.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 

@@ -1,6 +1,6 @@
 #include "reconcile/pair_screening.h"
 
-#include "ledger/recordset.h"
+#include "ledger/db/recordset.h"
 
 namespace tarvenish {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "component/run_report.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -5,10 +5,10 @@
 
 #include "base/step_timer.h"
 #include "component/run_report.h"
-#include "ledger/commit_batch.h"
-#include "ledger/db_error.h"
-#include "ledger/journal_statements.h"
-#include "ledger/transaction.h"
+#include "ledger/db/commit_batch.h"
+#include "ledger/db/error.h"
+#include "ledger/db/transaction.h"
+#include "ledger/sql/journal_statements.h"
 
 namespace tarvenish {
 

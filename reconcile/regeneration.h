@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "ledger/connection.h"
-#include "ledger/statements.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -2,8 +2,8 @@
 // The batch run: the issued-quantity pass, then every pair in code order, rebuilt when its totals agree and
 // handed to the adjustment dialog when they differ.
 
-#include "ledger/connection.h"
-#include "ledger/dialect.h"
+#include "ledger/db/connection.h"
+#include "ledger/sql/dialect.h"
 
 namespace tarvenish {
 

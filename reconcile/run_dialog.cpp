@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "base/step_timer.h"
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 #include "reconcile/reconciliation_run.h"
 
 namespace tarvenish::run_detail {

@@ -1,8 +1,8 @@
 #include "reconcile/run_history.h"
 
 #include "component/run_journal.h"
-#include "ledger/connection.h"
-#include "ledger/recordset.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/recordset.h"
 
 namespace tarvenish {
 

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "ledger/value.h"
+#include "ledger/db/value.h"
 
 namespace tarvenish {
 

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "component/run_journal.h"
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/host_tables.h"
-#include "ledger/recordset.h"
-#include "ledger/transaction.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
+#include "ledger/db/transaction.h"
+#include "ledger/sql/host_tables.h"
 
 namespace tarvenish {
 

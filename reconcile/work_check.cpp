@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "base/number_format.h"
-#include "ledger/db_error.h"
-#include "ledger/recordset.h"
+#include "ledger/db/error.h"
+#include "ledger/db/recordset.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {

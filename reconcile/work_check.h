@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "component/run_report.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

@@ -13,8 +13,8 @@
 #include <fmt/format.h>
 
 #include "app/demo/sqlite_bulk.h"
-#include "ledger/connection.h"
-#include "ledger/host_schema.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/host_schema.h"
 
 namespace tarvenish {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish {
 

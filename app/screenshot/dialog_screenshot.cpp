@@ -27,7 +27,8 @@
 #include "component/messages.h"
 #include "component/run_context.h"
 #include "dialog/frmjustaccount.h"
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
+#include "ledger/engines.h"
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_presenter.h"
 #include "reconcile/run.h"
@@ -147,6 +148,7 @@ int photograph(const std::string& output) {
 }  // namespace tarvenish
 
 int main(int argc, char** argv) {
+    tarvenish::registerEngines();
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
         return 2;

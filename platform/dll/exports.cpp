@@ -13,6 +13,7 @@
 #include "automation/registry_file.h"
 #include "automation/server_lifetime.h"
 #include "component_class/dispatch.h"
+#include "ledger/engines.h"
 #include "platform/dll/library_just_account.h"
 
 #ifdef TARVENISH_HAVE_QT
@@ -64,6 +65,8 @@ TARVENISH_EXPORT TvResult DllGetClassObject(const TvGuid* clsid, const TvGuid* i
     if (!clsid || !iid) return TV_E_POINTER;
     if (Guid::fromAbi(*clsid) != kClsidJustAccount) return TV_CLASS_E_CLASSNOTAVAILABLE;
     try {
+        // Every object the host can make comes from this factory, so the engines are known before any opens.
+        registerEngines();
         TvClassFactory* factory =
             makeClassFactory([] { return std::make_unique<LibraryJustAccount>(); }, kIidJustAccount);
         const TvResult result = factory->lpVtbl->QueryInterface(factory, iid, out);

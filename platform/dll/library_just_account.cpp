@@ -11,7 +11,7 @@
 #include "component/run_context.h"
 #include "component/run_recording.h"
 #include "component/run_report.h"
-#include "ledger/busy_timeout.h"
+#include "ledger/db/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
 #include "platform/dll/library_settings.h"
 

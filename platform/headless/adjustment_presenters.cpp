@@ -6,7 +6,7 @@
 #include "base/ascii_text.h"
 #include "dialog/dialog_window.h"
 #include "dialog/frmjustaccount.h"
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 #include "platform/headless/headless_dialog_window.h"
 
 namespace tarvenish {

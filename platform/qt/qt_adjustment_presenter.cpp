@@ -7,7 +7,7 @@
 
 #include "dialog/controls.h"
 #include "dialog/frmjustaccount.h"
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 #include "platform/qt/qt_dialog_window.h"
 
 namespace tarvenish {

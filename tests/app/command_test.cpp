@@ -21,9 +21,9 @@
 #include "component/messages.h"
 #include "component/run_context.h"
 #include "front.h"
-#include "ledger/connection.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/statements.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/sql/statements.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 

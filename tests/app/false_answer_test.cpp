@@ -14,7 +14,7 @@
 
 #include "command_support.h"
 #include "front.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/run_lock.h"
 
 namespace tarvenish::test {
 namespace {

@@ -16,8 +16,8 @@
 #include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/run_context.h"
-#include "ledger/connection.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/engine_hooks.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "command_support.h"
-#include "ledger/busy_timeout.h"
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/engine.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/busy_timeout.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/engine.h"
+#include "ledger/db/error.h"
+#include "ledger/db/run_lock.h"
 
 namespace tarvenish::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/run_context.h"
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 

@@ -9,7 +9,7 @@
 
 #include "command_support.h"
 #include "front.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/run_lock.h"
 
 // A scenario names only the fields a test is about; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -12,7 +12,7 @@
 
 #include "command_support.h"
 #include "front.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish::test {
 namespace {

@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 #include "command_support.h"
-#include "ledger/server_run_lock.h"
+#include "ledger/db/server_run_lock.h"
 
 namespace tarvenish::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "command_support.h"
-#include "ledger/host_tables.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/run_lock.h"
+#include "ledger/sql/host_tables.h"
 
 namespace tarvenish::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
 #include "support/temp_database.h"
 
 namespace tarvenish {

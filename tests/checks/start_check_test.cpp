@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/statements.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
+#include "ledger/sql/statements.h"
 #include "support/temp_database.h"
 
 namespace tarvenish {

@@ -6,8 +6,8 @@
 #include <tuple>
 
 #include "component/shared_state.h"
-#include "ledger/connection.h"
-#include "ledger/db_error.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/error.h"
 #include "support/temp_database.h"
 
 namespace tarvenish {

@@ -4,8 +4,8 @@
 
 #include "component/run_context.h"
 #include "component/run_report.h"
-#include "ledger/connection.h"
-#include "ledger/run_lock.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/run_lock.h"
 #include "support/account_set.h"
 
 namespace tarvenish::test {

@@ -1,7 +1,7 @@
 #include "dialog_fixture.h"
 
 #include "dialog/commit.h"
-#include "ledger/statements.h"
+#include "ledger/sql/statements.h"
 
 namespace tarvenish::test {
 namespace {

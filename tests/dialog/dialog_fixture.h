@@ -16,8 +16,8 @@
 #include "component/shared_state.h"
 #include "dialog/frmjustaccount.h"
 #include "dialog/grid_layout.h"
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
 #include "platform/headless/headless_dialog_window.h"
 #include "support/account_set.h"
 

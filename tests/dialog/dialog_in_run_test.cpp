@@ -2,7 +2,7 @@
 
 #include "component/adjustment_presenter.h"
 #include "component/run_context.h"
-#include "ledger/connection.h"
+#include "ledger/db/connection.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
 #include "support/account_set.h"
 
 // The seeds and hooks name only the fields a test is about; the rest keep their defaults.

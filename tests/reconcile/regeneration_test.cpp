@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
 #include "reconcile/issued_quantity.h"
 #include "support/account_set.h"
 

@@ -13,8 +13,8 @@
 #include "component/adjustment_presenter.h"
 #include "component/run_context.h"
 #include "component/run_report.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/statements.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/sql/statements.h"
 #include "support/account_set.h"
 
 // The seeds name only the fields a test is about; the rest keep their defaults.

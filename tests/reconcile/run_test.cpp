@@ -12,9 +12,9 @@
 #include "component/run_context.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
-#include "ledger/db_error.h"
-#include "ledger/engine_hooks.h"
-#include "ledger/statements.h"
+#include "ledger/db/engine_hooks.h"
+#include "ledger/db/error.h"
+#include "ledger/sql/statements.h"
 #include "support/account_set.h"
 
 // The seeds and hooks name only the fields a test is about; the rest keep their defaults.

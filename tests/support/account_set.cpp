@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <variant>
 
-#include "ledger/host_schema.h"
+#include "ledger/db/host_schema.h"
 
 namespace tarvenish::test {
 

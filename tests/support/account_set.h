@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ledger/connection.h"
-#include "ledger/value.h"
+#include "ledger/db/connection.h"
+#include "ledger/db/value.h"
 #include "support/temp_database.h"
 
 struct sqlite3;

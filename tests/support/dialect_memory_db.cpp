@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "ledger/sqlite_dialect.h"
+#include "ledger/dialect/bridge.h"
 
 namespace tarvenish::test {
 

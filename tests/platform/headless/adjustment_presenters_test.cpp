@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 #include "platform/headless/adjustment_presenters.h"
 
 namespace tarvenish::test {

@@ -5,7 +5,7 @@
 #include <csignal>
 
 #include "dialog/dialog_fixture.h"
-#include "ledger/stop_request.h"
+#include "ledger/db/stop_request.h"
 #include "platform/qt/qt_adjustment_presenter.h"
 #include "platform/qt/qt_dialog_window.h"
 

@@ -1,0 +1,90 @@
+#pragma once
+// What a database engine offers the connection and recordset layer. One implementation per engine;
+// the connection string chooses which (openEngine, ledger/db/engine_factory.h).
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ledger/db/row_store.h"
+#include "ledger/db/value.h"
+
+namespace tarvenish {
+
+class BatchedCommits;
+class StopInterruption;
+
+struct Column {
+    std::string name;      // as the statement or the table names it
+    std::string declType;  // the declared type where the engine knows it (upper case), else empty
+};
+
+// Every row of a query, read at once (a client-side cursor).
+struct QueryResult {
+    std::vector<Column> columns;
+    RowStore rows;
+};
+
+// Appends rows to one table without reading the table's rows.
+class TableAppender {
+public:
+    virtual ~TableAppender() = default;
+    [[nodiscard]] virtual const std::vector<Column>& columns() const = 0;
+    // Converts a value to the column's declared type as a database server would (numeric text to a number,
+    // date text to a date, anything to text for a text column). nullopt when the value does not convert.
+    [[nodiscard]] virtual std::optional<Value> convert(std::size_t column, const Value& value) const = 0;
+    // Stores one row; a column without a value takes the table's default. Throws DbError.
+    virtual void insert(const std::vector<std::optional<Value>>& row) = 0;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+    // Runs one statement (any dialect text the component builds). Throws DbError carrying `sql`.
+    virtual void execute(std::string_view sql) = 0;
+    // Runs one query and reads all its rows; makes a batch durable first, as any statement outside a
+    // caller's transaction does. Throws DbError carrying `sql`.
+    [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
+    // Prepares to append to `table`. Throws DbError when the table does not exist.
+    [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
+    // Begins a transaction of the caller. Throws DbError, also when one is already open.
+    virtual void begin() = 0;
+    // Commits the caller's transaction: durable at once, or into the open batch while commits are batched
+    // (BatchedCommits::batchCommits). Throws DbError.
+    virtual void commit() = 0;
+    // Undoes the caller's transaction only. Throws DbError.
+    virtual void rollback() = 0;
+    // True while a caller's transaction is open.
+    [[nodiscard]] virtual bool inTransaction() const = 0;
+    // Rows changed by the last data-changing statement that execute() ran.
+    [[nodiscard]] virtual long changes() const = 0;
+    // Makes every committed transaction survive a power cut now, not only a crash of the program (a
+    // write-ahead log kept with normal syncs reaches the disk only at its checkpoints). Throws DbError.
+    virtual void makeDurable() = 0;
+    // True when the database takes the server dialect's texts as built and no others (a server reached
+    // through ODBC); false when either dialect's texts reach it through the dialect bridge.
+    [[nodiscard]] virtual bool takesServerDialectOnly() const noexcept = 0;
+    // The database file the engine works on, as its connection names it (a path or a SQLite URI); empty for
+    // a server, whose data lie in no file of this machine.
+    [[nodiscard]] virtual std::string databaseFile() const = 0;
+    // The engine's batch of commits; null when every commit is durable at once.
+    [[nodiscard]] virtual BatchedCommits* batchedCommits() noexcept { return nullptr; }
+    // The engine's interruption of statements by a stop request; null when a statement runs to its end.
+    [[nodiscard]] virtual StopInterruption* stopInterruption() noexcept { return nullptr; }
+};
+
+// The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which
+// "Data Source" names the file. A string with "Driver=" or "DSN=" names an ODBC data source instead. Other
+// keys are kept for engines that want them.
+struct ConnectionSettings {
+    std::string engine = "sqlite";  // from "Engine=" or "Provider=" when given; "odbc" for Driver= or DSN=
+    std::string dataSource;
+    std::vector<std::pair<std::string, std::string>> others;  // keys lower-cased
+};
+// Throws DbError when the text is empty or names no data source.
+[[nodiscard]] ConnectionSettings parseConnectionString(std::string_view text);
+
+}  // namespace tarvenish

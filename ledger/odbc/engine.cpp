@@ -1,0 +1,140 @@
+#include "ledger/odbc/engine.h"
+
+#include "ledger/db/error.h"
+#include "ledger/dialect/translation.h"
+#include "ledger/odbc/appender.h"
+#include "ledger/odbc/rows.h"
+#include "ledger/odbc/session.h"
+
+namespace tarvenish {
+
+namespace {
+
+// Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
+constexpr std::size_t kCachedStatements = 64;
+
+}  // namespace
+
+OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
+    : m_session(std::move(session)),
+      m_planner([this](const std::string& text) { return runQuery(text, text); }),
+      m_shaped(*m_session, m_planner, kCachedStatements),
+      m_transactions(*m_session) {}
+
+std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
+    return std::unique_ptr<OdbcEngine>(
+        new OdbcEngine(OdbcSession::connect(connectionString, OdbcPurpose::Statements)));
+}
+
+OdbcEngine::~OdbcEngine() {
+    m_transactions.end();
+}
+
+bool OdbcEngine::takesServerDialectOnly() const noexcept {
+    return m_session->kind() == OdbcServerKind::TransactSql;
+}
+
+std::string OdbcEngine::databaseFile() const {
+    return m_session->databaseFile();
+}
+
+OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
+    if (m_session->kind() == OdbcServerKind::TransactSql) return {std::string(sql), {}};
+    SqliteTranslation translation = translateForSqlite(sql, operation);
+    return {m_planner.inJoinOrder(sql, std::move(translation.text)), std::move(translation.createdTable)};
+}
+
+std::optional<ParameterizedSql> OdbcEngine::shapeOf(std::string_view sql) {
+    if (m_session->kind() != OdbcServerKind::Sqlite) return std::nullopt;
+    return m_shapes.parameterize(sql);
+}
+
+void OdbcEngine::execute(std::string_view sql) {
+    constexpr std::string_view kOperation = "execute";
+    m_transactions.settleOutsideTransaction();
+    if (const auto shaped = shapeOf(sql)) {
+        if (const std::optional<long> changed = m_shaped.run(*shaped, sql, kOperation, nullptr)) {
+            m_changes = *changed;
+            return;
+        }
+    }
+    // A statement sent as text may change the schema (the component's schema changes all go so), and a
+    // prepared query describes its result by the columns its tables had when it was prepared.
+    m_shaped.clear();
+    DriverText driverText = textFor(sql, kOperation);
+    std::string& text = driverText.text;
+    const OdbcHandle statement = m_session->newStatement();
+    SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    // A statement that changes no row answers SQL_NO_DATA.
+    if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    SQLLEN count = 0;
+    m_changes = rc != SQL_NO_DATA && succeeded(SQLRowCount(statement.get(), &count)) && count > 0
+                    ? static_cast<long>(count)
+                    : 0;
+    // A server reports a failure of a later statement of a batch only as its result is reached.
+    while (succeeded(rc = SQLMoreResults(statement.get()))) {
+    }
+    if (rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    if (!driverText.createdTable.empty()) m_planner.indexFirstColumn(driverText.createdTable);
+}
+
+bool OdbcEngine::readsThroughBatch() const noexcept {
+    return m_session->kind() == OdbcServerKind::Sqlite;
+}
+
+QueryResult OdbcEngine::query(std::string_view sql) {
+    m_transactions.settleOutsideTransaction();
+    return queryInBatch(sql);
+}
+
+QueryResult OdbcEngine::queryInBatch(std::string_view sql) {
+    if (const auto shaped = shapeOf(sql)) {
+        QueryResult result;
+        if (m_shaped.run(*shaped, sql, "query", &result)) return result;
+    }
+    return runQuery(textFor(sql, "query").text, sql);
+}
+
+QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
+    constexpr std::string_view kOperation = "query";
+    const OdbcHandle statement = m_session->newStatement();
+    const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
+    QueryResult result;
+    readOdbcRows(*m_session, statement, sql, result);
+    return result;
+}
+
+std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) {
+    m_transactions.settleOutsideTransaction();
+    return std::make_unique<OdbcAppender>(m_session, table);
+}
+
+void OdbcEngine::makeDurable() {
+    m_transactions.settleOutsideTransaction();
+    // A SQLite file's write-ahead log reaches the disk at its checkpoints; a server makes its commits durable
+    // itself.
+    if (m_session->kind() == OdbcServerKind::Sqlite)
+        (void)runQuery("PRAGMA wal_checkpoint(PASSIVE)", "PRAGMA wal_checkpoint(PASSIVE)");
+}
+
+void OdbcEngine::begin() {
+    m_transactions.begin();
+}
+
+void OdbcEngine::commit() {
+    m_transactions.commit();
+}
+
+void OdbcEngine::rollback() {
+    m_transactions.rollback();
+}
+
+EngineKind odbcEngineKind() {
+    return {"odbc",
+            [](std::string_view connectionString, const ConnectionSettings&) -> std::unique_ptr<Engine> {
+                return OdbcEngine::open(connectionString);
+            }};
+}
+
+}  // namespace tarvenish

@@ -1,0 +1,79 @@
+#pragma once
+// The engine on an ODBC data source: a database server that speaks the host's server dialect gets the
+// statements exactly as built; a SQLite database behind the SQLite ODBC driver gets them through the same
+// dialect bridge as the embedded engine, one prepared statement per statement shape with the literals bound.
+// Errors carry the SQLSTATE and the statement as the component built it.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/sql_shape_memory.h"
+#include "ledger/db/batched_commits.h"
+#include "ledger/db/engine.h"
+#include "ledger/db/engine_factory.h"
+#include "ledger/odbc/shaped_statements.h"
+#include "ledger/odbc/sqlite_planner.h"
+#include "ledger/odbc/transactions.h"
+
+namespace tarvenish {
+
+class OdbcSession;
+
+class OdbcEngine final : public Engine, public BatchedCommits {
+public:
+    // Connects by an ODBC connection string ("Driver=...;..." or "DSN=...;..."). Throws DbError.
+    [[nodiscard]] static std::unique_ptr<OdbcEngine> open(std::string_view connectionString);
+    // Rolls back an open transaction of the caller and disconnects.
+    ~OdbcEngine() override;
+
+    void execute(std::string_view sql) override;
+    [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    // True with SQLite behind the driver; a server's reads stay on connections of their own.
+    [[nodiscard]] bool readsThroughBatch() const noexcept override;
+    [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    [[nodiscard]] bool inTransaction() const override { return m_transactions.inTransaction(); }
+    void batchCommits(bool on) override { m_transactions.batchCommits(on); }
+    void settle() override { m_transactions.settle(); }
+    [[nodiscard]] std::size_t unsettledTransactions() const override { return m_transactions.unsettled(); }
+    [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override {
+        return m_transactions.batchStart();
+    }
+    [[nodiscard]] long changes() const override { return m_changes; }
+    void makeDurable() override;
+    [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
+    // The database file of a SQLite data source, as its driver names it; empty for a server.
+    [[nodiscard]] std::string databaseFile() const override;
+    [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
+
+private:
+    explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;
+    struct DriverText {
+        std::string text;          // what reaches the driver
+        std::string createdTable;  // the table a select-into makes on SQLite, else empty
+    };
+    // The text that reaches the driver: as built for a server, rewritten for SQLite.
+    [[nodiscard]] DriverText textFor(std::string_view sql, std::string_view operation);
+    // Runs `text` as it is and reads its rows; errors carry `original`.
+    [[nodiscard]] QueryResult runQuery(std::string text, std::string_view original);
+    // The statement's shape and literals when a SQLite database is behind the driver; nullopt for a server,
+    // which gets every text exactly as built.
+    [[nodiscard]] std::optional<ParameterizedSql> shapeOf(std::string_view sql);
+
+    std::shared_ptr<OdbcSession> m_session;
+    OdbcSqlitePlanner m_planner;
+    SqlShapeMemory m_shapes;        // SQLite only: splits statements into shape and literals
+    OdbcShapedStatements m_shaped;  // SQLite only: the prepared statement of each recent shape
+    OdbcTransactions m_transactions;
+    long m_changes = 0;
+};
+
+// The ODBC engine as openEngine knows it: "odbc", a connection string with Driver= or DSN=.
+[[nodiscard]] EngineKind odbcEngineKind();
+
+}  // namespace tarvenish

@@ -1,0 +1,183 @@
+#include "ledger/sqlite/engine.h"
+
+#include <sqlite3.h>
+
+#include "base/sql_parameters.h"
+#include "ledger/db/error.h"
+#include "ledger/db/stop_request.h"
+#include "ledger/dialect/bridge.h"
+#include "ledger/dialect/translation.h"
+#include "ledger/sqlite/appender.h"
+#include "ledger/sqlite/handle.h"
+#include "ledger/sqlite/open.h"
+#include "ledger/sqlite/prepare.h"
+#include "ledger/sqlite/rows.h"
+#include "ledger/sqlite/table_index.h"
+
+namespace tarvenish {
+
+namespace {
+
+// Virtual-machine steps between two looks at a stop request while statements may be interrupted.
+constexpr int kStopCheckSteps = 1000;
+// Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
+constexpr std::size_t kCachedStatements = 64;
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept
+    : m_db(std::move(db)), m_statements(*m_db, kCachedStatements), m_transactions(*m_db) {}
+
+std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& settings) {
+    std::unique_ptr<SqliteEngine> engine(new SqliteEngine(openSqliteDatabase(settings)));
+    engine->m_file = settings.dataSource;
+    return engine;
+}
+
+SqliteEngine::~SqliteEngine() {
+    m_statements.clear();
+    m_transactions.end();
+}
+
+void SqliteEngine::run(const std::string& sqliteText, std::string_view original, std::string_view operation) {
+    const char* tail = sqliteText.c_str();
+    const char* const end = tail + sqliteText.size();
+    bool ranAny = false;
+    while (tail < end) {
+        std::size_t consumed = 0;
+        StatementPtr statement =
+            prepareInJoinOrder(*m_db, std::string_view(tail, static_cast<std::size_t>(end - tail)), consumed,
+                               original, operation);
+        if (consumed == 0) break;
+        tail += consumed;
+        if (!statement) continue;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+        }
+        m_db->countSteps(statement.get());
+        if (rc != SQLITE_DONE) m_db->fail(operation, rc, std::string(original));
+        ranAny = true;
+    }
+    if (!ranAny)
+        throw DbError(std::string(operation), SQLITE_MISUSE, "the statement is empty", std::string(original));
+}
+
+void SqliteEngine::settleOutsideTransaction() {
+    if (m_transactions.outsideCallersTransaction()) m_transactions.settle();
+}
+
+void SqliteEngine::execute(std::string_view sql) {
+    settleOutsideTransaction();
+    constexpr std::string_view kOperation = "execute";
+    if (const auto shaped = m_shapes.parameterize(sql);
+        shaped && m_statements.run(*shaped, sql, kOperation, nullptr))
+        return;
+    const SqliteTranslation translation = translateForSqlite(sql, kOperation);
+    run(translation.text, sql, kOperation);
+    if (!translation.createdTable.empty()) indexFirstColumn(m_db->handle(), translation.createdTable);
+}
+
+long SqliteEngine::changes() const {
+    return static_cast<long>(sqlite3_changes64(m_db->handle()));
+}
+
+void SqliteEngine::interruptOnStopRequest(bool on) noexcept {
+    // A non-zero answer of the progress handler makes the statement in hand fail with SQLITE_INTERRUPT.
+    if (on) {
+        sqlite3_progress_handler(
+            m_db->handle(), kStopCheckSteps, [](void*) { return stopRequested() != 0 ? 1 : 0; }, nullptr);
+    } else {
+        sqlite3_progress_handler(m_db->handle(), 0, nullptr, nullptr);
+    }
+}
+
+QueryResult SqliteEngine::query(std::string_view sql) {
+    settleOutsideTransaction();
+    return queryInBatch(sql);
+}
+
+QueryResult SqliteEngine::queryInBatch(std::string_view sql) {
+    constexpr std::string_view kOperation = "query";
+    if (const auto shaped = m_shapes.parameterize(sql)) {
+        QueryResult result;
+        m_statements.run(*shaped, sql, kOperation, &result);
+        return result;
+    }
+    const std::string text = translateForSqlite(sql, kOperation).text;
+    std::size_t consumed = 0;
+    StatementPtr statement = prepareInJoinOrder(*m_db, text, consumed, sql, kOperation);
+    if (!statement)
+        throw DbError(std::string(kOperation), SQLITE_MISUSE, "the statement is empty", std::string(sql));
+    // Only the first statement's rows could be returned; refuse rather than drop the others unseen.
+    if (holdsFurtherStatement(*m_db, std::string_view(text).substr(consumed)))
+        throw DbError(std::string(kOperation), SQLITE_ERROR, "a query must be a single statement",
+                      std::string(sql));
+
+    QueryResult result;
+    const int rc = readRows(statement.get(), sqlite3_step(statement.get()), result);
+    m_db->countSteps(statement.get());
+    if (rc != SQLITE_DONE) m_db->fail(kOperation, rc, std::string(sql));
+    return result;
+}
+
+std::unique_ptr<TableAppender> SqliteEngine::openAppender(std::string_view table) {
+    settleOutsideTransaction();
+    return std::make_unique<SqliteAppender>(m_db, table);
+}
+
+void SqliteEngine::begin() {
+    m_transactions.begin();
+}
+
+void SqliteEngine::commit() {
+    m_transactions.commit();
+}
+
+void SqliteEngine::rollback() {
+    m_transactions.rollback();
+}
+
+bool SqliteEngine::inTransaction() const {
+    return m_transactions.inTransaction();
+}
+
+void SqliteEngine::batchCommits(bool on) {
+    m_transactions.batchCommits(on);
+}
+
+void SqliteEngine::settle() {
+    m_transactions.settle();
+}
+
+void SqliteEngine::makeDurable() {
+    settleOutsideTransaction();
+    // A write-ahead log kept with normal syncs reaches the disk at its checkpoints only: syncing it now makes
+    // every commit in it durable, whatever checkpoint a reader holds back. A rollback journal has nothing to
+    // sync: its commits were synced as they were made.
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(m_db->handle(), "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+        log == nullptr || log->pMethods == nullptr || !isWriteAheadLog(m_db->handle()))
+        return;
+    const int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
+    if (rc != SQLITE_OK) m_db->fail("make the committed work durable", rc, {});
+}
+
+std::size_t SqliteEngine::unsettledTransactions() const {
+    return m_transactions.unsettledTransactions();
+}
+
+std::chrono::steady_clock::time_point SqliteEngine::batchStart() const {
+    return m_transactions.batchStart();
+}
+
+std::uint64_t SqliteEngine::vmSteps() const noexcept {
+    return m_db->vmSteps();
+}
+
+EngineKind sqliteEngineKind() {
+    return {"sqlite", [](std::string_view, const ConnectionSettings& settings) -> std::unique_ptr<Engine> {
+                return SqliteEngine::open(settings);
+            }};
+}
+
+}  // namespace tarvenish

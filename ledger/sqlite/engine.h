@@ -1,0 +1,79 @@
+#pragma once
+// The engine on a SQLite database file: the component's statements are rewritten into SQLite's SQL on the
+// way in, and errors carry the statement as the component built it.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/sql_parameters.h"
+#include "base/sql_shape_memory.h"
+#include "ledger/db/batched_commits.h"
+#include "ledger/db/engine.h"
+#include "ledger/db/engine_factory.h"
+#include "ledger/db/stop_interruption.h"
+#include "ledger/sqlite/shaped_statements.h"
+#include "ledger/sqlite/transactions.h"
+
+namespace tarvenish {
+
+class SqliteDatabase;
+
+class SqliteEngine final : public Engine, public BatchedCommits, public StopInterruption {
+public:
+    // Opens an existing database file (or a SQLite URI); never creates one. Throws DbError naming the file
+    // when it is missing or is not a database.
+    [[nodiscard]] static std::unique_ptr<SqliteEngine> open(const ConnectionSettings& settings);
+    // Rolls back an open transaction of the caller and commits the work held back.
+    ~SqliteEngine() override;
+
+    void execute(std::string_view sql) override;
+    [[nodiscard]] QueryResult query(std::string_view sql) override;
+    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    [[nodiscard]] bool readsThroughBatch() const noexcept override { return true; }
+    [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    [[nodiscard]] bool inTransaction() const override;
+    void batchCommits(bool on) override;
+    void settle() override;
+    [[nodiscard]] std::size_t unsettledTransactions() const override;
+    [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override;
+    [[nodiscard]] long changes() const override;
+    void interruptOnStopRequest(bool on) noexcept override;
+    void makeDurable() override;
+    // The data source the engine was opened on.
+    [[nodiscard]] std::string databaseFile() const override { return m_file; }
+    [[nodiscard]] bool takesServerDialectOnly() const noexcept override { return false; }
+    [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
+    [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return this; }
+
+    // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
+    // included. Reading a table's rows costs at least one step per row.
+    [[nodiscard]] std::uint64_t vmSteps() const noexcept;
+
+    // Diagnostic: the prepared statements kept for reuse.
+    [[nodiscard]] std::size_t cachedStatements() const noexcept { return m_statements.size(); }
+
+private:
+    explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept;
+    // Runs every statement of an SQLite text; `original` is what errors carry.
+    void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
+    // Makes held-back work durable before a statement outside a caller's transaction, which must not join it.
+    void settleOutsideTransaction();
+
+    std::shared_ptr<SqliteDatabase> m_db;
+    SqlShapeMemory m_shapes;
+    SqliteShapedStatements m_statements;
+    SqliteTransactions m_transactions;
+    std::string m_file;
+};
+
+// The embedded engine as openEngine knows it: "sqlite", a file path or "Data Source=".
+[[nodiscard]] EngineKind sqliteEngineKind();
+
+}  // namespace tarvenish

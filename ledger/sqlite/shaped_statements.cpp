@@ -1,0 +1,104 @@
+#include "ledger/sqlite/shaped_statements.h"
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "ledger/db/error.h"
+#include "ledger/dialect/translation.h"
+#include "ledger/sqlite/handle.h"
+#include "ledger/sqlite/prepare.h"
+#include "ledger/sqlite/rows.h"
+
+namespace tarvenish {
+
+namespace {
+
+int bindLiteral(sqlite3_stmt* statement, int index, const SqlLiteral& literal) {
+    switch (literal.kind) {
+        case SqlLiteral::Kind::Integer:
+            return sqlite3_bind_int64(statement, index, literal.integer);
+        case SqlLiteral::Kind::Real:
+            return sqlite3_bind_double(statement, index, literal.real);
+        case SqlLiteral::Kind::Text:
+            // the literal outlives the statement's use: the bindings are cleared before the call returns
+            return sqlite3_bind_text(statement, index, literal.text.c_str(),
+                                     static_cast<int>(literal.text.size()), SQLITE_STATIC);
+    }
+    return SQLITE_MISUSE;
+}
+
+// Leaves a reused statement ready for its next use, whatever happened to this one.
+class StatementUse final {
+public:
+    explicit StatementUse(sqlite3_stmt* statement) noexcept : m_statement(statement) {}
+    ~StatementUse() { release(); }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+    void release() noexcept {
+        if (m_statement == nullptr) return;
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+        m_statement = nullptr;
+    }
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+}  // namespace
+
+SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const ParameterizedSql& shaped,
+                                                              std::string_view original,
+                                                              std::string_view operation,
+                                                              const QueryResult* rows) {
+    if (SqliteStatementCache::Entry* entry = m_statements.find(shaped.shape)) return entry;
+    SqliteTranslation translation;
+    try {
+        translation = translateStatement(shaped.shape);
+    } catch (const std::invalid_argument&) {
+        // the original's own message, with offsets in its own text
+        translation = translateForSqlite(original, operation);
+    }
+    const std::string& text = translation.text;
+    std::size_t consumed = 0;
+    StatementPtr statement = prepareInJoinOrder(m_db, text, consumed, original, operation);
+    if (!statement)
+        throw DbError(std::string(operation), SQLITE_MISUSE, "the statement is empty", std::string(original));
+    if (holdsFurtherStatement(m_db, std::string_view(text).substr(consumed))) {
+        if (rows == nullptr) return nullptr;
+        throw DbError(std::string(operation), SQLITE_ERROR, "a query must be a single statement",
+                      std::string(original));
+    }
+    return &m_statements.insert(shaped.shape, {text, std::move(statement)});
+}
+
+bool SqliteShapedStatements::run(const ParameterizedSql& shaped, std::string_view original,
+                                 std::string_view operation, QueryResult* rows) {
+    SqliteStatementCache::Entry* entry = entryFor(shaped, original, operation, rows);
+    if (entry == nullptr) return false;
+    sqlite3_stmt* statement = entry->statement.get();
+    StatementUse use(statement);
+    const auto fail = [&](int rc) {
+        // The message must be read before reset, which starts the statement afresh.
+        const char* text = sqlite3_errmsg(m_db.handle());
+        std::string message = text != nullptr ? text : sqlite3_errstr(rc);
+        use.release();
+        // A statement that failed (its table dropped, say) is prepared afresh next time.
+        m_statements.erase(shaped.shape);
+        throw DbError(std::string(operation), rc, std::move(message), std::string(original));
+    };
+    for (std::size_t i = 0; i < shaped.literals.size(); ++i) {
+        const int rc = bindLiteral(statement, static_cast<int>(i + 1), shaped.literals[i]);
+        if (rc != SQLITE_OK) fail(rc);
+    }
+    int rc = sqlite3_step(statement);
+    if (rows != nullptr) rc = readRows(statement, rc, *rows);
+    while (rc == SQLITE_ROW) rc = sqlite3_step(statement);
+    m_db.countSteps(statement);
+    if (rc != SQLITE_DONE) fail(rc);
+    return true;
+}
+
+}  // namespace tarvenish
