@@ -12,15 +12,15 @@
 namespace tarvenish {
 
 // The detail lines of SQLite's query plan for one statement of SQLite's SQL (EXPLAIN QUERY PLAN's fourth
-// column); empty when the statement cannot be explained.
-using ExplainPlan = std::function<std::vector<std::string>(const std::string& sqliteText)>;
+// column); nullopt when the statement cannot be explained.
+using ExplainPlan = std::function<std::optional<std::vector<std::string>>(const std::string& sqliteText)>;
 
 // True when `sqliteText` may hold a left join worth turning: the SQLite of this process knows right joins
 // and the text speaks of a left join.
 [[nodiscard]] bool mayTurnLeftJoin(std::string_view sqliteText);
 
 // The right-join form of `sqliteText` when its plan scans the right table of a left join once per outer
-// row and the turned form's plan does not; nullopt otherwise.
+// row and the turned form's plan, read, does not; nullopt otherwise (also when either plan cannot be read).
 [[nodiscard]] std::optional<std::string> joinOrderThatHelps(std::string_view sqliteText,
                                                             const ExplainPlan& explain);
 

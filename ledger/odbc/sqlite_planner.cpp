@@ -21,13 +21,13 @@ std::string turnedOrAsIs(std::string sqliteText) {
 
 }  // namespace
 
-std::vector<std::string> OdbcSqlitePlanner::planDetails(const std::string& sqliteText) {
+std::optional<std::vector<std::string>> OdbcSqlitePlanner::planDetails(const std::string& sqliteText) {
     QueryResult plan;
     try {
         plan = m_query("EXPLAIN QUERY PLAN " + sqliteText);
     } catch (const DbError&) {
         // The statement itself will say what is wrong with it.
-        return {};
+        return std::nullopt;
     }
     std::vector<std::string> details;
     std::vector<Value> row;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,9 @@ public:
     void indexFirstColumn(std::string_view table) noexcept;
 
 private:
-    // The detail lines of SQLite's plan for `sqliteText`, read through the driver; none when it cannot be
+    // The detail lines of SQLite's plan for `sqliteText`, read through the driver; nullopt when it cannot be
     // explained.
-    [[nodiscard]] std::vector<std::string> planDetails(const std::string& sqliteText);
+    [[nodiscard]] std::optional<std::vector<std::string>> planDetails(const std::string& sqliteText);
     // True when the right-join form of `sqliteText` exists and spares the scan its left join causes.
     [[nodiscard]] bool turningHelps(const std::string& sqliteText);
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,19 +13,22 @@ namespace tarvenish {
 
 namespace {
 
-// The detail lines of SQLite's plan for `statement`; none when it does not prepare.
-std::vector<std::string> planDetails(sqlite3* db, const std::string& statement) {
+// The detail lines of SQLite's plan for `statement`; nullopt when it does not prepare or its plan cannot be
+// read to its end.
+std::optional<std::vector<std::string>> planDetails(sqlite3* db, const std::string& statement) {
     const std::string text = "EXPLAIN QUERY PLAN " + statement;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK)
-        return {};
+        return std::nullopt;
     StatementPtr plan(raw);
+    if (!plan) return std::nullopt;
     std::vector<std::string> details;
-    if (!plan) return details;
-    while (sqlite3_step(plan.get()) == SQLITE_ROW) {
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(plan.get())) == SQLITE_ROW) {
         const auto* detail = reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3));
         details.emplace_back(detail != nullptr ? detail : "");
     }
+    if (step != SQLITE_DONE) return std::nullopt;
     return details;
 }
 

@@ -1,11 +1,14 @@
 #include "ledger/dialect/join_order.h"
+#include "ledger/dialect/join_planner.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tarvenish {
 namespace {
@@ -28,6 +31,20 @@ TEST(RightJoinForm, LeavesStatementsItCannotTurnSafely) {
     EXPECT_FALSE(rightJoinForm("select A.id from A inner join B on A.id=B.ref"));
     EXPECT_FALSE(rightJoinForm("delete from A where id=1"));
     EXPECT_FALSE(rightJoinForm("select A.id from A left join B using (id)"));
+}
+
+// The turn is taken only on a plan read: a turned form whose plan cannot be read is not known to be better.
+TEST(JoinPlanner, TurnsALeftJoinOnlyWhenTheTurnedPlanWasReadAndScansNoMore) {
+    const std::string statement = "select A.id from A left join B on A.id=B.ref";
+    const std::vector<std::string> scanning = {"SCAN A", "SCAN B LEFT-JOIN"};
+    const auto explainTurned = [&](std::optional<std::vector<std::string>> turnedPlan) {
+        return [&, turnedPlan](const std::string& text) -> std::optional<std::vector<std::string>> {
+            return text == statement ? std::optional(scanning) : turnedPlan;
+        };
+    };
+    EXPECT_TRUE(joinOrderThatHelps(statement, explainTurned(std::vector<std::string>{"SCAN B", "SEARCH A"})));
+    EXPECT_FALSE(joinOrderThatHelps(statement, explainTurned(std::nullopt)));
+    EXPECT_FALSE(joinOrderThatHelps(statement, explainTurned(scanning)));
 }
 
 TEST(RightJoinForm, GivesTheSameRowsAsTheLeftJoin) {
