@@ -207,8 +207,10 @@ std::optional<ParameterizedSql> shapeOf(std::string_view statement) {
                         break;
                 }
             } else if (token.kind == TokenKind::Text || token.kind == TokenKind::Number) {
-                bool keep = (query && levels.front().selectList) || previous == Keyword::As;
-                for (const Level& level : levels) keep = keep || level.ordering || level.typeArguments;
+                bool keep = previous == Keyword::As;
+                // A query's columns are named after their expressions, also those of a subquery in its FROM.
+                for (const Level& level : levels)
+                    keep = keep || (query && level.selectList) || level.ordering || level.typeArguments;
                 // A literal glued to a word (x'0A', 1e) is not one SQLite reads as a plain value.
                 if (adjacent == TokenKind::Word && !token.national) keep = true;
                 if (hasFollowing && following.kind == TokenKind::Word) keep = true;
