@@ -4,6 +4,7 @@
 #include "ledger/dialect/translation.h"
 #include "ledger/odbc/appender.h"
 #include "ledger/odbc/rows.h"
+#include "ledger/odbc/schema_generation.h"
 #include "ledger/odbc/session.h"
 
 namespace tarvenish {
@@ -46,6 +47,14 @@ OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_vie
 
 std::optional<ParameterizedSql> OdbcEngine::shapeOf(std::string_view sql) {
     if (m_session->kind() != OdbcServerKind::Sqlite) return std::nullopt;
+    // Another connection may have changed a table since this one prepared its statements. SQLite learns of
+    // it only when a statement it runs reads the database: until then it would prepare by the tables it
+    // knew, and the driver would describe the result by their old columns.
+    if (const std::uint64_t now = odbcSchemaGeneration(); now != m_schemaGeneration) {
+        m_shaped.clear();
+        m_schemaGeneration = now;
+        (void)runQuery("select count(*) from sqlite_master", "read the schema afresh");
+    }
     return m_shapes.parameterize(sql);
 }
 
@@ -59,8 +68,11 @@ void OdbcEngine::execute(std::string_view sql) {
         }
     }
     // A statement sent as text may change the schema (the component's schema changes all go so), and a
-    // prepared query describes its result by the columns its tables had when it was prepared.
+    // prepared query describes its result by the columns its tables had when it was prepared: on every
+    // connection of the process.
     m_shaped.clear();
+    odbcSchemaMayHaveChanged();
+    m_schemaGeneration = odbcSchemaGeneration();
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();

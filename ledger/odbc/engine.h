@@ -4,6 +4,7 @@
 // dialect bridge as the embedded engine, one prepared statement per statement shape with the literals bound.
 // Errors carry the SQLSTATE and the statement as the component built it.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,8 @@ private:
     OdbcSqlitePlanner m_planner;
     SqlShapeMemory m_shapes;        // SQLite only: splits statements into shape and literals
     OdbcShapedStatements m_shaped;  // SQLite only: the prepared statement of each recent shape
+    // The process's schema generation when m_shaped was last known fresh.
+    std::uint64_t m_schemaGeneration = 0;
     OdbcTransactions m_transactions;
     long m_changes = 0;
 };

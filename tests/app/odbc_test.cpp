@@ -112,6 +112,17 @@ TEST_F(OdbcAccountSet, AQueryRunAgainAfterItsTableGainedAColumnReadsThatColumn) 
     EXPECT_EQ(connection->engine().query(kWarehouse).columns.size(), before + 1);
 }
 
+TEST_F(OdbcAccountSet, AQueryOnAnotherConnectionReadsTheColumnATableGainedMeanwhile) {
+    const auto reader = Connection::open(m_connection);
+    const auto changer = Connection::open(m_connection);
+    const std::size_t before =
+        reader->engine().query("select * from Warehouse where cWhCode = '01'").columns.size();
+    changer->execute("ALTER TABLE Warehouse add cNote varchar(20)");
+    // The same shape with another literal: the reader's prepared statement knew the old columns.
+    EXPECT_EQ(reader->engine().query("select * from Warehouse where cWhCode = '02'").columns.size(),
+              before + 1);
+}
+
 TEST_F(OdbcAccountSet, ABusyTimeoutOfZeroWaitsForNoLock) {
     LedgerFile(m_path).exec("PRAGMA journal_mode=DELETE");
     setBusyTimeout(std::chrono::milliseconds(0));
