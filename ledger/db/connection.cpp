@@ -123,9 +123,24 @@ Engine& Connection::engine() {
 
 namespace {
 
+// The readers of this thread: one connection per connection string, and the batches that queries on a
+// connection string read through instead.
+struct ThreadReaders {
+    std::map<std::string, ConnectionPtr, std::less<>> pool;
+    std::vector<Connection*> throughBatch;
+};
+
+ThreadReaders& threadReaders() {
+    thread_local ThreadReaders readers;
+    return readers;
+}
+
 std::map<std::string, ConnectionPtr, std::less<>>& pooledConnections() {
-    thread_local std::map<std::string, ConnectionPtr, std::less<>> pool;
-    return pool;
+    return threadReaders().pool;
+}
+
+std::vector<Connection*>& batchReaders() {
+    return threadReaders().throughBatch;
 }
 
 }  // namespace
@@ -143,15 +158,6 @@ Connection& ConnectionPool::acquire(std::string_view connectionString) {
 std::size_t ConnectionPool::size() noexcept {
     return pooledConnections().size();
 }
-
-namespace {
-
-std::vector<Connection*>& batchReaders() {
-    thread_local std::vector<Connection*> readers;
-    return readers;
-}
-
-}  // namespace
 
 void ConnectionPool::readThrough(Connection& connection) {
     batchReaders().push_back(&connection);
