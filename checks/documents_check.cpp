@@ -11,7 +11,7 @@ namespace tarvenish {
 bool IFEnd(DialectChoice dialects, Connection& connection) noexcept {
     try {
         const std::string connectionString = connection.connectionString();
-        for (const std::string& sql : sql::outstandingDocuments(dialects.forPreparation())) {
+        for (const Statement& sql : sql::outstandingDocuments(dialects.forPreparation())) {
             Recordset rs;
             rs.setCursorLocation(CursorLocation::Client);
             // A query that fails to open or count answers as one that found outstanding documents.

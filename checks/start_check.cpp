@@ -12,7 +12,7 @@
 namespace tarvenish {
 namespace {
 
-void openQuery(Recordset& rs, const std::string& sql, const std::string& connectionString) {
+void openQuery(Recordset& rs, const Statement& sql, const std::string& connectionString) {
     openReadOnlyQuery(rs, sql, connectionString, CursorType::ForwardOnly);
 }
 

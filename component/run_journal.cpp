@@ -15,7 +15,7 @@ namespace tarvenish {
 namespace {
 
 // Opens `statement` on `connection` itself, so that it reads inside the transaction open there.
-bool tableOpens(Connection& connection, const std::string& statement) {
+bool tableOpens(Connection& connection, const Statement& statement) {
     try {
         Recordset probe;
         probe.setCursorLocation(CursorLocation::Client);

@@ -100,9 +100,10 @@ void ReadAccountSettings(AccountSettingsRecord& settings) {
     settings.ByDepartment = mode == PairMode::Department;
     ReadDecimalsSettings(settings);
 
-    const std::string sql = sql::settingsOpeningRow(mode);
+    const Statement statement = sql::settingsOpeningRow(mode);
+    const std::string& sql = statement.text();
     Recordset rs;
-    openReadOnlyQuery(rs, sql, sharedState().conn().connectionString(), CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, statement, sharedState().conn().connectionString(), CursorType::ForwardOnly);
     if (rs.eof()) {
         throw DbError("read account settings", 0, "no opening row of a specific-identification warehouse",
                       sql);
@@ -114,9 +115,10 @@ void ReadAccountSettings(AccountSettingsRecord& settings) {
 }
 
 Date GetKeepDate(Connection& connection) {
-    const std::string sql = sql::keepDate();
+    const Statement statement = sql::keepDate();
+    const std::string& sql = statement.text();
     Recordset rs;
-    openReadOnlyQuery(rs, sql, connection.connectionString(), CursorType::Static);
+    openReadOnlyQuery(rs, statement, connection.connectionString(), CursorType::Static);
     if (rs.eof()) throw DbError("read keep date", 0, "IA_Subsidiary holds no opening row", sql);
     const Value& value = rs.field(0);
     if (value.isNull()) throw ConversionError("the first opening row has no keep date (Null) in: " + sql);

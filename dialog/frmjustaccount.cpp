@@ -67,7 +67,7 @@ void Frmjustaccount::fillGrid() {
     SharedState& state = sharedState();
     g.ClearGrid();
 
-    const std::string statement = sql::receiptLines(
+    const Statement statement = sql::receiptLines(
         state.Dialects.forPairs(), m_showing.mode, state.KeepDate, state.AccountSettings.QuantityDigits,
         state.AccountSettings.PriceDigits, state.WhCode, state.InvCode);
     Recordset lines;

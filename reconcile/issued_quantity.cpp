@@ -31,7 +31,7 @@ private:
 };
 
 // Runs one statement; the engine's message when it fails.
-std::optional<std::string> tryExecute(Connection& conn, const std::string& statement) noexcept {
+std::optional<std::string> tryExecute(Connection& conn, const Statement& statement) noexcept {
     try {
         conn.execute(statement);
         return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<std::string> tryExecute(Connection& conn, const std::string& state
     }
 }
 
-bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
+bool sumTableExists(Connection& conn, const Statement& probe) noexcept {
     try {
         Recordset rs;
         openReadOnlyQuery(rs, probe, conn.connectionString(), CursorType::ForwardOnly);
@@ -57,9 +57,9 @@ bool sumTableExists(Connection& conn, const std::string& probe) noexcept {
 
 bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
     const StepTimer timer(report.timings.issuedQuantity);
-    std::array<std::string, 5> statements;
-    std::string probe;
-    std::string dropLeftover;
+    std::array<Statement, 5> statements;
+    Statement probe;
+    Statement dropLeftover;
     try {
         statements = sql::issuedQuantityPrepare(dialect);
         probe = sql::sumTableProbe();
@@ -74,7 +74,7 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
     if (sumTableExists(conn, probe)) {
         if (const auto failure = tryExecute(conn, dropLeftover)) {
             report.recordFailure(
-                {"issued-quantity pass: drop leftover FSumQuantity", dropLeftover, *failure});
+                {"issued-quantity pass: drop leftover FSumQuantity", dropLeftover.text(), *failure});
         }
     }
 
@@ -89,7 +89,7 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
         }
         if (i == kUpdateFromSums && !computed) {
             report.recordFailure(
-                {"issued-quantity pass: statement 4 not run", statements[i],
+                {"issued-quantity pass: statement 4 not run", statements[i].text(),
                  "the figures of this run were not computed, so none are taken from FSumQuantity"});
             continue;
         }
@@ -109,14 +109,14 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
         // A statement cut short by a stop request is no failure of its own: the stop is reported as such.
         if (stopRequested() != 0) continue;
         report.recordFailure(
-            {"issued-quantity pass: statement " + std::to_string(i + 1), statements[i], *failure});
+            {"issued-quantity pass: statement " + std::to_string(i + 1), statements[i].text(), *failure});
     }
     return computed && stopRequested() == 0;
 }
 
 bool Remove(Connection& conn, RunReport& report) noexcept {
     const StepTimer timer(report.timings.issuedQuantity);
-    std::string statement;
+    Statement statement;
     try {
         statement = sql::issuedQuantityRemove();
     } catch (const std::exception& error) {
@@ -124,7 +124,7 @@ bool Remove(Connection& conn, RunReport& report) noexcept {
         return false;
     }
     if (const auto failure = tryExecute(conn, statement)) {
-        report.recordFailure({"remove temporary column", statement, *failure});
+        report.recordFailure({"remove temporary column", statement.text(), *failure});
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "reconcile/ledger_verification.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -11,6 +12,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
 #include "ledger/sql/host_tables.h"
+#include "ledger/sql/journal_statements.h"
 #include "ledger/sql/statements.h"
 #include "reconcile/totals_match.h"
 
@@ -68,15 +70,17 @@ bool tableExists(const std::string& source, std::string_view table) {
     return true;
 }
 
-std::string columnList(std::string_view table) {
-    std::string list;
-    for (const auto& column : host::kOpeningRowColumns)
-        list += (list.empty() ? "" : ",") + std::string(table) + "." + std::string(column.name);
-    return list;
+// A run number as the journal gives it back: a whole number, whatever type the engine reads it in.
+std::optional<long> wholeNumberOf(const Value& value) {
+    const std::string text = value.displayText();
+    long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
 }
 
 // The rows of `statement`, each as one text, sorted: two multisets of whole rows compare as these do.
-std::vector<std::string> rowTexts(const std::string& source, const std::string& statement) {
+std::vector<std::string> rowTexts(const std::string& source, const Statement& statement) {
     std::vector<std::string> rows;
     Recordset rs;
     openReadOnlyQuery(rs, statement, source, CursorType::ForwardOnly);
@@ -97,41 +101,20 @@ std::vector<std::string> rowTexts(const std::string& source, const std::string& 
 // A pair confirmed in the dialog by the latest run that touched it and was not undone, whose opening rows
 // are still exactly the rows that confirm wrote.
 bool adjustedOnPurpose(const std::string& source, PairMode mode, const LedgerDifference& pair) {
-    const std::string of = "tarvenish_journal.pair_code=N'" + sql::quoteCode(pair.code) +
-                           "' and tarvenish_journal.inv_code=N'" + sql::quoteCode(pair.invCode) + "'";
     Recordset latest;
-    openReadOnlyQuery(
-        latest,
-        "select max(tarvenish_journal.run_id) from tarvenish_journal inner join tarvenish_runs on "
-        "tarvenish_runs.run_id=tarvenish_journal.run_id where tarvenish_runs.undone is null and " +
-            of,
-        source, CursorType::ForwardOnly);
+    openReadOnlyQuery(latest, sql::journalLatestRunOfPair(pair.code, pair.invCode), source,
+                      CursorType::ForwardOnly);
     if (latest.eof() || latest.field(0).isNull()) return false;
-    const std::string run = latest.field(0).displayText();
+    const std::optional<long> run = wholeNumberOf(latest.field(0));
     latest.close();
-    const std::string ofRun = of + " and tarvenish_journal.run_id=" + run;
+    if (!run) return false;
     Recordset action;
-    openReadOnlyQuery(action,
-                      "select tarvenish_journal.action from tarvenish_journal where " + ofRun +
-                          " and tarvenish_journal.action<>N'confirmed'",
-                      source, CursorType::ForwardOnly);
+    openReadOnlyQuery(action, sql::journalPairNotConfirmed(*run, pair.code, pair.invCode), source,
+                      CursorType::ForwardOnly);
     if (!action.eof()) return false;
     action.close();
-    const auto written =
-        rowTexts(source, "select " + columnList("tarvenish_journal") + " from tarvenish_journal where " +
-                             ofRun + " and tarvenish_journal.image=N'after'");
-    // In department mode a row belongs to its warehouse's department, as the totals count it.
-    const std::string current =
-        mode == PairMode::Department
-            ? "select " + columnList("IA_Subsidiary") +
-                  " from IA_Subsidiary inner join Warehouse on IA_Subsidiary.cWhCode=Warehouse.cWhCode where "
-                  "IA_Subsidiary.cVouType=N'34' and Warehouse.cDepCode=N'" +
-                  sql::quoteCode(pair.code) + "'"
-            : "select " + columnList("IA_Subsidiary") +
-                  " from IA_Subsidiary where IA_Subsidiary.cVouType=N'34' and IA_Subsidiary.cWhCode=N'" +
-                  sql::quoteCode(pair.code) + "'";
-    return written ==
-           rowTexts(source, current + " and IA_Subsidiary.cInvCode=N'" + sql::quoteCode(pair.invCode) + "'");
+    return rowTexts(source, sql::journalPairAfterRows(*run, pair.code, pair.invCode)) ==
+           rowTexts(source, sql::countedPairRows(mode, pair.code, pair.invCode));
 }
 
 }  // namespace
@@ -157,7 +140,7 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
         // Only the mode and the digits are needed, read before the first opening row; that row has no
         // department before the run's department fill.
         const PairMode byRow = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
-        if (error.statement() != sql::settingsOpeningRow(byRow)) throw;
+        if (error.statement() != sql::settingsOpeningRow(byRow).text()) throw;
     }
     const PairMode mode = settings.ByDepartment ? PairMode::Department : PairMode::Warehouse;
     const Dialect dialect = dialects.forPairs();

@@ -5,7 +5,7 @@
 namespace tarvenish {
 namespace {
 
-Recordset openQuery(const std::string& statement, const std::string& connectionString) {
+Recordset openQuery(const Statement& statement, const std::string& connectionString) {
     Recordset rs;
     openReadOnlyQuery(rs, statement, connectionString, CursorType::Static);
     return rs;
@@ -24,13 +24,14 @@ std::set<PairKey> pairsWithoutIssuedQuantity(const std::string& connectionString
 }
 
 void reportRowsWithoutDepartment(const std::string& connectionString, RunReport& report) {
-    const std::string statement = sql::openingRowsWithoutDepartment();
+    const Statement statement = sql::openingRowsWithoutDepartment();
     Recordset rows = openQuery(statement, connectionString);
     for (; !rows.eof(); rows.moveNext()) {
         const std::string item =
             rows.field(1).isNull() ? "no item code" : "item " + rows.field(1).displayText();
         report.recordFailure(
-            {"opening rows of warehouse " + rows.field(0).displayText() + " without a department", statement,
+            {"opening rows of warehouse " + rows.field(0).displayText() + " without a department",
+             statement.text(),
              rows.field(2).displayText() + " opening row(s) of " + item +
                  " belong to no pair, since their warehouse has no department: left as they are"});
         ++report.pairsTotal;

@@ -43,8 +43,8 @@ private:
     enum class PairEnd { Next, Stop };
 
     // Runs one step; a failure goes into the report with `statement` as it stood when the step failed.
-    template <typename Step>
-    bool attempt(std::string step, const std::string& statement, Step&& body) noexcept;
+    template <typename Text, typename Step>
+    bool attempt(std::string step, const Text& statement, Step&& body) noexcept;
 
     bool readMode();
     // The decimals settings into SharedState; false when the run stopped: refused for a setting that names no
@@ -111,18 +111,26 @@ private:
     std::optional<CommitBatch> m_batch;
 };
 
-template <typename Step>
-bool ReconciliationRun::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
+// The text of the statement in hand, for a failure's report.
+[[nodiscard]] inline std::string statementText(std::string_view text) {
+    return std::string(text);
+}
+[[nodiscard]] inline std::string statementText(const Statement& statement) {
+    return statement.text();
+}
+
+template <typename Text, typename Step>
+bool ReconciliationRun::attempt(std::string step, const Text& statement, Step&& body) noexcept {
     try {
         body();
         return true;
     } catch (const DbError& error) {
         if (error.blocksEveryStatement() && m_blocked.empty()) m_blocked = failureMessage(error);
-        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
+        m_report.recordFailure({std::move(step), statementText(statement), failureMessage(error)});
     } catch (const std::exception& error) {
-        m_report.recordFailure({std::move(step), statement, failureMessage(error)});
+        m_report.recordFailure({std::move(step), statementText(statement), failureMessage(error)});
     } catch (...) {
-        m_report.recordFailure({std::move(step), statement, "unknown error"});
+        m_report.recordFailure({std::move(step), statementText(statement), "unknown error"});
     }
     return false;
 }

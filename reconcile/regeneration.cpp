@@ -19,29 +19,33 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
     // Where the time goes when nobody asked: a sum nobody reads.
     RunTimings unread;
     RunTimings& time = timings != nullptr ? *timings : unread;
-    // The statement in hand when something fails; empty while beginning or committing the transaction.
-    std::string current;
+    // The statement in hand when something fails; none while beginning or committing the transaction.
+    Statement deletion;
+    Statement insertion;
+    Statement image;
+    const Statement* current = nullptr;
     try {
-        const std::string deletion = sql::regenerationDelete(dialect, mode, code, invCode);
-        const std::string insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
+        deletion = sql::regenerationDelete(dialect, mode, code, invCode);
+        insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
         // Without the transaction a failing insert would leave the pair with no opening rows at all.
         Transaction transaction(conn);
         // The journal's copies share the pair's transaction: a crash keeps both or neither.
-        const auto journal = [&](JournalImage image) {
+        const auto journal = [&](JournalImage which) {
             if (journalRun == 0) return;
             const StepTimer timer(time.journal);
-            current = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, image);
-            conn.execute(current);
+            image = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, which);
+            current = &image;
+            conn.execute(image);
         };
         journal(JournalImage::Before);
-        current = deletion;
+        current = &deletion;
         long deleted = 0;
         {
             const StepTimer timer(time.deletes);
             conn.execute(deletion);
             deleted = conn.lastChanges();
         }
-        current = insertion;
+        current = &insertion;
         long inserted = 0;
         {
             const StepTimer timer(time.inserts);
@@ -49,7 +53,7 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
             inserted = conn.lastChanges();
         }
         journal(JournalImage::After);
-        current.clear();
+        current = nullptr;
         const StepTimer timer(time.commits);
         transaction.commit();
         if (batch != nullptr) batch->commitWhenDue();
@@ -57,15 +61,15 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         result.rowsDeleted = deleted;
         result.rowsInserted = inserted;
     } catch (const DbError& error) {
-        result.statement = current;
+        if (current != nullptr) result.statement = current->text();
         result.message = failureMessage(error);
         // Every statement here writes: a lock that could not be had will not be had by the next pair either.
         result.blocksLaterPairs = error.blocksEveryStatement() || error.isLockTimeout();
     } catch (const std::exception& error) {
-        result.statement = current;
+        if (current != nullptr) result.statement = current->text();
         result.message = failureMessage(error);
     } catch (...) {
-        result.statement = current;
+        if (current != nullptr) result.statement = current->text();
         result.message = "unknown error";
     }
     return result;

@@ -56,7 +56,7 @@ bool ReconciliationRun::execute() {
     if (!readDecimals()) return false;
 
     if (m_mode == PairMode::Department) {
-        std::string statement;
+        Statement statement;
         attempt("department fill", statement, [&] {
             statement = sql::departmentFill(m_dialects.forPreparation());
             m_state.conn().execute(statement);
@@ -109,7 +109,7 @@ bool ReconciliationRun::execute() {
 }
 
 bool ReconciliationRun::readMode() {
-    std::string statement = sql::accSetting("IA", "cValueStyle");
+    const Statement statement = sql::accSetting("IA", "cValueStyle");
     return attempt("read valuation mode", statement,
                    [&] { m_mode = pairModeOf(GetAccSetting("IA", "cValueStyle")); });
 }
@@ -133,7 +133,7 @@ bool ReconciliationRun::readDecimals() {
 
 long ReconciliationRun::countOpeningRows() {
     long count = -1;
-    std::string statement;
+    Statement statement;
     attempt("opening-row check", statement, [&] {
         statement = sql::openingRowCheck(m_mode);
         Recordset rs;
@@ -146,7 +146,7 @@ long ReconciliationRun::countOpeningRows() {
 
 bool ReconciliationRun::visitPairs() {
     Recordset summary;
-    std::string statement;
+    Statement statement;
     const bool opened = attempt("pair summary", statement, [&] {
         statement = sql::pairSummary(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits);
         openReadOnlyQuery(summary, statement, m_host->connectionString(), CursorType::Static);
@@ -217,7 +217,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     Value stockQuantity;
     Value stockMoney;
     long stockRows = 0;
-    std::string statement;
+    Statement statement;
     const bool stockRead = attempt("stock totals of pair " + label, statement, [&] {
         const StepTimer timer(m_report.timings.totalsQueries);
         statement = sql::stockTotals(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits,

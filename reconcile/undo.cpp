@@ -18,7 +18,7 @@ namespace {
 // A multiset of whole rows: each row as one text that keeps every value's kind and exact figure.
 using RowSet = std::vector<std::string>;
 
-Recordset query(Connection& connection, const std::string& statement) {
+Recordset query(Connection& connection, const Statement& statement) {
     Recordset rows;
     rows.setCursorLocation(CursorLocation::Client);
     rows.open(statement, connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
@@ -26,7 +26,7 @@ Recordset query(Connection& connection, const std::string& statement) {
 }
 
 // The rows of `statement` (the 69 opening-row columns); `skipped` is a column left aside, or none.
-RowSet rowSet(Connection& connection, const std::string& statement, std::size_t skipped) {
+RowSet rowSet(Connection& connection, const Statement& statement, std::size_t skipped) {
     Recordset rows = query(connection, statement);
     RowSet result;
     for (; !rows.eof(); rows.moveNext()) {
@@ -44,7 +44,7 @@ RowSet rowSet(Connection& connection, const std::string& statement, std::size_t 
     return result;
 }
 
-std::optional<long> firstNumber(Connection& connection, const std::string& statement) {
+std::optional<long> firstNumber(Connection& connection, const Statement& statement) {
     Recordset rows = query(connection, statement);
     std::optional<long> result;
     if (!rows.eof() && !rows.field(0).isNull()) result = static_cast<long>(rows.field(0).asLong());

@@ -60,7 +60,7 @@ void WorkCheck::sortExpected() {
 bool WorkCheck::verify(const std::string& connectionString, Dialect dialect, PairMode mode,
                        int quantityDigits, RunReport& report) noexcept {
     Verification& verification = report.verification;
-    std::string statement;
+    Statement statement;
     try {
         statement = sql::openingTotalsCheck(dialect, mode, quantityDigits);
         sortExpected();
@@ -103,7 +103,7 @@ bool WorkCheck::verify(const std::string& connectionString, Dialect dialect, Pai
                 difference.expectedMoney == difference.foundMoney)
                 continue;
             ++verification.pairsDiffering;
-            report.recordFailure({"check pair " + pair.code + "/" + pair.invCode, statement,
+            report.recordFailure({"check pair " + pair.code + "/" + pair.invCode, statement.text(),
                                   "its opening rows total " + formatNumber(difference.foundQuantity, mask) +
                                       " / " + formatNumber(difference.foundMoney, "0.00") +
                                       " where the run left " +
@@ -113,9 +113,10 @@ bool WorkCheck::verify(const std::string& connectionString, Dialect dialect, Pai
         }
         return verification.pairsDiffering == 0;
     } catch (const std::exception& error) {
-        report.recordFailure({"check the rebuilt and confirmed pairs", statement, failureMessage(error)});
+        report.recordFailure(
+            {"check the rebuilt and confirmed pairs", statement.text(), failureMessage(error)});
     } catch (...) {
-        report.recordFailure({"check the rebuilt and confirmed pairs", statement, "unknown error"});
+        report.recordFailure({"check the rebuilt and confirmed pairs", statement.text(), "unknown error"});
     }
     verification.ran = false;
     return false;

@@ -22,8 +22,8 @@ public:
     // When the batch of unsettled transactions began.
     [[nodiscard]] virtual std::chrono::steady_clock::time_point batchStart() const = 0;
     // Runs one query inside the batch or transaction open on this engine, leaving the batch as it is: the
-    // rows are those its uncommitted work left. Throws DbError carrying `sql`.
-    [[nodiscard]] virtual QueryResult queryInBatch(std::string_view sql) = 0;
+    // rows are those its uncommitted work left. Throws DbError carrying its text.
+    [[nodiscard]] virtual QueryResult queryInBatch(const Statement& statement) = 0;
     // True when recordsets opened on this engine's connection string must read through it (queryInBatch)
     // while its commits are batched: on a database file, whose other connections could not see the batch,
     // and on a rollback journal could not read at all once the batch's pages spill into the file under the

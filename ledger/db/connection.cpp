@@ -79,10 +79,14 @@ void Connection::dropSpareAppender() noexcept {
     m_spareTable.clear();
 }
 
-void Connection::execute(std::string_view statement) {
+void Connection::execute(const Statement& statement) {
     Engine& target = engine();
-    if (engineHooks().beforeStatement) engineHooks().beforeStatement(statement);
+    if (engineHooks().beforeStatement) engineHooks().beforeStatement(statement.text());
     target.execute(statement);
+}
+
+void Connection::execute(std::string_view text) {
+    execute(Statement::asText(std::string(text)));
 }
 
 long Connection::lastChanges() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "ledger/sql/statement.h"
+
 namespace tarvenish {
 
 class Engine;
@@ -34,7 +36,9 @@ public:
     void close() noexcept;
 
     // Runs one statement; any result rows are dropped. Throws DbError with the statement text.
-    void execute(std::string_view statement);
+    void execute(const Statement& statement);
+    // Runs a text the component did not build, as text. Throws DbError with the text.
+    void execute(std::string_view text);
 
     // Rows changed by the last data-changing statement run by execute(). Throws DbError when closed.
     [[nodiscard]] long lastChanges();

@@ -11,6 +11,7 @@
 
 #include "ledger/db/row_store.h"
 #include "ledger/db/value.h"
+#include "ledger/sql/statement.h"
 
 namespace tarvenish {
 
@@ -43,11 +44,12 @@ public:
 class Engine {
 public:
     virtual ~Engine() = default;
-    // Runs one statement (any dialect text the component builds). Throws DbError carrying `sql`.
-    virtual void execute(std::string_view sql) = 0;
+    // Runs one statement of either dialect: a built one through the prepared statement of its shape with its
+    // values bound where the engine prepares statements, else as text. Throws DbError carrying its text.
+    virtual void execute(const Statement& statement) = 0;
     // Runs one query and reads all its rows; makes a batch durable first, as any statement outside a
-    // caller's transaction does. Throws DbError carrying `sql`.
-    [[nodiscard]] virtual QueryResult query(std::string_view sql) = 0;
+    // caller's transaction does. Throws DbError carrying its text.
+    [[nodiscard]] virtual QueryResult query(const Statement& statement) = 0;
     // Prepares to append to `table`. Throws DbError when the table does not exist.
     [[nodiscard]] virtual std::unique_ptr<TableAppender> openAppender(std::string_view table) = 0;
     // Begins a transaction of the caller. Throws DbError, also when one is already open.

@@ -23,48 +23,74 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-void Recordset::open(std::string_view source, std::string_view connectionString, CursorType /*cursorType*/,
+void Recordset::open(std::string_view source, std::string_view connectionString, CursorType cursorType,
+                     LockType lockType, CommandType options) {
+    if (options == CommandType::Text) {
+        open(Statement::asText(std::string(source)), connectionString, cursorType, lockType, options);
+        return;
+    }
+    if (m_open) fail("open recordset", "the recordset is already open");
+    openTableOn(source, ConnectionPool::acquire(connectionString));
+}
+
+void Recordset::open(std::string_view source, Connection& connection, CursorType cursorType,
+                     LockType lockType, CommandType options) {
+    if (options == CommandType::Text) {
+        open(Statement::asText(std::string(source)), connection, cursorType, lockType, options);
+        return;
+    }
+    if (m_open) fail("open recordset", "the recordset is already open");
+    openTableOn(source, connection);
+}
+
+void Recordset::open(const Statement& query, std::string_view connectionString, CursorType /*cursorType*/,
                      LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
+    if (options != CommandType::Text) fail("open recordset", "a table is opened by its name");
     // While commits on this string are batched on a file, a connection of its own could not see the batch,
     // and on a rollback journal could not read at all once the batch spills into the file: the query goes
     // inside the batch on the batch's own connection.
-    if (options == CommandType::Text) {
-        if (Connection* batch = ConnectionPool::readingThrough(connectionString)) {
-            openOn(source, *batch, options, Read::InBatch);
-            return;
-        }
+    if (Connection* batch = ConnectionPool::readingThrough(connectionString)) {
+        openQueryOn(query, *batch, Read::InBatch);
+        return;
     }
     // A connection of its own, as a recordset opened on a connection string has: committed data only.
-    openOn(source, ConnectionPool::acquire(connectionString), options, Read::SettlingFirst);
+    openQueryOn(query, ConnectionPool::acquire(connectionString), Read::SettlingFirst);
 }
 
-void Recordset::open(std::string_view source, Connection& connection, CursorType /*cursorType*/,
+void Recordset::open(const Statement& query, Connection& connection, CursorType /*cursorType*/,
                      LockType /*lockType*/, CommandType options) {
     if (m_open) fail("open recordset", "the recordset is already open");
-    openOn(source, connection, options, Read::SettlingFirst);
+    if (options != CommandType::Text) fail("open recordset", "a table is opened by its name");
+    openQueryOn(query, connection, Read::SettlingFirst);
 }
 
-void Recordset::openOn(std::string_view source, Connection& connection, CommandType options, Read read) {
+void Recordset::openTableOn(std::string_view table, Connection& connection) {
     Engine& engine = connection.engine();
-    if (options == CommandType::Table) {
-        if (engineHooks().beforeTableOpen) engineHooks().beforeTableOpen(source);
-        std::unique_ptr<TableAppender> appender = connection.takeSpareAppender(source);
-        if (!appender) appender = engine.openAppender(source);
-        m_result = QueryResult{appender->columns(), {}};
-        m_appender = std::move(appender);
-        m_table = std::string(source);
-    } else {
-        if (engineHooks().beforeStatement) engineHooks().beforeStatement(source);
-        try {
-            BatchedCommits* batch = read == Read::InBatch ? engine.batchedCommits() : nullptr;
-            m_result = batch ? batch->queryInBatch(source) : engine.query(source);
-        } catch (const DbError& e) {
-            throw DbError("open recordset", e.engineCode(), e.engineMessage(), e.statement());
-        }
-        m_appender.reset();
-        m_table.clear();
+    if (engineHooks().beforeTableOpen) engineHooks().beforeTableOpen(table);
+    std::unique_ptr<TableAppender> appender = connection.takeSpareAppender(table);
+    if (!appender) appender = engine.openAppender(table);
+    m_result = QueryResult{appender->columns(), {}};
+    m_appender = std::move(appender);
+    m_table = std::string(table);
+    opened();
+}
+
+void Recordset::openQueryOn(const Statement& query, Connection& connection, Read read) {
+    Engine& engine = connection.engine();
+    if (engineHooks().beforeStatement) engineHooks().beforeStatement(query.text());
+    try {
+        BatchedCommits* batch = read == Read::InBatch ? engine.batchedCommits() : nullptr;
+        m_result = batch ? batch->queryInBatch(query) : engine.query(query);
+    } catch (const DbError& e) {
+        throw DbError("open recordset", e.engineCode(), e.engineMessage(), e.statement());
     }
+    m_appender.reset();
+    m_table.clear();
+    opened();
+}
+
+void Recordset::opened() {
     m_newRow.reset();
     m_position = 0;
     m_open = true;
@@ -205,10 +231,15 @@ void Recordset::update() {
     m_appender->insert(row);
 }
 
-void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+void openReadOnlyQuery(Recordset& rs, const Statement& statement, std::string_view connectionString,
                        CursorType cursorType) {
     rs.setCursorLocation(CursorLocation::Client);
     rs.open(statement, connectionString, cursorType, LockType::ReadOnly, CommandType::Text);
+}
+
+void openReadOnlyQuery(Recordset& rs, std::string_view text, std::string_view connectionString,
+                       CursorType cursorType) {
+    openReadOnlyQuery(rs, Statement::asText(std::string(text)), connectionString, cursorType);
 }
 
 }  // namespace tarvenish

@@ -42,6 +42,11 @@ public:
     // The same on a given open connection (its transaction included).
     void open(std::string_view source, Connection& connection, CursorType cursorType, LockType lockType,
               CommandType options);
+    // The same for a statement the component built (CommandType::Text only), run through its shape.
+    void open(const Statement& query, std::string_view connectionString, CursorType cursorType,
+              LockType lockType, CommandType options);
+    void open(const Statement& query, Connection& connection, CursorType cursorType, LockType lockType,
+              CommandType options);
     void close() noexcept;
     // Closes and hands over the appender of a table opened for appending with no new row pending, else null:
     // for Connection::keepSpareAppender.
@@ -80,7 +85,10 @@ private:
     // How a query reads: as a statement of its own (a batch open on the connection is made durable first),
     // or inside the connection's batch, seeing its work.
     enum class Read { SettlingFirst, InBatch };
-    void openOn(std::string_view source, Connection& connection, CommandType options, Read read);
+    void openQueryOn(const Statement& query, Connection& connection, Read read);
+    void openTableOn(std::string_view table, Connection& connection);
+    // Marks the recordset open at its first row.
+    void opened();
     // Decodes the row at m_position into m_current (nothing at the end).
     void loadCurrent();
 
@@ -96,7 +104,9 @@ private:
 
 // Opens `statement` read-only with a client-side cursor on the pooled connection of `connectionString`: every
 // row is read now. Throws DbError carrying the statement.
-void openReadOnlyQuery(Recordset& rs, std::string_view statement, std::string_view connectionString,
+void openReadOnlyQuery(Recordset& rs, const Statement& statement, std::string_view connectionString,
+                       CursorType cursorType);
+void openReadOnlyQuery(Recordset& rs, std::string_view text, std::string_view connectionString,
                        CursorType cursorType);
 
 }  // namespace tarvenish

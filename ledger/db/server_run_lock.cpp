@@ -8,7 +8,7 @@
 namespace tarvenish {
 
 ServerRunLock::ServerRunLock(std::unique_ptr<Engine> engine) : m_engine(std::move(engine)) {
-    const QueryResult result = m_engine->query(kTakeServerRunLock);
+    const QueryResult result = m_engine->query(Statement::asText(std::string(kTakeServerRunLock)));
     if (result.rows.empty() || result.columns.size() != 1)
         throw DbError("take the run lock", 0, "the server did not answer the lock request",
                       std::string(kTakeServerRunLock));
@@ -25,7 +25,7 @@ ServerRunLock::ServerRunLock(std::unique_ptr<Engine> engine) : m_engine(std::mov
 ServerRunLock::~ServerRunLock() {
     if (!m_held) return;
     try {
-        m_engine->execute(kReleaseServerRunLock);
+        m_engine->execute(Statement::asText(std::string(kReleaseServerRunLock)));
     } catch (...) {
         // The connection closes next, and the session's lock goes with it.
     }

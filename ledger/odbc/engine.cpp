@@ -42,11 +42,11 @@ std::string OdbcEngine::databaseFile() const {
 OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
     if (m_session->kind() == OdbcServerKind::TransactSql) return {std::string(sql), {}};
     SqliteTranslation translation = translateForSqlite(sql, operation);
-    return {m_planner.inJoinOrder(sql, std::move(translation.text)), std::move(translation.createdTable)};
+    return {m_planner.inJoinOrder(std::move(translation.text)), std::move(translation.createdTable)};
 }
 
-std::optional<ParameterizedSql> OdbcEngine::shapeOf(std::string_view sql) {
-    if (m_session->kind() != OdbcServerKind::Sqlite) return std::nullopt;
+bool OdbcEngine::runsShaped(const Statement& statement) {
+    if (m_session->kind() != OdbcServerKind::Sqlite || statement.runsAsText()) return false;
     // Another connection may have changed a table since this one prepared its statements. SQLite learns of
     // it only when a statement it runs reads the database: until then it would prepare by the tables it
     // knew, and the driver would describe the result by their old columns.
@@ -55,18 +55,19 @@ std::optional<ParameterizedSql> OdbcEngine::shapeOf(std::string_view sql) {
         m_schemaGeneration = now;
         (void)runQuery("select count(*) from sqlite_master", "read the schema afresh");
     }
-    return m_shapes.parameterize(sql);
+    return true;
 }
 
-void OdbcEngine::execute(std::string_view sql) {
+void OdbcEngine::execute(const Statement& built) {
     constexpr std::string_view kOperation = "execute";
     m_transactions.settleOutsideTransaction();
-    if (const auto shaped = shapeOf(sql)) {
-        if (const std::optional<long> changed = m_shaped.run(*shaped, sql, kOperation, nullptr)) {
+    if (runsShaped(built)) {
+        if (const std::optional<long> changed = m_shaped.run(built, kOperation, nullptr)) {
             m_changes = *changed;
             return;
         }
     }
+    const std::string& sql = built.text();
     // A statement sent as text may change the schema (the component's schema changes all go so), and a
     // prepared query describes its result by the columns its tables had when it was prepared: on every
     // connection of the process.
@@ -94,17 +95,17 @@ bool OdbcEngine::readsThroughBatch() const noexcept {
     return m_session->kind() == OdbcServerKind::Sqlite;
 }
 
-QueryResult OdbcEngine::query(std::string_view sql) {
+QueryResult OdbcEngine::query(const Statement& statement) {
     m_transactions.settleOutsideTransaction();
-    return queryInBatch(sql);
+    return queryInBatch(statement);
 }
 
-QueryResult OdbcEngine::queryInBatch(std::string_view sql) {
-    if (const auto shaped = shapeOf(sql)) {
+QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
+    if (runsShaped(statement)) {
         QueryResult result;
-        if (m_shaped.run(*shaped, sql, "query", &result)) return result;
+        if (m_shaped.run(statement, "query", &result)) return result;
     }
-    return runQuery(textFor(sql, "query").text, sql);
+    return runQuery(textFor(statement.text(), "query").text, statement.text());
 }
 
 QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {

@@ -1,7 +1,7 @@
 #pragma once
 // The engine on an ODBC data source: a database server that speaks the host's server dialect gets the
 // statements exactly as built; a SQLite database behind the SQLite ODBC driver gets them through the same
-// dialect bridge as the embedded engine, one prepared statement per statement shape with the literals bound.
+// dialect bridge as the embedded engine, one prepared statement per statement shape with the values bound.
 // Errors carry the SQLSTATE and the statement as the component built it.
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/sql_shape_memory.h"
 #include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
@@ -29,9 +28,9 @@ public:
     // Rolls back an open transaction of the caller and disconnects.
     ~OdbcEngine() override;
 
-    void execute(std::string_view sql) override;
-    [[nodiscard]] QueryResult query(std::string_view sql) override;
-    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    void execute(const Statement& statement) override;
+    [[nodiscard]] QueryResult query(const Statement& statement) override;
+    [[nodiscard]] QueryResult queryInBatch(const Statement& statement) override;
     // True with SQLite behind the driver; a server's reads stay on connections of their own.
     [[nodiscard]] bool readsThroughBatch() const noexcept override;
     [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
@@ -62,13 +61,12 @@ private:
     [[nodiscard]] DriverText textFor(std::string_view sql, std::string_view operation);
     // Runs `text` as it is and reads its rows; errors carry `original`.
     [[nodiscard]] QueryResult runQuery(std::string text, std::string_view original);
-    // The statement's shape and literals when a SQLite database is behind the driver; nullopt for a server,
-    // which gets every text exactly as built.
-    [[nodiscard]] std::optional<ParameterizedSql> shapeOf(std::string_view sql);
+    // True when the statement goes through the prepared statement of its shape: a built statement to a
+    // SQLite database behind the driver. A server gets every text exactly as built.
+    [[nodiscard]] bool runsShaped(const Statement& statement);
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
-    SqlShapeMemory m_shapes;        // SQLite only: splits statements into shape and literals
     OdbcShapedStatements m_shaped;  // SQLite only: the prepared statement of each recent shape
     // The process's schema generation when m_shaped was last known fresh.
     std::uint64_t m_schemaGeneration = 0;

@@ -15,11 +15,11 @@ namespace tarvenish {
 
 namespace {
 
-// `sqliteText` with each "?n" written as a plain "?", noting in `literalAt` which literal each one takes:
-// the driver counts the markers and binds them in order, and the translation may have moved a clause. nullopt
-// when the text holds another kind of marker, a marker of no literal, or a further statement.
-std::optional<std::string> withPlainMarkers(std::string_view sqliteText, std::size_t literals,
-                                            std::vector<std::size_t>& literalAt) {
+// `sqliteText` with each "?n" written as a plain "?", noting in `valueAt` which value each one takes: the
+// driver counts the markers and binds them in order, and the translation may have moved a clause. nullopt
+// when the text holds another kind of marker, a marker of no value, or a further statement.
+std::optional<std::string> withPlainMarkers(std::string_view sqliteText, std::size_t values,
+                                            std::vector<std::size_t>& valueAt) {
     std::string out;
     out.reserve(sqliteText.size());
     bool ended = false;
@@ -45,9 +45,9 @@ std::optional<std::string> withPlainMarkers(std::string_view sqliteText, std::si
             std::size_t n = 0;
             const auto [end, error] = std::from_chars(first, last, n);
             if (number.kind != TokenKind::Number || error != std::errc() || end != last || n == 0 ||
-                n > literals)
+                n > values)
                 return std::nullopt;
-            literalAt.push_back(n - 1);
+            valueAt.push_back(n - 1);
             out += '?';
             at = number.end;
         }
@@ -74,27 +74,24 @@ bool changesRows(std::string_view sqliteText) {
     return false;
 }
 
-// Binds `literal` as parameter `index`. The parameters are input only: the driver reads the literal's own
+// Binds `value` as parameter `index`. The parameters are input only: the driver reads the value's own
 // storage and never writes it, which is why its constness may be cast away.
-SQLRETURN bindLiteral(SQLHSTMT statement, SQLUSMALLINT index, const SqlLiteral& literal, SQLLEN& indicator) {
-    switch (literal.kind) {
-        case SqlLiteral::Kind::Integer:
+SQLRETURN bindValue(SQLHSTMT statement, SQLUSMALLINT index, const StatementValue& value, SQLLEN& indicator) {
+    switch (value.kind) {
+        case StatementValue::Kind::Integer:
             return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                    const_cast<std::int64_t*>(&literal.integer), 0, nullptr);
-        case SqlLiteral::Kind::Real:
-            return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
-                                    const_cast<double*>(&literal.real), 0, nullptr);
-        case SqlLiteral::Kind::Text:
-            indicator = static_cast<SQLLEN>(literal.text.size());
+                                    const_cast<std::int64_t*>(&value.integer), 0, nullptr);
+        case StatementValue::Kind::Text:
+            indicator = static_cast<SQLLEN>(value.text.size());
             return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                    std::max<SQLULEN>(literal.text.size(), 1), 0,
-                                    const_cast<char*>(literal.text.data()), indicator, &indicator);
+                                    std::max<SQLULEN>(value.text.size(), 1), 0,
+                                    const_cast<char*>(value.text.data()), indicator, &indicator);
     }
     return SQL_ERROR;
 }
 
 // Leaves a reused statement closed and without bound parameters, whatever happened to this use: the bound
-// buffers are the caller's literals, gone once the call returns.
+// buffers are the caller's values, gone once the call returns.
 class StatementUse final {
 public:
     explicit StatementUse(SQLHSTMT statement) noexcept : m_statement(statement) {}
@@ -123,15 +120,15 @@ long lastChanges(const OdbcSession& session, const OdbcHandle& changes, std::str
     return static_cast<long>(count);
 }
 
-// Runs a prepared statement with `literals` bound as `literalAt` says; returns the rows it changed.
+// Runs a prepared statement with `values` bound as `valueAt` says; returns the rows it changed.
 long runPrepared(const OdbcSession& session, const OdbcHandle& statement,
-                 const std::vector<std::size_t>& literalAt, const std::vector<SqlLiteral>& literals,
+                 const std::vector<std::size_t>& valueAt, const std::vector<StatementValue>& values,
                  std::string_view original, std::string_view operation, QueryResult* rows) {
     StatementUse use(statement.get());
-    std::vector<SQLLEN> indicators(literalAt.size());
-    for (std::size_t i = 0; i < literalAt.size(); ++i) {
-        if (!succeeded(bindLiteral(statement.get(), static_cast<SQLUSMALLINT>(i + 1), literals[literalAt[i]],
-                                   indicators[i])))
+    std::vector<SQLLEN> indicators(valueAt.size());
+    for (std::size_t i = 0; i < valueAt.size(); ++i) {
+        if (!succeeded(bindValue(statement.get(), static_cast<SQLUSMALLINT>(i + 1), values[valueAt[i]],
+                                 indicators[i])))
             session.fail(operation, statement, std::string(original));
     }
     const SQLRETURN rc = SQLExecute(statement.get());
@@ -147,13 +144,14 @@ long runPrepared(const OdbcSession& session, const OdbcHandle& statement,
 
 }  // namespace
 
-std::optional<long> OdbcShapedStatements::run(const ParameterizedSql& shaped, std::string_view original,
-                                              std::string_view operation, QueryResult* rows) {
-    const Prepared* prepared = preparedFor(shaped, original);
+std::optional<long> OdbcShapedStatements::run(const Statement& shaped, std::string_view operation,
+                                              QueryResult* rows) {
+    const Prepared* prepared = preparedFor(shaped);
     if (prepared == nullptr || !prepared->statement) return std::nullopt;
+    const std::string_view original = shaped.text();
     try {
-        const long changed = runPrepared(m_session, *prepared->statement, prepared->literalAt,
-                                         shaped.literals, original, operation, rows);
+        const long changed = runPrepared(m_session, *prepared->statement, prepared->valueAt, shaped.values(),
+                                         original, operation, rows);
         if (!prepared->changesRows) return changed;
         if (!m_changes) {
             OdbcHandle changes = m_session.newStatement();
@@ -165,21 +163,20 @@ std::optional<long> OdbcShapedStatements::run(const ParameterizedSql& shaped, st
         return lastChanges(m_session, *m_changes, original, operation);
     } catch (...) {
         // A statement that failed (its table dropped, say) is prepared afresh next time.
-        forget(shaped.shape);
+        forget(shaped.shape());
         throw;
     }
 }
 
-OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const ParameterizedSql& shaped,
-                                                                  std::string_view original) {
-    if (const auto known = m_byShape.find(shaped.shape); known != m_byShape.end()) {
+OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const Statement& shaped) {
+    if (const auto known = m_byShape.find(shaped.shape()); known != m_byShape.end()) {
         m_order.splice(m_order.begin(), m_order, known->second);
         return &known->second->second;
     }
-    std::optional<Prepared> prepared = prepare(shaped, original);
+    std::optional<Prepared> prepared = prepare(shaped);
     if (!prepared) return nullptr;
-    m_order.emplace_front(shaped.shape, std::move(*prepared));
-    m_byShape.emplace(shaped.shape, m_order.begin());
+    m_order.emplace_front(shaped.shape(), std::move(*prepared));
+    m_byShape.emplace(shaped.shape(), m_order.begin());
     if (m_order.size() > m_capacity) {
         m_byShape.erase(m_order.back().first);
         m_order.pop_back();
@@ -187,19 +184,19 @@ OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const Paramete
     return &m_order.front().second;
 }
 
-std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(const ParameterizedSql& shaped,
-                                                                            std::string_view original) {
+std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(const Statement& shaped) {
     Prepared prepared;
     SqliteTranslation translation;
     try {
-        translation = translateStatement(shaped.shape);
+        translation = translateStatement(shaped.shape());
     } catch (const std::invalid_argument&) {
         return prepared;
     }
     // The table a select-into makes is indexed after it, as the text path does.
     if (!translation.createdTable.empty()) return prepared;
-    const std::string text = m_planner.shapeInJoinOrder(shaped.shape, original, std::move(translation.text));
-    std::optional<std::string> plain = withPlainMarkers(text, shaped.literals.size(), prepared.literalAt);
+    const std::string text =
+        m_planner.shapeInJoinOrder(shaped.shape(), shaped.text(), std::move(translation.text));
+    std::optional<std::string> plain = withPlainMarkers(text, shaped.values().size(), prepared.valueAt);
     if (!plain) return prepared;
     // The driver keeps a statement it takes for a query; it reports no count of changed rows for one, so
     // SQLite's count is asked after each use.

@@ -1,7 +1,7 @@
 #pragma once
-// Statements to a SQLite database behind the ODBC driver, run through one prepared statement per shape: the
-// literals are bound as parameters, so the driver's SQLite parses and plans statements that differ only in
-// their literals once. Least recently used statements go first.
+// Built statements to a SQLite database behind the ODBC driver, run through one prepared statement per shape
+// with their values bound, so the driver's SQLite parses and plans statements that differ only in their
+// values once. Least recently used statements go first.
 
 #include <cstddef>
 #include <list>
@@ -11,7 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/sql_parameters.h"
 #include "ledger/db/engine.h"
 #include "ledger/odbc/handle.h"
 
@@ -27,12 +26,12 @@ public:
     OdbcShapedStatements(OdbcSession& session, OdbcSqlitePlanner& planner, std::size_t capacity) noexcept
         : m_session(session), m_planner(planner), m_capacity(capacity) {}
 
-    // Runs a statement through the prepared statement of its shape, its literals bound, reading its rows
+    // Runs a statement through the prepared statement of its shape, its values bound, reading its rows
     // into `rows` when given. Returns the rows it changed; nullopt, having run nothing, when its shape goes
     // to the driver as text (a select-into, several statements, a shape the translation cannot read).
-    // Throws DbError for `operation` carrying `original`, and forgets the statement that failed.
-    [[nodiscard]] std::optional<long> run(const ParameterizedSql& shaped, std::string_view original,
-                                          std::string_view operation, QueryResult* rows);
+    // Throws DbError for `operation` carrying the statement's text, and forgets the statement that failed.
+    [[nodiscard]] std::optional<long> run(const Statement& shaped, std::string_view operation,
+                                          QueryResult* rows);
 
     // Frees every prepared statement: after a schema change the driver would describe a query's result by
     // the columns its table had when it was prepared.
@@ -41,17 +40,17 @@ public:
 private:
     struct Prepared {
         std::optional<OdbcHandle> statement;  // none: the shape goes to the driver as text
-        std::vector<std::size_t> literalAt;   // the literal bound to each parameter marker, in order
+        std::vector<std::size_t> valueAt;     // the value bound to each parameter marker, in order
         bool changesRows = false;             // an insert, update or delete, sent as the driver keeps it
     };
     using Order = std::list<std::pair<std::string, Prepared>>;
 
     // The prepared statement of `shaped`, made on first use and now the most recently used; nullptr when the
     // driver refused to prepare it.
-    [[nodiscard]] Prepared* preparedFor(const ParameterizedSql& shaped, std::string_view original);
+    [[nodiscard]] Prepared* preparedFor(const Statement& shaped);
     // `shaped` in SQLite's SQL, prepared with plain markers; without a statement when its shape goes as
     // text; nullopt when the driver refused to prepare it.
-    [[nodiscard]] std::optional<Prepared> prepare(const ParameterizedSql& shaped, std::string_view original);
+    [[nodiscard]] std::optional<Prepared> prepare(const Statement& shaped);
     void forget(const std::string& shape) noexcept;
 
     OdbcSession& m_session;

@@ -3,7 +3,6 @@
 #include <optional>
 #include <vector>
 
-#include "base/sql_parameters.h"
 #include "ledger/db/error.h"
 #include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/join_order.h"
@@ -45,18 +44,9 @@ bool OdbcSqlitePlanner::turningHelps(const std::string& sqliteText) {
         .has_value();
 }
 
-std::string OdbcSqlitePlanner::inJoinOrder(std::string_view original, std::string sqliteText) {
+std::string OdbcSqlitePlanner::inJoinOrder(std::string sqliteText) {
     if (!mayTurnLeftJoin(sqliteText)) return sqliteText;
-    const std::optional<ParameterizedSql> shape = parameterizeSql(original);
-    bool turn = false;
-    if (const auto known = shape ? m_turnByShape.find(shape->shape) : m_turnByShape.end();
-        known != m_turnByShape.end()) {
-        turn = known->second;
-    } else {
-        turn = turningHelps(sqliteText);
-        if (shape) m_turnByShape.emplace(shape->shape, turn);
-    }
-    return turn ? turnedOrAsIs(std::move(sqliteText)) : sqliteText;
+    return turningHelps(sqliteText) ? turnedOrAsIs(std::move(sqliteText)) : sqliteText;
 }
 
 std::string OdbcSqlitePlanner::shapeInJoinOrder(const std::string& shape, std::string_view original,

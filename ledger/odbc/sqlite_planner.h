@@ -22,9 +22,9 @@ public:
 
     explicit OdbcSqlitePlanner(Query query) : m_query(std::move(query)) {}
 
-    // `sqliteText`, the translation of `original`, in the join order that spares SQLite a scan per outer
-    // row; as it is when no such order exists. The choice is kept per statement shape.
-    [[nodiscard]] std::string inJoinOrder(std::string_view original, std::string sqliteText);
+    // `sqliteText`, a statement that runs as text, in the join order that spares SQLite a scan per outer
+    // row; as it is when no such order exists. The plan is read each time: such statements run once.
+    [[nodiscard]] std::string inJoinOrder(std::string sqliteText);
     // `sqliteShape`, the translation of `original`'s shape `shape` with its literals as parameters, in the
     // join order chosen for that shape. The plan is read on the original's own translation: the driver
     // cannot explain a statement whose parameters are unbound.

@@ -5,7 +5,7 @@
 
 namespace tarvenish::sql {
 
-std::array<std::string, 3> outstandingDocuments(Dialect dialect) {
+std::array<Statement, 3> outstandingDocuments(Dialect dialect) {
     static constexpr std::string_view kSaleHead =
         "select * from SaleBillVouch LEFT JOIN SaleBillVouchs ON SaleBillVouch.SBVID=SaleBillVouchs.SBVID "
         "WHERE ";
@@ -36,9 +36,9 @@ std::array<std::string, 3> outstandingDocuments(Dialect dialect) {
         dispatchTail = "and iquantity<>iOutQuantity";
         enTail = "and EnDispatchs.bSettleAll";
     }
-    return {std::string(kSaleHead).append(kSaleBody).append(saleTail),
-            std::string(kDispatchHead).append(kDispatchBody).append(dispatchTail),
-            std::string(kEnHead).append(kEnBody).append(enTail)};
+    return {Statement::fixed(std::string(kSaleHead).append(kSaleBody).append(saleTail)),
+            Statement::fixed(std::string(kDispatchHead).append(kDispatchBody).append(dispatchTail)),
+            Statement::fixed(std::string(kEnHead).append(kEnBody).append(enTail))};
 }
 
 }  // namespace tarvenish::sql

@@ -22,18 +22,19 @@ constexpr std::string_view kLinesTail =
     "RdRecords.cDefine25,RdRecords.cDefine26,RdRecords.cDefine27 from (RdRecord LEFT JOIN RdRecords ON "
     "RdRecord.ID=RdRecords.ID) ";
 constexpr std::string_view kLinesByWarehouse =
-    "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
+    "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=";
 constexpr std::string_view kLinesByDepartment =
     "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode where RdRecord.caccounter is not null and "
-    "RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
+    "RdRecord.cVouchType=N'34' And Warehouse.cdepCode=";
 
 }  // namespace
 
 // The desktop form carries the run's keep date in field 8 of every line, the server form each receipt's own.
-std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits, int priceDigits,
-                         std::string_view code, std::string_view invCode) {
+Statement receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits, int priceDigits,
+                       std::string_view code, std::string_view invCode) {
     const bool byDepartment = mode == PairMode::Department;
-    std::string text(kLinesHead);
+    StatementBuilder text;
+    text += kLinesHead;
     if (dialect == Dialect::Desktop) {
         text += "RdRecord.dDate,";
         text += detail::dateLiteral(dialect, keepDate);
@@ -75,19 +76,29 @@ std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quan
     }
     text += kLinesTail;
     text += byDepartment ? kLinesByDepartment : kLinesByWarehouse;
-    return text + quoteCode(code) + "' and Rdrecords.cinvcode=N'" + quoteCode(invCode) + "'";
+    text.text(code);
+    text += " and Rdrecords.cinvcode=";
+    text.text(invCode);
+    return text.build();
 }
 
-std::string commitDelete(Dialect dialect, PairMode mode, std::string_view code, std::string_view invCode) {
-    std::string text = dialect == Dialect::Desktop ? "delete * from IA_subsidiary where cVouType=N'34' And "
-                                                   : "delete from IA_subsidiary where cVouType=N'34' And ";
-    text += mode == PairMode::Department ? "cdepCode=N'" : "cWhCode=N'";
-    return text + quoteCode(code) + "' and cinvcode=N'" + quoteCode(invCode) + "'";
+Statement commitDelete(Dialect dialect, PairMode mode, std::string_view code, std::string_view invCode) {
+    StatementBuilder text;
+    text += dialect == Dialect::Desktop ? "delete * from IA_subsidiary where cVouType=N'34' And "
+                                        : "delete from IA_subsidiary where cVouType=N'34' And ";
+    text += mode == PairMode::Department ? "cdepCode=" : "cWhCode=";
+    text.text(code);
+    text += " and cinvcode=";
+    text.text(invCode);
+    return text.build();
 }
 
-std::string departmentWarehouses(std::string_view department) {
-    return "select cWhCode from Warehouse where cDepCode=N'" + quoteCode(department) +
-           "' and cWhValueStyle=N'个别计价法' order by cWhCode";
+Statement departmentWarehouses(std::string_view department) {
+    StatementBuilder text;
+    text += "select cWhCode from Warehouse where cDepCode=";
+    text.text(department);
+    text += " and cWhValueStyle=N'个别计价法' order by cWhCode";
+    return text.build();
 }
 
 }  // namespace tarvenish::sql

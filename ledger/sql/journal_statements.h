@@ -34,47 +34,54 @@ inline constexpr std::string_view kJournalTable = "tarvenish_journal";
 [[nodiscard]] std::string_view journalImageText(JournalImage image);
 
 // Queries without rows that open only while the journal's tables exist.
-[[nodiscard]] std::string journalRunsProbe();
-[[nodiscard]] std::string journalProbe();
+[[nodiscard]] Statement journalRunsProbe();
+[[nodiscard]] Statement journalProbe();
 // The create statements of the runs table, the journal table and the journal's index by pair and run (made
 // with the journal: verify and undo look each pair up through it).
-[[nodiscard]] std::string createJournalRuns(Dialect dialect);
-[[nodiscard]] std::string createJournal(Dialect dialect);
-[[nodiscard]] std::string createJournalIndex();
+[[nodiscard]] Statement createJournalRuns(Dialect dialect);
+[[nodiscard]] Statement createJournal(Dialect dialect);
+[[nodiscard]] Statement createJournalIndex();
 
 // Adds the row of a new run, numbered one above the highest so far; `started` is an ISO 8601 UTC text.
-[[nodiscard]] std::string journalRunStart(Dialect dialect, std::string_view started, std::int16_t accSql,
-                                          PairMode mode);
+[[nodiscard]] Statement journalRunStart(Dialect dialect, std::string_view started, std::int16_t accSql,
+                                        PairMode mode);
 // The highest run number, or Null while there is none.
-[[nodiscard]] std::string journalLastRun();
+[[nodiscard]] Statement journalLastRun();
 // Completes a run's row with its figures and the time it finished.
-[[nodiscard]] std::string journalRunFinish(long runId, const JournalRunTotals& totals,
-                                           std::string_view finished);
+[[nodiscard]] Statement journalRunFinish(long runId, const JournalRunTotals& totals,
+                                         std::string_view finished);
 // Marks a run undone at `when`.
-[[nodiscard]] std::string journalRunUndone(long runId, std::string_view when);
+[[nodiscard]] Statement journalRunUndone(long runId, std::string_view when);
 // Every run, oldest first: run_id, started, acc_sql, mode, the four figures, finished, undone.
-[[nodiscard]] std::string journalRuns();
+[[nodiscard]] Statement journalRuns();
 // The latest run not undone, or Null; and one run's mode, undone mark and dialect flag.
-[[nodiscard]] std::string journalLastRunNotUndone();
-[[nodiscard]] std::string journalRun(long runId);
+[[nodiscard]] Statement journalLastRunNotUndone();
+[[nodiscard]] Statement journalRun(long runId);
 
 // Copies the pair's current opening rows into the journal as `image` of run `runId`: one set-based statement.
-[[nodiscard]] std::string journalPairImage(PairMode mode, long runId, std::string_view code,
-                                           std::string_view invCode, JournalAction action,
-                                           JournalImage image);
+[[nodiscard]] Statement journalPairImage(PairMode mode, long runId, std::string_view code,
+                                         std::string_view invCode, JournalAction action, JournalImage image);
 // The pairs a run changed: pair_code, inv_code, in code order.
-[[nodiscard]] std::string journalPairs(long runId);
+[[nodiscard]] Statement journalPairs(long runId);
 // One image of a pair, the 69 opening-row columns.
-[[nodiscard]] std::string journalPairRows(long runId, std::string_view code, std::string_view invCode,
-                                          JournalImage image);
+[[nodiscard]] Statement journalPairRows(long runId, std::string_view code, std::string_view invCode,
+                                        JournalImage image);
 // The pair's current opening rows, the 69 opening-row columns. In department mode a pair also holds the rows
 // of its warehouses that have no department yet (a rebuilt row gets one only at the next department fill).
-[[nodiscard]] std::string currentPairRows(PairMode mode, std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement currentPairRows(PairMode mode, std::string_view code, std::string_view invCode);
 // Deletes the pair's current opening rows, as currentPairRows reads them.
-[[nodiscard]] std::string undoPairDelete(Dialect dialect, PairMode mode, std::string_view code,
-                                         std::string_view invCode);
+[[nodiscard]] Statement undoPairDelete(Dialect dialect, PairMode mode, std::string_view code,
+                                       std::string_view invCode);
+// Verification of a pair that differs: the latest run not undone that journaled it (one value, Null when
+// none); that run's journal rows of the pair with another action than confirmed; the 69 opening-row columns
+// of its `after` image; and the pair's current opening rows as the totals count them (in department mode a
+// row belongs to its warehouse's department).
+[[nodiscard]] Statement journalLatestRunOfPair(std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement journalPairNotConfirmed(long runId, std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement journalPairAfterRows(long runId, std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement countedPairRows(PairMode mode, std::string_view code, std::string_view invCode);
 // Inserts the pair's `before` image of run `runId` back into IA_Subsidiary.
-[[nodiscard]] std::string undoPairInsert(long runId, std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement undoPairInsert(long runId, std::string_view code, std::string_view invCode);
 
 }  // namespace sql
 }  // namespace tarvenish

@@ -8,14 +8,17 @@ namespace tarvenish::sql {
 
 namespace {
 
-// The pair's code and item code closing a statement that ends in "...=N'".
-std::string pairFilter(std::string_view code, std::string_view invCode) {
-    return quoteCode(code) + "' and Rdrecords.cinvcode=N'" + quoteCode(invCode) + "'";
+// The pair's code and item code closing a statement that ends in "...=".
+Statement withPairFilter(StatementBuilder& text, std::string_view code, std::string_view invCode) {
+    text.text(code);
+    text += " and Rdrecords.cinvcode=";
+    text.text(invCode);
+    return text.build();
 }
 
 }  // namespace
 
-std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
+Statement pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
     const bool byDepartment = mode == PairMode::Department;
     std::string text =
         byDepartment
@@ -53,7 +56,7 @@ std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits) {
             "Inventory.cInvStd ";
         text += "order by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode";
     }
-    return text;
+    return Statement::fixed(std::move(text));
 }
 
 namespace {
@@ -87,24 +90,24 @@ constexpr std::string_view kIssuedColumn = "Rdrecords.isOutQuantity_s";
 
 }  // namespace
 
-std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
-                        std::string_view invCode) {
+Statement stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
+                      std::string_view invCode) {
     const bool byDepartment = mode == PairMode::Department;
-    std::string text = stockFigures(dialect, mode, quantityDigits, kIssuedColumn);
+    StatementBuilder text;
+    text += stockFigures(dialect, mode, quantityDigits, kIssuedColumn);
     if (byDepartment) {
         text +=
             "FROM (RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) left join Warehouse on "
             "Warehouse.cwhcode=RdRecord.cwhcode ";
-        text +=
-            "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=";
     } else {
         text += "FROM (RdRecord LEFT JOIN RdRecords ON RdRecord.ID=RdRecords.ID) ";
-        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=";
     }
-    return text + pairFilter(code, invCode);
+    return withPairFilter(text, code, invCode);
 }
 
-std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits) {
+Statement stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits) {
     const bool byDepartment = mode == PairMode::Department;
     const bool server = dialect == Dialect::Server;
     const std::string code = byDepartment ? "Warehouse.cdepCode" : "Rdrecord.cWhCode";
@@ -135,30 +138,33 @@ std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits
     text += "left join " + issues + ") ";
     text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' ";
     text += "group by " + code + ",RdRecords.cInvCode";
-    return text;
+    return Statement::fixed(std::move(text));
 }
 
-std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
-                               std::string_view invCode) {
-    std::string text;
+Statement regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
+                             std::string_view invCode) {
+    StatementBuilder text;
     if (dialect == Dialect::Desktop) {
-        text = mode == PairMode::Department
-                   ? "delete * from IA_subsidiary where cVouType=N'34' And cdepcode=N'"
-                   : "delete * from IA_subsidiary where cVouType=N'34' And cWhCode=N'";
+        text += mode == PairMode::Department
+                    ? "delete * from IA_subsidiary where cVouType=N'34' And cdepcode="
+                    : "delete * from IA_subsidiary where cVouType=N'34' And cWhCode=";
     } else {
-        text = mode == PairMode::Department ? "delete from IA_subsidiary where cVouType=N'34' And cdepCode=N'"
-                                            : "delete from IA_subsidiary where cVouType=N'34' And cWhCode=N'";
+        text += mode == PairMode::Department ? "delete from IA_subsidiary where cVouType=N'34' And cdepCode="
+                                             : "delete from IA_subsidiary where cVouType=N'34' And cWhCode=";
     }
-    return text + quoteCode(code) + "' and cinvcode=N'" + quoteCode(invCode) + "'";
+    text.text(code);
+    text += " and cinvcode=";
+    text.text(invCode);
+    return text.build();
 }
 
 // The select names no target columns: its n-th expression fills the n-th column of IA_Subsidiary.
-std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, std::string_view code,
-                               std::string_view invCode) {
+Statement regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, std::string_view code,
+                             std::string_view invCode) {
     const bool desktop = dialect == Dialect::Desktop;
     const bool byDepartment = mode == PairMode::Department;
-    std::string text;
-    // about 1,700 characters, built once per pair: one allocation
+    StatementBuilder text;
+    // about 1,700 characters, built once per pair: one allocation for the text and one for the shape
     text.reserve(2048);
     text += "insert into IA_subsidiary ";
     text +=
@@ -201,12 +207,11 @@ std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, st
         "RdRecord.ID=RdRecords.ID) ";
     if (byDepartment) {
         text += "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode ";
-        text +=
-            "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=";
     } else {
-        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
+        text += "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=";
     }
-    return text + pairFilter(code, invCode);
+    return withPairFilter(text, code, invCode);
 }
 
 }  // namespace tarvenish::sql

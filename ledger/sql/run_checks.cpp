@@ -20,24 +20,25 @@ constexpr std::string_view kOpeningRowsOfWarehouses =
 
 }  // namespace
 
-std::string pairsWithoutIssuedQuantity(PairMode mode) {
+Statement pairsWithoutIssuedQuantity(PairMode mode) {
     if (mode == PairMode::Department) {
-        return "select distinct Warehouse.cdepCode,RdRecords.cInvCode " + std::string(kBookedOpeningLines) +
-               "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode " +
-               std::string(kBookedOpeningWhere);
+        return Statement::fixed(
+            "select distinct Warehouse.cdepCode,RdRecords.cInvCode " + std::string(kBookedOpeningLines) +
+            "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode " + std::string(kBookedOpeningWhere));
     }
-    return "select distinct RdRecord.cWhCode,RdRecords.cInvCode " + std::string(kBookedOpeningLines) +
-           std::string(kBookedOpeningWhere);
+    return Statement::fixed("select distinct RdRecord.cWhCode,RdRecords.cInvCode " +
+                            std::string(kBookedOpeningLines) + std::string(kBookedOpeningWhere));
 }
 
-std::string openingRowsWithoutDepartment() {
-    return "select IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode,count(*) " +
-           std::string(kOpeningRowsOfWarehouses) +
-           "where IA_Subsidiary.cVouType=N'34' And Warehouse.cWhValueStyle=N'个别计价法' And "
-           "IA_Subsidiary.cdepCode is null group by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode";
+Statement openingRowsWithoutDepartment() {
+    return Statement::fixed(
+        "select IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode,count(*) " +
+        std::string(kOpeningRowsOfWarehouses) +
+        "where IA_Subsidiary.cVouType=N'34' And Warehouse.cWhValueStyle=N'个别计价法' And "
+        "IA_Subsidiary.cdepCode is null group by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode");
 }
 
-std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits) {
+Statement openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits) {
     const std::string code = mode == PairMode::Department ? "Warehouse.cDepCode" : "IA_Subsidiary.cWhCode";
     std::string text = "SELECT " + code + ",IA_Subsidiary.cInvCode,";
     text += detail::openingTotals(dialect, quantityDigits) + " ";
@@ -48,13 +49,13 @@ std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigit
                 ? "Warehouse.cDepCode in (select cDepCode from Warehouse where cWhValueStyle=N'个别计价法') "
                 : "Warehouse.cWhValueStyle=N'个别计价法' ";
     text += "group by " + code + ",IA_Subsidiary.cInvCode";
-    return text;
+    return Statement::fixed(std::move(text));
 }
 
-std::string specificIdentificationCodes(PairMode mode) {
-    return mode == PairMode::Department
-               ? "select distinct cDepCode from Warehouse where cWhValueStyle=N'个别计价法'"
-               : "select cWhCode from Warehouse where cWhValueStyle=N'个别计价法'";
+Statement specificIdentificationCodes(PairMode mode) {
+    return Statement::fixed(mode == PairMode::Department
+                                ? "select distinct cDepCode from Warehouse where cWhValueStyle=N'个别计价法'"
+                                : "select cWhCode from Warehouse where cWhValueStyle=N'个别计价法'");
 }
 
 }  // namespace tarvenish::sql

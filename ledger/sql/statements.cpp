@@ -47,42 +47,52 @@ std::string dateLiteral(Dialect dialect, Date date) {
 }  // namespace detail
 
 // The same text in both dialects.
-std::string accSetting(std::string_view system, std::string_view name) {
-    return "Select * FROM AccInformation where cSysID=N'" + quoteCode(system) + "' and cName=N'" +
-           quoteCode(name) + "'";
+Statement accSetting(std::string_view system, std::string_view name) {
+    StatementBuilder text;
+    text += "Select * FROM AccInformation where cSysID=";
+    text.text(system);
+    text += " and cName=";
+    text.text(name);
+    return text.build();
 }
 
-std::string settingsOpeningRow(PairMode mode) {
+Statement settingsOpeningRow(PairMode mode) {
     if (mode == PairMode::Department) {
-        return "Select caccounter ,cmaker,IA_Subsidiary.cwhcode FROM (IA_Subsidiary LEFT JOIN  " +
-               std::string(detail::kSpecificDepartments) + " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)" +
-               std::string(detail::kOpeningWhere);
+        return Statement::fixed(
+            "Select caccounter ,cmaker,IA_Subsidiary.cwhcode FROM (IA_Subsidiary LEFT JOIN  " +
+            std::string(detail::kSpecificDepartments) + " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)" +
+            std::string(detail::kOpeningWhere));
     }
-    return "Select caccounter ,cmaker FROM (IA_Subsidiary LEFT JOIN  Warehouse On "
-           "IA_Subsidiary.cWhCode=Warehouse.cWhCode)" +
-           std::string(detail::kOpeningWhere);
+    return Statement::fixed(
+        "Select caccounter ,cmaker FROM (IA_Subsidiary LEFT JOIN  Warehouse On "
+        "IA_Subsidiary.cWhCode=Warehouse.cWhCode)" +
+        std::string(detail::kOpeningWhere));
 }
 
-std::string keepDate() {
-    return "select dkeepdate from ia_subsidiary where cvoutype=N'34'";
+Statement keepDate() {
+    return Statement::fixed("select dkeepdate from ia_subsidiary where cvoutype=N'34'");
 }
 
-std::string departmentFill(Dialect dialect) {
+Statement departmentFill(Dialect dialect) {
     if (dialect == Dialect::Server) {
-        return "update ia_subsidiary set cdepcode=Warehouse.cdepcode from Warehouse where "
-               "Warehouse.cwhcode=ia_subsidiary.cwhcode";
+        return Statement::fixed(
+            "update ia_subsidiary set cdepcode=Warehouse.cdepcode from Warehouse where "
+            "Warehouse.cwhcode=ia_subsidiary.cwhcode");
     }
-    return "UPDATE Warehouse INNER JOIN IA_Subsidiary ON Warehouse.cWhCode = IA_Subsidiary.cWhCode SET "
-           "IA_Subsidiary.cDepCode = [warehouse].[cDepcode];";
+    return Statement::fixed(
+        "UPDATE Warehouse INNER JOIN IA_Subsidiary ON Warehouse.cWhCode = IA_Subsidiary.cWhCode SET "
+        "IA_Subsidiary.cDepCode = [warehouse].[cDepcode];");
 }
 
-std::string openingRowCheck(PairMode mode) {
+Statement openingRowCheck(PairMode mode) {
     if (mode == PairMode::Department) {
-        return "Select * FROM (IA_Subsidiary LEFT JOIN  " + std::string(detail::kSpecificDepartments) +
-               " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)" + std::string(detail::kOpeningWhere);
+        return Statement::fixed(
+            "Select * FROM (IA_Subsidiary LEFT JOIN  " + std::string(detail::kSpecificDepartments) +
+            " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)" + std::string(detail::kOpeningWhere));
     }
-    return "Select * FROM (IA_Subsidiary LEFT JOIN  Warehouse On IA_Subsidiary.cWhCode=Warehouse.cWhCode)" +
-           std::string(detail::kOpeningWhere);
+    return Statement::fixed(
+        "Select * FROM (IA_Subsidiary LEFT JOIN  Warehouse On IA_Subsidiary.cWhCode=Warehouse.cWhCode)" +
+        std::string(detail::kOpeningWhere));
 }
 
 }  // namespace tarvenish::sql

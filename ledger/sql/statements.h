@@ -11,6 +11,7 @@
 
 #include "base/automation_date.h"
 #include "ledger/sql/dialect.h"
+#include "ledger/sql/statement.h"
 
 namespace tarvenish {
 
@@ -23,68 +24,68 @@ namespace sql {
 [[nodiscard]] std::string quoteCode(std::string_view code);
 
 // "Select * FROM AccInformation where cSysID=N'<system>' and cName=N'<name>'".
-[[nodiscard]] std::string accSetting(std::string_view system, std::string_view name);
+[[nodiscard]] Statement accSetting(std::string_view system, std::string_view name);
 // The first opening row of a specific-identification warehouse: caccounter, cmaker (and cwhcode by
 // department).
-[[nodiscard]] std::string settingsOpeningRow(PairMode mode);
+[[nodiscard]] Statement settingsOpeningRow(PairMode mode);
 // "select dkeepdate from ia_subsidiary where cvoutype=N'34'".
-[[nodiscard]] std::string keepDate();
+[[nodiscard]] Statement keepDate();
 
 // Copies every warehouse's department into IA_Subsidiary.cDepCode.
-[[nodiscard]] std::string departmentFill(Dialect dialect);
+[[nodiscard]] Statement departmentFill(Dialect dialect);
 // The opening rows of specific-identification warehouses (start check and the run's first check).
-[[nodiscard]] std::string openingRowCheck(PairMode mode);
+[[nodiscard]] Statement openingRowCheck(PairMode mode);
 // The three outstanding-document queries, in the order they are asked.
-[[nodiscard]] std::array<std::string, 3> outstandingDocuments(Dialect dialect);
+[[nodiscard]] std::array<Statement, 3> outstandingDocuments(Dialect dialect);
 
 // The issued-quantity pass: add the temporary column, zero it, the select-into, the update, the drop.
-[[nodiscard]] std::array<std::string, 5> issuedQuantityPrepare(Dialect dialect);
+[[nodiscard]] std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect);
 // Drops the temporary column; one text for both dialects.
-[[nodiscard]] std::string issuedQuantityRemove();
+[[nodiscard]] Statement issuedQuantityRemove();
 // Drops a FSumQuantity left over from a run that ended abnormally.
-[[nodiscard]] std::string dropLeftoverSumTable();
+[[nodiscard]] Statement dropLeftoverSumTable();
 // A query without rows that opens only while FSumQuantity exists: the run probes with it before the drop
 // above.
-[[nodiscard]] std::string sumTableProbe();
+[[nodiscard]] Statement sumTableProbe();
 
 // One row per pair: code, name, item code, item name, specification, quantity text, money text.
-[[nodiscard]] std::string pairSummary(Dialect dialect, PairMode mode, int quantityDigits);
+[[nodiscard]] Statement pairSummary(Dialect dialect, PairMode mode, int quantityDigits);
 // The stock ledger's remaining opening quantity and money of one pair, as texts.
-[[nodiscard]] std::string stockTotals(Dialect dialect, PairMode mode, int quantityDigits,
-                                      std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
+                                    std::string_view invCode);
 // The stock totals of every pair at once (code, item code, quantity text, money text), each as stockTotals
 // gives it after the issued-quantity pass, but computing the issued quantities in the query: read-only.
-[[nodiscard]] std::string stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits);
+[[nodiscard]] Statement stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits);
 // The regeneration's delete and insert of one pair.
-[[nodiscard]] std::string regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
-                                             std::string_view invCode);
-[[nodiscard]] std::string regenerationInsert(Dialect dialect, PairMode mode, Date keepDate,
-                                             std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
+                                           std::string_view invCode);
+[[nodiscard]] Statement regenerationInsert(Dialect dialect, PairMode mode, Date keepDate,
+                                           std::string_view code, std::string_view invCode);
 
 // The pairs (code, item code) with a booked opening receipt line whose isOutQuantity_s is Null: the
 // regeneration would write such a line with Null quantity and money. One text for both dialects.
-[[nodiscard]] std::string pairsWithoutIssuedQuantity(PairMode mode);
+[[nodiscard]] Statement pairsWithoutIssuedQuantity(PairMode mode);
 // Department mode: the opening rows of specific-identification warehouses whose department code is Null,
 // by warehouse and item code with their count; they belong to no pair. One text for both dialects.
-[[nodiscard]] std::string openingRowsWithoutDepartment();
+[[nodiscard]] Statement openingRowsWithoutDepartment();
 // The run's check of its own work: per pair (code, item code) the opening rows' quantity and money totals as
 // texts, rounded as the pair summary rounds them. In department mode a row counts for its warehouse's
 // department, since a rebuilt row has no department of its own until the next department fill.
-[[nodiscard]] std::string openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits);
+[[nodiscard]] Statement openingTotalsCheck(Dialect dialect, PairMode mode, int quantityDigits);
 // The codes whose pairs the run visits: the specific-identification warehouses (their departments by
 // department), one per row.
-[[nodiscard]] std::string specificIdentificationCodes(PairMode mode);
+[[nodiscard]] Statement specificIdentificationCodes(PairMode mode);
 
 // The dialog's receipt lines of one pair: 69 fields per line.
-[[nodiscard]] std::string receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,
-                                       int priceDigits, std::string_view code, std::string_view invCode);
+[[nodiscard]] Statement receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,
+                                     int priceDigits, std::string_view code, std::string_view invCode);
 // The commit's delete of one pair's opening rows.
-[[nodiscard]] std::string commitDelete(Dialect dialect, PairMode mode, std::string_view code,
-                                       std::string_view invCode);
+[[nodiscard]] Statement commitDelete(Dialect dialect, PairMode mode, std::string_view code,
+                                     std::string_view invCode);
 
 // The specific-identification warehouses of one department, in code order; one text for both dialects. The
 // commit takes an added line's warehouse from here in department mode.
-[[nodiscard]] std::string departmentWarehouses(std::string_view department);
+[[nodiscard]] Statement departmentWarehouses(std::string_view department);
 
 // The table the commit appends to.
 inline constexpr std::string_view kAppendTable = "Ia_subsidiary";

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include "base/sql_parameters.h"
 #include "ledger/db/error.h"
 #include "ledger/db/stop_request.h"
 #include "ledger/dialect/bridge.h"
@@ -66,12 +65,11 @@ void SqliteEngine::settleOutsideTransaction() {
     if (m_transactions.outsideCallersTransaction()) m_transactions.settle();
 }
 
-void SqliteEngine::execute(std::string_view sql) {
+void SqliteEngine::execute(const Statement& statement) {
     settleOutsideTransaction();
     constexpr std::string_view kOperation = "execute";
-    if (const auto shaped = m_shapes.parameterize(sql);
-        shaped && m_statements.run(*shaped, sql, kOperation, nullptr))
-        return;
+    if (!statement.runsAsText() && m_statements.run(statement, kOperation, nullptr)) return;
+    const std::string& sql = statement.text();
     const SqliteTranslation translation = translateForSqlite(sql, kOperation);
     run(translation.text, sql, kOperation);
     if (!translation.createdTable.empty()) indexFirstColumn(m_db->handle(), translation.createdTable);
@@ -91,18 +89,19 @@ void SqliteEngine::interruptOnStopRequest(bool on) noexcept {
     }
 }
 
-QueryResult SqliteEngine::query(std::string_view sql) {
+QueryResult SqliteEngine::query(const Statement& statement) {
     settleOutsideTransaction();
-    return queryInBatch(sql);
+    return queryInBatch(statement);
 }
 
-QueryResult SqliteEngine::queryInBatch(std::string_view sql) {
+QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
-    if (const auto shaped = m_shapes.parameterize(sql)) {
+    if (!built.runsAsText()) {
         QueryResult result;
-        m_statements.run(*shaped, sql, kOperation, &result);
+        m_statements.run(built, kOperation, &result);
         return result;
     }
+    const std::string& sql = built.text();
     const std::string text = translateForSqlite(sql, kOperation).text;
     std::size_t consumed = 0;
     StatementPtr statement = prepareInJoinOrder(*m_db, text, consumed, sql, kOperation);

@@ -9,8 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/sql_parameters.h"
-#include "base/sql_shape_memory.h"
 #include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
@@ -30,9 +28,9 @@ public:
     // Rolls back an open transaction of the caller and commits the work held back.
     ~SqliteEngine() override;
 
-    void execute(std::string_view sql) override;
-    [[nodiscard]] QueryResult query(std::string_view sql) override;
-    [[nodiscard]] QueryResult queryInBatch(std::string_view sql) override;
+    void execute(const Statement& statement) override;
+    [[nodiscard]] QueryResult query(const Statement& statement) override;
+    [[nodiscard]] QueryResult queryInBatch(const Statement& statement) override;
     [[nodiscard]] bool readsThroughBatch() const noexcept override { return true; }
     [[nodiscard]] std::unique_ptr<TableAppender> openAppender(std::string_view table) override;
     void begin() override;
@@ -67,7 +65,6 @@ private:
     void settleOutsideTransaction();
 
     std::shared_ptr<SqliteDatabase> m_db;
-    SqlShapeMemory m_shapes;
     SqliteShapedStatements m_statements;
     SqliteTransactions m_transactions;
     std::string m_file;

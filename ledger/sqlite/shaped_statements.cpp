@@ -15,16 +15,14 @@ namespace tarvenish {
 
 namespace {
 
-int bindLiteral(sqlite3_stmt* statement, int index, const SqlLiteral& literal) {
-    switch (literal.kind) {
-        case SqlLiteral::Kind::Integer:
-            return sqlite3_bind_int64(statement, index, literal.integer);
-        case SqlLiteral::Kind::Real:
-            return sqlite3_bind_double(statement, index, literal.real);
-        case SqlLiteral::Kind::Text:
-            // the literal outlives the statement's use: the bindings are cleared before the call returns
-            return sqlite3_bind_text(statement, index, literal.text.c_str(),
-                                     static_cast<int>(literal.text.size()), SQLITE_STATIC);
+int bindValue(sqlite3_stmt* statement, int index, const StatementValue& value) {
+    switch (value.kind) {
+        case StatementValue::Kind::Integer:
+            return sqlite3_bind_int64(statement, index, value.integer);
+        case StatementValue::Kind::Text:
+            // the value outlives the statement's use: the bindings are cleared before the call returns
+            return sqlite3_bind_text(statement, index, value.text.c_str(),
+                                     static_cast<int>(value.text.size()), SQLITE_STATIC);
     }
     return SQLITE_MISUSE;
 }
@@ -49,14 +47,14 @@ private:
 
 }  // namespace
 
-SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const ParameterizedSql& shaped,
-                                                              std::string_view original,
+SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Statement& shaped,
                                                               std::string_view operation,
                                                               const QueryResult* rows) {
-    if (SqliteStatementCache::Entry* entry = m_statements.find(shaped.shape)) return entry;
+    if (SqliteStatementCache::Entry* entry = m_statements.find(shaped.shape())) return entry;
+    const std::string_view original = shaped.text();
     SqliteTranslation translation;
     try {
-        translation = translateStatement(shaped.shape);
+        translation = translateStatement(shaped.shape());
     } catch (const std::invalid_argument&) {
         // the original's own message, with offsets in its own text
         translation = translateForSqlite(original, operation);
@@ -71,12 +69,11 @@ SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Parameterize
         throw DbError(std::string(operation), SQLITE_ERROR, "a query must be a single statement",
                       std::string(original));
     }
-    return &m_statements.insert(shaped.shape, {text, std::move(statement)});
+    return &m_statements.insert(shaped.shape(), {text, std::move(statement)});
 }
 
-bool SqliteShapedStatements::run(const ParameterizedSql& shaped, std::string_view original,
-                                 std::string_view operation, QueryResult* rows) {
-    SqliteStatementCache::Entry* entry = entryFor(shaped, original, operation, rows);
+bool SqliteShapedStatements::run(const Statement& shaped, std::string_view operation, QueryResult* rows) {
+    SqliteStatementCache::Entry* entry = entryFor(shaped, operation, rows);
     if (entry == nullptr) return false;
     sqlite3_stmt* statement = entry->statement.get();
     StatementUse use(statement);
@@ -86,11 +83,12 @@ bool SqliteShapedStatements::run(const ParameterizedSql& shaped, std::string_vie
         std::string message = text != nullptr ? text : sqlite3_errstr(rc);
         use.release();
         // A statement that failed (its table dropped, say) is prepared afresh next time.
-        m_statements.erase(shaped.shape);
-        throw DbError(std::string(operation), rc, std::move(message), std::string(original));
+        m_statements.erase(shaped.shape());
+        throw DbError(std::string(operation), rc, std::move(message), shaped.text());
     };
-    for (std::size_t i = 0; i < shaped.literals.size(); ++i) {
-        const int rc = bindLiteral(statement, static_cast<int>(i + 1), shaped.literals[i]);
+    const std::vector<StatementValue>& values = shaped.values();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const int rc = bindValue(statement, static_cast<int>(i + 1), values[i]);
         if (rc != SQLITE_OK) fail(rc);
     }
     int rc = sqlite3_step(statement);

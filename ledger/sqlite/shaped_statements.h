@@ -1,11 +1,10 @@
 #pragma once
-// Statements run through one prepared statement per shape: the literals of a statement are bound as
-// parameters, so statements differing only in their literals are translated and prepared once.
+// Built statements run through one prepared statement per shape with their values bound, so statements
+// differing only in their values are translated and prepared once.
 
 #include <cstddef>
 #include <string_view>
 
-#include "base/sql_parameters.h"
 #include "ledger/db/engine.h"
 #include "ledger/sqlite/statement_cache.h"
 
@@ -19,11 +18,10 @@ public:
     SqliteShapedStatements(SqliteDatabase& db, std::size_t capacity) noexcept
         : m_db(db), m_statements(capacity) {}
 
-    // Runs a statement through the prepared statement of its shape, its literals bound; fills `rows` when
+    // Runs a statement through the prepared statement of its shape, its values bound; fills `rows` when
     // given. False, having run nothing, when the shape is several statements and `rows` is null. Throws
-    // DbError for `operation` carrying `original`.
-    bool run(const ParameterizedSql& shaped, std::string_view original, std::string_view operation,
-             QueryResult* rows);
+    // DbError for `operation` carrying the statement's text.
+    bool run(const Statement& statement, std::string_view operation, QueryResult* rows);
 
     // Finalizes every prepared statement.
     void clear() noexcept { m_statements.clear(); }
@@ -33,8 +31,8 @@ public:
 private:
     // The cached statement of `shaped`, prepared on first use; nullptr when it is several statements and
     // `rows` is null. Throws DbError.
-    SqliteStatementCache::Entry* entryFor(const ParameterizedSql& shaped, std::string_view original,
-                                          std::string_view operation, const QueryResult* rows);
+    SqliteStatementCache::Entry* entryFor(const Statement& statement, std::string_view operation,
+                                          const QueryResult* rows);
 
     SqliteDatabase& m_db;
     SqliteStatementCache m_statements;

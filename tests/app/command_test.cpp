@@ -306,7 +306,7 @@ TEST_P(RunThroughAFront, LogsOneLinePerStatementInTheOrderSent) {
     ASSERT_TRUE(answered(run(path, "balance", "", logPath), Outcome::Done));
     const auto logged = lines(contents(logPath));
     ASSERT_FALSE(logged.empty());
-    EXPECT_EQ(logged.front(), sql::accSetting("IA", "cValueStyle"));
+    EXPECT_EQ(logged.front(), sql::accSetting("IA", "cValueStyle").text());
     EXPECT_EQ(withoutTimes(logged), withoutTimes(statementsSentInProcess(twin)));
 }
 

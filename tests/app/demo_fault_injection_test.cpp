@@ -118,7 +118,7 @@ TEST_P(DemoUnderFaults, LeavesEveryPairWholeWhicheverStatementFails) {
             EXPECT_TRUE(rows == oldRows.at(pair) || rows == newRows.at(pair)) << pair;
         }
         EXPECT_EQ(LedgerFile(path).hasColumn("RdRecords", "isOutQuantity_s"),
-                  failing == sql::issuedQuantityRemove());
+                  failing == sql::issuedQuantityRemove().text());
         const auto& failures = report().failures;
         EXPECT_TRUE(std::any_of(failures.begin(), failures.end(),
                                 [&](const StepFailure& f) { return sameStatement(f.statement, failing); }));

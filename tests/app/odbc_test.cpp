@@ -24,6 +24,14 @@ namespace {
 constexpr std::string_view kAllRows = "select * from IA_Subsidiary";
 constexpr std::string_view kPassword = "hunter2secret";
 
+// A query as the statement builders make one, its warehouse code a value of its shape.
+Statement warehouseRow(std::string_view code) {
+    StatementBuilder text;
+    text += "select * from Warehouse where cWhCode=";
+    text.text(code);
+    return text.build();
+}
+
 std::string contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -106,21 +114,19 @@ TEST_F(OdbcAccountSet, IsLockedByTheSameFileAsWhenTheDatabaseIsOpenedDirectly) {
 
 TEST_F(OdbcAccountSet, AQueryRunAgainAfterItsTableGainedAColumnReadsThatColumn) {
     const auto connection = Connection::open(m_connection);
-    constexpr std::string_view kWarehouse = "select * from Warehouse where cWhCode = '01'";
-    const std::size_t before = connection->engine().query(kWarehouse).columns.size();
+    const Statement warehouse = warehouseRow("01");
+    const std::size_t before = connection->engine().query(warehouse).columns.size();
     connection->execute("ALTER TABLE Warehouse add cNote varchar(20)");
-    EXPECT_EQ(connection->engine().query(kWarehouse).columns.size(), before + 1);
+    EXPECT_EQ(connection->engine().query(warehouse).columns.size(), before + 1);
 }
 
 TEST_F(OdbcAccountSet, AQueryOnAnotherConnectionReadsTheColumnATableGainedMeanwhile) {
     const auto reader = Connection::open(m_connection);
     const auto changer = Connection::open(m_connection);
-    const std::size_t before =
-        reader->engine().query("select * from Warehouse where cWhCode = '01'").columns.size();
+    const std::size_t before = reader->engine().query(warehouseRow("01")).columns.size();
     changer->execute("ALTER TABLE Warehouse add cNote varchar(20)");
-    // The same shape with another literal: the reader's prepared statement knew the old columns.
-    EXPECT_EQ(reader->engine().query("select * from Warehouse where cWhCode = '02'").columns.size(),
-              before + 1);
+    // The same shape with another value: the reader's prepared statement knew the old columns.
+    EXPECT_EQ(reader->engine().query(warehouseRow("02")).columns.size(), before + 1);
 }
 
 TEST_F(OdbcAccountSet, ABusyTimeoutOfZeroWaitsForNoLock) {
@@ -131,7 +137,8 @@ TEST_F(OdbcAccountSet, ABusyTimeoutOfZeroWaitsForNoLock) {
     const LedgerFile other(m_path);
     other.exec("BEGIN EXCLUSIVE");
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_THROW((void)connection->engine().query("select count(*) from Warehouse"), DbError);
+    EXPECT_THROW((void)connection->engine().query(Statement::asText("select count(*) from Warehouse")),
+                 DbError);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     other.exec("ROLLBACK");
 }

@@ -53,7 +53,7 @@ protected:
     }
     // Only flag 1 selects the server form; 0, 2 and -1 all take the desktop one.
     [[nodiscard]] std::string departmentFill() const {
-        return sql::departmentFill(GetParam() == 1 ? Dialect::Server : Dialect::Desktop);
+        return sql::departmentFill(GetParam() == 1 ? Dialect::Server : Dialect::Desktop).text();
     }
 
     test::TempDatabase m_db;

@@ -91,10 +91,10 @@ TEST_P(IssuedQuantityPass, TakesNoFiguresFromFSumQuantityWhenTheSelectIntoFails)
 
     EXPECT_FALSE(issued_quantity::Prepare(*m_conn, GetParam(), m_report));
 
-    const auto update = sql::issuedQuantityPrepare(GetParam())[3];
+    const std::string update = sql::issuedQuantityPrepare(GetParam())[3].text();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), update), 0);
     ASSERT_FALSE(m_report.failures.empty());
-    EXPECT_EQ(m_report.failures[0].statement, sql::issuedQuantityPrepare(GetParam())[2]);
+    EXPECT_EQ(m_report.failures[0].statement, sql::issuedQuantityPrepare(GetParam())[2].text());
     EXPECT_EQ(m_report.failures[0].message, "disk full");
 }
 
@@ -106,7 +106,7 @@ TEST_P(IssuedQuantityPass, GoesOnWhenTheColumnIsLeftFromAnEarlierRunAndRecordsTh
 
     EXPECT_DOUBLE_EQ(figureOf(line).asDouble(), 4.0);
     ASSERT_EQ(m_report.failures.size(), 1u);
-    EXPECT_EQ(m_report.failures[0].statement, sql::issuedQuantityPrepare(GetParam())[0]);
+    EXPECT_EQ(m_report.failures[0].statement, sql::issuedQuantityPrepare(GetParam())[0].text());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDialects, IssuedQuantityPass,

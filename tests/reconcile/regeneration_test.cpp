@@ -86,7 +86,7 @@ TEST_P(Regeneration, KeepsTheOldRowsWhenTheInsertFails) {
 
     EXPECT_FALSE(result.committed);
     EXPECT_EQ(result.statement,
-              sql::regenerationInsert(GetParam(), PairMode::Warehouse, kKeepDate, "01", "A001"));
+              sql::regenerationInsert(GetParam(), PairMode::Warehouse, kKeepDate, "01", "A001").text());
     EXPECT_EQ(result.message, "constraint failed");
     EXPECT_EQ(pairRows("A001"), before);
     EXPECT_FALSE(m_conn->inTransaction());

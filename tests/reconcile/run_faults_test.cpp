@@ -114,9 +114,10 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
             EXPECT_TRUE(codes == oldRows || codes == newRows) << wh;
         }
         // The removal itself is the one statement whose failure leaves the column; the next run resets it.
-        EXPECT_EQ(set.hasColumn("RdRecords", "isOutQuantity_s"), failing == sql::issuedQuantityRemove());
+        EXPECT_EQ(set.hasColumn("RdRecords", "isOutQuantity_s"),
+                  failing == sql::issuedQuantityRemove().text());
         // A run that leaves its column behind did not end as it must, however well its pairs went.
-        if (failing == sql::issuedQuantityRemove()) {
+        if (failing == sql::issuedQuantityRemove().text()) {
             EXPECT_FALSE(context.report.result);
             EXPECT_EQ(context.report.stop, RunStop::Fatal);
         }
@@ -159,7 +160,7 @@ TEST_P(RunUnderALostBatch, RebuildsItsPairsAgainOnTheirOwn) {
                 lower.find("ia_subsidiary") == std::string::npos)
                 return;
             ++planted;
-            host->engine().execute("insert into child values (7)");
+            host->engine().execute(Statement::asText("insert into child values (7)"));
         }});
         (void)JustAccountRun(context, DialectChoice::fromHostFlag(0), host);
     }

@@ -187,8 +187,9 @@ TEST(RunPairs, TakeTheDialectOfEachStepByItsOwnTestForOtherFlagValues) {
         const auto wasSent = [&](const std::string& s) {
             return std::find(sent.begin(), sent.end(), s) != sent.end();
         };
-        EXPECT_TRUE(wasSent(sql::issuedQuantityPrepare(Dialect::Desktop)[2]));
-        EXPECT_TRUE(wasSent(sql::regenerationDelete(Dialect::Server, PairMode::Warehouse, "01", "A001")));
+        EXPECT_TRUE(wasSent(sql::issuedQuantityPrepare(Dialect::Desktop)[2].text()));
+        EXPECT_TRUE(
+            wasSent(sql::regenerationDelete(Dialect::Server, PairMode::Warehouse, "01", "A001").text()));
         EXPECT_EQ(context.report.pairsRegenerated, 1);
         ConnectionPool::clear();
     }

@@ -73,14 +73,14 @@ protected:
                              [&](const StepFailure& f) { return f.step.starts_with(stepStart); });
     }
     [[nodiscard]] static std::string totalsOf(const std::string& wh) {
-        return sql::stockTotals(Dialect::Desktop, PairMode::Warehouse, 2, wh, "A001");
+        return sql::stockTotals(Dialect::Desktop, PairMode::Warehouse, 2, wh, "A001").text();
     }
 
     AccountSet m_set;
 };
 
 TEST_F(RunStops, AtTheIssuedQuantityPassRemoveWhatItAddedAndTouchNoPair) {
-    const std::string selectInto = sql::issuedQuantityPrepare(Dialect::Desktop)[2];
+    const std::string selectInto = sql::issuedQuantityPrepare(Dialect::Desktop)[2].text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == selectInto) requestStop(SIGINT);
     }});
@@ -116,7 +116,8 @@ TEST_F(RunStops, BetweenPairsKeepThePairsDoneDurableAndLeaveTheRest) {
 
 TEST_F(RunStops, AtTheFirstFailureNoLaterPairCanEscape) {
     const std::string insert =
-        sql::regenerationInsert(Dialect::Desktop, PairMode::Warehouse, makeDate(2024, 1, 1), "02", "A001");
+        sql::regenerationInsert(Dialect::Desktop, PairMode::Warehouse, makeDate(2024, 1, 1), "02", "A001")
+            .text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == insert) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});
@@ -155,7 +156,8 @@ TEST_F(RunStops, AtTheFirstPairWhoseWriteLockAnotherProgramHolds) {
 
 TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClosedOrCancelled) {
     m_set.exec("update IA_Subsidiary set iAInPrice=21 where cWhCode='01'");
-    const std::string commitDelete = sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A001");
+    const std::string commitDelete =
+        sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A001").text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == commitDelete) throw DbError("execute", 19, "constraint failed", std::string(s));
     }});
@@ -178,7 +180,8 @@ TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClose
 
 TEST_F(RunStops, AtAConfirmThatTheDiskRefusesAfterTheDialogCloses) {
     m_set.exec("update IA_Subsidiary set iAInPrice=21 where cWhCode='01'");
-    const std::string commitDelete = sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A001");
+    const std::string commitDelete =
+        sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A001").text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == commitDelete) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});

@@ -201,7 +201,8 @@ TEST_P(JustAccountRunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInstead
 TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
     addPair("01", "A001");
     const std::string totals = sql::stockTotals(DialectChoice::fromHostFlag(GetParam()).forPairs(),
-                                                PairMode::Warehouse, 2, "01", "A001");
+                                                PairMode::Warehouse, 2, "01", "A001")
+                                   .text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == totals) throw DbError("open recordset", 5, "database is locked", std::string(s));
     }});
@@ -260,7 +261,8 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
     addPair("02", "A001");
     const std::string failing =
         sql::regenerationInsert(DialectChoice::fromHostFlag(GetParam()).forPairs(), PairMode::Warehouse,
-                                makeDate(2024, 1, 1), "01", "A001");
+                                makeDate(2024, 1, 1), "01", "A001")
+            .text();
     ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
         if (s == failing) throw DbError("execute", 19, "UNIQUE constraint failed", std::string(s));
     }});
@@ -282,7 +284,7 @@ TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpen
     addPair("01", "A001");
     m_set.exec("alter table Inventory rename column cInvName to cInvTitle");
     const std::string summary =
-        sql::pairSummary(DialectChoice::fromHostFlag(GetParam()).forPairs(), PairMode::Warehouse, 2);
+        sql::pairSummary(DialectChoice::fromHostFlag(GetParam()).forPairs(), PairMode::Warehouse, 2).text();
 
     EXPECT_FALSE(run());
 

@@ -104,7 +104,7 @@ TEST_F(GroupCommit, SettlesBeforeAStatementOutsideATransaction) {
 
 TEST_F(GroupCommit, SettlesBeforeAQueryOutsideATransaction) {
     commitInsert(1);
-    (void)m_connection->engine().query("select count(*) from t");
+    (void)m_connection->engine().query(Statement::asText("select count(*) from t"));
     EXPECT_EQ(values(), "1");
 }
 

@@ -50,7 +50,7 @@ TEST(ConnectionOpening, ASharedMemoryUriIsAcceptedAsDataSource) {
     first->execute("create table t(a); insert into t values (1)");
     const ConnectionPtr second = Connection::open(uri);
     Engine& engine = second->engine();
-    EXPECT_EQ(engine.query("select a from t").rows.size(), 1u);
+    EXPECT_EQ(engine.query(Statement::asText("select a from t")).rows.size(), 1u);
 }
 
 // A literal that names a result column stays a literal, at whatever depth its select list stands.
@@ -60,8 +60,8 @@ TEST(ConnectionQuery, NamesAColumnAfterALiteralOfASubquerysSelectList) {
     const ConnectionPtr connection = Connection::open(db.connectionString());
     // Twice: the second meets the shape the first left behind.
     for (int i = 0; i < 2; ++i) {
-        const QueryResult result =
-            connection->engine().query("select * from (select 5, a from t where a=N'x') s");
+        const QueryResult result = connection->engine().query(
+            Statement::asText("select * from (select 5, a from t where a=N'x') s"));
         ASSERT_EQ(result.columns.size(), 2u);
         EXPECT_EQ(result.columns[0].name, "5");
         EXPECT_EQ(result.rows.size(), 1u);

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "ledger/db/connection.h"
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
+#include "ledger/sql/journal_statements.h"
 #include "ledger/sql/statements.h"
 #include "support/account_set.h"
 
@@ -23,25 +26,40 @@ using test::Receipt;
 using test::ReceiptLine;
 using Rows = std::vector<std::vector<std::string>>;
 
-// A recordset's rows as the dialog and the run read them: every field as its display text.
-Rows query(const AccountSet& set, const std::string& statement) {
+struct Read {
+    std::vector<std::string> columns;
+    Rows rows;
+};
+
+Read read(const std::string& connectionString, const Statement& statement) {
     Recordset rs;
     rs.setCursorLocation(CursorLocation::Client);
-    rs.open(statement, set.connectionString(), CursorType::Static, LockType::ReadOnly, CommandType::Text);
-    Rows rows;
+    rs.open(statement, connectionString, CursorType::Static, LockType::ReadOnly, CommandType::Text);
+    Read result;
+    for (std::size_t i = 0; i < rs.fieldCount(); ++i) result.columns.push_back(rs.fieldName(i));
     for (; !rs.eof(); rs.moveNext()) {
         std::vector<std::string> row;
         for (std::size_t i = 0; i < rs.fieldCount(); ++i) row.push_back(rs.field(i).displayText());
-        rows.push_back(std::move(row));
+        result.rows.push_back(std::move(row));
     }
-    return rows;
+    return result;
 }
 
-std::size_t fieldCount(const AccountSet& set, const std::string& statement) {
-    Recordset rs;
-    rs.setCursorLocation(CursorLocation::Client);
-    rs.open(statement, set.connectionString(), CursorType::Static, LockType::ReadOnly, CommandType::Text);
-    return rs.fieldCount();
+// A recordset's rows as the dialog and the run read them: every field as its display text. A built
+// statement runs through its shape with its values bound; run as plain text it must name the same columns
+// and give the same rows.
+Rows query(const AccountSet& set, const Statement& statement) {
+    Read shaped = read(set.connectionString(), statement);
+    if (!statement.runsAsText()) {
+        const Read text = read(set.connectionString(), Statement::asText(statement.text()));
+        EXPECT_EQ(shaped.columns, text.columns) << statement.text();
+        EXPECT_EQ(shaped.rows, text.rows) << statement.text();
+    }
+    return std::move(shaped.rows);
+}
+
+std::size_t fieldCount(const AccountSet& set, const Statement& statement) {
+    return read(set.connectionString(), statement).columns.size();
 }
 
 // Autoids of the seeded stock lines that the tests look at.
@@ -109,7 +127,7 @@ Lines seed(AccountSet& set) {
 
 void runPrepare(const AccountSet& set, Dialect dialect) {
     auto conn = set.connect();
-    for (const std::string& statement : sql::issuedQuantityPrepare(dialect)) conn->execute(statement);
+    for (const Statement& statement : sql::issuedQuantityPrepare(dialect)) conn->execute(statement);
 }
 
 void runDepartmentFill(const AccountSet& set, Dialect dialect) {
@@ -160,8 +178,8 @@ TEST_P(Corpus, OpeningRowQueriesCountEveryOpeningRowOnceInDepartmentMode) {
 }
 
 TEST_P(Corpus, OutstandingDocumentQueriesFindNothingInEmptyTables) {
-    for (const std::string& statement : sql::outstandingDocuments(dialect()))
-        EXPECT_TRUE(query(m_set, statement).empty()) << statement;
+    for (const Statement& statement : sql::outstandingDocuments(dialect()))
+        EXPECT_TRUE(query(m_set, statement).empty()) << statement.text();
 }
 
 TEST_P(Corpus, OutstandingDocumentQueriesFindAnOpenDocumentOfEachKind) {
@@ -173,8 +191,8 @@ TEST_P(Corpus, OutstandingDocumentQueriesFindAnOpenDocumentOfEachKind) {
         "insert into EnDispatch (EDID, cSTCode) values (1, '01');"
         "insert into EnDispatchs (EDID, cWhCode, iQuantity, iRetQuantity, iSettleQuantity, bSettleAll) "
         "values (1, '01', 5, 1, 1, 1);");
-    for (const std::string& statement : sql::outstandingDocuments(dialect()))
-        EXPECT_EQ(query(m_set, statement).size(), 1u) << statement;
+    for (const Statement& statement : sql::outstandingDocuments(dialect()))
+        EXPECT_EQ(query(m_set, statement).size(), 1u) << statement.text();
 }
 
 TEST_P(Corpus, IssuedQuantityPassTakesBackPointingLinesOffTheIssuedQuantity) {
@@ -304,7 +322,7 @@ TEST_P(Corpus, RegenerationByDepartmentTakesEveryWarehouseOfTheDepartment) {
 TEST_P(Corpus, ReceiptLinesGiveSixtyNineFieldsPerLine) {
     runPrepare(m_set, dialect());
     const Date keep = makeDate(2024, 1, 1);
-    const std::string statement = sql::receiptLines(dialect(), PairMode::Warehouse, keep, 3, 2, "01", "A1");
+    const Statement statement = sql::receiptLines(dialect(), PairMode::Warehouse, keep, 3, 2, "01", "A1");
     EXPECT_EQ(fieldCount(m_set, statement), 69u);
     Rows rows = query(m_set, statement);
     ASSERT_EQ(rows.size(), 2u);
@@ -414,6 +432,104 @@ TEST_F(DialectAgreement, RegenerationWritesTheSameRows) {
     EXPECT_EQ(openingRows(m_desktop, "1=1"), openingRows(m_server, "1=1"));
     EXPECT_EQ(m_desktop.count("IA_Subsidiary", "cvoutype='34' and cVouCode in ('R1','R3','R5')"), 4);
 }
+
+// The same account set through the SQLite ODBC driver, whose engine prepares and binds on its own path.
+std::string throughOdbc(const AccountSet& set) {
+    static const bool registered = ::setenv("ODBCSYSINI", TARVENISH_TEST_ODBCSYSINI, 1) == 0;
+    EXPECT_TRUE(registered);
+    std::string text = set.connectionString();
+    constexpr std::string_view kDataSource = "Data Source=";
+    return "Driver=SQLite3;Database=" + text.substr(kDataSource.size());
+}
+
+// Every built statement runs through the prepared statement of its shape with its values bound; the same
+// text read afresh as plain text must do exactly the same, on either engine, in either dialect.
+class ShapedAgainstText : public ::testing::TestWithParam<std::tuple<Dialect, bool>> {
+protected:
+    [[nodiscard]] Dialect dialect() const { return std::get<0>(GetParam()); }
+    [[nodiscard]] std::string connectionOf(const AccountSet& set) const {
+        return std::get<1>(GetParam()) ? throughOdbc(set) : set.connectionString();
+    }
+    // The writes of a run of three pairs, its journal and an undo, codes with apostrophes among them.
+    void writeRun(const AccountSet& set, bool asText) const {
+        const ConnectionPtr conn = Connection::open(connectionOf(set));
+        const auto run = [&](const Statement& statement) {
+            conn->execute(asText ? Statement::asText(statement.text()) : statement);
+        };
+        const Dialect d = dialect();
+        for (const Statement& statement : sql::issuedQuantityPrepare(d)) run(statement);
+        run(sql::createJournalRuns(d));
+        run(sql::createJournal(d));
+        run(sql::journalRunStart(d, "2024-01-01T00:00:00Z", 1, PairMode::Warehouse));
+        for (const auto& [code, invCode] : {std::pair{"01", "A1"}, {"0'4", "A1"}, {"01", "B'2"}}) {
+            run(sql::journalPairImage(PairMode::Warehouse, 1, code, invCode, JournalAction::Rebuilt,
+                                      JournalImage::Before));
+            run(sql::regenerationDelete(d, PairMode::Warehouse, code, invCode));
+            run(sql::regenerationInsert(d, PairMode::Warehouse, makeDate(2024, 1, 1), code, invCode));
+            run(sql::journalPairImage(PairMode::Warehouse, 1, code, invCode, JournalAction::Rebuilt,
+                                      JournalImage::After));
+        }
+        run(sql::journalPairImage(PairMode::Department, 1, "D1", "A1", JournalAction::Confirmed,
+                                  JournalImage::Before));
+        run(sql::commitDelete(d, PairMode::Department, "D1", "A1"));
+        run(sql::undoPairDelete(d, PairMode::Warehouse, "0'4", "A1"));
+        run(sql::undoPairInsert(1, "0'4", "A1"));
+        run(sql::journalRunFinish(1, {3, 1, 5, 6}, "2024-01-01T00:00:01Z"));
+        run(sql::issuedQuantityRemove());
+    }
+};
+
+TEST_P(ShapedAgainstText, TheWritesOfARunLeaveTheSameRows) {
+    AccountSet shaped;
+    AccountSet text;
+    seed(shaped);
+    seed(text);
+    writeRun(shaped, false);
+    writeRun(text, true);
+    EXPECT_EQ(openingRows(shaped, "1=1"), openingRows(text, "1=1"));
+    EXPECT_EQ(shaped.rows("select * from tarvenish_journal order by 1,2,3,4,5,9"),
+              text.rows("select * from tarvenish_journal order by 1,2,3,4,5,9"));
+    EXPECT_EQ(shaped.rows("select * from tarvenish_runs"), text.rows("select * from tarvenish_runs"));
+    // Not two empty tables compared: each image copied rows.
+    EXPECT_GT(shaped.count("tarvenish_journal", "image='before'"), 0);
+    EXPECT_GT(shaped.count("tarvenish_journal", "image='after'"), 0);
+}
+
+TEST_P(ShapedAgainstText, QueriesNameTheSameColumnsAndGiveTheSameRows) {
+    AccountSet set;
+    seed(set);
+    const std::string connection = connectionOf(set);
+    for (const Statement& statement : sql::issuedQuantityPrepare(dialect()))
+        Connection::open(connection)->execute(statement);
+    const Dialect d = dialect();
+    const Date keep = makeDate(2024, 1, 1);
+    std::vector<Statement> queries{
+        sql::accSetting("IA", "cValueStyle"), sql::pairSummary(d, PairMode::Warehouse, 3),
+        sql::stockTotalsByPair(d, PairMode::Department, 2), sql::departmentWarehouses("D1")};
+    // Each shape twice with other values: the second use meets the prepared statement the first left.
+    for (const auto& [code, invCode] : {std::pair{"01", "A1"}, {"0'4", "A1"}, {"01", "B'2"}}) {
+        queries.push_back(sql::stockTotals(d, PairMode::Warehouse, 3, code, invCode));
+        queries.push_back(sql::receiptLines(d, PairMode::Warehouse, keep, 3, 2, code, invCode));
+        queries.push_back(sql::currentPairRows(PairMode::Warehouse, code, invCode));
+        queries.push_back(sql::countedPairRows(PairMode::Department, code, invCode));
+    }
+    for (const Statement& statement : queries) {
+        const Read shaped = read(connection, statement);
+        const Read text = read(connection, Statement::asText(statement.text()));
+        EXPECT_EQ(shaped.columns, text.columns) << statement.text();
+        EXPECT_EQ(shaped.rows, text.rows) << statement.text();
+    }
+}
+
+std::string dialectAndEngineName(const ::testing::TestParamInfo<std::tuple<Dialect, bool>>& info) {
+    return std::string(std::get<0>(info.param) == Dialect::Server ? "Server" : "Desktop") +
+           (std::get<1>(info.param) ? "Odbc" : "Embedded");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDialectsAndEngines, ShapedAgainstText,
+                         ::testing::Combine(::testing::Values(Dialect::Desktop, Dialect::Server),
+                                            ::testing::Bool()),
+                         dialectAndEngineName);
 
 }  // namespace
 }  // namespace tarvenish

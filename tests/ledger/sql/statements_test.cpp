@@ -33,66 +33,68 @@ TEST(QuoteCode, DoublesEveryApostropheAndKeepsTheRest) {
 }
 
 TEST(SettingStatements, ReadOneSettingBySystemAndName) {
-    EXPECT_EQ(sql::accSetting("IA", "dIAStartDate"),
+    EXPECT_EQ(sql::accSetting("IA", "dIAStartDate").text(),
               "Select * FROM AccInformation where cSysID=N'IA' and cName=N'dIAStartDate'");
-    EXPECT_EQ(sql::accSetting("IA", "cValueStyle"),
+    EXPECT_EQ(sql::accSetting("IA", "cValueStyle").text(),
               "Select * FROM AccInformation where cSysID=N'IA' and cName=N'cValueStyle'");
-    EXPECT_EQ(sql::accSetting("AA", "iStrsQuanDecDgt"),
+    EXPECT_EQ(sql::accSetting("AA", "iStrsQuanDecDgt").text(),
               cat({"Select * FROM AccInformation where cSysID=N'", "AA", "' and cName=N'", "iStrsQuanDecDgt",
                    "'"}));
 }
 
 TEST(SettingStatements, ReadTheFirstOpeningRowOfASpecificIdentificationWarehouse) {
-    EXPECT_EQ(sql::settingsOpeningRow(PairMode::Warehouse),
+    EXPECT_EQ(sql::settingsOpeningRow(PairMode::Warehouse).text(),
               cat({"Select caccounter ,cmaker FROM (IA_Subsidiary LEFT JOIN  Warehouse On "
                    "IA_Subsidiary.cWhCode=Warehouse.cWhCode)"
                    " where IA_Subsidiary.cVouType=N'34' And Warehouse.cWhValueStyle=N'个别计价法'"}));
 }
 
 TEST(SettingStatements, CountEachOpeningRowOnceByDepartment) {
-    EXPECT_EQ(sql::settingsOpeningRow(PairMode::Department),
+    EXPECT_EQ(sql::settingsOpeningRow(PairMode::Department).text(),
               cat({"Select caccounter ,cmaker,IA_Subsidiary.cwhcode FROM (IA_Subsidiary LEFT JOIN  ",
                    kSpecificDepartments, " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)", kWhere}));
 }
 
 TEST(SettingStatements, ReadTheKeepDateOfAnyOpeningRow) {
-    EXPECT_EQ(sql::keepDate(), "select dkeepdate from ia_subsidiary where cvoutype=N'34'");
+    EXPECT_EQ(sql::keepDate().text(), "select dkeepdate from ia_subsidiary where cvoutype=N'34'");
 }
 
 TEST(DepartmentFill, HasAServerAndADesktopForm) {
-    EXPECT_EQ(sql::departmentFill(Dialect::Server),
+    EXPECT_EQ(sql::departmentFill(Dialect::Server).text(),
               "update ia_subsidiary set cdepcode=Warehouse.cdepcode from Warehouse where "
               "Warehouse.cwhcode=ia_subsidiary.cwhcode");
-    EXPECT_EQ(sql::departmentFill(Dialect::Desktop),
+    EXPECT_EQ(sql::departmentFill(Dialect::Desktop).text(),
               "UPDATE Warehouse INNER JOIN IA_Subsidiary ON Warehouse.cWhCode = IA_Subsidiary.cWhCode SET "
               "IA_Subsidiary.cDepCode = [warehouse].[cDepcode];");
 }
 
 TEST(OpeningRowCheck, JoinsWarehousesByCodeInWarehouseMode) {
     EXPECT_EQ(
-        sql::openingRowCheck(PairMode::Warehouse),
+        sql::openingRowCheck(PairMode::Warehouse).text(),
         cat({"Select * FROM (IA_Subsidiary LEFT JOIN  Warehouse On IA_Subsidiary.cWhCode=Warehouse.cWhCode)"
              " where IA_Subsidiary.cVouType=N'34' And Warehouse.cWhValueStyle=N'个别计价法'"}));
 }
 
 TEST(OpeningRowCheck, JoinsOneRowPerSpecificIdentificationDepartment) {
-    EXPECT_EQ(sql::openingRowCheck(PairMode::Department),
+    EXPECT_EQ(sql::openingRowCheck(PairMode::Department).text(),
               cat({"Select * FROM (IA_Subsidiary LEFT JOIN  ", kSpecificDepartments,
                    " On IA_Subsidiary.cdepCode=Warehouse.cdepCode)", kWhere}));
 }
 
 TEST(OutstandingDocuments, ServerFormsTestIssueAndSettlementColumns) {
     const auto queries = sql::outstandingDocuments(Dialect::Server);
-    EXPECT_EQ(queries[0], cat({"select * from SaleBillVouch LEFT JOIN SaleBillVouchs ON "
-                               "SaleBillVouch.SBVID=SaleBillVouchs.SBVID WHERE "
-                               "(salebillvouchs.cwhcode is not null)  and SaleBillVouch.cInvalider is null "
-                               "And salebillvouch.cSTCode is not null and ISNULL(SALEBILLVOUCH.IDISP,0)=0 "
-                               "and ISNULL(SALEBILLVOUCHs.RdsID,0)=0"}));
-    EXPECT_EQ(queries[1], cat({"select * from DispatchList LEFT JOIN DispatchLists ON "
-                               "DispatchList.DLID=DispatchLists.DLID WHERE "
-                               "(DispatchLists.cwhcode is not null)  And DispatchList.cSTCode is not null "
-                               "and ISNULL(DispatchList.ISALE,0)=0 and ISNULL(DispatchLists.RdsID,0)=0"}));
-    EXPECT_EQ(queries[2],
+    EXPECT_EQ(queries[0].text(),
+              cat({"select * from SaleBillVouch LEFT JOIN SaleBillVouchs ON "
+                   "SaleBillVouch.SBVID=SaleBillVouchs.SBVID WHERE "
+                   "(salebillvouchs.cwhcode is not null)  and SaleBillVouch.cInvalider is null "
+                   "And salebillvouch.cSTCode is not null and ISNULL(SALEBILLVOUCH.IDISP,0)=0 "
+                   "and ISNULL(SALEBILLVOUCHs.RdsID,0)=0"}));
+    EXPECT_EQ(queries[1].text(),
+              cat({"select * from DispatchList LEFT JOIN DispatchLists ON "
+                   "DispatchList.DLID=DispatchLists.DLID WHERE "
+                   "(DispatchLists.cwhcode is not null)  And DispatchList.cSTCode is not null "
+                   "and ISNULL(DispatchList.ISALE,0)=0 and ISNULL(DispatchLists.RdsID,0)=0"}));
+    EXPECT_EQ(queries[2].text(),
               cat({"select * from EnDispatch LEFT JOIN EnDispatchs ON EnDispatch.EDID=EnDispatchs.EDID WHERE "
                    "(EnDispatchs.cwhcode is not null)  And EnDispatch.cSTCode is not null "
                    "and (EnDispatchs.iquantity-EnDispatchs.iretquantity-EnDispatchs.isettlequantity)>0"}));
@@ -100,16 +102,18 @@ TEST(OutstandingDocuments, ServerFormsTestIssueAndSettlementColumns) {
 
 TEST(OutstandingDocuments, DesktopFormsTestTheirOwnFlags) {
     const auto queries = sql::outstandingDocuments(Dialect::Desktop);
-    EXPECT_EQ(queries[0], cat({"select * from SaleBillVouch LEFT JOIN SaleBillVouchs ON "
-                               "SaleBillVouch.SBVID=SaleBillVouchs.SBVID WHERE "
-                               "(salebillvouchs.cwhcode is not null)  and SaleBillVouch.cInvalider is null "
-                               "And salebillvouch.cSTCode is not null and SALEBILLVOUCH.bFirstBill and "
-                               "SALEBILLVOUCH.cVerifier is  null "}));
-    EXPECT_EQ(queries[1], cat({"select * from DispatchList LEFT JOIN DispatchLists ON "
-                               "DispatchList.DLID=DispatchLists.DLID WHERE "
-                               "(DispatchLists.cwhcode is not null)  And DispatchList.cSTCode is not null "
-                               "and iquantity<>iOutQuantity"}));
-    EXPECT_EQ(queries[2],
+    EXPECT_EQ(queries[0].text(),
+              cat({"select * from SaleBillVouch LEFT JOIN SaleBillVouchs ON "
+                   "SaleBillVouch.SBVID=SaleBillVouchs.SBVID WHERE "
+                   "(salebillvouchs.cwhcode is not null)  and SaleBillVouch.cInvalider is null "
+                   "And salebillvouch.cSTCode is not null and SALEBILLVOUCH.bFirstBill and "
+                   "SALEBILLVOUCH.cVerifier is  null "}));
+    EXPECT_EQ(queries[1].text(),
+              cat({"select * from DispatchList LEFT JOIN DispatchLists ON "
+                   "DispatchList.DLID=DispatchLists.DLID WHERE "
+                   "(DispatchLists.cwhcode is not null)  And DispatchList.cSTCode is not null "
+                   "and iquantity<>iOutQuantity"}));
+    EXPECT_EQ(queries[2].text(),
               cat({"select * from EnDispatch LEFT JOIN EnDispatchs ON EnDispatch.EDID=EnDispatchs.EDID WHERE "
                    "(EnDispatchs.cwhcode is not null)  And EnDispatch.cSTCode is not null "
                    "and EnDispatchs.bSettleAll"}));
@@ -117,47 +121,47 @@ TEST(OutstandingDocuments, DesktopFormsTestTheirOwnFlags) {
 
 TEST(IssuedQuantityPass, ServerFormRunsFiveStatementsInOrder) {
     const auto statements = sql::issuedQuantityPrepare(Dialect::Server);
-    EXPECT_EQ(statements[0], "ALTER TABLE Rdrecords add isOutQuantity_s float ");
-    EXPECT_EQ(statements[1], "update  rdrecords set isOutQuantity_s=0");
+    EXPECT_EQ(statements[0].text(), "ALTER TABLE Rdrecords add isOutQuantity_s float ");
+    EXPECT_EQ(statements[1].text(), "update  rdrecords set isOutQuantity_s=0");
     EXPECT_EQ(
-        statements[2],
+        statements[2].text(),
         cat({"select RdRecords.autoid, RdRecords.isOutQuantity-"
              "isnull(sum(case when R1.brdflag=0 then R2.iQuantity else abs(R2.iquantity) end),0) "
              "as IsumQuantity into FSumQuantity FROM RdRecords left join RdRecords R2 on "
              "RdRecords.autoid=R2.cVouchCode "
              "left join rdrecord R1 on R2.id=R1.id group by RdRecords.isOutQuantity,RdRecords.autoid"}));
-    EXPECT_EQ(statements[3],
+    EXPECT_EQ(statements[3].text(),
               cat({"update rdrecords set isOutQuantity_s=(select IsumQuantity from FSumQuantity "
                    "where rdrecords.autoid=FSumQuantity.autoid)"}));
-    EXPECT_EQ(statements[4], "drop table FSumQuantity");
+    EXPECT_EQ(statements[4].text(), "drop table FSumQuantity");
 }
 
 TEST(IssuedQuantityPass, DesktopFormRunsFiveStatementsInOrder) {
     const auto statements = sql::issuedQuantityPrepare(Dialect::Desktop);
-    EXPECT_EQ(statements[0], "ALTER TABLE Rdrecords add isOutQuantity_s float NULL");
-    EXPECT_EQ(statements[1], "update  rdrecords set isOutQuantity_s=0");
+    EXPECT_EQ(statements[0].text(), "ALTER TABLE Rdrecords add isOutQuantity_s float NULL");
+    EXPECT_EQ(statements[1].text(), "update  rdrecords set isOutQuantity_s=0");
     EXPECT_EQ(
-        statements[2],
+        statements[2].text(),
         cat({"select RdRecords.autoid, RdRecords.isOutQuantity-"
              "iif((Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity))))  "
              "is null,0,Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity)))) "
              "as IsumQuantity into FSumQuantity FROM ((RdRecords left join RdRecords R2 "
              "on str(RdRecords.autoid)=R2.cVouchCode) "
              "left join rdrecord R1 on R2.id=R1.id) group by RdRecords.isOutQuantity,RdRecords.autoid"}));
-    EXPECT_EQ(statements[3],
+    EXPECT_EQ(statements[3].text(),
               cat({"UPDATE RdRecords INNER JOIN FSumQuantity ON RdRecords.AutoID = FSumQuantity.autoid "
                    "SET rdrecords.isOutQuantity_s = FSumQuantity.IsumQuantity"}));
-    EXPECT_EQ(statements[4], "drop table FSumQuantity");
+    EXPECT_EQ(statements[4].text(), "drop table FSumQuantity");
 }
 
 TEST(IssuedQuantityPass, RemovesTheColumnAndALeftOverTableWithPlainDrops) {
-    EXPECT_EQ(sql::issuedQuantityRemove(), "ALTER TABLE rdrecords drop column isOutQuantity_s");
-    EXPECT_EQ(sql::dropLeftoverSumTable(), "drop table FSumQuantity");
-    EXPECT_EQ(sql::sumTableProbe(), "select * from FSumQuantity where 1=0");
+    EXPECT_EQ(sql::issuedQuantityRemove().text(), "ALTER TABLE rdrecords drop column isOutQuantity_s");
+    EXPECT_EQ(sql::dropLeftoverSumTable().text(), "drop table FSumQuantity");
+    EXPECT_EQ(sql::sumTableProbe().text(), "select * from FSumQuantity where 1=0");
 }
 
 TEST(PairSummary, ServerWarehouseFormSplicesTheQuantityDigits) {
-    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Warehouse, 3),
+    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Warehouse, 3).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -171,7 +175,7 @@ TEST(PairSummary, ServerWarehouseFormSplicesTheQuantityDigits) {
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd ",
                    "order by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode"}));
-    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Warehouse, 0),
+    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Warehouse, 0).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -188,7 +192,7 @@ TEST(PairSummary, ServerWarehouseFormSplicesTheQuantityDigits) {
 }
 
 TEST(PairSummary, DesktopWarehouseFormBuildsTheMaskWithoutAPointForNoDigits) {
-    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Warehouse, 3),
+    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Warehouse, 3).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -202,7 +206,7 @@ TEST(PairSummary, DesktopWarehouseFormBuildsTheMaskWithoutAPointForNoDigits) {
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd ",
                    "order by IA_Subsidiary.cWhCode,IA_Subsidiary.cInvCode"}));
-    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Warehouse, 0),
+    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Warehouse, 0).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cWhCode,Warehouse.cWhName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -222,7 +226,7 @@ TEST(PairSummary, DepartmentFormsJoinOneRowPerSpecificIdentificationDepartment) 
     const std::string from = cat(
         {"FROM ((IA_Subsidiary LEFT JOIN Inventory ON Inventory.cInvCode=IA_Subsidiary.cInvCode) Left Join ",
          kSpecificDepartments, " On "});
-    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Department, 0),
+    EXPECT_EQ(sql::pairSummary(Dialect::Server, PairMode::Department, 0).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cdepCode,department.cdepName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -235,7 +239,7 @@ TEST(PairSummary, DepartmentFormsJoinOneRowPerSpecificIdentificationDepartment) 
                    "IA_Subsidiary.cdepCode,department.cdepName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd ",
                    "order by IA_Subsidiary.cdepCode,IA_Subsidiary.cInvCode"}));
-    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Department, 3),
+    EXPECT_EQ(sql::pairSummary(Dialect::Desktop, PairMode::Department, 3).text(),
               cat({"SELECT "
                    "IA_Subsidiary.cdepCode,department.cdepName,IA_Subsidiary.cInvCode,Inventory.cInvName,"
                    "Inventory.cInvStd, ",
@@ -252,7 +256,7 @@ TEST(PairSummary, DepartmentFormsJoinOneRowPerSpecificIdentificationDepartment) 
 
 TEST(StockTotals, ServerFormsFilterByWarehouseOrByTheWarehouseDepartment) {
     EXPECT_EQ(
-        sql::stockTotals(Dialect::Server, PairMode::Warehouse, 3, "01", "A001"),
+        sql::stockTotals(Dialect::Server, PairMode::Warehouse, 3, "01", "A001").text(),
         cat({"SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-Rdrecords.isOutQuantity_s),0)),20,", "3",
              ")),",
              "ltrim(str(sum(isnull(isnull(RdRecords.iPrice,0)-Rdrecords.isOutQuantity_s*isnull(Rdrecords."
@@ -261,7 +265,7 @@ TEST(StockTotals, ServerFormsFilterByWarehouseOrByTheWarehouseDepartment) {
              "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'",
              "01", "' and Rdrecords.cinvcode=N'", "A001", "'"}));
     EXPECT_EQ(
-        sql::stockTotals(Dialect::Server, PairMode::Department, 0, "D1", "A001"),
+        sql::stockTotals(Dialect::Server, PairMode::Department, 0, "D1", "A001").text(),
         cat({"SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-Rdrecords.isOutQuantity_s),0)),20,", "0",
              ")),",
              "ltrim(str(sum(isnull((isnull(RdRecords.iprice,0)-Rdrecords.isOutQuantity_s*isnull(Rdrecords."
@@ -274,7 +278,7 @@ TEST(StockTotals, ServerFormsFilterByWarehouseOrByTheWarehouseDepartment) {
 
 TEST(StockTotals, DesktopFormsFormatWithMasks) {
     EXPECT_EQ(
-        sql::stockTotals(Dialect::Desktop, PairMode::Warehouse, 0, "01", "A001"),
+        sql::stockTotals(Dialect::Desktop, PairMode::Warehouse, 0, "01", "A001").text(),
         cat({"SELECT format(sum(Rdrecords.iQuantity-Rdrecords.isOutQuantity_s),'", "##0", "'),",
              "Format(Sum(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
              "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null "
@@ -283,7 +287,7 @@ TEST(StockTotals, DesktopFormsFormatWithMasks) {
              "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'",
              "01", "' and Rdrecords.cinvcode=N'", "A001", "'"}));
     EXPECT_EQ(
-        sql::stockTotals(Dialect::Desktop, PairMode::Department, 3, "D1", "A001"),
+        sql::stockTotals(Dialect::Desktop, PairMode::Department, 3, "D1", "A001").text(),
         cat({"SELECT format(sum(RdRecords.iQuantity-Rdrecords.isOutQuantity_s),'", "##0.000", "'),",
              "Format(Sum(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
              "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null "
@@ -296,7 +300,7 @@ TEST(StockTotals, DesktopFormsFormatWithMasks) {
 
 TEST(StockTotals, KeepsACodeWithAnApostropheOneLiteral) {
     EXPECT_EQ(
-        sql::stockTotals(Dialect::Server, PairMode::Warehouse, 2, "0'1", "A'B"),
+        sql::stockTotals(Dialect::Server, PairMode::Warehouse, 2, "0'1", "A'B").text(),
         cat({"SELECT ltrim(str(sum(isnull((RdRecords.iQuantity-Rdrecords.isOutQuantity_s),0)),20,", "2",
              ")),",
              "ltrim(str(sum(isnull(isnull(RdRecords.iPrice,0)-Rdrecords.isOutQuantity_s*isnull(Rdrecords."
@@ -307,16 +311,16 @@ TEST(StockTotals, KeepsACodeWithAnApostropheOneLiteral) {
 }
 
 TEST(RegenerationDelete, HasFourForms) {
-    EXPECT_EQ(sql::regenerationDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A1"),
+    EXPECT_EQ(sql::regenerationDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A1").text(),
               cat({"delete * from IA_subsidiary where cVouType=N'34' And cWhCode=N'", "01",
                    "' and cinvcode=N'", "A1", "'"}));
-    EXPECT_EQ(sql::regenerationDelete(Dialect::Desktop, PairMode::Department, "D1", "A1"),
+    EXPECT_EQ(sql::regenerationDelete(Dialect::Desktop, PairMode::Department, "D1", "A1").text(),
               cat({"delete * from IA_subsidiary where cVouType=N'34' And cdepcode=N'", "D1",
                    "' and cinvcode=N'", "A1", "'"}));
-    EXPECT_EQ(sql::regenerationDelete(Dialect::Server, PairMode::Warehouse, "01", "A1"),
+    EXPECT_EQ(sql::regenerationDelete(Dialect::Server, PairMode::Warehouse, "01", "A1").text(),
               cat({"delete from IA_subsidiary where cVouType=N'34' And cWhCode=N'", "01", "' and cinvcode=N'",
                    "A1", "'"}));
-    EXPECT_EQ(sql::regenerationDelete(Dialect::Server, PairMode::Department, "D'1", "A1"),
+    EXPECT_EQ(sql::regenerationDelete(Dialect::Server, PairMode::Department, "D'1", "A1").text(),
               cat({"delete from IA_subsidiary where cVouType=N'34' And cdepCode=N'", "D''1",
                    "' and cinvcode=N'", "A1", "'"}));
 }
@@ -377,7 +381,8 @@ TEST(RegenerationInsert, ServerFormQuotesTheKeepDate) {
     expected.date = "2024-01-01";
     expected.code = "01";
     expected.inv = "A1";
-    EXPECT_EQ(sql::regenerationInsert(Dialect::Server, PairMode::Warehouse, makeDate(2024, 1, 1), "01", "A1"),
+    EXPECT_EQ(sql::regenerationInsert(Dialect::Server, PairMode::Warehouse, makeDate(2024, 1, 1), "01", "A1")
+                  .text(),
               expected.text());
     expected.p15 =
         "RdRecords.cDefine25,RdRecords.cDefine26,RdRecords.cDefine27 from (RdRecord LEFT JOIN RdRecords ON "
@@ -386,7 +391,8 @@ TEST(RegenerationInsert, ServerFormQuotesTheKeepDate) {
         "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
     expected.code = "D''1";
     EXPECT_EQ(
-        sql::regenerationInsert(Dialect::Server, PairMode::Department, makeDate(2024, 1, 1), "D'1", "A1"),
+        sql::regenerationInsert(Dialect::Server, PairMode::Department, makeDate(2024, 1, 1), "D'1", "A1")
+            .text(),
         expected.text());
 }
 
@@ -407,7 +413,7 @@ TEST(RegenerationInsert, DesktopFormPutsTheKeepDateBetweenHashSigns) {
     expected.p16 =
         "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Warehouse.cdepCode=N'";
     const Date keep = makeDate(2023, 12, 31, 8, 30);
-    EXPECT_EQ(sql::regenerationInsert(Dialect::Desktop, PairMode::Department, keep, "D1", "A1"),
+    EXPECT_EQ(sql::regenerationInsert(Dialect::Desktop, PairMode::Department, keep, "D1", "A1").text(),
               expected.text());
     expected.p8 =
         "RdRecords.cObjCode as cpspcode,RdRecord.cProBatch as cprocode,null as "
@@ -419,7 +425,7 @@ TEST(RegenerationInsert, DesktopFormPutsTheKeepDateBetweenHashSigns) {
     expected.p16 =
         "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'";
     expected.code = "01";
-    EXPECT_EQ(sql::regenerationInsert(Dialect::Desktop, PairMode::Warehouse, keep, "01", "A1"),
+    EXPECT_EQ(sql::regenerationInsert(Dialect::Desktop, PairMode::Warehouse, keep, "01", "A1").text(),
               expected.text());
 }
 
@@ -492,7 +498,7 @@ std::string serverLines(std::string_view p10, std::string_view p12, std::string_
 TEST(ReceiptLines, DesktopFormsCarryTheRunKeepDateAndMasks) {
     const Date keep = makeDate(2024, 1, 1);
     EXPECT_EQ(
-        sql::receiptLines(Dialect::Desktop, PairMode::Warehouse, keep, 3, 2, "01", "A1"),
+        sql::receiptLines(Dialect::Desktop, PairMode::Warehouse, keep, 3, 2, "01", "A1").text(),
         desktopLines(
             "null,Format(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
             "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null "
@@ -500,7 +506,7 @@ TEST(ReceiptLines, DesktopFormsCarryTheRunKeepDateAndMasks) {
             "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'",
             "2024-01-01", "##0.000", "##0.00", "01", "A1"));
     EXPECT_EQ(
-        sql::receiptLines(Dialect::Desktop, PairMode::Department, keep, 0, 4, "D'1", "A1"),
+        sql::receiptLines(Dialect::Desktop, PairMode::Department, keep, 0, 4, "D'1", "A1").text(),
         desktopLines(
             "null, Format(IIf(Rdrecords.iprice Is Null,0,Rdrecords.iprice)-iif(Rdrecords.isOutQuantity_s is "
             "null,0,Rdrecords.isOutQuantity_s)*iif(Rdrecords.iUnitCost is null "
@@ -513,14 +519,14 @@ TEST(ReceiptLines, DesktopFormsCarryTheRunKeepDateAndMasks) {
 TEST(ReceiptLines, ServerFormsSpliceTheDigitCounts) {
     const Date keep = makeDate(2024, 1, 1);
     EXPECT_EQ(
-        sql::receiptLines(Dialect::Server, PairMode::Warehouse, keep, 3, 2, "01", "A1"),
+        sql::receiptLines(Dialect::Server, PairMode::Warehouse, keep, 3, 2, "01", "A1").text(),
         serverLines(
             "null,ltrim(str(isnull((isnull(Rdrecords.iprice,0)-Rdrecords.isOutQuantity_s*isnull(Rdrecords."
             "iUnitCost,0)),0),20,2)),null,RdRecords.cBatch,null,null,RdRecord.caccounter,",
             "where RdRecord.caccounter is not null and RdRecord.cVouchType=N'34' And Rdrecord.cWhCode=N'",
             "3", "2", "01", "A1"));
     EXPECT_EQ(
-        sql::receiptLines(Dialect::Server, PairMode::Department, keep, 0, 0, "D1", "A'1"),
+        sql::receiptLines(Dialect::Server, PairMode::Department, keep, 0, 0, "D1", "A'1").text(),
         serverLines("null,ltrim(str(isnull(isnull(Rdrecords.iprice,0)-Rdrecords.isOutQuantity_s*isnull("
                     "Rdrecords.iUnitCost,0),0),20,2)),null,RdRecords.cBatch,null,null,RdRecord.caccounter,",
                     "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode where RdRecord.caccounter is "
@@ -529,22 +535,22 @@ TEST(ReceiptLines, ServerFormsSpliceTheDigitCounts) {
 }
 
 TEST(CommitDelete, HasFourForms) {
-    EXPECT_EQ(sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A1"),
+    EXPECT_EQ(sql::commitDelete(Dialect::Desktop, PairMode::Warehouse, "01", "A1").text(),
               cat({"delete * from IA_subsidiary where cVouType=N'34' And cWhCode=N'", "01",
                    "' and cinvcode=N'", "A1", "'"}));
-    EXPECT_EQ(sql::commitDelete(Dialect::Server, PairMode::Warehouse, "01", "A1"),
+    EXPECT_EQ(sql::commitDelete(Dialect::Server, PairMode::Warehouse, "01", "A1").text(),
               cat({"delete from IA_subsidiary where cVouType=N'34' And cWhCode=N'", "01", "' and cinvcode=N'",
                    "A1", "'"}));
-    EXPECT_EQ(sql::commitDelete(Dialect::Desktop, PairMode::Department, "D1", "A1"),
+    EXPECT_EQ(sql::commitDelete(Dialect::Desktop, PairMode::Department, "D1", "A1").text(),
               cat({"delete * from IA_subsidiary where cVouType=N'34' And cdepCode=N'", "D1",
                    "' and cinvcode=N'", "A1", "'"}));
-    EXPECT_EQ(sql::commitDelete(Dialect::Server, PairMode::Department, "D1", "A'1"),
+    EXPECT_EQ(sql::commitDelete(Dialect::Server, PairMode::Department, "D1", "A'1").text(),
               cat({"delete from IA_subsidiary where cVouType=N'34' And cdepCode=N'", "D1",
                    "' and cinvcode=N'", "A''1", "'"}));
 }
 
 TEST(DepartmentWarehouses, ListsTheDepartmentsSpecificIdentificationWarehousesInCodeOrder) {
-    EXPECT_EQ(sql::departmentWarehouses("D'1"),
+    EXPECT_EQ(sql::departmentWarehouses("D'1").text(),
               "select cWhCode from Warehouse where cDepCode=N'D''1' and cWhValueStyle=N'个别计价法' order by "
               "cWhCode");
 }
