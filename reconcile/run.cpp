@@ -1,6 +1,6 @@
 #include "reconcile/run.h"
 
-#include "reconcile/reconciliation_run.h"
+#include "reconcile/run_steps.h"
 
 #include <algorithm>
 #include <exception>
@@ -35,7 +35,7 @@
 
 namespace tarvenish::run_detail {
 
-bool ReconciliationRun::execute() {
+bool Run::execute() {
     m_report.reset();
     // A request left from before this run is not meant for it.
     clearStopRequest();
@@ -108,13 +108,13 @@ bool ReconciliationRun::execute() {
     return finish(!m_report.cancelled);
 }
 
-bool ReconciliationRun::readMode() {
+bool Run::readMode() {
     std::string statement = sql::accSetting("IA", "cValueStyle");
     return attempt("read valuation mode", statement,
                    [&] { m_mode = pairModeOf(GetAccSetting("IA", "cValueStyle")); });
 }
 
-bool ReconciliationRun::readDecimals() {
+bool Run::readDecimals() {
     constexpr std::string_view kStep = "read the decimals settings";
     std::string fault;
     const bool read =
@@ -131,7 +131,7 @@ bool ReconciliationRun::readDecimals() {
     return true;
 }
 
-long ReconciliationRun::countOpeningRows() {
+long Run::countOpeningRows() {
     long count = -1;
     std::string statement;
     attempt("opening-row check", statement, [&] {
@@ -144,7 +144,7 @@ long ReconciliationRun::countOpeningRows() {
     return count;
 }
 
-bool ReconciliationRun::visitPairs() {
+bool Run::visitPairs() {
     Recordset summary;
     std::string statement;
     const bool opened = attempt("pair summary", statement, [&] {
@@ -187,7 +187,7 @@ bool ReconciliationRun::visitPairs() {
     return true;
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary) {
+Run::PairEnd Run::visitPair(const Recordset& summary) {
     PairRow row;
     const std::string noStatement;
     // A Null name is shown as an empty text rather than leaving SharedState on the previous pair.
@@ -270,7 +270,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     return PairEnd::Next;
 }
 
-bool ReconciliationRun::initialise(const PairRow& row) {
+bool Run::initialise(const PairRow& row) {
     return attempt("init pair " + row.label(), std::string(), [&] {
         (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
                        row.invName, row.invStd, totalFigure(row.quantity).value_or(0.0),
@@ -278,7 +278,7 @@ bool ReconciliationRun::initialise(const PairRow& row) {
     });
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view message) {
+Run::PairEnd Run::stopBlocked(std::string_view message) {
     m_report.recordFailure({"run stopped", "",
                             "no later pair can escape this failure, so the pairs after this one were left "
                             "as they are: " +
@@ -287,27 +287,27 @@ ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view messa
     return PairEnd::Stop;
 }
 
-bool ReconciliationRun::stopUnfinished(std::string_view why) {
+bool Run::stopUnfinished(std::string_view why) {
     m_report.recordFailure({"run stopped", "", std::string(why)});
     m_report.stop = RunStop::Fatal;
     finish(false);
     return false;
 }
 
-bool ReconciliationRun::refuse(std::string step, std::string why) {
+bool Run::refuse(std::string step, std::string why) {
     m_report.recordFailure({std::move(step), "", std::move(why)});
     m_report.stop = RunStop::Refused;
     finish(false);
     return false;
 }
 
-bool ReconciliationRun::stopInterrupted() {
+bool Run::stopInterrupted() {
     m_report.stop = RunStop::Interrupted;
     m_report.stopSignal = stopRequested();
     return finish(false);
 }
 
-bool ReconciliationRun::finish(bool result) {
+bool Run::finish(bool result) {
     if (m_host) {
         stopBatching();
         rebuildLostPairs();
@@ -348,7 +348,7 @@ bool ReconciliationRun::finish(bool result) {
     return m_report.result;
 }
 
-void ReconciliationRun::reportJournalIncomplete() {
+void Run::reportJournalIncomplete() {
     m_report.journalIncomplete = true;
     // Each pair's images went into the journal with the pair's own change: only the run's row lacks its end.
     const std::string run = std::to_string(m_report.journalRun);
@@ -360,7 +360,7 @@ void ReconciliationRun::reportJournalIncomplete() {
              run + " still puts them back"});
 }
 
-bool ReconciliationRun::abandon(std::string_view message) noexcept {
+bool Run::abandon(std::string_view message) noexcept {
     try {
         m_report.recordFailure({"run", "", std::string(message)});
         m_report.stop = RunStop::Fatal;
@@ -381,7 +381,7 @@ bool JustAccountRun(RunContext& context, DialectChoice dialects, const Connectio
     const StepTimer timer(context.report.timings.total);
     const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);
     try {
-        run_detail::ReconciliationRun run(context, dialects, connection);
+        run_detail::Run run(context, dialects, connection);
         try {
             return run.execute();
         } catch (const std::exception& error) {

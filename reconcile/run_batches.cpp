@@ -8,13 +8,13 @@
 #include "base/step_timer.h"
 #include "ledger/db/commit_batch.h"
 #include "ledger/db/stop_request.h"
-#include "reconcile/reconciliation_run.h"
 #include "reconcile/regeneration.h"
+#include "reconcile/run_steps.h"
 #include "reconcile/unsettled_pairs.h"
 
 namespace tarvenish::run_detail {
 
-void ReconciliationRun::stopBatching() {
+void Run::stopBatching() {
     const StepTimer timer(m_report.timings.commits);
     const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] {
         if (m_batch) m_batch->commit();
@@ -30,7 +30,7 @@ void ReconciliationRun::stopBatching() {
     });
 }
 
-void ReconciliationRun::settleWhenDue() {
+void Run::settleWhenDue() {
     if (!m_batch || m_host->unsettledTransactions() == 0) return;
     {
         const StepTimer timer(m_report.timings.commits);
@@ -43,7 +43,7 @@ void ReconciliationRun::settleWhenDue() {
     rebuildLostPairs();
 }
 
-void ReconciliationRun::rebuildLostPairs() {
+void Run::rebuildLostPairs() {
     std::vector<LostPair> lost = m_unsettled.takeLost();
     if (lost.empty()) return;
     const bool batched = m_batch.has_value();

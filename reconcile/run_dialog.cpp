@@ -6,11 +6,11 @@
 
 #include "base/step_timer.h"
 #include "ledger/db/stop_request.h"
-#include "reconcile/reconciliation_run.h"
+#include "reconcile/run_steps.h"
 
 namespace tarvenish::run_detail {
 
-ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
+Run::PairEnd Run::showDialog(const PairRow& row) {
     if (m_presenter == nullptr) {
         endPair(row, PairOutcome::Skipped);
         return PairEnd::Next;
@@ -66,7 +66,7 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     return PairEnd::Next;
 }
 
-DialogResult ReconciliationRun::askDialog(const PairRow& row) {
+DialogResult Run::askDialog(const PairRow& row) {
     DialogResult answer;
     if (attempt("adjustment dialog for pair " + row.label(), std::string(),
                 [&] { answer = m_presenter->showModal(m_mode, m_report); })) {
@@ -81,7 +81,7 @@ DialogResult ReconciliationRun::askDialog(const PairRow& row) {
     return failed;
 }
 
-void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string message) {
+void Run::settleUnattendedDialog(bool confirmed, std::string message) {
     bool committed = confirmed;
     // A batch of dialogs alone is made durable when due, as one of rebuilt pairs is.
     if (confirmed && m_batch) {
@@ -95,12 +95,12 @@ void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string messa
     rebuildLostPairs();
 }
 
-void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {
+void Run::endPair(const PairRow& row, PairOutcome outcome) {
     m_report.count(outcome);
     if (m_report.onPairDone) m_report.pairDone(keptPairDetail(row, outcome));
 }
 
-void ReconciliationRun::confirmedDone(const PairRow& row, const ConfirmedPair& written) {
+void Run::confirmedDone(const PairRow& row, const ConfirmedPair& written) {
     m_report.count(PairOutcome::Confirmed);
     m_report.rowsDeleted += written.rowsDeleted;
     m_report.rowsInserted += written.rowsInserted;

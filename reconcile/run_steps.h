@@ -1,6 +1,6 @@
 #pragma once
-// The run's steps as one object: the run itself (run.cpp) and its adjustment dialogs (run_dialog.cpp).
-// Internal to the run.
+// The run's steps as one object: the run itself (run.cpp), its batches of commits (run_batches.cpp) and its
+// adjustment dialogs (run_dialog.cpp). Internal to the run.
 
 #include <cstddef>
 #include <optional>
@@ -24,10 +24,10 @@
 
 namespace tarvenish::run_detail {
 
-// One call of the run: the steps in order, each failure recorded and the next step taken.
-class ReconciliationRun final {
+// One run: the steps in order, each failure recorded and the next step taken.
+class Run final {
 public:
-    ReconciliationRun(RunContext& context, DialectChoice dialects, ConnectionPtr host)
+    Run(RunContext& context, DialectChoice dialects, ConnectionPtr host)
         : m_dialects(dialects),
           m_host(std::move(host)),
           m_state(sharedState()),
@@ -112,7 +112,7 @@ private:
 };
 
 template <typename Step>
-bool ReconciliationRun::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
+bool Run::attempt(std::string step, const std::string& statement, Step&& body) noexcept {
     try {
         body();
         return true;
