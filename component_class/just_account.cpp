@@ -71,7 +71,7 @@ bool runOnSnapshot(RunContext& context, DialectChoice dialects, const std::strin
     }
     // The run's own statements go to the snapshot only, whatever connection this thread held before.
     sharedState().Conn = copy;
-    const bool result = JustAccountRun(context, dialects, copy);
+    const bool result = executeRun(context, dialects, copy);
     context.report.dryRun = true;
     copy->close();
     copy.reset();
@@ -156,8 +156,7 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
                              lock->status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
                              "take the run lock", lock->problem());
         }
-        if (context.backupPath.empty() && !context.dryRun)
-            return JustAccountRun(context, dialects, gdbsKavrin);
+        if (context.backupPath.empty() && !context.dryRun) return executeRun(context, dialects, gdbsKavrin);
         std::string file;
         try {
             file = sqliteFileOf(gdbsKavrin->connectionString());
@@ -176,7 +175,7 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
                 failureMessage(error) + "; nothing was changed");
         }
         const bool result = context.dryRun ? runOnSnapshot(context, dialects, file)
-                                           : JustAccountRun(context, dialects, gdbsKavrin);
+                                           : executeRun(context, dialects, gdbsKavrin);
         // The run starts its report afresh; the copy was made before it.
         if (!context.backupPath.empty()) context.report.backupPath = absoluteBackupPath(context.backupPath);
         return result;

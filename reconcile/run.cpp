@@ -376,7 +376,7 @@ bool Run::abandon(std::string_view message) noexcept {
 
 namespace tarvenish {
 
-bool JustAccountRun(RunContext& context, DialectChoice dialects, const ConnectionPtr& connection) noexcept {
+bool executeRun(RunContext& context, DialectChoice dialects, const ConnectionPtr& connection) noexcept {
     // The run clears its report as it starts; the timers add the whole run's time as it ends.
     const StepTimer timer(context.report.timings.total);
     const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);

@@ -1,5 +1,5 @@
 #pragma once
-// The batch run: the issued-quantity pass, then every pair in code order, rebuilt when its totals agree and
+// The run: the issued-quantity pass, then every pair in code order, rebuilt when its totals agree and
 // handed to the adjustment dialog when they differ.
 
 #include "ledger/db/connection.h"
@@ -14,7 +14,7 @@ struct RunContext;
 // difference; true otherwise (pairs left by the dialog's close or a skip included). Never throws: a failing
 // step is recorded in `context.report`, whose `stop` says why a run ended early; a pair whose totals differ
 // goes to `context.presenter`.
-[[nodiscard]] bool JustAccountRun(RunContext& context, DialectChoice dialects,
-                                  const ConnectionPtr& connection) noexcept;
+[[nodiscard]] bool executeRun(RunContext& context, DialectChoice dialects,
+                              const ConnectionPtr& connection) noexcept;
 
 }  // namespace tarvenish

@@ -121,7 +121,7 @@ int photograph(const std::string& output) {
     bool finished = false;
     {
         const ConnectionPtr connection = Connection::open(database.string());
-        finished = JustAccountRun(context, DialectChoice::fromHostFlag(1), connection);
+        finished = executeRun(context, DialectChoice::fromHostFlag(1), connection);
     }
     setMessagePresenter(nullptr);
     ConnectionPool::clear();
