@@ -115,7 +115,7 @@ int reportUndo(const UndoResult& result) {
 
 }  // namespace
 
-int undoRecordedRun(const Target& target, const UndoOptions& options) {
+int undoJournaledRun(const Target& target, const UndoOptions& options) {
     // The log is opened before anything changes: an audit trail that cannot be kept stops the undo unstarted.
     std::optional<StatementLogging> log;
     try {
@@ -139,7 +139,7 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
 int showHistory(const Target& target) {
     const LockedAccountSet set(target, RunLockUse::Read);
     if (set.refusal() != 0) return set.refusal();
-    const auto runs = recordedRuns(set.connection());
+    const auto runs = journaledRuns(set.connection());
     ConnectionPool::clear();
     if (!runs || runs->empty()) {
         std::printf("no runs recorded\n");
@@ -149,7 +149,7 @@ int showHistory(const Target& target) {
                 fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}", "run", "started",
                             "dialect", "mode", "rebuilt", "confirmed", "deleted", "inserted", "undone")
                     .c_str());
-    for (const RecordedRun& run : *runs) {
+    for (const JournaledRun& run : *runs) {
         const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
         // The dialect its pairs were rebuilt in.
         const bool server =
