@@ -17,7 +17,7 @@
 #include "component/output_file.h"
 #include "component/output_paths.h"
 #include "component/run_context.h"
-#include "component/run_recording.h"
+#include "component/run_outputs.h"
 #include "component/run_report.h"
 #include "component/settings.h"
 #include "component_class/just_account.h"
@@ -73,7 +73,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
     const auto named = [](const char* name, const std::optional<std::string>& path) {
         return path ? std::optional<NamedOutput>(NamedOutput{name, *path}) : std::nullopt;
     };
-    RunRecording recording(
+    RunOutputs outputs(
         connection->connectionString(),
         {.report = named("--report", options.reportPath),
          .log = named("--log", options.logPath),
@@ -89,7 +89,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
     {
         ProgressBar progress;
         report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
-        const RunRecording::Listening listening(recording, context);
+        const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
         (void)JustAccount{}.justAccount(context, target.accSql, connection);
     }
@@ -99,10 +99,10 @@ int runRebuild(const Target& target, const RunOptions& options) {
     // The summary comes first, so that people learn what was done even when the report cannot be written.
     std::vector<std::string> problems;
     std::string problem;
-    if (!printed(reportSummary(report), recording.reportOnStandardOutput() ? stderr : stdout, "summary",
+    if (!printed(reportSummary(report), outputs.reportOnStandardOutput() ? stderr : stdout, "summary",
                  problem))
         problems.push_back(problem);
-    for (std::string& text : recording.finish(report)) problems.push_back(std::move(text));
+    for (std::string& text : outputs.finish(report)) problems.push_back(std::move(text));
     for (const auto& text : problems)
         std::fprintf(stderr, "tarvenish: %s (the run itself is done)\n", text.c_str());
     if (!report.result) std::fprintf(stderr, "tarvenish: %s\n", answerReason(report).c_str());
