@@ -12,7 +12,7 @@
 
 namespace tarvenish {
 
-RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
+RegenerationResult Regenerate(Connection& connection, Dialect dialect, PairMode mode, Date keepDate,
                               std::string_view code, std::string_view invCode, CommitBatch* batch,
                               long journalRun, RunTimings* timings) noexcept {
     RegenerationResult result;
@@ -25,28 +25,28 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         const std::string deletion = sql::regenerationDelete(dialect, mode, code, invCode);
         const std::string insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
         // Without the transaction a failing insert would leave the pair with no opening rows at all.
-        Transaction transaction(conn);
+        Transaction transaction(connection);
         // The journal's copies share the pair's transaction: a crash keeps both or neither.
         const auto journal = [&](JournalImage image) {
             if (journalRun == 0) return;
             const StepTimer timer(time.journal);
             current = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, image);
-            conn.execute(current);
+            connection.execute(current);
         };
         journal(JournalImage::Before);
         current = deletion;
         long deleted = 0;
         {
             const StepTimer timer(time.deletes);
-            conn.execute(deletion);
-            deleted = conn.lastChanges();
+            connection.execute(deletion);
+            deleted = connection.lastChanges();
         }
         current = insertion;
         long inserted = 0;
         {
             const StepTimer timer(time.inserts);
-            conn.execute(insertion);
-            inserted = conn.lastChanges();
+            connection.execute(insertion);
+            inserted = connection.lastChanges();
         }
         journal(JournalImage::After);
         current.clear();

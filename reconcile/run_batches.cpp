@@ -31,13 +31,13 @@ void Run::stopBatching() {
 }
 
 void Run::settleWhenDue() {
-    if (!m_batch || m_host->unsettledTransactions() == 0) return;
+    if (!m_batch || m_hostConnection->unsettledTransactions() == 0) return;
     {
         const StepTimer timer(m_report.timings.commits);
         const bool committed =
             attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
         m_unsettled.account(
-            m_host->unsettledTransactions(), committed,
+            m_hostConnection->unsettledTransactions(), committed,
             committed ? std::string_view() : std::string_view(m_report.failures.back().message));
     }
     rebuildLostPairs();
@@ -72,8 +72,8 @@ void Run::rebuildLostPairs() {
             continue;
         }
         const RegenerationResult again =
-            Regenerate(*m_host, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code, pair.pair.invCode,
-                       nullptr, m_report.journalRun, &m_report.timings);
+            Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code,
+                       pair.pair.invCode, nullptr, m_report.journalRun, &m_report.timings);
         if (again.committed) {
             UnsettledPair rebuilt = pair.pair;
             rebuilt.rowsDeleted = again.rowsDeleted;
@@ -89,7 +89,8 @@ void Run::rebuildLostPairs() {
         if (again.blocksLaterPairs && m_blocked.empty()) m_blocked = again.message;
     }
     if (batched) {
-        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+        (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                      [&] { m_batch.emplace(*m_hostConnection); });
     }
 }
 

@@ -33,7 +33,8 @@ Run::PairEnd Run::showDialog(const PairRow& row) {
     // A confirm without its figures wrote rows the run cannot account: its check then expects nothing.
     const ConfirmedPair written = answer.confirmed.value_or(ConfirmedPair{});
     if (personWaits) {
-        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+        (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                      [&] { m_batch.emplace(*m_hostConnection); });
         if (confirmed) confirmedDone(row, written);
     } else {
         if (confirmed) {
@@ -91,7 +92,7 @@ void Run::settleUnattendedDialog(bool confirmed, std::string message) {
     }
     // A failed confirm may have taken the batch with it (SQLite rolls the whole transaction back on some
     // errors): the pairs held in it are then lost.
-    m_unsettled.account(m_host->unsettledTransactions(), committed, message);
+    m_unsettled.account(m_hostConnection->unsettledTransactions(), committed, message);
     rebuildLostPairs();
 }
 

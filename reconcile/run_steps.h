@@ -27,9 +27,9 @@ namespace tarvenish::run_detail {
 // One run: the steps in order, each failure recorded and the next step taken.
 class Run final {
 public:
-    Run(RunContext& context, DialectChoice dialects, ConnectionPtr host)
+    Run(RunContext& context, DialectChoice dialects, ConnectionPtr hostConnection)
         : m_dialects(dialects),
-          m_host(std::move(host)),
+          m_hostConnection(std::move(hostConnection)),
           m_state(sharedState()),
           m_report(context.report),
           m_presenter(context.presenter.get()),
@@ -91,7 +91,7 @@ private:
     void reportJournalIncomplete();
 
     DialectChoice m_dialects;
-    ConnectionPtr m_host;
+    ConnectionPtr m_hostConnection;
     SharedState& m_state;
     RunReport& m_report;
     AdjustmentPresenter* m_presenter;
