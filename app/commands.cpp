@@ -42,12 +42,12 @@ int answer(const CheckAnswer& check) {
 
 int checkStart(const Target& target) {
     auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.startCheck(target.accSql, connection));
+    return answer(JustAccount{}.startCheck(target.dialectFlag, connection));
 }
 
 int checkDocuments(const Target& target) {
     auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.documentsCheck(target.accSql, connection));
+    return answer(JustAccount{}.documentsCheck(target.dialectFlag, connection));
 }
 
 namespace {
@@ -91,7 +91,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
         report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
         const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
-        (void)JustAccount{}.justAccount(context, target.accSql, connection);
+        (void)JustAccount{}.justAccount(context, target.dialectFlag, connection);
     }
     report.onProgress = nullptr;
     ConnectionPool::clear();
@@ -118,7 +118,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         return 2;
     }
     auto connection = openAccountSet(target.db, target.connection);
-    const DialectChoice dialects = DialectChoice::fromHostFlag(target.accSql);
+    const DialectChoice dialects = DialectChoice::fromHostFlag(target.dialectFlag);
     // Its queries go in the pairs' dialect, and a server takes no desktop text; told before the run lock,
     // which on a server is taken with statements of its own.
     if (const std::string refusal = dialectRefusal(dialects, *connection); !refusal.empty()) {

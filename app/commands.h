@@ -12,9 +12,9 @@
 namespace tarvenish::app {
 
 struct Target {
-    std::string db;           // --db PATH
-    std::string connection;   // --connection STRING
-    std::int16_t accSql = 1;  // --acc-sql N (1 server dialect, 0 desktop)
+    std::string db;                // --db PATH
+    std::string connection;        // --connection STRING
+    std::int16_t dialectFlag = 1;  // --acc-sql N (1 server dialect, 0 desktop)
 };
 
 struct RunOptions {

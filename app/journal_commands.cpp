@@ -153,7 +153,8 @@ int showHistory(const Target& target) {
         const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
         // The dialect its pairs were rebuilt in.
         const bool server =
-            DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.accSql)).forPairs() == Dialect::Server;
+            DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.dialectFlag)).forPairs() ==
+            Dialect::Server;
         std::printf("%s\n", fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}",
                                         run.runId, run.started, server ? "server" : "desktop", run.mode,
                                         figure(run.pairsRebuilt), figure(run.pairsConfirmed),

@@ -35,20 +35,20 @@ void addAccountSet(CLI::App& command, Target& target) {
 
 void addTarget(CLI::App& command, Target& target) {
     addAccountSet(command, target);
-    auto* accSql =
-        command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
+    auto* accSqlOption =
+        command.add_option("--acc-sql", target.dialectFlag, "the host's dialect flag: 1 server, 0 desktop")
             ->check(CLI::IsMember({0, 1}))
             ->default_val(1);
     // Callbacks run after parsing, in the order the options are added: --acc-sql is already read here.
     command
         .add_option_function<std::string>(
             "--dialect",
-            [&target, accSql](const std::string& d) {
+            [&target, accSqlOption](const std::string& d) {
                 const std::int16_t flag = d == "server" ? 1 : 0;
-                if (accSql->count() > 0 && target.accSql != flag)
+                if (accSqlOption->count() > 0 && target.dialectFlag != flag)
                     throw CLI::ValidationError("--dialect " + d,
-                                               "contradicts --acc-sql " + std::to_string(target.accSql));
-                target.accSql = flag;
+                                               "contradicts --acc-sql " + std::to_string(target.dialectFlag));
+                target.dialectFlag = flag;
             },
             "server or desktop (the same as --acc-sql 1 or 0)")
         ->check(CLI::IsMember({"server", "desktop"}));

@@ -12,7 +12,7 @@ class Connection;
 struct JournaledRun {
     long runId = 0;
     std::string started;  // ISO 8601 UTC
-    int accSql = 1;       // the dialect flag of the run
+    int dialectFlag = 1;  // the dialect flag of the run
     std::string mode;     // warehouse | department
     // Filled at the run's end; nullopt for a run that did not reach it.
     std::optional<long> pairsRebuilt;
