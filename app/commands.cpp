@@ -25,7 +25,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/run_lock.h"
 #include "ledger/sql/dialect.h"
-#include "reconcile/ledger_verification.h"
+#include "reconcile/account_set_verification.h"
 
 namespace tarvenish::app {
 namespace {
@@ -109,7 +109,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyLedger(const Target& target, const std::optional<std::string>& logPath) {
+int verifyAccountSet(const Target& target, const std::optional<std::string>& logPath) {
     std::optional<StatementLogging> log;
     try {
         log.emplace(logPath, accountSetConnectionString(target.db, target.connection));
@@ -125,7 +125,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         std::fprintf(stderr, "tarvenish: %s\n", refusal.c_str());
         return 2;
     }
-    LedgerVerification verification;
+    AccountSetVerification verification;
     {
         // A run in progress would be read half done: the lock is taken as a run takes it, and let go at once.
         const RunLock lock(connection->connectionString(), RunLockUse::Read);
@@ -134,7 +134,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
-            verification = tarvenish::verifyLedger(connection, dialects);
+            verification = tarvenish::verifyAccountSet(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
             ConnectionPool::clear();
@@ -149,7 +149,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         connection->close();
         ConnectionPool::clear();
     }
-    for (const LedgerDifference& d : verification.differences) {
+    for (const PairDifference& d : verification.differences) {
         if (d.withoutOpeningRows && !d.adjusted) {
             std::printf("missing: %s/%s: no opening rows, stock ledger %s / %s\n", d.code.c_str(),
                         d.invCode.c_str(), d.stockQuantity.displayText().c_str(),

@@ -42,7 +42,7 @@ int runRebuild(const Target& target, const RunOptions& options);
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
 // adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure (a --log
 // that cannot be opened or is refused among them), 4 when the log is incomplete.
-int verifyLedger(const Target& target, const std::optional<std::string>& logPath = std::nullopt);
+int verifyAccountSet(const Target& target, const std::optional<std::string>& logPath = std::nullopt);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

@@ -198,7 +198,7 @@ int main(int argc, char** argv) {
         if (*checkStart) return tarvenish::app::checkStart(target);
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
         if (*runCommand) return tarvenish::app::runRebuild(target, run);
-        if (*verifyCommand) return tarvenish::app::verifyLedger(target, verifyLog.value());
+        if (*verifyCommand) return tarvenish::app::verifyAccountSet(target, verifyLog.value());
         if (*undoCommand) return tarvenish::app::undoJournaledRun(target, undo);
         if (*historyCommand) return tarvenish::app::showHistory(target);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;

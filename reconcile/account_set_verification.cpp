@@ -1,4 +1,4 @@
-#include "reconcile/ledger_verification.h"
+#include "reconcile/account_set_verification.h"
 
 #include <algorithm>
 #include <map>
@@ -96,7 +96,7 @@ std::vector<std::string> rowTexts(const std::string& source, const std::string& 
 
 // A pair confirmed in the dialog by the latest run that touched it and was not undone, whose opening rows
 // are still exactly the rows that confirm wrote.
-bool adjustedOnPurpose(const std::string& source, PairMode mode, const LedgerDifference& pair) {
+bool adjustedOnPurpose(const std::string& source, PairMode mode, const PairDifference& pair) {
     const std::string of = "tarvenish_journal.pair_code=N'" + sql::quoteCode(pair.code) +
                            "' and tarvenish_journal.inv_code=N'" + sql::quoteCode(pair.invCode) + "'";
     Recordset latest;
@@ -136,18 +136,18 @@ bool adjustedOnPurpose(const std::string& source, PairMode mode, const LedgerDif
 
 }  // namespace
 
-int LedgerVerification::unexplained() const noexcept {
+int AccountSetVerification::unexplained() const noexcept {
     return static_cast<int>(std::count_if(differences.begin(), differences.end(),
-                                          [](const LedgerDifference& d) { return !d.adjusted; }));
+                                          [](const PairDifference& d) { return !d.adjusted; }));
 }
 
-int LedgerVerification::withoutOpeningRows() const noexcept {
+int AccountSetVerification::withoutOpeningRows() const noexcept {
     return static_cast<int>(
         std::count_if(differences.begin(), differences.end(),
-                      [](const LedgerDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
+                      [](const PairDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
 }
 
-LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice dialects) {
+AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects) {
     const ReadersOn readers(connection);
     const std::string source = connection->connectionString();
     AccountSettingsRecord settings;
@@ -164,7 +164,7 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
     const int digits = settings.QuantityDigits;
 
     auto stock = stockByPair(source, dialect, mode, digits);
-    LedgerVerification verification;
+    AccountSetVerification verification;
     Recordset opening;
     openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), source,
                       CursorType::ForwardOnly);
@@ -178,9 +178,9 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
             at != stock.end() ? at->second : StockFigures{Value::null(), Value::null()};
         if (at != stock.end()) stock.erase(at);
         if (totalsMatch(figures.quantity, figures.money, 1, opening.field(2), opening.field(3))) continue;
-        verification.differences.push_back(LedgerDifference{std::move(key.first), std::move(key.second),
-                                                            opening.field(2), opening.field(3),
-                                                            figures.quantity, figures.money});
+        verification.differences.push_back(PairDifference{std::move(key.first), std::move(key.second),
+                                                          opening.field(2), opening.field(3),
+                                                          figures.quantity, figures.money});
     }
     opening.close();
     // What is left of the stock side are pairs without a single opening row: every booked receipt line of
@@ -189,14 +189,14 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
     for (auto& [key, figures] : stock) {
         if (!visited.contains(key.first)) continue;
         ++verification.pairsChecked;
-        LedgerDifference missing{key.first,     key.second,       Value::null(),
-                                 Value::null(), figures.quantity, figures.money};
+        PairDifference missing{key.first,     key.second,       Value::null(),
+                               Value::null(), figures.quantity, figures.money};
         missing.withoutOpeningRows = true;
         verification.differences.push_back(std::move(missing));
     }
     if (!verification.differences.empty() && tableExists(source, "tarvenish_runs") &&
         tableExists(source, "tarvenish_journal")) {
-        for (LedgerDifference& difference : verification.differences)
+        for (PairDifference& difference : verification.differences)
             difference.adjusted = adjustedOnPurpose(source, mode, difference);
     }
     return verification;
