@@ -13,8 +13,8 @@
 namespace tarvenish {
 
 RegenerationResult Regenerate(Connection& connection, Dialect dialect, PairMode mode, Date keepDate,
-                              std::string_view code, std::string_view invCode, CommitBatch* batch,
-                              long journalRun, RunTimings* timings) noexcept {
+                              std::string_view code, std::string_view invCode, CommitBatch* batch, long runId,
+                              RunTimings* timings) noexcept {
     RegenerationResult result;
     // Where the time goes when nobody asked: a sum nobody reads.
     RunTimings unread;
@@ -28,9 +28,9 @@ RegenerationResult Regenerate(Connection& connection, Dialect dialect, PairMode 
         Transaction transaction(connection);
         // The journal's copies share the pair's transaction: a crash keeps both or neither.
         const auto journal = [&](JournalImage image) {
-            if (journalRun == 0) return;
+            if (runId == 0) return;
             const StepTimer timer(time.journal);
-            current = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, image);
+            current = sql::journalPairImage(mode, runId, code, invCode, JournalAction::Rebuilt, image);
             connection.execute(current);
         };
         journal(JournalImage::Before);

@@ -82,7 +82,7 @@ bool Run::execute() {
     if (!attempt("start the run's journal", journalStatement, [&] {
             namingStatement(journalStatement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                m_report.journalRun = startRunJournal(*m_hostConnection, m_dialects, m_mode);
+                m_report.runId = startRunJournal(*m_hostConnection, m_dialects, m_mode);
             });
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
@@ -252,7 +252,7 @@ Run::PairEnd Run::visitPair(const Recordset& summary) {
 
     const RegenerationResult regenerated =
         Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_state.KeepDate, row.code, row.invCode,
-                   m_batch ? &*m_batch : nullptr, m_report.journalRun, &m_report.timings);
+                   m_batch ? &*m_batch : nullptr, m_report.runId, &m_report.timings);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                          totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
@@ -321,12 +321,12 @@ bool Run::finish(bool result) {
                             m_state.AccountSettings.QuantityDigits, m_report))
             result = false;
     }
-    if (m_hostConnection && m_report.journalRun != 0) {
+    if (m_hostConnection && m_report.runId != 0) {
         std::string statement;
         const bool journalFinished = attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                finishRunJournal(*m_hostConnection, m_report.journalRun,
+                finishRunJournal(*m_hostConnection, m_report.runId,
                                  {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
                                   m_report.rowsInserted});
             });
@@ -354,7 +354,7 @@ bool Run::finish(bool result) {
 void Run::reportJournalIncomplete() {
     m_report.journalIncomplete = true;
     // Each pair's images went into the journal with the pair's own change: only the run's row lacks its end.
-    const std::string run = std::to_string(m_report.journalRun);
+    const std::string run = std::to_string(m_report.runId);
     m_report.recordFailure(
         {std::string(kJournalIncompleteStep), "",
          "the pairs counted rebuilt and confirmed hold their new opening rows, but run " + run +

@@ -73,7 +73,7 @@ void Run::rebuildLostPairs() {
         }
         const RegenerationResult again =
             Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code,
-                       pair.pair.invCode, nullptr, m_report.journalRun, &m_report.timings);
+                       pair.pair.invCode, nullptr, m_report.runId, &m_report.timings);
         if (again.committed) {
             UnsettledPair rebuilt = pair.pair;
             rebuilt.rowsDeleted = again.rowsDeleted;
