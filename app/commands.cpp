@@ -61,7 +61,7 @@ bool printed(const std::string& text, std::FILE* stream, std::string_view what, 
 }
 }  // namespace
 
-int runRebuild(const Target& target, const RunOptions& options) {
+int runOnAccountSet(const Target& target, const RunOptions& options) {
     setBusyTimeout(options.busyTimeout);
     // Opened by the run as the library's is, so that an account set refused says so in the report too.
     const ConnectionPtr connection =

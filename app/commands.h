@@ -38,7 +38,7 @@ int checkDocuments(const Target& target);
 // run: the exit code of runExitCode (app/exit_code.h). A usage error, or an output path that cannot be
 // written, is thrown before anything is changed (exit 2); an account set that cannot be used is refused by
 // the run, which says why in its summary and report (exit 2).
-int runRebuild(const Target& target, const RunOptions& options);
+int runOnAccountSet(const Target& target, const RunOptions& options);
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
 // adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure (a --log
 // that cannot be opened or is refused among them), 4 when the log is incomplete.

@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
     try {
         if (*checkStart) return tarvenish::app::checkStart(target);
         if (*checkDocuments) return tarvenish::app::checkDocuments(target);
-        if (*runCommand) return tarvenish::app::runRebuild(target, run);
+        if (*runCommand) return tarvenish::app::runOnAccountSet(target, run);
         if (*verifyCommand) return tarvenish::app::verifyAccountSet(target, verifyLog.value());
         if (*undoCommand) return tarvenish::app::undoJournaledRun(target, undo);
         if (*historyCommand) return tarvenish::app::showHistory(target);
