@@ -12,12 +12,11 @@
 #include "ledger/db/recordset.h"
 #include "ledger/sql/host_tables.h"
 #include "ledger/sql/statements.h"
+#include "reconcile/pair_row.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {
 namespace {
-
-using PairKey = std::pair<std::string, std::string>;
 
 struct StockFigures {
     Value quantity;
@@ -32,11 +31,12 @@ struct ReadersOn {
     ReadersOn& operator=(const ReadersOn&) = delete;
 };
 
-std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect dialect, PairMode mode,
-                                            int digits) {
+std::map<PairKey, StockFigures> stockByPair(const std::string& connectionString, Dialect dialect,
+                                            PairMode mode, int digits) {
     std::map<PairKey, StockFigures> stock;
     Recordset rs;
-    openReadOnlyQuery(rs, sql::stockTotalsByPair(dialect, mode, digits), source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, sql::stockTotalsByPair(dialect, mode, digits), connectionString,
+                      CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
         if (rs.field(0).isNull() || rs.field(1).isNull()) continue;
         stock.emplace(PairKey{rs.field(0).displayText(), rs.field(1).displayText()},
@@ -46,20 +46,20 @@ std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect d
     return stock;
 }
 
-std::set<std::string> specificIdentificationCodes(const std::string& source, PairMode mode) {
+std::set<std::string> specificIdentificationCodes(const std::string& connectionString, PairMode mode) {
     std::set<std::string> codes;
     Recordset rs;
-    openReadOnlyQuery(rs, sql::specificIdentificationCodes(mode), source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, sql::specificIdentificationCodes(mode), connectionString, CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext())
         if (!rs.field(0).isNull()) codes.insert(rs.field(0).displayText());
     rs.close();
     return codes;
 }
 
-bool tableExists(const std::string& source, std::string_view table) {
+bool tableExists(const std::string& connectionString, std::string_view table) {
     Recordset probe;
     try {
-        openReadOnlyQuery(probe, "select * from " + std::string(table) + " where 1=0", source,
+        openReadOnlyQuery(probe, "select * from " + std::string(table) + " where 1=0", connectionString,
                           CursorType::ForwardOnly);
     } catch (const DbError&) {
         return false;
@@ -76,10 +76,10 @@ std::string columnList(std::string_view table) {
 }
 
 // The rows of `statement`, each as one text, sorted: two multisets of whole rows compare as these do.
-std::vector<std::string> rowTexts(const std::string& source, const std::string& statement) {
+std::vector<std::string> rowTexts(const std::string& connectionString, const std::string& statement) {
     std::vector<std::string> rows;
     Recordset rs;
-    openReadOnlyQuery(rs, statement, source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, statement, connectionString, CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
         std::string text;
         for (std::size_t i = 0; i < host::kOpeningRowColumns.size(); ++i) {
@@ -96,7 +96,7 @@ std::vector<std::string> rowTexts(const std::string& source, const std::string& 
 
 // A pair confirmed in the dialog by the latest run that touched it and was not undone, whose opening rows
 // are still exactly the rows that confirm wrote.
-bool adjustedOnPurpose(const std::string& source, PairMode mode, const PairDifference& pair) {
+bool adjustedOnPurpose(const std::string& connectionString, PairMode mode, const PairDifference& pair) {
     const std::string of = "tarvenish_journal.pair_code=N'" + sql::quoteCode(pair.code) +
                            "' and tarvenish_journal.inv_code=N'" + sql::quoteCode(pair.invCode) + "'";
     Recordset latest;
@@ -105,7 +105,7 @@ bool adjustedOnPurpose(const std::string& source, PairMode mode, const PairDiffe
         "select max(tarvenish_journal.run_id) from tarvenish_journal inner join tarvenish_runs on "
         "tarvenish_runs.run_id=tarvenish_journal.run_id where tarvenish_runs.undone is null and " +
             of,
-        source, CursorType::ForwardOnly);
+        connectionString, CursorType::ForwardOnly);
     if (latest.eof() || latest.field(0).isNull()) return false;
     const std::string run = latest.field(0).displayText();
     latest.close();
@@ -114,12 +114,12 @@ bool adjustedOnPurpose(const std::string& source, PairMode mode, const PairDiffe
     openReadOnlyQuery(action,
                       "select tarvenish_journal.action from tarvenish_journal where " + ofRun +
                           " and tarvenish_journal.action<>N'confirmed'",
-                      source, CursorType::ForwardOnly);
+                      connectionString, CursorType::ForwardOnly);
     if (!action.eof()) return false;
     action.close();
-    const auto written =
-        rowTexts(source, "select " + columnList("tarvenish_journal") + " from tarvenish_journal where " +
-                             ofRun + " and tarvenish_journal.image=N'after'");
+    const auto written = rowTexts(connectionString, "select " + columnList("tarvenish_journal") +
+                                                        " from tarvenish_journal where " + ofRun +
+                                                        " and tarvenish_journal.image=N'after'");
     // In department mode a row belongs to its warehouse's department, as the totals count it.
     const std::string current =
         mode == PairMode::Department
@@ -130,8 +130,8 @@ bool adjustedOnPurpose(const std::string& source, PairMode mode, const PairDiffe
             : "select " + columnList("IA_Subsidiary") +
                   " from IA_Subsidiary where IA_Subsidiary.cVouType=N'34' and IA_Subsidiary.cWhCode=N'" +
                   sql::quoteCode(pair.code) + "'";
-    return written ==
-           rowTexts(source, current + " and IA_Subsidiary.cInvCode=N'" + sql::quoteCode(pair.invCode) + "'");
+    return written == rowTexts(connectionString, current + " and IA_Subsidiary.cInvCode=N'" +
+                                                     sql::quoteCode(pair.invCode) + "'");
 }
 
 }  // namespace
@@ -149,7 +149,7 @@ int AccountSetVerification::withoutOpeningRows() const noexcept {
 
 AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects) {
     const ReadersOn readers(connection);
-    const std::string source = connection->connectionString();
+    const std::string connectionString = connection->connectionString();
     AccountSettingsRecord settings;
     try {
         ReadAccountSettings(settings);
@@ -163,10 +163,10 @@ AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, Dialect
     const Dialect dialect = dialects.forPairs();
     const int digits = settings.QuantityDigits;
 
-    auto stock = stockByPair(source, dialect, mode, digits);
+    auto stock = stockByPair(connectionString, dialect, mode, digits);
     AccountSetVerification verification;
     Recordset opening;
-    openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), source,
+    openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), connectionString,
                       CursorType::ForwardOnly);
     for (; !opening.eof(); opening.moveNext()) {
         if (opening.field(0).isNull() || opening.field(1).isNull()) continue;
@@ -185,7 +185,7 @@ AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, Dialect
     opening.close();
     // What is left of the stock side are pairs without a single opening row: every booked receipt line of
     // a pair the run visits gets a row, even one with nothing left on it, so such a pair has lost its rows.
-    const std::set<std::string> visited = specificIdentificationCodes(source, mode);
+    const std::set<std::string> visited = specificIdentificationCodes(connectionString, mode);
     for (auto& [key, figures] : stock) {
         if (!visited.contains(key.first)) continue;
         ++verification.pairsChecked;
@@ -194,10 +194,10 @@ AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, Dialect
         missing.withoutOpeningRows = true;
         verification.differences.push_back(std::move(missing));
     }
-    if (!verification.differences.empty() && tableExists(source, "tarvenish_runs") &&
-        tableExists(source, "tarvenish_journal")) {
+    if (!verification.differences.empty() && tableExists(connectionString, "tarvenish_runs") &&
+        tableExists(connectionString, "tarvenish_journal")) {
         for (PairDifference& difference : verification.differences)
-            difference.adjusted = adjustedOnPurpose(source, mode, difference);
+            difference.adjusted = adjustedOnPurpose(connectionString, mode, difference);
     }
     return verification;
 }

@@ -251,7 +251,7 @@ Run::PairEnd Run::visitPair(const Recordset& summary) {
     if (m_withoutIssued.contains({row.code, row.invCode})) return showDialog(row);
 
     const RegenerationResult regenerated =
-        Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_state.KeepDate, row.code, row.invCode,
+        Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, row.code, row.invCode,
                    m_batch ? &*m_batch : nullptr, m_report.runId, &m_report.timings);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
