@@ -40,14 +40,14 @@ int answer(const CheckAnswer& check) {
 }
 }  // namespace
 
-int checkStart(const Target& target) {
-    auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.startCheck(target.dialectFlag, connection));
+int checkStart(const AccountSetOptions& accountSet) {
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    return answer(JustAccount{}.startCheck(accountSet.dialectFlag, connection));
 }
 
-int checkDocuments(const Target& target) {
-    auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.documentsCheck(target.dialectFlag, connection));
+int checkDocuments(const AccountSetOptions& accountSet) {
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    return answer(JustAccount{}.documentsCheck(accountSet.dialectFlag, connection));
 }
 
 namespace {
@@ -61,11 +61,11 @@ bool printed(const std::string& text, std::FILE* stream, std::string_view what, 
 }
 }  // namespace
 
-int runOnAccountSet(const Target& target, const RunOptions& options) {
+int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& options) {
     setBusyTimeout(options.busyTimeout);
     // Opened by the run as the library's is, so that an account set refused says so in the report too.
     const ConnectionPtr connection =
-        Connection::create(accountSetConnectionString(target.db, target.connection));
+        Connection::create(accountSetConnectionString(accountSet.path, accountSet.connectionString));
     PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
 
     // All are looked at and opened before the run changes anything: a path that cannot be written, or that
@@ -91,7 +91,7 @@ int runOnAccountSet(const Target& target, const RunOptions& options) {
         report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
         const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
-        (void)JustAccount{}.justAccount(context, target.dialectFlag, connection);
+        (void)JustAccount{}.justAccount(context, accountSet.dialectFlag, connection);
     }
     report.onProgress = nullptr;
     ConnectionPool::clear();
@@ -109,16 +109,16 @@ int runOnAccountSet(const Target& target, const RunOptions& options) {
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyAccountSet(const Target& target, const std::optional<std::string>& logPath) {
+int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<std::string>& logPath) {
     std::optional<StatementLogging> log;
     try {
-        log.emplace(logPath, accountSetConnectionString(target.db, target.connection));
+        log.emplace(logPath, accountSetConnectionString(accountSet.path, accountSet.connectionString));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
     }
-    auto connection = openAccountSet(target.db, target.connection);
-    const DialectChoice dialects = DialectChoice::fromHostFlag(target.dialectFlag);
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    const DialectChoice dialects = DialectChoice::fromHostFlag(accountSet.dialectFlag);
     // Its queries go in the pairs' dialect, and a server takes no desktop text; told before the run lock,
     // which on a server is taken with statements of its own.
     if (const std::string refusal = dialectRefusal(dialects, *connection); !refusal.empty()) {
