@@ -87,7 +87,7 @@ bool Run::execute() {
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
-    m_passReached = true;
+    m_issuedQuantityStarted = true;
     if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
@@ -335,7 +335,7 @@ bool Run::finish(bool result) {
         if (!journalFinished && !m_dryRun) reportJournalIncomplete();
     }
     // A column left behind changes the host's table: the run did not end as it must.
-    if (m_passReached && !issued_quantity::Remove(*m_hostConnection, m_report)) {
+    if (m_issuedQuantityStarted && !issued_quantity::Remove(*m_hostConnection, m_report)) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
@@ -367,7 +367,7 @@ bool Run::abandon(std::string_view message) noexcept {
     try {
         m_report.recordFailure({"run", "", std::string(message)});
         m_report.stop = RunStop::Fatal;
-        m_passReached = m_passReached && m_hostConnection != nullptr;
+        m_issuedQuantityStarted = m_issuedQuantityStarted && m_hostConnection != nullptr;
         finish(false);
     } catch (...) {
         m_report.result = false;

@@ -99,7 +99,8 @@ private:
     bool m_dryRun;
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
-    bool m_passReached = false;
+    // The issued-quantity pass was begun: its column must be removed as the run ends.
+    bool m_issuedQuantityStarted = false;
     bool m_interrupted = false;
     // The engine's message of the first failure that no later statement can escape, empty while none.
     std::string m_blocked;
