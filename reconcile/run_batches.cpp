@@ -44,48 +44,48 @@ void Run::settleWhenDue() {
 }
 
 void Run::rebuildLostPairs() {
-    std::vector<LostPair> lost = m_unsettled.takeLost();
-    if (lost.empty()) return;
+    std::vector<LostPair> lostPairs = m_unsettled.takeLost();
+    if (lostPairs.empty()) return;
     const bool batched = m_batch.has_value();
     if (batched) {
         stopBatching();
-        for (LostPair& more : m_unsettled.takeLost()) lost.push_back(std::move(more));
+        for (LostPair& more : m_unsettled.takeLost()) lostPairs.push_back(std::move(more));
     }
     bool giveUp = false;
-    for (const LostPair& pair : lost) {
+    for (const LostPair& lost : lostPairs) {
         // A stop request ends the run at its next safe point: the pairs not done again keep their rows.
         if (giveUp || !m_blocked.empty() || m_state.StopRun || stopRequested() != 0) {
-            m_unsettled.failLost(pair);
+            m_unsettled.failLost(lost);
             continue;
         }
-        if (pair.pair.confirmed) {
+        if (lost.pair.confirmed) {
             // Only a dialog answered at once commits into a batch: asking it again costs no person anything.
             // Without the batch its confirm is durable at once and counted as it returns.
-            if (!pair.pair.dialogRow || !initialise(*pair.pair.dialogRow)) {
-                m_unsettled.failLost(pair);
+            if (!lost.pair.dialogRow || !initialise(*lost.pair.dialogRow)) {
+                m_unsettled.failLost(lost);
                 continue;
             }
             const std::size_t failuresBefore = m_report.failures.size();
-            (void)showDialog(*pair.pair.dialogRow);
+            (void)showDialog(*lost.pair.dialogRow);
             giveUp = m_report.failures.size() != failuresBefore &&
-                     m_report.failures.back().message == pair.message;
+                     m_report.failures.back().message == lost.message;
             continue;
         }
         const RegenerationResult again =
-            Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code,
-                       pair.pair.invCode, nullptr, m_report.runId, &m_report.timings);
+            Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, lost.pair.code,
+                       lost.pair.invCode, nullptr, m_report.runId, &m_report.timings);
         if (again.committed) {
-            UnsettledPair rebuilt = pair.pair;
+            UnsettledPair rebuilt = lost.pair;
             rebuilt.rowsDeleted = again.rowsDeleted;
             rebuilt.rowsInserted = again.rowsInserted;
             m_unsettled.settleRebuilt(std::move(rebuilt));
             continue;
         }
-        m_report.recordFailure({"regenerate pair " + pair.pair.label(), again.statement, again.message});
-        m_unsettled.failRebuilt(pair.pair);
+        m_report.recordFailure({"regenerate pair " + lost.pair.label(), again.statement, again.message});
+        m_unsettled.failRebuilt(lost.pair);
         // What the batch was lost to meets every pair alike (a full disk, say): the others would only fail
         // too.
-        giveUp = again.blocksLaterPairs || again.message == pair.message;
+        giveUp = again.blocksLaterPairs || again.message == lost.message;
         if (again.blocksLaterPairs && m_blocked.empty()) m_blocked = again.message;
     }
     if (batched) {
