@@ -17,7 +17,7 @@
 #include "component/output_file.h"
 #include "component/output_paths.h"
 #include "component/run_context.h"
-#include "component/run_recording.h"
+#include "component/run_outputs.h"
 #include "component/run_report.h"
 #include "component/settings.h"
 #include "component_class/just_account.h"
@@ -25,7 +25,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/run_lock.h"
 #include "ledger/sql/dialect.h"
-#include "reconcile/ledger_verification.h"
+#include "reconcile/account_set_verification.h"
 
 namespace tarvenish::app {
 namespace {
@@ -40,14 +40,14 @@ int answer(const CheckAnswer& check) {
 }
 }  // namespace
 
-int checkStart(const Target& target) {
-    auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.startCheck(target.accSql, connection));
+int checkStart(const AccountSetOptions& accountSet) {
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    return answer(JustAccount{}.startCheck(accountSet.dialectFlag, connection));
 }
 
-int checkDocuments(const Target& target) {
-    auto connection = openAccountSet(target.db, target.connection);
-    return answer(JustAccount{}.documentsCheck(target.accSql, connection));
+int checkDocuments(const AccountSetOptions& accountSet) {
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    return answer(JustAccount{}.documentsCheck(accountSet.dialectFlag, connection));
 }
 
 namespace {
@@ -61,11 +61,11 @@ bool printed(const std::string& text, std::FILE* stream, std::string_view what, 
 }
 }  // namespace
 
-int runRebuild(const Target& target, const RunOptions& options) {
+int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& options) {
     setBusyTimeout(options.busyTimeout);
     // Opened by the run as the library's is, so that an account set refused says so in the report too.
     const ConnectionPtr connection =
-        Connection::create(accountSetConnectionString(target.db, target.connection));
+        Connection::create(accountSetConnectionString(accountSet.path, accountSet.connectionString));
     PresenterChoice presenters = choosePresenters(options.ui, options.onMismatch);
 
     // All are looked at and opened before the run changes anything: a path that cannot be written, or that
@@ -73,7 +73,7 @@ int runRebuild(const Target& target, const RunOptions& options) {
     const auto named = [](const char* name, const std::optional<std::string>& path) {
         return path ? std::optional<NamedOutput>(NamedOutput{name, *path}) : std::nullopt;
     };
-    RunRecording recording(
+    RunOutputs outputs(
         connection->connectionString(),
         {.report = named("--report", options.reportPath),
          .log = named("--log", options.logPath),
@@ -89,9 +89,9 @@ int runRebuild(const Target& target, const RunOptions& options) {
     {
         ProgressBar progress;
         report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
-        const RunRecording::Listening listening(recording, context);
+        const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
-        (void)JustAccount{}.justAccount(context, target.accSql, connection);
+        (void)JustAccount{}.justAccount(context, accountSet.dialectFlag, connection);
     }
     report.onProgress = nullptr;
     ConnectionPool::clear();
@@ -99,33 +99,33 @@ int runRebuild(const Target& target, const RunOptions& options) {
     // The summary comes first, so that people learn what was done even when the report cannot be written.
     std::vector<std::string> problems;
     std::string problem;
-    if (!printed(reportSummary(report), recording.reportOnStandardOutput() ? stderr : stdout, "summary",
+    if (!printed(reportSummary(report), outputs.reportOnStandardOutput() ? stderr : stdout, "summary",
                  problem))
         problems.push_back(problem);
-    for (std::string& text : recording.finish(report)) problems.push_back(std::move(text));
+    for (std::string& text : outputs.finish(report)) problems.push_back(std::move(text));
     for (const auto& text : problems)
         std::fprintf(stderr, "tarvenish: %s (the run itself is done)\n", text.c_str());
     if (!report.result) std::fprintf(stderr, "tarvenish: %s\n", answerReason(report).c_str());
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyLedger(const Target& target, const std::optional<std::string>& logPath) {
+int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<std::string>& logPath) {
     std::optional<StatementLogging> log;
     try {
-        log.emplace(logPath, accountSetConnectionString(target.db, target.connection));
+        log.emplace(logPath, accountSetConnectionString(accountSet.path, accountSet.connectionString));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
     }
-    auto connection = openAccountSet(target.db, target.connection);
-    const DialectChoice dialects = DialectChoice::fromHostFlag(target.accSql);
+    auto connection = openAccountSet(accountSet.path, accountSet.connectionString);
+    const DialectChoice dialects = DialectChoice::fromHostFlag(accountSet.dialectFlag);
     // Its queries go in the pairs' dialect, and a server takes no desktop text; told before the run lock,
     // which on a server is taken with statements of its own.
     if (const std::string refusal = dialectRefusal(dialects, *connection); !refusal.empty()) {
         std::fprintf(stderr, "tarvenish: %s\n", refusal.c_str());
         return 2;
     }
-    LedgerVerification verification;
+    AccountSetVerification verification;
     {
         // A run in progress would be read half done: the lock is taken as a run takes it, and let go at once.
         const RunLock lock(connection->connectionString(), RunLockUse::Read);
@@ -134,7 +134,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
-            verification = tarvenish::verifyLedger(connection, dialects);
+            verification = tarvenish::verifyAccountSet(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
             ConnectionPool::clear();
@@ -149,7 +149,7 @@ int verifyLedger(const Target& target, const std::optional<std::string>& logPath
         connection->close();
         ConnectionPool::clear();
     }
-    for (const LedgerDifference& d : verification.differences) {
+    for (const PairDifference& d : verification.differences) {
         if (d.withoutOpeningRows && !d.adjusted) {
             std::printf("missing: %s/%s: no opening rows, stock ledger %s / %s\n", d.code.c_str(),
                         d.invCode.c_str(), d.stockQuantity.displayText().c_str(),

@@ -11,10 +11,11 @@
 
 namespace tarvenish::app {
 
-struct Target {
-    std::string db;           // --db PATH
-    std::string connection;   // --connection STRING
-    std::int16_t accSql = 1;  // --acc-sql N (1 server dialect, 0 desktop)
+// The account set a command works on, and the dialect flag of the texts it is sent.
+struct AccountSetOptions {
+    std::string path;              // --db PATH
+    std::string connectionString;  // --connection STRING
+    std::int16_t dialectFlag = 1;  // --acc-sql N (1 server dialect, 0 desktop)
 };
 
 struct RunOptions {
@@ -33,16 +34,17 @@ struct RunOptions {
 };
 
 // check-start / check-documents: prints true or false as the last line; 0 for true, 1 for false.
-int checkStart(const Target& target);
-int checkDocuments(const Target& target);
+int checkStart(const AccountSetOptions& accountSet);
+int checkDocuments(const AccountSetOptions& accountSet);
 // run: the exit code of runExitCode (app/exit_code.h). A usage error, or an output path that cannot be
 // written, is thrown before anything is changed (exit 2); an account set that cannot be used is refused by
 // the run, which says why in its summary and report (exit 2).
-int runRebuild(const Target& target, const RunOptions& options);
+int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& options);
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
 // adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure (a --log
 // that cannot be opened or is refused among them), 4 when the log is incomplete.
-int verifyLedger(const Target& target, const std::optional<std::string>& logPath = std::nullopt);
+int verifyAccountSet(const AccountSetOptions& accountSet,
+                     const std::optional<std::string>& logPath = std::nullopt);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

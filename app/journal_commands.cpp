@@ -22,8 +22,8 @@ namespace {
 // Both subcommands hold the run lock: a run changing the pairs meanwhile would be undone half.
 class LockedAccountSet final {
 public:
-    LockedAccountSet(const Target& target, RunLockUse use)
-        : m_connection(openAccountSet(target.db, target.connection)),
+    LockedAccountSet(const AccountSetOptions& accountSet, RunLockUse use)
+        : m_connection(openAccountSet(accountSet.path, accountSet.connectionString)),
           m_lock(m_connection->connectionString(), use) {
         if (m_lock.allowsRun()) return;
         std::fprintf(stderr, "tarvenish: %s\n", m_lock.problem().c_str());
@@ -115,18 +115,19 @@ int reportUndo(const UndoResult& result) {
 
 }  // namespace
 
-int undoRecordedRun(const Target& target, const UndoOptions& options) {
+int undoJournaledRun(const AccountSetOptions& accountSet, const UndoOptions& options) {
     // The log is opened before anything changes: an audit trail that cannot be kept stops the undo unstarted.
     std::optional<StatementLogging> log;
     try {
-        log.emplace(options.logPath, accountSetConnectionString(target.db, target.connection));
+        log.emplace(options.logPath,
+                    accountSetConnectionString(accountSet.path, accountSet.connectionString));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
     }
-    const LockedAccountSet set(target, RunLockUse::Change);
-    if (set.refusal() != 0) return set.refusal();
-    const UndoResult result = undoRun(set.connection(), options.runId, options.force);
+    const LockedAccountSet locked(accountSet, RunLockUse::Change);
+    if (locked.refusal() != 0) return locked.refusal();
+    const UndoResult result = undoRun(locked.connection(), options.runId, options.force);
     ConnectionPool::clear();
     const int exitCode = reportUndo(result);
     if (const std::string problem = log->finish(); !problem.empty()) {
@@ -136,10 +137,10 @@ int undoRecordedRun(const Target& target, const UndoOptions& options) {
     return exitCode;
 }
 
-int showHistory(const Target& target) {
-    const LockedAccountSet set(target, RunLockUse::Read);
-    if (set.refusal() != 0) return set.refusal();
-    const auto runs = recordedRuns(set.connection());
+int showHistory(const AccountSetOptions& accountSet) {
+    const LockedAccountSet locked(accountSet, RunLockUse::Read);
+    if (locked.refusal() != 0) return locked.refusal();
+    const auto runs = journaledRuns(locked.connection());
     ConnectionPool::clear();
     if (!runs || runs->empty()) {
         std::printf("no runs recorded\n");
@@ -149,11 +150,12 @@ int showHistory(const Target& target) {
                 fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}", "run", "started",
                             "dialect", "mode", "rebuilt", "confirmed", "deleted", "inserted", "undone")
                     .c_str());
-    for (const RecordedRun& run : *runs) {
+    for (const JournaledRun& run : *runs) {
         const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
         // The dialect its pairs were rebuilt in.
         const bool server =
-            DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.accSql)).forPairs() == Dialect::Server;
+            DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.dialectFlag)).forPairs() ==
+            Dialect::Server;
         std::printf("%s\n", fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}",
                                         run.runId, run.started, server ? "server" : "desktop", run.mode,
                                         figure(run.pairsRebuilt), figure(run.pairsConfirmed),

@@ -18,8 +18,8 @@ struct UndoOptions {
 // run holds the account set, 1 every pair restored but the run not marked undone, 2 a usage error, an
 // unreadable account set, a log that cannot be opened or is refused, no journal or no such run; 4 every pair
 // restored but the log incomplete.
-int undoRecordedRun(const Target& target, const UndoOptions& options);
-// history: lists the recorded runs; 0, or 5 when another run holds the account set, 2 as undo.
-int showHistory(const Target& target);
+int undoJournaledRun(const AccountSetOptions& accountSet, const UndoOptions& options);
+// history: lists the journaled runs; 0, or 5 when another run holds the account set, 2 as undo.
+int showHistory(const AccountSetOptions& accountSet);
 
 }  // namespace tarvenish::app

@@ -19,36 +19,37 @@
 
 namespace {
 
-using tarvenish::app::Target;
+using tarvenish::app::AccountSetOptions;
 
 constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "verify",
                                           "undo",        "history",         "demo"};
 constexpr double kMostBusySeconds = 24 * 3600.0;
 
 // --db or --connection: the account set a subcommand works on.
-void addAccountSet(CLI::App& command, Target& target) {
-    auto* db = command.add_option("--db", target.db, "the account set, a SQLite file");
-    auto* connection =
-        command.add_option("--connection", target.connection, "the account set's connection string");
+void addAccountSet(CLI::App& command, AccountSetOptions& accountSet) {
+    auto* db = command.add_option("--db", accountSet.path, "the account set, a SQLite file");
+    auto* connection = command.add_option("--connection", accountSet.connectionString,
+                                          "the account set's connection string");
     db->excludes(connection);
 }
 
-void addTarget(CLI::App& command, Target& target) {
-    addAccountSet(command, target);
-    auto* accSql =
-        command.add_option("--acc-sql", target.accSql, "the host's dialect flag: 1 server, 0 desktop")
+void addAccountSetAndDialect(CLI::App& command, AccountSetOptions& accountSet) {
+    addAccountSet(command, accountSet);
+    auto* accSqlOption =
+        command
+            .add_option("--acc-sql", accountSet.dialectFlag, "the host's dialect flag: 1 server, 0 desktop")
             ->check(CLI::IsMember({0, 1}))
             ->default_val(1);
     // Callbacks run after parsing, in the order the options are added: --acc-sql is already read here.
     command
         .add_option_function<std::string>(
             "--dialect",
-            [&target, accSql](const std::string& d) {
+            [&accountSet, accSqlOption](const std::string& d) {
                 const std::int16_t flag = d == "server" ? 1 : 0;
-                if (accSql->count() > 0 && target.accSql != flag)
-                    throw CLI::ValidationError("--dialect " + d,
-                                               "contradicts --acc-sql " + std::to_string(target.accSql));
-                target.accSql = flag;
+                if (accSqlOption->count() > 0 && accountSet.dialectFlag != flag)
+                    throw CLI::ValidationError(
+                        "--dialect " + d, "contradicts --acc-sql " + std::to_string(accountSet.dialectFlag));
+                accountSet.dialectFlag = flag;
             },
             "server or desktop (the same as --acc-sql 1 or 0)")
         ->check(CLI::IsMember({"server", "desktop"}));
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.set_version_flag("--version", "tarvenish " TARVENISH_VERSION);
 
-    Target target;
+    AccountSetOptions accountSet;
     tarvenish::app::RunOptions run;
     tarvenish::DemoOptions demo;
     std::string demoPath;
@@ -101,12 +102,12 @@ int main(int argc, char** argv) {
 
     auto* checkStart =
         app.add_subcommand("check-start", "has inventory accounting started with opening rows?");
-    addTarget(*checkStart, target);
+    addAccountSetAndDialect(*checkStart, accountSet);
     auto* checkDocuments = app.add_subcommand("check-documents", "are no sales documents outstanding?");
-    addTarget(*checkDocuments, target);
+    addAccountSetAndDialect(*checkDocuments, accountSet);
 
     auto* runCommand = app.add_subcommand("run", "rebuild the opening rows");
-    addTarget(*runCommand, target);
+    addAccountSetAndDialect(*runCommand, accountSet);
     runCommand
         ->add_option("--on-mismatch", run.onMismatch,
                      "how a pair whose totals differ is answered without a window")
@@ -136,12 +137,12 @@ int main(int argc, char** argv) {
 
     auto* verifyCommand =
         app.add_subcommand("verify", "compare every pair's opening totals with the stock ledger, read-only");
-    addTarget(*verifyCommand, target);
+    addAccountSetAndDialect(*verifyCommand, accountSet);
     const OutputOption verifyLog(*verifyCommand, "--log",
                                  "append every statement sent to FILE, one per line");
     tarvenish::app::UndoOptions undo;
     auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
-    addAccountSet(*undoCommand, target);
+    addAccountSet(*undoCommand, accountSet);
     // Read by hand: a number too large for a run id would otherwise come back as the largest one.
     undoCommand->add_option_function<std::string>(
         "--run",
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
     undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
     const OutputOption undoLog(*undoCommand, "--log", "append every statement sent to FILE, one per line");
     auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
-    addAccountSet(*historyCommand, target);
+    addAccountSet(*historyCommand, accountSet);
 
     auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
     demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
@@ -195,12 +196,12 @@ int main(int argc, char** argv) {
     undo.logPath = undoLog.value();
 
     try {
-        if (*checkStart) return tarvenish::app::checkStart(target);
-        if (*checkDocuments) return tarvenish::app::checkDocuments(target);
-        if (*runCommand) return tarvenish::app::runRebuild(target, run);
-        if (*verifyCommand) return tarvenish::app::verifyLedger(target, verifyLog.value());
-        if (*undoCommand) return tarvenish::app::undoRecordedRun(target, undo);
-        if (*historyCommand) return tarvenish::app::showHistory(target);
+        if (*checkStart) return tarvenish::app::checkStart(accountSet);
+        if (*checkDocuments) return tarvenish::app::checkDocuments(accountSet);
+        if (*runCommand) return tarvenish::app::runOnAccountSet(accountSet, run);
+        if (*verifyCommand) return tarvenish::app::verifyAccountSet(accountSet, verifyLog.value());
+        if (*undoCommand) return tarvenish::app::undoJournaledRun(accountSet, undo);
+        if (*historyCommand) return tarvenish::app::showHistory(accountSet);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;
         return tarvenish::app::createDemo(demoPath, demo);
     } catch (const tarvenish::app::UsageError& error) {

@@ -19,7 +19,7 @@
 
 namespace tarvenish::app {
 
-struct PresenterChoice::QtSession {
+struct PresenterChoice::QtApplication {
 #ifdef TARVENISH_HAVE_QT
     // QApplication keeps references to argc and argv for its whole life.
     int argc = 1;
@@ -69,7 +69,7 @@ PresenterChoice choosePresenters(const std::string& ui, const std::string& onMis
     PresenterChoice choice;
 #ifdef TARVENISH_HAVE_QT
     if (window) {
-        choice.m_qt = std::make_unique<PresenterChoice::QtSession>();
+        choice.m_qt = std::make_unique<PresenterChoice::QtApplication>();
         choice.m_qt->application = std::make_unique<QApplication>(choice.m_qt->argc, choice.m_qt->argv);
         setMessagePresenter(std::make_shared<QtMessagePresenter>());
         choice.m_adjustment = std::make_shared<QtAdjustmentPresenter>();

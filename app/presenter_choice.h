@@ -25,8 +25,8 @@ public:
 private:
     friend PresenterChoice choosePresenters(const std::string& ui, const std::string& onMismatch);
     PresenterChoice();
-    struct QtSession;
-    std::unique_ptr<QtSession> m_qt;
+    struct QtApplication;
+    std::unique_ptr<QtApplication> m_qt;
     std::shared_ptr<AdjustmentPresenter> m_adjustment;
     bool m_windowed = false;
     bool m_active = true;

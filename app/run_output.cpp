@@ -19,9 +19,9 @@ std::string reportSummary(const RunReport& report) {
                                               : "",
         report.dryRun ? " (dry run)" : "", report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed,
         report.pairsSkipped, report.pairsFailed, report.rowsDeleted, report.rowsInserted);
-    if (report.journalRun != 0 && !report.dryRun)
+    if (report.runId != 0 && !report.dryRun)
         text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
-                            report.journalRun, report.journalRun);
+                            report.runId, report.runId);
     if (!report.backupPath.empty()) text += fmt::format("backup: {}\n", report.backupPath);
     if (report.verification.ran) {
         text += fmt::format("check: {} pairs read back, {} differ\n", report.verification.pairsChecked,

@@ -52,7 +52,7 @@ OdbcRun measureThroughOdbc(const std::string& base, const std::string& embeddedR
         setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
         RunContext context;
         context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
-        const bool result = JustAccountRun(context, DialectChoice::fromHostFlag(1), connection);
+        const bool result = executeRun(context, DialectChoice::fromHostFlag(1), connection);
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         if (!result || !context.report.failures.empty())
             throw std::runtime_error(context.report.failures.empty()

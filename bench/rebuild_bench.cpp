@@ -188,8 +188,7 @@ Measured measureReal(const std::string& path, const DemoSummary& data, double ti
             setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
             RunContext context;
             context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
-            const bool result =
-                JustAccountRun(context, DialectChoice::fromHostFlag(kServerDialect), connection);
+            const bool result = executeRun(context, DialectChoice::fromHostFlag(kServerDialect), connection);
             const double seconds = elapsedSince(start);
             const RunReport& report = context.report;
             if (!result || !report.failures.empty() || report.pairsFailed || report.pairsSkipped)

@@ -8,7 +8,7 @@
 
 namespace tarvenish {
 
-bool IFEnd(DialectChoice dialects, Connection& connection) noexcept {
+bool noDocumentsOutstanding(DialectChoice dialects, Connection& connection) noexcept {
     try {
         const std::string connectionString = connection.connectionString();
         for (const Statement& sql : sql::outstandingDocuments(dialects.forPreparation())) {

@@ -9,6 +9,6 @@ class Connection;
 
 // True when none of the three document queries finds a row; false when one does or a query fails. Never
 // throws.
-[[nodiscard]] bool IFEnd(DialectChoice dialects, Connection& connection) noexcept;
+[[nodiscard]] bool noDocumentsOutstanding(DialectChoice dialects, Connection& connection) noexcept;
 
 }  // namespace tarvenish

@@ -43,7 +43,7 @@ bool hasOpeningRows(const std::string& connectionString, PairMode mode) noexcept
 
 }  // namespace
 
-bool IFIAstart(DialectChoice dialects, Connection& connection) noexcept {
+bool accountingStarted(DialectChoice dialects, Connection& connection) noexcept {
     try {
         const std::string connectionString = connection.connectionString();
 

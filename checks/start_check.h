@@ -9,6 +9,6 @@ class Connection;
 
 // True when the start date is a valid date and such opening rows exist; false otherwise or when a step fails.
 // In department mode it first brings IA_Subsidiary.cDepCode up to date from the warehouses. Never throws.
-[[nodiscard]] bool IFIAstart(DialectChoice dialects, Connection& connection) noexcept;
+[[nodiscard]] bool accountingStarted(DialectChoice dialects, Connection& connection) noexcept;
 
 }  // namespace tarvenish

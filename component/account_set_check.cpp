@@ -71,7 +71,7 @@ std::string dialectRefusal(DialectChoice dialects, Connection& connection) {
     if (dialects.forPairs() == Dialect::Desktop)
         return std::string(kServer) + "the desktop dialect (AccSql 0); nothing was changed";
     // A flag the host does not define: the pairs would go in the server dialect, but what prepares and
-    // checks the ledger in the desktop one.
+    // checks the account set in the desktop one.
     return std::string(kServer) + "AccSql " + std::to_string(dialects.hostFlag()) +
            ", which sends the desktop dialect's department fill, issued-quantity pass and checks; "
            "nothing was changed";

@@ -29,7 +29,7 @@ public:
     virtual ~AdjustmentPresenter() = default;
     // Shows the dialog for SharedState's pair, keyed by `mode`, and returns what it did with the pair once
     // the dialog has been unloaded. The dialog records the failures of its steps in `report` (it counts
-    // nothing there) and journals its confirm under `report.journalRun`; it sets SharedState.StopRun when the
+    // nothing there) and journals its confirm under `report.runId`; it sets SharedState.StopRun when the
     // user cancels the run. Throws what the dialog's load throws.
     [[nodiscard]] virtual DialogResult showModal(PairMode mode, RunReport& report) = 0;
     // True when a person may answer the dialog, and so may take minutes over it; false when it is answered

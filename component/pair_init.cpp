@@ -4,22 +4,22 @@
 
 namespace tarvenish {
 
-Value initPair(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
-               const std::string& Invcode, const std::string& invname, const std::string& style, double quan,
-               double money, const ConnectionPtr& gdbsKavrin) {
+Value initPair(Date keepDate, bool byDepartment, const std::string& code, const std::string& name,
+               const std::string& invCode, const std::string& invName, const std::string& invStd,
+               double quantity, double money, const ConnectionPtr& hostConnection) {
     const Value result;  // Empty; nothing assigns it later
     SharedState& state = sharedState();
-    state.KeepDate = Dkeep;
-    state.PairByDepartment = Iswh;
-    state.WhCode = Whcode;
-    state.WhName = Whname;
-    state.InvCode = Invcode;
-    state.InvName = invname;
-    state.InvStd = style;
-    state.Quantity = quan;
+    state.KeepDate = keepDate;
+    state.PairByDepartment = byDepartment;
+    state.WhCode = code;
+    state.WhName = name;
+    state.InvCode = invCode;
+    state.InvName = invName;
+    state.InvStd = invStd;
+    state.Quantity = quantity;
     state.Money = money;
     // A Conn that already holds a connection string stays, even when the host passes another connection.
-    if (state.conn().connectionString().empty()) state.Conn = gdbsKavrin;
+    if (state.conn().connectionString().empty()) state.Conn = hostConnection;
     state.JustSerial = "100000";
     return result;
 }

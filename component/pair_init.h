@@ -8,11 +8,11 @@
 
 namespace tarvenish {
 
-// Copies the pair into SharedState, takes gdbsKavrin as Conn when Conn is empty and sets JustSerial to
+// Copies the pair into SharedState, takes hostConnection as Conn when Conn is empty and sets JustSerial to
 // "100000". Returns Empty. Throws what reading the connection string throws, with the pair's fields already
 // assigned.
-Value initPair(Date Dkeep, bool Iswh, const std::string& Whcode, const std::string& Whname,
-               const std::string& Invcode, const std::string& invname, const std::string& style, double quan,
-               double money, const ConnectionPtr& gdbsKavrin);
+Value initPair(Date keepDate, bool byDepartment, const std::string& code, const std::string& name,
+               const std::string& invCode, const std::string& invName, const std::string& invStd,
+               double quantity, double money, const ConnectionPtr& hostConnection);
 
 }  // namespace tarvenish

@@ -52,7 +52,7 @@ std::string reportJson(const RunReport& report) {
         {"timings", timings},
         {"failures", failures}};
     // The run that `tarvenish undo --run` names; a dry run's journal went back with the rest of its work.
-    if (report.journalRun != 0 && !report.dryRun) json["journal_run"] = report.journalRun;
+    if (report.runId != 0 && !report.dryRun) json["journal_run"] = report.runId;
     if (!report.backupPath.empty()) json["backup"] = report.backupPath;
     // An engine message or a code in another encoding must not cost the whole report.
     return json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

@@ -123,8 +123,9 @@ struct RunReport {
     std::vector<StepFailure> failures;
     Verification verification;
     RunTimings timings;
-    // The run's number in the account set's journal (tarvenish_runs), 0 while it has none.
-    long journalRun = 0;
+    // The run's number in the account set's journal (tarvenish_runs; the report's journal_run), 0 while it
+    // has none.
+    long runId = 0;
     // The decimals the run compares and writes quantities at (iStrsQuanDecDgt), once it has read them.
     int quantityDigits = 0;
     // Where the run copied the account set before its first change (an absolute path), empty for no copy.

@@ -61,51 +61,52 @@ bool refuseRun(RunReport& report, RunStop stop, std::string step, std::string wh
 // snapshot away: the figures are a real run's, the set is left as it was.
 bool runOnSnapshot(RunContext& context, DialectChoice dialects, const std::string& file) noexcept {
     std::optional<SqliteSnapshot> snapshot;
-    ConnectionPtr copy;
+    ConnectionPtr snapshotConnection;
     try {
         snapshot.emplace(file);
-        copy = Connection::open(snapshot->path());
+        snapshotConnection = Connection::open(snapshot->path());
     } catch (const std::exception& error) {
         return refuseRun(context.report, RunStop::Refused, "take the dry run's snapshot",
                          failureMessage(error));
     }
     // The run's own statements go to the snapshot only, whatever connection this thread held before.
-    sharedState().Conn = copy;
-    const bool result = JustAccountRun(context, dialects, copy);
+    sharedState().Conn = snapshotConnection;
+    const bool result = executeRun(context, dialects, snapshotConnection);
     context.report.dryRun = true;
-    copy->close();
-    copy.reset();
+    snapshotConnection->close();
+    snapshotConnection.reset();
     ConnectionPool::clear();
     return result;
 }
 
-// A check asked on `gdbsKavrin` once it is open, unless the dialects would send a server texts it does not
-// take.
+// A check asked on `hostConnection` once it is open, unless the dialects would send a server texts it does
+// not take.
 template <typename Check>
-CheckAnswer checkAnswer(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin, Check&& check) noexcept {
+CheckAnswer checkAnswer(std::int16_t dialectFlag, const ConnectionPtr& hostConnection,
+                        Check&& check) noexcept {
     CheckAnswer answer;
     answer.result = leavingNoConnection([&] {
         // Without a usable account set the check's first query would fail, and a failing step answers false:
         // the host hears why, as the command says it.
-        if (!gdbsKavrin) {
+        if (!hostConnection) {
             answer.refusal = "no connection to the account set was passed";
             return false;
         }
-        const CallConnection call(gdbsKavrin);
+        const CallConnection call(hostConnection);
         if (!call.failure().empty()) {
             answer.refusal = call.failure();
             return false;
         }
-        const DialectChoice dialects = DialectChoice::fromHostFlag(AccSql);
+        const DialectChoice dialects = DialectChoice::fromHostFlag(dialectFlag);
         try {
-            answer.refusal = missingHostTable(*gdbsKavrin);
-            if (answer.refusal.empty()) answer.refusal = dialectRefusal(dialects, *gdbsKavrin);
+            answer.refusal = missingHostTable(*hostConnection);
+            if (answer.refusal.empty()) answer.refusal = dialectRefusal(dialects, *hostConnection);
         } catch (const std::exception& error) {
             answer.refusal = failureMessage(error);
         } catch (...) {
             answer.refusal = "the account set could not be read; nothing was asked";
         }
-        return answer.refusal.empty() && check(dialects, *gdbsKavrin);
+        return answer.refusal.empty() && check(dialects, *hostConnection);
     });
     return answer;
 }
@@ -156,8 +157,7 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
                              lock->status() == RunLockStatus::Busy ? RunStop::Locked : RunStop::Refused,
                              "take the run lock", lock->problem());
         }
-        if (context.backupPath.empty() && !context.dryRun)
-            return JustAccountRun(context, dialects, gdbsKavrin);
+        if (context.backupPath.empty() && !context.dryRun) return executeRun(context, dialects, gdbsKavrin);
         std::string file;
         try {
             file = sqliteFileOf(gdbsKavrin->connectionString());
@@ -176,7 +176,7 @@ bool JustAccount::justAccount(RunContext& context, std::int16_t AccSql,
                 failureMessage(error) + "; nothing was changed");
         }
         const bool result = context.dryRun ? runOnSnapshot(context, dialects, file)
-                                           : JustAccountRun(context, dialects, gdbsKavrin);
+                                           : executeRun(context, dialects, gdbsKavrin);
         // The run starts its report afresh; the copy was made before it.
         if (!context.backupPath.empty()) context.report.backupPath = absoluteBackupPath(context.backupPath);
         return result;
@@ -191,13 +191,13 @@ Value JustAccount::init(Date Dkeep, bool Iswh, const std::string& Whcode, const 
 
 CheckAnswer JustAccount::startCheck(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     return checkAnswer(AccSql, gdbsKavrin, [](DialectChoice dialects, Connection& connection) {
-        return tarvenish::IFIAstart(dialects, connection);
+        return accountingStarted(dialects, connection);
     });
 }
 
 CheckAnswer JustAccount::documentsCheck(std::int16_t AccSql, const ConnectionPtr& gdbsKavrin) const noexcept {
     return checkAnswer(AccSql, gdbsKavrin, [](DialectChoice dialects, Connection& connection) {
-        return tarvenish::IFEnd(dialects, connection);
+        return noDocumentsOutstanding(dialects, connection);
     });
 }
 

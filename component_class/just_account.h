@@ -21,7 +21,7 @@ struct CheckAnswer {
 
 class JustAccount final {
 public:
-    // The batch run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
+    // The run, member "JustAccount" (a C++ member cannot carry its class's name), holding the account
     // set's run lock throughout, with `context`'s presenter and hooks; a closed connection is opened for the
     // call. False when the user cancelled in the dialog, when the connection is no account set (a folder, no
     // file, not a database, no host tables) or cannot be opened, when another run holds the set or no run

@@ -111,7 +111,7 @@ void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedSt
     }
     RewriteCounts counts;
     try {
-        counts = rewritePairRows(*controls.Grid, state, showing.mode, report.journalRun);
+        counts = rewritePairRows(*controls.Grid, state, showing.mode, report.runId);
     } catch (const std::exception& error) {
         // Nothing was written: the pair keeps its old rows and the user may correct, retry or cancel. Closed
         // or cancelled now, the pair was not left as it was by choice: it failed.
@@ -163,14 +163,14 @@ std::string addedLineWarehouse(Connection& conn, const SharedState& state) {
 }
 }  // namespace
 
-RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, PairMode mode, long journalRun) {
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, PairMode mode, long runId) {
     Connection& conn = state.conn();
     if (conn.state() == 0) conn.open();
 
     Transaction transaction(conn);
     const auto journal = [&](JournalImage image) {
-        if (journalRun != 0)
-            journalPair(conn, mode, journalRun, state.WhCode, state.InvCode, JournalAction::Confirmed, image);
+        if (runId != 0)
+            journalPair(conn, mode, runId, state.WhCode, state.InvCode, JournalAction::Confirmed, image);
     };
     journal(JournalImage::Before);
     conn.execute(sql::commitDelete(state.Dialects.forPairs(), mode, state.WhCode, state.InvCode));

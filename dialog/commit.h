@@ -42,8 +42,8 @@ struct RewriteCounts {
     long deleted = 0;
     long written = 0;
 };
-// The pair is keyed by `mode`. With a `journalRun` the pair's rows before and after go into that run's
-// journal in the same transaction.
-RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, PairMode mode, long journalRun = 0);
+// The pair is keyed by `mode`. With a `runId` (the run's number in the journal) the pair's rows before and
+// after go into that run's journal in the same transaction.
+RewriteCounts rewritePairRows(const KVGrid& grid, SharedState& state, PairMode mode, long runId = 0);
 
 }  // namespace tarvenish

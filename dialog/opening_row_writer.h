@@ -17,7 +17,7 @@ enum class LineKind { Receipt, Added };
 // Added when the voucher code begins with "JUST" exactly (upper case), a receipt line otherwise.
 [[nodiscard]] LineKind lineKindOf(std::string_view voucherCode);
 
-// Adds a row to `table` (a recordset opened on the ledger table for appending), assigns its fields in order
+// Adds a row to `table` (a recordset opened on IA_Subsidiary for appending), assigns its fields in order
 // from grid line `row` and SharedState as `kind` and the pair's `mode` ask, and stores it. A value the table
 // refuses leaves its field unassigned, but for a non-empty adjusted figure (columns 69 to 71), which throws
 // DbError. Throws DbError when a field is missing or the row cannot be stored, std::out_of_range when the

@@ -19,21 +19,21 @@ constexpr std::size_t kDropSums = 4;
 // Lets a stop request cut the statement in hand short for the life of the object.
 class InterruptibleByStop final {
 public:
-    explicit InterruptibleByStop(Connection& conn) noexcept : m_conn(conn) {
-        m_conn.interruptOnStopRequest(true);
+    explicit InterruptibleByStop(Connection& connection) noexcept : m_connection(connection) {
+        m_connection.interruptOnStopRequest(true);
     }
-    ~InterruptibleByStop() { m_conn.interruptOnStopRequest(false); }
+    ~InterruptibleByStop() { m_connection.interruptOnStopRequest(false); }
     InterruptibleByStop(const InterruptibleByStop&) = delete;
     InterruptibleByStop& operator=(const InterruptibleByStop&) = delete;
 
 private:
-    Connection& m_conn;
+    Connection& m_connection;
 };
 
 // Runs one statement; the engine's message when it fails.
-std::optional<std::string> tryExecute(Connection& conn, const Statement& statement) noexcept {
+std::optional<std::string> tryExecute(Connection& connection, const Statement& statement) noexcept {
     try {
-        conn.execute(statement);
+        connection.execute(statement);
         return std::nullopt;
     } catch (const std::exception& error) {
         return failureMessage(error);
@@ -42,10 +42,10 @@ std::optional<std::string> tryExecute(Connection& conn, const Statement& stateme
     }
 }
 
-bool sumTableExists(Connection& conn, const Statement& probe) noexcept {
+bool sumTableExists(Connection& connection, const Statement& probe) noexcept {
     try {
         Recordset rs;
-        openReadOnlyQuery(rs, probe, conn.connectionString(), CursorType::ForwardOnly);
+        openReadOnlyQuery(rs, probe, connection.connectionString(), CursorType::ForwardOnly);
         rs.close();
         return true;
     } catch (...) {
@@ -55,7 +55,7 @@ bool sumTableExists(Connection& conn, const Statement& probe) noexcept {
 
 }  // namespace
 
-bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
+bool Prepare(Connection& connection, Dialect dialect, RunReport& report) noexcept {
     const StepTimer timer(report.timings.issuedQuantity);
     std::array<Statement, 5> statements;
     Statement probe;
@@ -71,8 +71,8 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
 
     // A FSumQuantity left by a run that ended abnormally would make the select-into fail and the update then
     // take that run's figures, so it goes first; the probe opens only while such a table is there.
-    if (sumTableExists(conn, probe)) {
-        if (const auto failure = tryExecute(conn, dropLeftover)) {
+    if (sumTableExists(connection, probe)) {
+        if (const auto failure = tryExecute(connection, dropLeftover)) {
             report.recordFailure(
                 {"issued-quantity pass: drop leftover FSumQuantity", dropLeftover.text(), *failure});
         }
@@ -84,7 +84,7 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
         if (stopRequested() != 0) {
             // The run removes the column; the sum table is the pass's own to clean up, and no stop may cut
             // that short.
-            if (sumTableMade) (void)tryExecute(conn, statements[kDropSums]);
+            if (sumTableMade) (void)tryExecute(connection, statements[kDropSums]);
             return false;
         }
         if (i == kUpdateFromSums && !computed) {
@@ -95,10 +95,10 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
         }
         std::optional<std::string> failure;
         if (i == kDropSums) {
-            failure = tryExecute(conn, statements[i]);
+            failure = tryExecute(connection, statements[i]);
         } else {
-            const InterruptibleByStop interruptible(conn);
-            failure = tryExecute(conn, statements[i]);
+            const InterruptibleByStop interruptible(connection);
+            failure = tryExecute(connection, statements[i]);
         }
         if (!failure) {
             if (i == kSelectInto) sumTableMade = true;
@@ -114,7 +114,7 @@ bool Prepare(Connection& conn, Dialect dialect, RunReport& report) noexcept {
     return computed && stopRequested() == 0;
 }
 
-bool Remove(Connection& conn, RunReport& report) noexcept {
+bool Remove(Connection& connection, RunReport& report) noexcept {
     const StepTimer timer(report.timings.issuedQuantity);
     Statement statement;
     try {
@@ -123,7 +123,7 @@ bool Remove(Connection& conn, RunReport& report) noexcept {
         report.recordFailure({"remove temporary column", "", error.what()});
         return false;
     }
-    if (const auto failure = tryExecute(conn, statement)) {
+    if (const auto failure = tryExecute(connection, statement)) {
         report.recordFailure({"remove temporary column", statement.text(), *failure});
         return false;
     }

@@ -1,12 +1,17 @@
 #pragma once
-// One row of the pair summary as the run reads it, and the details of its outcome that the run hands on.
+// One row of the pair summary as the run reads it, the key a pair is known by, and the details of its outcome
+// that the run hands on.
 
 #include <string>
+#include <utility>
 
 #include "component/run_report.h"
 #include "ledger/db/value.h"
 
 namespace tarvenish {
+
+// A pair's code (warehouse or department) and item code.
+using PairKey = std::pair<std::string, std::string>;
 
 struct PairRow {
     // A Null code or item code, which no pair has: such rows are not the pair of the code ''.

@@ -4,15 +4,12 @@
 
 #include <set>
 #include <string>
-#include <utility>
 
 #include "component/run_report.h"
 #include "ledger/sql/statements.h"
+#include "reconcile/pair_row.h"
 
 namespace tarvenish {
-
-// A pair's code (warehouse or department) and item code.
-using PairKey = std::pair<std::string, std::string>;
 
 // The pairs with a booked opening receipt line whose isOutQuantity_s is Null, read in one query through a
 // connection of `connectionString`; a Null code belongs to no pair and is left out. Throws DbError.

@@ -12,9 +12,9 @@
 
 namespace tarvenish {
 
-RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
-                              std::string_view code, std::string_view invCode, CommitBatch* batch,
-                              long journalRun, RunTimings* timings) noexcept {
+RegenerationResult Regenerate(Connection& connection, Dialect dialect, PairMode mode, Date keepDate,
+                              std::string_view code, std::string_view invCode, CommitBatch* batch, long runId,
+                              RunTimings* timings) noexcept {
     RegenerationResult result;
     // Where the time goes when nobody asked: a sum nobody reads.
     RunTimings unread;
@@ -28,29 +28,29 @@ RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, 
         deletion = sql::regenerationDelete(dialect, mode, code, invCode);
         insertion = sql::regenerationInsert(dialect, mode, keepDate, code, invCode);
         // Without the transaction a failing insert would leave the pair with no opening rows at all.
-        Transaction transaction(conn);
+        Transaction transaction(connection);
         // The journal's copies share the pair's transaction: a crash keeps both or neither.
         const auto journal = [&](JournalImage which) {
-            if (journalRun == 0) return;
+            if (runId == 0) return;
             const StepTimer timer(time.journal);
-            image = sql::journalPairImage(mode, journalRun, code, invCode, JournalAction::Rebuilt, which);
+            image = sql::journalPairImage(mode, runId, code, invCode, JournalAction::Rebuilt, which);
             current = &image;
-            conn.execute(image);
+            connection.execute(image);
         };
         journal(JournalImage::Before);
         current = &deletion;
         long deleted = 0;
         {
             const StepTimer timer(time.deletes);
-            conn.execute(deletion);
-            deleted = conn.lastChanges();
+            connection.execute(deletion);
+            deleted = connection.lastChanges();
         }
         current = &insertion;
         long inserted = 0;
         {
             const StepTimer timer(time.inserts);
-            conn.execute(insertion);
-            inserted = conn.lastChanges();
+            connection.execute(insertion);
+            inserted = connection.lastChanges();
         }
         journal(JournalImage::After);
         current = nullptr;

@@ -25,15 +25,15 @@ struct RegenerationResult {
 class CommitBatch;
 struct RunTimings;
 
-// Runs the delete and the insert of the pair (code, invCode) in one transaction on `conn`: either both take
-// effect or the pair keeps its old rows. With a `batch` the transaction commits into it, and the batch is
-// made durable when due: a failure to do so fails this pair (the others of the batch are lost with it, as
-// `batch`'s unsettled count shows). With a `journalRun` the pair's rows before and after go into that run's
-// journal in the same transaction. With `timings` the time of its statements and commit is added there. Never
-// throws; a failure comes back in the result.
-[[nodiscard]] RegenerationResult Regenerate(Connection& conn, Dialect dialect, PairMode mode, Date keepDate,
-                                            std::string_view code, std::string_view invCode,
-                                            CommitBatch* batch = nullptr, long journalRun = 0,
+// Runs the delete and the insert of the pair (code, invCode) in one transaction on `connection`: either both
+// take effect or the pair keeps its old rows. With a `batch` the transaction commits into it, and the batch
+// is made durable when due: a failure to do so fails this pair (the others of the batch are lost with it, as
+// `batch`'s unsettled count shows). With a `runId` (the run's number in the journal) the pair's rows before
+// and after go into that run's journal in the same transaction. With `timings` the time of its statements and
+// commit is added there. Never throws; a failure comes back in the result.
+[[nodiscard]] RegenerationResult Regenerate(Connection& connection, Dialect dialect, PairMode mode,
+                                            Date keepDate, std::string_view code, std::string_view invCode,
+                                            CommitBatch* batch = nullptr, long runId = 0,
                                             RunTimings* timings = nullptr) noexcept;
 
 }  // namespace tarvenish

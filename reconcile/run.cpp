@@ -1,6 +1,6 @@
 #include "reconcile/run.h"
 
-#include "reconcile/reconciliation_run.h"
+#include "reconcile/run_steps.h"
 
 #include <algorithm>
 #include <exception>
@@ -35,17 +35,17 @@
 
 namespace tarvenish::run_detail {
 
-bool ReconciliationRun::execute() {
+bool Run::execute() {
     m_report.reset();
     // A request left from before this run is not meant for it.
     clearStopRequest();
-    if (!m_host) {
+    if (!m_hostConnection) {
         m_report.recordFailure({"start the run", "", "no connection to the account set was passed"});
         m_report.result = false;
         m_report.stop = RunStop::Fatal;
         return false;
     }
-    if (m_state.connEmpty()) m_state.Conn = m_host;
+    if (m_state.connEmpty()) m_state.Conn = m_hostConnection;
     m_state.StopRun = false;
     m_state.DialectFlag = m_dialects.hostFlag();
     m_state.Dialects = m_dialects;
@@ -71,7 +71,7 @@ bool ReconciliationRun::execute() {
     // The dialog and its commit key the pair by the run's mode, whatever the reader managed to assign.
     (void)attempt("read account settings", "", [&] { ReadAccountSettings(m_state.AccountSettings); });
     // Without the keep date every rebuilt row would carry a wrong date: nothing is touched.
-    if (!attempt("read keep date", sql::keepDate(), [&] { m_keepDate = GetKeepDate(*m_host); })) {
+    if (!attempt("read keep date", sql::keepDate(), [&] { m_keepDate = GetKeepDate(*m_hostConnection); })) {
         return stopUnfinished("the keep date of the opening rows could not be read; nothing was rebuilt");
     }
 
@@ -82,19 +82,19 @@ bool ReconciliationRun::execute() {
     if (!attempt("start the run's journal", journalStatement, [&] {
             namingStatement(journalStatement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                m_report.journalRun = startRunJournal(*m_host, m_dialects, m_mode);
+                m_report.runId = startRunJournal(*m_hostConnection, m_dialects, m_mode);
             });
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
-    m_passReached = true;
+    m_issuedQuantityStarted = true;
     if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
     }
-    const bool screened =
-        attempt("receipt lines without an issued quantity", sql::pairsWithoutIssuedQuantity(m_mode),
-                [&] { m_withoutIssued = pairsWithoutIssuedQuantity(m_host->connectionString(), m_mode); });
+    const bool screened = attempt(
+        "receipt lines without an issued quantity", sql::pairsWithoutIssuedQuantity(m_mode),
+        [&] { m_withoutIssued = pairsWithoutIssuedQuantity(m_hostConnection->connectionString(), m_mode); });
     if (!screened) {
         return stopUnfinished(
             "the receipt lines without an issued quantity could not be found; no pair was compared or "
@@ -108,13 +108,13 @@ bool ReconciliationRun::execute() {
     return finish(!m_report.cancelled);
 }
 
-bool ReconciliationRun::readMode() {
+bool Run::readMode() {
     const Statement statement = sql::accSetting("IA", "cValueStyle");
     return attempt("read valuation mode", statement,
                    [&] { m_mode = pairModeOf(GetAccSetting("IA", "cValueStyle")); });
 }
 
-bool ReconciliationRun::readDecimals() {
+bool Run::readDecimals() {
     constexpr std::string_view kStep = "read the decimals settings";
     std::string fault;
     const bool read =
@@ -131,7 +131,7 @@ bool ReconciliationRun::readDecimals() {
     return true;
 }
 
-long ReconciliationRun::countOpeningRows() {
+long Run::countOpeningRows() {
     long count = -1;
     Statement statement;
     attempt("opening-row check", statement, [&] {
@@ -144,17 +144,17 @@ long ReconciliationRun::countOpeningRows() {
     return count;
 }
 
-bool ReconciliationRun::visitPairs() {
+bool Run::visitPairs() {
     Recordset summary;
     Statement statement;
     const bool opened = attempt("pair summary", statement, [&] {
         statement = sql::pairSummary(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits);
-        openReadOnlyQuery(summary, statement, m_host->connectionString(), CursorType::Static);
+        openReadOnlyQuery(summary, statement, m_hostConnection->connectionString(), CursorType::Static);
     });
     if (!opened) return false;
     if (m_mode == PairMode::Department) {
         (void)attempt("opening rows without a department", sql::openingRowsWithoutDepartment(),
-                      [&] { reportRowsWithoutDepartment(m_host->connectionString(), m_report); });
+                      [&] { reportRowsWithoutDepartment(m_hostConnection->connectionString(), m_report); });
     }
     if (summary.recordCount() < 1) return true;
 
@@ -164,7 +164,8 @@ bool ReconciliationRun::visitPairs() {
     summary.moveLast();
     summary.moveFirst();
     // A commit of its own per rebuilt pair would write the pages it changed to the journal again and sync.
-    (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+    (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                  [&] { m_batch.emplace(*m_hostConnection); });
     for (int done = 1; !summary.eof(); ++done) {
         // Read between pairs only: the pair in hand is finished or rolled back, never cut in two.
         if (stopRequested() != 0) {
@@ -187,7 +188,7 @@ bool ReconciliationRun::visitPairs() {
     return true;
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary) {
+Run::PairEnd Run::visitPair(const Recordset& summary) {
     PairRow row;
     const std::string noStatement;
     // A Null name is shown as an empty text rather than leaving SharedState on the previous pair.
@@ -223,7 +224,7 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         statement = sql::stockTotals(m_dialects.forPairs(), m_mode, m_state.AccountSettings.QuantityDigits,
                                      row.code, row.invCode);
         Recordset totals;
-        openReadOnlyQuery(totals, statement, m_host->connectionString(), CursorType::Static);
+        openReadOnlyQuery(totals, statement, m_hostConnection->connectionString(), CursorType::Static);
         stockRows = totals.recordCount();
         if (!totals.eof()) {
             stockQuantity = totals.field(0);
@@ -250,8 +251,8 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     if (m_withoutIssued.contains({row.code, row.invCode})) return showDialog(row);
 
     const RegenerationResult regenerated =
-        Regenerate(*m_host, m_dialects.forPairs(), m_mode, m_state.KeepDate, row.code, row.invCode,
-                   m_batch ? &*m_batch : nullptr, m_report.journalRun, &m_report.timings);
+        Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, row.code, row.invCode,
+                   m_batch ? &*m_batch : nullptr, m_report.runId, &m_report.timings);
     if (regenerated.committed) {
         m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
                          totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
@@ -260,7 +261,8 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         endPair(row, PairOutcome::Failed);
     }
-    m_unsettled.account(m_host->unsettledTransactions(), regenerated.committed, regenerated.message);
+    m_unsettled.account(m_hostConnection->unsettledTransactions(), regenerated.committed,
+                        regenerated.message);
     if (regenerated.blocksLaterPairs) {
         rebuildLostPairs();
         return stopBlocked(regenerated.message);
@@ -270,15 +272,15 @@ ReconciliationRun::PairEnd ReconciliationRun::visitPair(const Recordset& summary
     return PairEnd::Next;
 }
 
-bool ReconciliationRun::initialise(const PairRow& row) {
+bool Run::initialise(const PairRow& row) {
     return attempt("init pair " + row.label(), std::string(), [&] {
         (void)initPair(m_keepDate, m_mode == PairMode::Department, row.code, row.name, row.invCode,
                        row.invName, row.invStd, totalFigure(row.quantity).value_or(0.0),
-                       totalFigure(row.money).value_or(0.0), m_host);
+                       totalFigure(row.money).value_or(0.0), m_hostConnection);
     });
 }
 
-ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view message) {
+Run::PairEnd Run::stopBlocked(std::string_view message) {
     m_report.recordFailure({"run stopped", "",
                             "no later pair can escape this failure, so the pairs after this one were left "
                             "as they are: " +
@@ -287,44 +289,44 @@ ReconciliationRun::PairEnd ReconciliationRun::stopBlocked(std::string_view messa
     return PairEnd::Stop;
 }
 
-bool ReconciliationRun::stopUnfinished(std::string_view why) {
+bool Run::stopUnfinished(std::string_view why) {
     m_report.recordFailure({"run stopped", "", std::string(why)});
     m_report.stop = RunStop::Fatal;
     finish(false);
     return false;
 }
 
-bool ReconciliationRun::refuse(std::string step, std::string why) {
+bool Run::refuse(std::string step, std::string why) {
     m_report.recordFailure({std::move(step), "", std::move(why)});
     m_report.stop = RunStop::Refused;
     finish(false);
     return false;
 }
 
-bool ReconciliationRun::stopInterrupted() {
+bool Run::stopInterrupted() {
     m_report.stop = RunStop::Interrupted;
     m_report.stopSignal = stopRequested();
     return finish(false);
 }
 
-bool ReconciliationRun::finish(bool result) {
-    if (m_host) {
+bool Run::finish(bool result) {
+    if (m_hostConnection) {
         stopBatching();
         rebuildLostPairs();
     }
     // Only what is durable is read back: the batch was settled just above.
-    if (m_host && !m_check.empty()) {
+    if (m_hostConnection && !m_check.empty()) {
         const StepTimer timer(m_report.timings.check);
-        if (!m_check.verify(m_host->connectionString(), m_dialects.forPairs(), m_mode,
+        if (!m_check.verify(m_hostConnection->connectionString(), m_dialects.forPairs(), m_mode,
                             m_state.AccountSettings.QuantityDigits, m_report))
             result = false;
     }
-    if (m_host && m_report.journalRun != 0) {
+    if (m_hostConnection && m_report.runId != 0) {
         std::string statement;
         const bool journalFinished = attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                finishRunJournal(*m_host, m_report.journalRun,
+                finishRunJournal(*m_hostConnection, m_report.runId,
                                  {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
                                   m_report.rowsInserted});
             });
@@ -333,13 +335,14 @@ bool ReconciliationRun::finish(bool result) {
         if (!journalFinished && !m_dryRun) reportJournalIncomplete();
     }
     // A column left behind changes the host's table: the run did not end as it must.
-    if (m_passReached && !issued_quantity::Remove(*m_host, m_report)) {
+    if (m_issuedQuantityStarted && !issued_quantity::Remove(*m_hostConnection, m_report)) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
     // What the run reports done must outlast a power cut too, not only a crash of the program.
-    if (m_host && m_host->state() != 0 &&
-        !attempt("make the run's changes durable", std::string(), [&] { m_host->engine().makeDurable(); }))
+    if (m_hostConnection && m_hostConnection->state() != 0 &&
+        !attempt("make the run's changes durable", std::string(),
+                 [&] { m_hostConnection->engine().makeDurable(); }))
         result = false;
     m_state.releaseConn();
     // A pair that failed kept rows the run was meant to rebuild: the host must not go on as if it had.
@@ -348,10 +351,10 @@ bool ReconciliationRun::finish(bool result) {
     return m_report.result;
 }
 
-void ReconciliationRun::reportJournalIncomplete() {
+void Run::reportJournalIncomplete() {
     m_report.journalIncomplete = true;
     // Each pair's images went into the journal with the pair's own change: only the run's row lacks its end.
-    const std::string run = std::to_string(m_report.journalRun);
+    const std::string run = std::to_string(m_report.runId);
     m_report.recordFailure(
         {std::string(kJournalIncompleteStep), "",
          "the pairs counted rebuilt and confirmed hold their new opening rows, but run " + run +
@@ -360,11 +363,11 @@ void ReconciliationRun::reportJournalIncomplete() {
              run + " still puts them back"});
 }
 
-bool ReconciliationRun::abandon(std::string_view message) noexcept {
+bool Run::abandon(std::string_view message) noexcept {
     try {
         m_report.recordFailure({"run", "", std::string(message)});
         m_report.stop = RunStop::Fatal;
-        m_passReached = m_passReached && m_host != nullptr;
+        m_issuedQuantityStarted = m_issuedQuantityStarted && m_hostConnection != nullptr;
         finish(false);
     } catch (...) {
         m_report.result = false;
@@ -376,12 +379,12 @@ bool ReconciliationRun::abandon(std::string_view message) noexcept {
 
 namespace tarvenish {
 
-bool JustAccountRun(RunContext& context, DialectChoice dialects, const ConnectionPtr& connection) noexcept {
+bool executeRun(RunContext& context, DialectChoice dialects, const ConnectionPtr& hostConnection) noexcept {
     // The run clears its report as it starts; the timers add the whole run's time as it ends.
     const StepTimer timer(context.report.timings.total);
     const SqliteStatementTimer inSqlite(context.report.timings.inSqlite);
     try {
-        run_detail::ReconciliationRun run(context, dialects, connection);
+        run_detail::Run run(context, dialects, hostConnection);
         try {
             return run.execute();
         } catch (const std::exception& error) {

@@ -8,13 +8,13 @@
 #include "base/step_timer.h"
 #include "ledger/db/commit_batch.h"
 #include "ledger/db/stop_request.h"
-#include "reconcile/reconciliation_run.h"
 #include "reconcile/regeneration.h"
+#include "reconcile/run_steps.h"
 #include "reconcile/unsettled_pairs.h"
 
 namespace tarvenish::run_detail {
 
-void ReconciliationRun::stopBatching() {
+void Run::stopBatching() {
     const StepTimer timer(m_report.timings.commits);
     const bool settled = attempt("make the rebuilt pairs durable", "COMMIT", [&] {
         if (m_batch) m_batch->commit();
@@ -30,66 +30,67 @@ void ReconciliationRun::stopBatching() {
     });
 }
 
-void ReconciliationRun::settleWhenDue() {
-    if (!m_batch || m_host->unsettledTransactions() == 0) return;
+void Run::settleWhenDue() {
+    if (!m_batch || m_hostConnection->unsettledTransactions() == 0) return;
     {
         const StepTimer timer(m_report.timings.commits);
         const bool committed =
             attempt("make the rebuilt pairs durable", "COMMIT", [&] { m_batch->commitWhenDue(); });
         m_unsettled.account(
-            m_host->unsettledTransactions(), committed,
+            m_hostConnection->unsettledTransactions(), committed,
             committed ? std::string_view() : std::string_view(m_report.failures.back().message));
     }
     rebuildLostPairs();
 }
 
-void ReconciliationRun::rebuildLostPairs() {
-    std::vector<LostPair> lost = m_unsettled.takeLost();
-    if (lost.empty()) return;
+void Run::rebuildLostPairs() {
+    std::vector<LostPair> lostPairs = m_unsettled.takeLost();
+    if (lostPairs.empty()) return;
     const bool batched = m_batch.has_value();
     if (batched) {
         stopBatching();
-        for (LostPair& more : m_unsettled.takeLost()) lost.push_back(std::move(more));
+        for (LostPair& more : m_unsettled.takeLost()) lostPairs.push_back(std::move(more));
     }
     bool giveUp = false;
-    for (const LostPair& pair : lost) {
+    for (const LostPair& lost : lostPairs) {
         // A stop request ends the run at its next safe point: the pairs not done again keep their rows.
         if (giveUp || !m_blocked.empty() || m_state.StopRun || stopRequested() != 0) {
-            m_unsettled.failLost(pair);
+            m_unsettled.failLost(lost);
             continue;
         }
-        if (pair.pair.confirmed) {
+        if (lost.pair.confirmed) {
             // Only a dialog answered at once commits into a batch: asking it again costs no person anything.
             // Without the batch its confirm is durable at once and counted as it returns.
-            if (!pair.pair.dialogRow || !initialise(*pair.pair.dialogRow)) {
-                m_unsettled.failLost(pair);
+            if (!lost.pair.dialogRow || !initialise(*lost.pair.dialogRow)) {
+                m_unsettled.failLost(lost);
                 continue;
             }
             const std::size_t failuresBefore = m_report.failures.size();
-            (void)showDialog(*pair.pair.dialogRow);
+            (void)showDialog(*lost.pair.dialogRow);
             giveUp = m_report.failures.size() != failuresBefore &&
-                     m_report.failures.back().message == pair.message;
+                     m_report.failures.back().message == lost.message;
             continue;
         }
         const RegenerationResult again =
-            Regenerate(*m_host, m_dialects.forPairs(), m_mode, m_keepDate, pair.pair.code, pair.pair.invCode,
-                       nullptr, m_report.journalRun, &m_report.timings);
+            Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, lost.pair.code,
+                       lost.pair.invCode, nullptr, m_report.runId, &m_report.timings);
         if (again.committed) {
-            UnsettledPair rebuilt = pair.pair;
+            UnsettledPair rebuilt = lost.pair;
             rebuilt.rowsDeleted = again.rowsDeleted;
             rebuilt.rowsInserted = again.rowsInserted;
             m_unsettled.settleRebuilt(std::move(rebuilt));
             continue;
         }
-        m_report.recordFailure({"regenerate pair " + pair.pair.label(), again.statement, again.message});
-        m_unsettled.failRebuilt(pair.pair);
+        m_report.recordFailure({"regenerate pair " + lost.pair.label(), again.statement, again.message});
+        m_unsettled.failRebuilt(lost.pair);
         // What the batch was lost to meets every pair alike (a full disk, say): the others would only fail
         // too.
-        giveUp = again.blocksLaterPairs || again.message == pair.message;
+        giveUp = again.blocksLaterPairs || again.message == lost.message;
         if (again.blocksLaterPairs && m_blocked.empty()) m_blocked = again.message;
     }
     if (batched) {
-        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+        (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                      [&] { m_batch.emplace(*m_hostConnection); });
     }
 }
 

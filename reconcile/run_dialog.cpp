@@ -6,11 +6,11 @@
 
 #include "base/step_timer.h"
 #include "ledger/db/stop_request.h"
-#include "reconcile/reconciliation_run.h"
+#include "reconcile/run_steps.h"
 
 namespace tarvenish::run_detail {
 
-ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
+Run::PairEnd Run::showDialog(const PairRow& row) {
     if (m_presenter == nullptr) {
         endPair(row, PairOutcome::Skipped);
         return PairEnd::Next;
@@ -33,7 +33,8 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     // A confirm without its figures wrote rows the run cannot account: its check then expects nothing.
     const ConfirmedPair written = answer.confirmed.value_or(ConfirmedPair{});
     if (personWaits) {
-        (void)attempt("batch the commits of rebuilt pairs", std::string(), [&] { m_batch.emplace(*m_host); });
+        (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                      [&] { m_batch.emplace(*m_hostConnection); });
         if (confirmed) confirmedDone(row, written);
     } else {
         if (confirmed) {
@@ -66,7 +67,7 @@ ReconciliationRun::PairEnd ReconciliationRun::showDialog(const PairRow& row) {
     return PairEnd::Next;
 }
 
-DialogResult ReconciliationRun::askDialog(const PairRow& row) {
+DialogResult Run::askDialog(const PairRow& row) {
     DialogResult answer;
     if (attempt("adjustment dialog for pair " + row.label(), std::string(),
                 [&] { answer = m_presenter->showModal(m_mode, m_report); })) {
@@ -81,7 +82,7 @@ DialogResult ReconciliationRun::askDialog(const PairRow& row) {
     return failed;
 }
 
-void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string message) {
+void Run::settleUnattendedDialog(bool confirmed, std::string message) {
     bool committed = confirmed;
     // A batch of dialogs alone is made durable when due, as one of rebuilt pairs is.
     if (confirmed && m_batch) {
@@ -91,16 +92,16 @@ void ReconciliationRun::settleUnattendedDialog(bool confirmed, std::string messa
     }
     // A failed confirm may have taken the batch with it (SQLite rolls the whole transaction back on some
     // errors): the pairs held in it are then lost.
-    m_unsettled.account(m_host->unsettledTransactions(), committed, message);
+    m_unsettled.account(m_hostConnection->unsettledTransactions(), committed, message);
     rebuildLostPairs();
 }
 
-void ReconciliationRun::endPair(const PairRow& row, PairOutcome outcome) {
+void Run::endPair(const PairRow& row, PairOutcome outcome) {
     m_report.count(outcome);
     if (m_report.onPairDone) m_report.pairDone(keptPairDetail(row, outcome));
 }
 
-void ReconciliationRun::confirmedDone(const PairRow& row, const ConfirmedPair& written) {
+void Run::confirmedDone(const PairRow& row, const ConfirmedPair& written) {
     m_report.count(PairOutcome::Confirmed);
     m_report.rowsDeleted += written.rowsDeleted;
     m_report.rowsInserted += written.rowsInserted;

@@ -17,12 +17,12 @@ std::optional<std::string> text(const Value& value) {
 }
 }  // namespace
 
-std::optional<std::vector<RecordedRun>> recordedRuns(Connection& connection) {
+std::optional<std::vector<JournaledRun>> journaledRuns(Connection& connection) {
     if (!hasRunJournal(connection)) return std::nullopt;
     Recordset runs;
     runs.setCursorLocation(CursorLocation::Client);
     runs.open(sql::journalRuns(), connection, CursorType::ForwardOnly, LockType::ReadOnly, CommandType::Text);
-    std::vector<RecordedRun> result;
+    std::vector<JournaledRun> result;
     for (; !runs.eof(); runs.moveNext()) {
         result.push_back({static_cast<long>(runs.field(0).asLong()), runs.field(1).displayText(),
                           static_cast<int>(runs.field(2).asLong()), runs.field(3).displayText(),

@@ -9,10 +9,10 @@ namespace tarvenish {
 
 class Connection;
 
-struct RecordedRun {
+struct JournaledRun {
     long runId = 0;
     std::string started;  // ISO 8601 UTC
-    int accSql = 1;       // the dialect flag of the run
+    int dialectFlag = 1;  // the dialect flag of the run
     std::string mode;     // warehouse | department
     // Filled at the run's end; nullopt for a run that did not reach it.
     std::optional<long> pairsRebuilt;
@@ -23,7 +23,7 @@ struct RecordedRun {
     std::optional<std::string> undone;
 };
 
-// Every recorded run; nullopt when the account set holds no journal. Throws DbError.
-[[nodiscard]] std::optional<std::vector<RecordedRun>> recordedRuns(Connection& connection);
+// Every journaled run; nullopt when the account set holds no journal. Throws DbError.
+[[nodiscard]] std::optional<std::vector<JournaledRun>> journaledRuns(Connection& connection);
 
 }  // namespace tarvenish

@@ -32,7 +32,7 @@ private:
         double quantity = 0.0;
         double money = 0.0;
     };
-    // One per pair, the figures read back filled in place: a ledger of half a million pairs keeps one
+    // One per pair, the figures read back filled in place: an account set of half a million pairs keeps one
     // vector of them rather than two trees.
     struct Pair {
         std::string code;

@@ -1,4 +1,4 @@
-// Saves a picture of the adjustment dialog: runs the real batch run over a small demo account set, and when
+// Saves a picture of the adjustment dialog: makes a real run over a small demo account set, and when
 // the dialog of its first pair with differing totals is on screen, saves the window as a PNG and presses
 // Cancel, so that nothing is written for that pair.
 //
@@ -121,7 +121,7 @@ int photograph(const std::string& output) {
     bool finished = false;
     {
         const ConnectionPtr connection = Connection::open(database.string());
-        finished = JustAccountRun(context, DialectChoice::fromHostFlag(1), connection);
+        finished = executeRun(context, DialectChoice::fromHostFlag(1), connection);
     }
     setMessagePresenter(nullptr);
     ConnectionPool::clear();

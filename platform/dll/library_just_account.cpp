@@ -9,7 +9,7 @@
 
 #include "component/answer_reason.h"
 #include "component/run_context.h"
-#include "component/run_recording.h"
+#include "component/run_outputs.h"
 #include "component/run_report.h"
 #include "ledger/db/busy_timeout.h"
 #include "platform/dll/library_presenters.h"
@@ -45,16 +45,16 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
 
     // The report, the log and the details are opened before the run: one that cannot be written leaves the
     // account set as it was, and the host hears false as for any run that did not happen.
-    std::optional<RunRecording> recording;
+    std::optional<RunOutputs> outputs;
     try {
         // An empty variable is a setting not given, as for every other setting of the library.
         const auto named = [](const char* variable, const std::string& path) {
             return path.empty() ? std::nullopt : std::optional<NamedOutput>(NamedOutput{variable, path});
         };
-        recording.emplace(accountSetOf(args),
-                          OutputPaths{.report = named(kReportVariable, settings.reportPath),
-                                      .log = named(kLogVariable, settings.logPath),
-                                      .details = named(kDetailsVariable, settings.detailsPath)});
+        outputs.emplace(accountSetOf(args),
+                        OutputPaths{.report = named(kReportVariable, settings.reportPath),
+                                    .log = named(kLogVariable, settings.logPath),
+                                    .details = named(kDetailsVariable, settings.detailsPath)});
     } catch (const std::exception& error) {
         std::fprintf(stderr, "TARVENISH: %s; the run was not started\n", error.what());
         return Variant::boolean(false);
@@ -64,11 +64,11 @@ Variant LibraryJustAccount::call(DispId id, std::span<const Variant> args) {
     context.dryRun = settings.dryRun;
     bool result = false;
     {
-        const RunRecording::Listening listening(*recording, context);
+        const RunOutputs::Listening listening(*outputs, context);
         result = object().justAccount(context, args[0].toI2(), args[1].toConnection());
     }
     // The run is done and its answer stands; the host's log tells what of its record is missing.
-    std::vector<std::string> problems = recording->finish(context.report);
+    std::vector<std::string> problems = outputs->finish(context.report);
     if (std::string journal = incompleteRecord(context.report); !journal.empty())
         problems.push_back(std::move(journal));
     for (const std::string& problem : problems)

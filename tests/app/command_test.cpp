@@ -290,7 +290,7 @@ std::vector<std::string> statementsSentInProcess(const std::string& path) {
     std::vector<std::string> sent;
     {
         ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
-        (void)JustAccountRun(context, DialectChoice::fromHostFlag(1), Connection::open(path));
+        (void)executeRun(context, DialectChoice::fromHostFlag(1), Connection::open(path));
     }
     setMessagePresenter(nullptr);
     ConnectionPool::clear();

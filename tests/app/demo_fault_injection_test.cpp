@@ -84,8 +84,8 @@ protected:
         bool result = false;
         {
             ScopedEngineHooks scoped(std::move(hooks));
-            result = JustAccountRun(m_context, DialectChoice::fromHostFlag(1),
-                                    Connection::open(connectionTo(path, std::get<1>(GetParam()))));
+            result = executeRun(m_context, DialectChoice::fromHostFlag(1),
+                                Connection::open(connectionTo(path, std::get<1>(GetParam()))));
         }
         ConnectionPool::clear();
         return result;

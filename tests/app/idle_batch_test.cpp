@@ -66,7 +66,7 @@ TEST(ARunOfLeftPairs, MakesTheRebuiltPairsBeforeItDurableOnceTheirBatchIsASecond
                 journalSeen = LedgerFile(path).scalar("select count(*) from tarvenish_journal");
             }
         }});
-        EXPECT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(1), Connection::open(path)));
+        EXPECT_TRUE(executeRun(context, DialectChoice::fromHostFlag(1), Connection::open(path)));
     }
     ConnectionPool::clear();
     setMessagePresenter(nullptr);

@@ -145,7 +145,7 @@ TEST(ARunThatAnswersTrue, HasSyncedTheWriteAheadLogAfterItsLastWrite) {
     context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
     // The host keeps its own connection open, so that no closing checkpoint syncs the log for the run.
     const ConnectionPtr host = Connection::open(path);
-    ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(1), host));
+    ASSERT_TRUE(executeRun(context, DialectChoice::fromHostFlag(1), host));
     EXPECT_GT(WatchedLogs::syncs(), 0);
     EXPECT_EQ(WatchedLogs::unsyncedWrites(), 0);
     setMessagePresenter(nullptr);
@@ -163,7 +163,7 @@ TEST(AnUnattendedRun, SyncsFewerTimesThanItConfirmsPairs) {
     setMessagePresenter(std::make_shared<HeadlessMessagePresenter>());
     RunContext context;
     context.presenter = std::make_shared<HeadlessAdjustmentPresenter>(AdjustmentPolicy::Balance);
-    ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(1), Connection::open(path)));
+    ASSERT_TRUE(executeRun(context, DialectChoice::fromHostFlag(1), Connection::open(path)));
     setMessagePresenter(nullptr);
     ConnectionPool::clear();
     ASSERT_GE(context.report.pairsConfirmed, 40);

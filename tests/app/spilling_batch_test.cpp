@@ -59,9 +59,8 @@ bool batchSpills(const std::string& path) {
                 shutOut = true;
             }
         }});
-        (void)JustAccountRun(
-            context, DialectChoice::fromHostFlag(1),
-            Connection::open(connectionTo(path, EngineKind::Odbc) + std::string(kShortWait)));
+        (void)executeRun(context, DialectChoice::fromHostFlag(1),
+                         Connection::open(connectionTo(path, EngineKind::Odbc) + std::string(kShortWait)));
     }
     ConnectionPool::clear();
     setMessagePresenter(nullptr);

@@ -40,7 +40,7 @@ protected:
     bool check(std::int16_t flag) {
         m_sent.clear();
         ScopedEngineHooks hooks({[this](std::string_view sql) { m_sent.emplace_back(sql); }, {}});
-        return IFEnd(DialectChoice::fromHostFlag(flag), *m_conn);
+        return noDocumentsOutstanding(DialectChoice::fromHostFlag(flag), *m_conn);
     }
     // An invoice that is outstanding by both dialects' tests, its line in `warehouse`.
     void openInvoice(const std::string& warehouse) {
@@ -80,7 +80,7 @@ TEST_P(DocumentsCheckAllFlags, AnswersFalseWhenADocumentTableIsMissing) {
 TEST_P(DocumentsCheckAllFlags, AnswersFalseWhenAQueryIsRefused) {
     ScopedEngineHooks refuse(
         {[](std::string_view sql) { throw DbError("open recordset", 1, "refused", std::string(sql)); }, {}});
-    EXPECT_FALSE(IFEnd(DialectChoice::fromHostFlag(GetParam()), *m_conn));
+    EXPECT_FALSE(noDocumentsOutstanding(DialectChoice::fromHostFlag(GetParam()), *m_conn));
 }
 
 INSTANTIATE_TEST_SUITE_P(DialectFlags, DocumentsCheckAllFlags, ::testing::Values<std::int16_t>(1, 0, 2, -1));

@@ -46,7 +46,7 @@ protected:
     // Runs the check and keeps every statement it sent.
     bool check() {
         ScopedEngineHooks hooks({[this](std::string_view sql) { m_sent.emplace_back(sql); }, {}});
-        return IFIAstart(DialectChoice::fromHostFlag(GetParam()), *m_conn);
+        return accountingStarted(DialectChoice::fromHostFlag(GetParam()), *m_conn);
     }
     [[nodiscard]] bool sent(const std::string& sql) const {
         return std::find(m_sent.begin(), m_sent.end(), sql) != m_sent.end();
@@ -126,7 +126,7 @@ TEST_P(StartCheck, CountsEvenWhenTheDepartmentFillFails) {
                                     if (sql == fill) throw DbError("execute", 1, "refused", std::string(sql));
                                 },
                                 {}});
-    EXPECT_TRUE(IFIAstart(DialectChoice::fromHostFlag(GetParam()), *m_conn));
+    EXPECT_TRUE(accountingStarted(DialectChoice::fromHostFlag(GetParam()), *m_conn));
 }
 
 TEST_P(StartCheck, AnswersFalseWhenTheLedgerTableIsMissing) {
@@ -140,9 +140,9 @@ INSTANTIATE_TEST_SUITE_P(DialectFlags, StartCheck, ::testing::Values<std::int16_
 
 TEST(StartCheckFailures, AnswersFalseOnAConnectionThatOpensNothing) {
     auto unopened = Connection::create();
-    EXPECT_FALSE(IFIAstart(DialectChoice::fromHostFlag(1), *unopened));
+    EXPECT_FALSE(accountingStarted(DialectChoice::fromHostFlag(1), *unopened));
     auto missingFile = Connection::create("Data Source=/nonexistent/ledger.db;");
-    EXPECT_FALSE(IFIAstart(DialectChoice::fromHostFlag(0), *missingFile));
+    EXPECT_FALSE(accountingStarted(DialectChoice::fromHostFlag(0), *missingFile));
 }
 
 }  // namespace

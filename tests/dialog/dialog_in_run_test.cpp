@@ -37,7 +37,7 @@ protected:
     // Runs with `driver` playing the user in every dialog.
     bool runWith(DrivenAdjustmentPresenter::Driver driver) {
         m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>(std::move(driver));
-        return JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect());
+        return executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect());
     }
 
     AccountSet m_set;

@@ -63,7 +63,7 @@ protected:
     bool runAnswering(DialogResult answer, std::optional<StepFailure> recorded = std::nullopt) {
         m_presenter = std::make_shared<AnsweringPresenter>(std::move(answer), std::move(recorded));
         m_context.presenter = m_presenter;
-        return JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect());
+        return executeRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect());
     }
 
     AccountSet m_set;

@@ -85,7 +85,7 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
             if (changesData(s)) statements.emplace_back(s);
         }});
         RunContext context;
-        ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(0), set.connect()));
+        ASSERT_TRUE(executeRun(context, DialectChoice::fromHostFlag(0), set.connect()));
         ASSERT_EQ(context.report.pairsRegenerated, 2);
         ASSERT_EQ(voucherCodes(set, "W1"), (std::vector<std::string>{"NEW", "NEW"}));
         ConnectionPool::clear();
@@ -107,7 +107,7 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
                 if (sameStatement(s, failing))
                     throw DbError("execute", 1, std::string(kInjected), std::string(s));
             }});
-            (void)JustAccountRun(context, DialectChoice::fromHostFlag(0), set.connect());
+            (void)executeRun(context, DialectChoice::fromHostFlag(0), set.connect());
         }
         for (const char* wh : {"W1", "W2"}) {
             const auto codes = voucherCodes(set, wh);
@@ -162,7 +162,7 @@ TEST_P(RunUnderALostBatch, RebuildsItsPairsAgainOnTheirOwn) {
             ++planted;
             host->engine().execute(Statement::asText("insert into child values (7)"));
         }});
-        (void)JustAccountRun(context, DialectChoice::fromHostFlag(0), host);
+        (void)executeRun(context, DialectChoice::fromHostFlag(0), host);
     }
     ASSERT_GT(planted, 0);
     const RunReport& report = context.report;

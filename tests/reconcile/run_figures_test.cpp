@@ -85,7 +85,7 @@ TEST_P(RunFigures, SendsAPairWithAReceiptLineWithoutIssuedQuantityToTheDialog) {
                                        .money = GetParam() == 0 ? 30.0 : 20.0,
                                        .vouCode = "OLD"});
 
-    EXPECT_TRUE(JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
+    EXPECT_TRUE(executeRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
 
     EXPECT_EQ(m_presenter->shown, 1);
     EXPECT_EQ(report().pairsRegenerated, 0);
@@ -97,7 +97,7 @@ TEST_P(RunFigures, ChecksEveryRebuiltPairAndFindsNoDifferenceInACleanRun) {
     addPair("01");
     addPair("02");
 
-    EXPECT_TRUE(JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
+    EXPECT_TRUE(executeRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
 
     const Verification& check = report().verification;
     EXPECT_TRUE(check.ran);
@@ -115,7 +115,7 @@ TEST_P(RunFigures, ReportsARebuiltPairWhoseRowsDoNotHoldTheComparedTotals) {
         "create trigger sabotage after insert on IA_Subsidiary when new.cVouCode='R-02' begin "
         "update IA_Subsidiary set iAInPrice=iAInPrice+1 where rowid=new.rowid; end");
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_set.connect()));
 
     const Verification& check = report().verification;
     EXPECT_EQ(check.pairsChecked, 2);
@@ -149,7 +149,7 @@ TEST(RunPairs, LeaveRowsWithANullItemOrDepartmentCodeAloneAndReportThem) {
 
     RunContext context;
     // Rows that belong to no pair, or to a department-less warehouse, failed: the run answers false.
-    EXPECT_FALSE(JustAccountRun(context, DialectChoice::fromHostFlag(0), set.connect()));
+    EXPECT_FALSE(executeRun(context, DialectChoice::fromHostFlag(0), set.connect()));
 
     const RunReport& report = context.report;
     EXPECT_EQ(report.pairsRegenerated, 1);
@@ -182,7 +182,7 @@ TEST(RunPairs, TakeTheDialectOfEachStepByItsOwnTestForOtherFlagValues) {
         RunContext context;
         {
             ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) { sent.emplace_back(s); }});
-            EXPECT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(accSql), set.connect()));
+            EXPECT_TRUE(executeRun(context, DialectChoice::fromHostFlag(accSql), set.connect()));
         }
         const auto wasSent = [&](const std::string& s) {
             return std::find(sent.begin(), sent.end(), s) != sent.end();

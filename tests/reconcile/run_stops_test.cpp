@@ -85,7 +85,7 @@ TEST_F(RunStops, AtTheIssuedQuantityPassRemoveWhatItAddedAndTouchNoPair) {
         if (s == selectInto) requestStop(SIGINT);
     }});
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
 
     EXPECT_EQ(report().stop, RunStop::Interrupted);
     EXPECT_EQ(report().stopSignal, SIGINT);
@@ -101,7 +101,7 @@ TEST_F(RunStops, BetweenPairsKeepThePairsDoneDurableAndLeaveTheRest) {
         if (s == second) requestStop(SIGTERM);
     }});
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
 
     EXPECT_EQ(report().stop, RunStop::Interrupted);
     EXPECT_EQ(report().stopSignal, SIGTERM);
@@ -122,7 +122,7 @@ TEST_F(RunStops, AtTheFirstFailureNoLaterPairCanEscape) {
         if (s == insert) throw DbError("execute", 13, "database or disk is full", std::string(s));
     }});
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
 
     EXPECT_EQ(report().stop, RunStop::Fatal);
     EXPECT_EQ(voucher("01"), "R-01");
@@ -144,7 +144,7 @@ TEST_F(RunStops, AtTheFirstPairWhoseWriteLockAnotherProgramHolds) {
         locked = true;
     }});
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
     ASSERT_TRUE(locked);
     m_set.exec("ROLLBACK");
 
@@ -168,7 +168,7 @@ TEST_F(RunStops, CountAPairWhoseConfirmFailedAsFailedWhetherTheDialogIsThenClose
             if (cancel) window.controls().cmdOkCancel[1]->userClick();
         });
 
-        (void)JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect());
+        (void)executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect());
 
         EXPECT_EQ(report().pairsFailed, 1);
         EXPECT_EQ(report().pairsSkipped, 0);
@@ -188,7 +188,7 @@ TEST_F(RunStops, AtAConfirmThatTheDiskRefusesAfterTheDialogCloses) {
     m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>(
         [](DialogWindow& window) { window.controls().cmdOkCancel[0]->userClick(); });
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
 
     EXPECT_EQ(report().stop, RunStop::Fatal);
     EXPECT_EQ(report().pairsFailed, 1);
@@ -202,7 +202,7 @@ TEST_F(RunStops, AtADialogThatAStopRequestClosedAsInterruptedNotCancelled) {
         if (s == totalsOf("02")) requestStop(SIGTERM);
     }});
 
-    EXPECT_FALSE(JustAccountRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
+    EXPECT_FALSE(executeRun(m_context, DialectChoice::fromHostFlag(0), m_set.connect()));
 
     EXPECT_EQ(report().stop, RunStop::Interrupted);
     EXPECT_EQ(report().stopSignal, SIGTERM);

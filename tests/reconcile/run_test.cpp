@@ -56,7 +56,7 @@ public:
     int cancelAt = 0;  // the 1-based showing at which the user cancels; 0 never
 };
 
-class JustAccountRunTest : public ::testing::TestWithParam<std::int16_t> {
+class RunTest : public ::testing::TestWithParam<std::int16_t> {
 protected:
     // The context of the runs a test starts; its report is what they did.
     RunContext m_context;
@@ -95,7 +95,7 @@ protected:
         return codes;
     }
 
-    bool run() { return JustAccountRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_host); }
+    bool run() { return executeRun(m_context, DialectChoice::fromHostFlag(GetParam()), m_host); }
 
     AccountSet m_set;
     ConnectionPtr m_host = m_set.connect();
@@ -105,7 +105,7 @@ protected:
 
 const std::vector<Value> kOld = {Value::text("OLD")};
 
-TEST_P(JustAccountRunTest, ReturnsAtOnceWithoutTheTemporaryColumnWhenThereAreNoOpeningRows) {
+TEST_P(RunTest, ReturnsAtOnceWithoutTheTemporaryColumnWhenThereAreNoOpeningRows) {
     m_set.addWarehouse("01", "一号库", std::nullopt);
     (void)m_set.addReceipt(Receipt{.whCode = "01"}, {ReceiptLine{.invCode = "A001", .quantity = 1}});
     std::vector<std::string> sent;
@@ -120,7 +120,7 @@ TEST_P(JustAccountRunTest, ReturnsAtOnceWithoutTheTemporaryColumnWhenThereAreNoO
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
-TEST_P(JustAccountRunTest, RegeneratesAMatchingPairWithOneRowPerBookedReceiptLine) {
+TEST_P(RunTest, RegeneratesAMatchingPairWithOneRowPerBookedReceiptLine) {
     addPair("01", "A001");
     (void)m_set.addReceipt(Receipt{.whCode = "01", .code = "UNBOOKED", .accounter = std::nullopt},
                            {ReceiptLine{.invCode = "A001", .quantity = 5, .unitCost = 1, .price = 5}});
@@ -152,7 +152,7 @@ TEST_P(JustAccountRunTest, RegeneratesAMatchingPairWithOneRowPerBookedReceiptLin
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
-TEST_P(JustAccountRunTest, ShowsThePairThatDiffersInTheLastDecimalAndLeavesItWhenTheDialogWritesNothing) {
+TEST_P(RunTest, ShowsThePairThatDiffersInTheLastDecimalAndLeavesItWhenTheDialogWritesNothing) {
     addPair("01", "A001", true);
 
     EXPECT_TRUE(run());
@@ -167,7 +167,7 @@ TEST_P(JustAccountRunTest, ShowsThePairThatDiffersInTheLastDecimalAndLeavesItWhe
     EXPECT_EQ(report().pairsSkipped, 1);
 }
 
-TEST_P(JustAccountRunTest, LeavesTheRemainingPairsUntouchedWhenTheUserCancelsOnTheSecond) {
+TEST_P(RunTest, LeavesTheRemainingPairsUntouchedWhenTheUserCancelsOnTheSecond) {
     addPair("01", "A001");
     addPair("02", "A001", true);
     addPair("03", "A001");
@@ -186,7 +186,7 @@ TEST_P(JustAccountRunTest, LeavesTheRemainingPairsUntouchedWhenTheUserCancelsOnT
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
-TEST_P(JustAccountRunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInsteadOfEmptyingIt) {
+TEST_P(RunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInsteadOfEmptyingIt) {
     // Zero ledger totals against the Null totals of no booked line: taking Null as 0 would delete the rows.
     addPair("01", "A001");
     m_set.exec("update RdRecord set caccounter=null; update IA_Subsidiary set iainquantity=0, iainprice=0");
@@ -198,7 +198,7 @@ TEST_P(JustAccountRunTest, SendsAPairWithoutBookedReceiptLinesToTheDialogInstead
     EXPECT_EQ(report().pairsRegenerated, 0);
 }
 
-TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
+TEST_P(RunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
     addPair("01", "A001");
     const std::string totals = sql::stockTotals(DialectChoice::fromHostFlag(GetParam()).forPairs(),
                                                 PairMode::Warehouse, 2, "01", "A001")
@@ -216,7 +216,7 @@ TEST_P(JustAccountRunTest, SendsAPairWhoseStockTotalsDoNotOpenToTheDialog) {
     EXPECT_EQ(report().failures[0].message, "database is locked");
 }
 
-TEST_P(JustAccountRunTest, LeavesADifferingPairAsItIsWhenNoDialogCanBeShown) {
+TEST_P(RunTest, LeavesADifferingPairAsItIsWhenNoDialogCanBeShown) {
     addPair("01", "A001", true);
 
     EXPECT_TRUE(run());
@@ -225,7 +225,7 @@ TEST_P(JustAccountRunTest, LeavesADifferingPairAsItIsWhenNoDialogCanBeShown) {
     EXPECT_EQ(report().pairsSkipped, 1);
 }
 
-TEST_P(JustAccountRunTest, DescribesAPairWithNullNamesWithEmptyTextsNotThePreviousPair) {
+TEST_P(RunTest, DescribesAPairWithNullNamesWithEmptyTextsNotThePreviousPair) {
     addPair("01", "A001", true);
     addPair("02", "B001", true);
     // An item missing from Inventory leaves its name and specification Null in the pair summary.
@@ -240,7 +240,7 @@ TEST_P(JustAccountRunTest, DescribesAPairWithNullNamesWithEmptyTextsNotThePrevio
     EXPECT_EQ(m_presenter->shown[1].invName, "");
 }
 
-TEST_P(JustAccountRunTest, WritesNothingAndDoesNotReportSuccessWhenTheKeepDateCannotBeRead) {
+TEST_P(RunTest, WritesNothingAndDoesNotReportSuccessWhenTheKeepDateCannotBeRead) {
     addPair("01", "A001");
     m_set.exec("update IA_Subsidiary set dkeepdate=null");
 
@@ -256,7 +256,7 @@ TEST_P(JustAccountRunTest, WritesNothingAndDoesNotReportSuccessWhenTheKeepDateCa
     EXPECT_TRUE(sharedState().connEmpty());
 }
 
-TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheNextPair) {
+TEST_P(RunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheNextPair) {
     addPair("01", "A001");
     addPair("02", "A001");
     const std::string failing =
@@ -280,7 +280,7 @@ TEST_P(JustAccountRunTest, KeepsAPairsOldRowsWhenItsInsertFailsAndGoesOnWithTheN
     EXPECT_EQ(report().failures[0].message, "UNIQUE constraint failed");
 }
 
-TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpened) {
+TEST_P(RunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpened) {
     addPair("01", "A001");
     m_set.exec("alter table Inventory rename column cInvName to cInvTitle");
     const std::string summary =
@@ -297,7 +297,7 @@ TEST_P(JustAccountRunTest, StopsAsAWholeRunFailureWhenThePairSummaryCannotBeOpen
     EXPECT_EQ(vouchers("01"), kOld);
 }
 
-TEST_P(JustAccountRunTest, RebuildsAPairWhoseCodeHoldsAnApostrophe) {
+TEST_P(RunTest, RebuildsAPairWhoseCodeHoldsAnApostrophe) {
     addPair("O'Neil", "A001");
 
     EXPECT_TRUE(run());
@@ -306,7 +306,7 @@ TEST_P(JustAccountRunTest, RebuildsAPairWhoseCodeHoldsAnApostrophe) {
     EXPECT_TRUE(report().failures.empty());
 }
 
-TEST_P(JustAccountRunTest, RebuildsADepartmentPairFromAllItsSpecificIdentificationWarehouses) {
+TEST_P(RunTest, RebuildsADepartmentPairFromAllItsSpecificIdentificationWarehouses) {
     m_set.exec("delete from AccInformation where cName='cValueStyle'");
     m_set.useDepartmentMode();
     m_set.addDepartment("D1", "一部");
@@ -332,11 +332,10 @@ TEST_P(JustAccountRunTest, RebuildsADepartmentPairFromAllItsSpecificIdentificati
     EXPECT_TRUE(m_presenter->shown.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDialects, JustAccountRunTest,
-                         ::testing::Values(std::int16_t{0}, std::int16_t{1}),
+INSTANTIATE_TEST_SUITE_P(BothDialects, RunTest, ::testing::Values(std::int16_t{0}, std::int16_t{1}),
                          [](const auto& p) { return p.param == 1 ? "Server" : "Desktop"; });
 
-TEST(JustAccountRunDialects, LeaveTheSameOpeningRows) {
+TEST(RunDialects, LeaveTheSameOpeningRows) {
     std::vector<std::vector<std::vector<Value>>> ledgers;
     for (const std::int16_t accSql : {std::int16_t{0}, std::int16_t{1}}) {
         AccountSet set;
@@ -357,7 +356,7 @@ TEST(JustAccountRunDialects, LeaveTheSameOpeningRows) {
             {ReceiptLine{.invCode = "A001", .quantity = 1, .vouchCode = std::to_string(ids[0])}});
         set.addOpeningRow(OpeningRowSeed{.whCode = "01", .invCode = "A001", .quantity = 10, .money = 27});
         RunContext context;
-        ASSERT_TRUE(JustAccountRun(context, DialectChoice::fromHostFlag(accSql), set.connect()));
+        ASSERT_TRUE(executeRun(context, DialectChoice::fromHostFlag(accSql), set.connect()));
         EXPECT_EQ(context.report.pairsRegenerated, 1);
         ledgers.push_back(set.rows("select * from IA_Subsidiary order by cVouCode, iainquantity"));
         ConnectionPool::clear();

@@ -133,7 +133,7 @@ protected:
             }
         };
         QTimer::singleShot(0, &scope, awaitDialog);
-        return JustAccountRun(m_context, DialectChoice::fromHostFlag(1), m_host);
+        return executeRun(m_context, DialectChoice::fromHostFlag(1), m_host);
     }
 
     // Answers the next message box with its default button, once it is open, and keeps its text.

@@ -13,7 +13,7 @@
 namespace tarvenish {
 
 // A pair whose opening totals and stock totals differ, both figures as the database printed them.
-struct LedgerDifference {
+struct PairDifference {
     std::string code;     // warehouse or department code
     std::string invCode;  // item code
     Value openingQuantity;
@@ -28,9 +28,9 @@ struct LedgerDifference {
     bool withoutOpeningRows = false;
 };
 
-struct LedgerVerification {
+struct AccountSetVerification {
     int pairsChecked = 0;
-    std::vector<LedgerDifference> differences;
+    std::vector<PairDifference> differences;
 
     // The differing pairs that nobody adjusted on purpose, those without opening rows included.
     [[nodiscard]] int unexplained() const noexcept;
@@ -40,6 +40,7 @@ struct LedgerVerification {
 
 // Compares every pair of the account set on `connection`, in the dialect `dialects` gives the pairs. Sends
 // only queries; throws DbError or ConversionError naming the statement when one fails.
-[[nodiscard]] LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice dialects);
+[[nodiscard]] AccountSetVerification verifyAccountSet(const ConnectionPtr& connection,
+                                                      DialectChoice dialects);
 
 }  // namespace tarvenish

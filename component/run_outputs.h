@@ -1,5 +1,6 @@
 #pragma once
-// The report and the statement log of one run, written alike whether the command or the library ran it.
+// The outputs of one run (its report, statement log and per-pair details), written alike whether the command
+// or the library ran it.
 
 #include <optional>
 #include <string>
@@ -14,20 +15,20 @@
 
 namespace tarvenish {
 
-class RunRecording final {
+class RunOutputs final {
 public:
-    // Refuses `outputs` as refuseUnsafeOutputs does (the backup only checked, it is taken by the run), then
+    // Refuses `paths` as refuseUnsafeOutputs does (the backup only checked, it is taken by the run), then
     // opens the log (appending), the report and the per-pair details (truncating) before the run changes
     // anything; "-" writes to standard output. Throws OutputRefused, or std::runtime_error saying which
     // output and path when one cannot be opened.
-    RunRecording(const std::string& connectionString, const OutputPaths& outputs);
+    RunOutputs(const std::string& connectionString, const OutputPaths& paths);
 
     // While it lives, every statement the run of `context` sends and every step it skips go to the log, and
     // every pair's outcome to the details.
     // `context` must outlive it.
     class Listening final {
     public:
-        Listening(RunRecording& recording, RunContext& context);
+        Listening(RunOutputs& outputs, RunContext& context);
         ~Listening();
         Listening(const Listening&) = delete;
         Listening& operator=(const Listening&) = delete;

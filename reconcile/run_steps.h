@@ -1,6 +1,6 @@
 #pragma once
-// The run's steps as one object: the run itself (run.cpp) and its adjustment dialogs (run_dialog.cpp).
-// Internal to the run.
+// The run's steps as one object: the run itself (run.cpp), its batches of commits (run_batches.cpp) and its
+// adjustment dialogs (run_dialog.cpp). Internal to the run.
 
 #include <cstddef>
 #include <optional>
@@ -24,12 +24,12 @@
 
 namespace tarvenish::run_detail {
 
-// One call of the run: the steps in order, each failure recorded and the next step taken.
-class ReconciliationRun final {
+// One run: the steps in order, each failure recorded and the next step taken.
+class Run final {
 public:
-    ReconciliationRun(RunContext& context, DialectChoice dialects, ConnectionPtr host)
+    Run(RunContext& context, DialectChoice dialects, ConnectionPtr hostConnection)
         : m_dialects(dialects),
-          m_host(std::move(host)),
+          m_hostConnection(std::move(hostConnection)),
           m_state(sharedState()),
           m_report(context.report),
           m_presenter(context.presenter.get()),
@@ -91,7 +91,7 @@ private:
     void reportJournalIncomplete();
 
     DialectChoice m_dialects;
-    ConnectionPtr m_host;
+    ConnectionPtr m_hostConnection;
     SharedState& m_state;
     RunReport& m_report;
     AdjustmentPresenter* m_presenter;
@@ -99,7 +99,8 @@ private:
     bool m_dryRun;
     PairMode m_mode = PairMode::Department;
     Date m_keepDate{};
-    bool m_passReached = false;
+    // The issued-quantity pass was begun: its column must be removed as the run ends.
+    bool m_issuedQuantityStarted = false;
     bool m_interrupted = false;
     // The engine's message of the first failure that no later statement can escape, empty while none.
     std::string m_blocked;
@@ -120,7 +121,7 @@ private:
 }
 
 template <typename Text, typename Step>
-bool ReconciliationRun::attempt(std::string step, const Text& statement, Step&& body) noexcept {
+bool Run::attempt(std::string step, const Text& statement, Step&& body) noexcept {
     try {
         body();
         return true;

@@ -1,4 +1,4 @@
-#include "reconcile/ledger_verification.h"
+#include "reconcile/account_set_verification.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,12 +14,11 @@
 #include "ledger/sql/host_tables.h"
 #include "ledger/sql/journal_statements.h"
 #include "ledger/sql/statements.h"
+#include "reconcile/pair_row.h"
 #include "reconcile/totals_match.h"
 
 namespace tarvenish {
 namespace {
-
-using PairKey = std::pair<std::string, std::string>;
 
 struct StockFigures {
     Value quantity;
@@ -34,11 +33,12 @@ struct ReadersOn {
     ReadersOn& operator=(const ReadersOn&) = delete;
 };
 
-std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect dialect, PairMode mode,
-                                            int digits) {
+std::map<PairKey, StockFigures> stockByPair(const std::string& connectionString, Dialect dialect,
+                                            PairMode mode, int digits) {
     std::map<PairKey, StockFigures> stock;
     Recordset rs;
-    openReadOnlyQuery(rs, sql::stockTotalsByPair(dialect, mode, digits), source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, sql::stockTotalsByPair(dialect, mode, digits), connectionString,
+                      CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
         if (rs.field(0).isNull() || rs.field(1).isNull()) continue;
         stock.emplace(PairKey{rs.field(0).displayText(), rs.field(1).displayText()},
@@ -48,20 +48,20 @@ std::map<PairKey, StockFigures> stockByPair(const std::string& source, Dialect d
     return stock;
 }
 
-std::set<std::string> specificIdentificationCodes(const std::string& source, PairMode mode) {
+std::set<std::string> specificIdentificationCodes(const std::string& connectionString, PairMode mode) {
     std::set<std::string> codes;
     Recordset rs;
-    openReadOnlyQuery(rs, sql::specificIdentificationCodes(mode), source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, sql::specificIdentificationCodes(mode), connectionString, CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext())
         if (!rs.field(0).isNull()) codes.insert(rs.field(0).displayText());
     rs.close();
     return codes;
 }
 
-bool tableExists(const std::string& source, std::string_view table) {
+bool tableExists(const std::string& connectionString, std::string_view table) {
     Recordset probe;
     try {
-        openReadOnlyQuery(probe, "select * from " + std::string(table) + " where 1=0", source,
+        openReadOnlyQuery(probe, "select * from " + std::string(table) + " where 1=0", connectionString,
                           CursorType::ForwardOnly);
     } catch (const DbError&) {
         return false;
@@ -80,10 +80,10 @@ std::optional<long> wholeNumberOf(const Value& value) {
 }
 
 // The rows of `statement`, each as one text, sorted: two multisets of whole rows compare as these do.
-std::vector<std::string> rowTexts(const std::string& source, const Statement& statement) {
+std::vector<std::string> rowTexts(const std::string& connectionString, const Statement& statement) {
     std::vector<std::string> rows;
     Recordset rs;
-    openReadOnlyQuery(rs, statement, source, CursorType::ForwardOnly);
+    openReadOnlyQuery(rs, statement, connectionString, CursorType::ForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
         std::string text;
         for (std::size_t i = 0; i < host::kOpeningRowColumns.size(); ++i) {
@@ -100,39 +100,39 @@ std::vector<std::string> rowTexts(const std::string& source, const Statement& st
 
 // A pair confirmed in the dialog by the latest run that touched it and was not undone, whose opening rows
 // are still exactly the rows that confirm wrote.
-bool adjustedOnPurpose(const std::string& source, PairMode mode, const LedgerDifference& pair) {
+bool adjustedOnPurpose(const std::string& connectionString, PairMode mode, const PairDifference& pair) {
     Recordset latest;
-    openReadOnlyQuery(latest, sql::journalLatestRunOfPair(pair.code, pair.invCode), source,
+    openReadOnlyQuery(latest, sql::journalLatestRunOfPair(pair.code, pair.invCode), connectionString,
                       CursorType::ForwardOnly);
     if (latest.eof() || latest.field(0).isNull()) return false;
     const std::optional<long> run = wholeNumberOf(latest.field(0));
     latest.close();
     if (!run) return false;
     Recordset action;
-    openReadOnlyQuery(action, sql::journalPairNotConfirmed(*run, pair.code, pair.invCode), source,
+    openReadOnlyQuery(action, sql::journalPairNotConfirmed(*run, pair.code, pair.invCode), connectionString,
                       CursorType::ForwardOnly);
     if (!action.eof()) return false;
     action.close();
-    return rowTexts(source, sql::journalPairAfterRows(*run, pair.code, pair.invCode)) ==
-           rowTexts(source, sql::countedPairRows(mode, pair.code, pair.invCode));
+    return rowTexts(connectionString, sql::journalPairAfterRows(*run, pair.code, pair.invCode)) ==
+           rowTexts(connectionString, sql::countedPairRows(mode, pair.code, pair.invCode));
 }
 
 }  // namespace
 
-int LedgerVerification::unexplained() const noexcept {
+int AccountSetVerification::unexplained() const noexcept {
     return static_cast<int>(std::count_if(differences.begin(), differences.end(),
-                                          [](const LedgerDifference& d) { return !d.adjusted; }));
+                                          [](const PairDifference& d) { return !d.adjusted; }));
 }
 
-int LedgerVerification::withoutOpeningRows() const noexcept {
+int AccountSetVerification::withoutOpeningRows() const noexcept {
     return static_cast<int>(
         std::count_if(differences.begin(), differences.end(),
-                      [](const LedgerDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
+                      [](const PairDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
 }
 
-LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice dialects) {
+AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects) {
     const ReadersOn readers(connection);
-    const std::string source = connection->connectionString();
+    const std::string connectionString = connection->connectionString();
     AccountSettingsRecord settings;
     try {
         ReadAccountSettings(settings);
@@ -146,10 +146,10 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
     const Dialect dialect = dialects.forPairs();
     const int digits = settings.QuantityDigits;
 
-    auto stock = stockByPair(source, dialect, mode, digits);
-    LedgerVerification verification;
+    auto stock = stockByPair(connectionString, dialect, mode, digits);
+    AccountSetVerification verification;
     Recordset opening;
-    openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), source,
+    openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), connectionString,
                       CursorType::ForwardOnly);
     for (; !opening.eof(); opening.moveNext()) {
         if (opening.field(0).isNull() || opening.field(1).isNull()) continue;
@@ -161,26 +161,26 @@ LedgerVerification verifyLedger(const ConnectionPtr& connection, DialectChoice d
             at != stock.end() ? at->second : StockFigures{Value::null(), Value::null()};
         if (at != stock.end()) stock.erase(at);
         if (totalsMatch(figures.quantity, figures.money, 1, opening.field(2), opening.field(3))) continue;
-        verification.differences.push_back(LedgerDifference{std::move(key.first), std::move(key.second),
-                                                            opening.field(2), opening.field(3),
-                                                            figures.quantity, figures.money});
+        verification.differences.push_back(PairDifference{std::move(key.first), std::move(key.second),
+                                                          opening.field(2), opening.field(3),
+                                                          figures.quantity, figures.money});
     }
     opening.close();
     // What is left of the stock side are pairs without a single opening row: every booked receipt line of
     // a pair the run visits gets a row, even one with nothing left on it, so such a pair has lost its rows.
-    const std::set<std::string> visited = specificIdentificationCodes(source, mode);
+    const std::set<std::string> visited = specificIdentificationCodes(connectionString, mode);
     for (auto& [key, figures] : stock) {
         if (!visited.contains(key.first)) continue;
         ++verification.pairsChecked;
-        LedgerDifference missing{key.first,     key.second,       Value::null(),
-                                 Value::null(), figures.quantity, figures.money};
+        PairDifference missing{key.first,     key.second,       Value::null(),
+                               Value::null(), figures.quantity, figures.money};
         missing.withoutOpeningRows = true;
         verification.differences.push_back(std::move(missing));
     }
-    if (!verification.differences.empty() && tableExists(source, "tarvenish_runs") &&
-        tableExists(source, "tarvenish_journal")) {
-        for (LedgerDifference& difference : verification.differences)
-            difference.adjusted = adjustedOnPurpose(source, mode, difference);
+    if (!verification.differences.empty() && tableExists(connectionString, "tarvenish_runs") &&
+        tableExists(connectionString, "tarvenish_journal")) {
+        for (PairDifference& difference : verification.differences)
+            difference.adjusted = adjustedOnPurpose(connectionString, mode, difference);
     }
     return verification;
 }
