@@ -73,9 +73,9 @@ public:
     // a server, whose data lie in no file of this machine.
     [[nodiscard]] virtual std::string databaseFile() const = 0;
     // The engine's batch of commits; null when every commit is durable at once.
-    [[nodiscard]] virtual BatchedCommits* batchedCommits() noexcept { return nullptr; }
+    [[nodiscard]] virtual BatchedCommits* batchedCommits() noexcept = 0;
     // The engine's interruption of statements by a stop request; null when a statement runs to its end.
-    [[nodiscard]] virtual StopInterruption* stopInterruption() noexcept { return nullptr; }
+    [[nodiscard]] virtual StopInterruption* stopInterruption() noexcept = 0;
 };
 
 // The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which

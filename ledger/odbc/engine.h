@@ -50,6 +50,8 @@ public:
     // The database file of a SQLite data source, as its driver names it; empty for a server.
     [[nodiscard]] std::string databaseFile() const override;
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
+    // A statement sent through the driver runs to its end; a stop request is seen between statements.
+    [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return nullptr; }
 
 private:
     explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;
