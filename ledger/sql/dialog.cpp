@@ -33,7 +33,7 @@ constexpr std::string_view kLinesByDepartment =
 Statement receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits, int priceDigits,
                        std::string_view code, std::string_view invCode) {
     const bool byDepartment = mode == PairMode::Department;
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::ReceiptLines);
     text += kLinesHead;
     if (dialect == Dialect::Desktop) {
         text += "RdRecord.dDate,";
@@ -83,7 +83,7 @@ Statement receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quanti
 }
 
 Statement commitDelete(Dialect dialect, PairMode mode, std::string_view code, std::string_view invCode) {
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::CommitDelete);
     text += dialect == Dialect::Desktop ? "delete * from IA_subsidiary where cVouType=N'34' And "
                                         : "delete from IA_subsidiary where cVouType=N'34' And ";
     text += mode == PairMode::Department ? "cdepCode=" : "cWhCode=";

@@ -177,7 +177,7 @@ Statement journalRun(long runId) {
 Statement journalPairImage(PairMode mode, long runId, std::string_view code, std::string_view invCode,
                            JournalAction action, JournalImage image) {
     // The values of the select list only fill the journal's columns: an insert's select names no result.
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::JournalPairImage);
     text += "insert into tarvenish_journal select ";
     text.integer(runId);
     text += ',';

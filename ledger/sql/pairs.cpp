@@ -93,7 +93,7 @@ constexpr std::string_view kIssuedColumn = "Rdrecords.isOutQuantity_s";
 Statement stockTotals(Dialect dialect, PairMode mode, int quantityDigits, std::string_view code,
                       std::string_view invCode) {
     const bool byDepartment = mode == PairMode::Department;
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::StockTotals);
     text += stockFigures(dialect, mode, quantityDigits, kIssuedColumn);
     if (byDepartment) {
         text +=
@@ -143,7 +143,7 @@ Statement stockTotalsByPair(Dialect dialect, PairMode mode, int quantityDigits) 
 
 Statement regenerationDelete(Dialect dialect, PairMode mode, std::string_view code,
                              std::string_view invCode) {
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::RegenerationDelete);
     if (dialect == Dialect::Desktop) {
         text += mode == PairMode::Department
                     ? "delete * from IA_subsidiary where cVouType=N'34' And cdepcode="
@@ -163,7 +163,7 @@ Statement regenerationInsert(Dialect dialect, PairMode mode, Date keepDate, std:
                              std::string_view invCode) {
     const bool desktop = dialect == Dialect::Desktop;
     const bool byDepartment = mode == PairMode::Department;
-    StatementBuilder text;
+    StatementBuilder text(StatementKind::RegenerationInsert);
     // about 1,700 characters, built once per pair: one allocation for the text and one for the shape
     text.reserve(2048);
     text += "insert into IA_subsidiary ";

@@ -62,7 +62,9 @@ StatementBuilder& StatementBuilder::integer(std::int64_t value) {
 Statement StatementBuilder::build() {
     // A statement without values still has its shape: the text itself.
     if (m_statement.m_shape.empty()) m_statement.m_shape = m_statement.m_text;
-    return std::exchange(m_statement, Statement{});
+    Statement next;
+    next.m_kind = m_statement.m_kind;
+    return std::exchange(m_statement, std::move(next));
 }
 
 }  // namespace tarvenish

@@ -20,6 +20,18 @@ struct StatementValue {
     std::string text;  // as given, apostrophes single
 };
 
+// Which statement a builder made, for an engine that treats some of them in a way of its own (their join
+// order, say): known from the builder, never read from the text. A run sends the per-pair ones once per pair.
+enum class StatementKind : std::uint8_t {
+    Other,
+    StockTotals,         // a pair's remaining quantity and money in the stock ledger
+    RegenerationDelete,  // the delete of a pair's opening rows before they are rebuilt
+    RegenerationInsert,  // the insert-select of a pair's opening rows from its receipt lines
+    ReceiptLines,        // the dialog's receipt lines of a pair
+    CommitDelete,        // the dialog's delete of a pair's opening rows before its lines are written
+    JournalPairImage,    // the journal's copy of a pair's opening rows
+};
+
 class Statement {
 public:
     Statement() = default;
@@ -35,9 +47,11 @@ public:
     [[nodiscard]] const std::string& shape() const noexcept { return m_shape; }
     [[nodiscard]] const std::vector<StatementValue>& values() const noexcept { return m_values; }
     [[nodiscard]] bool runsAsText() const noexcept { return m_shape.empty(); }
+    [[nodiscard]] StatementKind kind() const noexcept { return m_kind; }
 
 private:
     friend class StatementBuilder;
+    StatementKind m_kind = StatementKind::Other;
     std::string m_text;
     std::string m_shape;
     std::vector<StatementValue> m_values;
@@ -47,6 +61,9 @@ private:
 // into the text as literals and into the shape as parameters.
 class StatementBuilder {
 public:
+    explicit StatementBuilder(StatementKind kind = StatementKind::Other) noexcept {
+        m_statement.m_kind = kind;
+    }
     // Room for a statement of `size` characters in the text and the shape.
     void reserve(std::size_t size);
     StatementBuilder& operator+=(std::string_view fixed);
@@ -55,7 +72,7 @@ public:
     StatementBuilder& text(std::string_view value);
     // The number in decimal in the text.
     StatementBuilder& integer(std::int64_t value);
-    // The statement; the builder is left empty.
+    // The statement; the builder is left empty, for a statement of the same kind.
     [[nodiscard]] Statement build();
 
 private:
