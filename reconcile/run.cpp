@@ -19,6 +19,7 @@
 #include "component/settings.h"
 #include "component/shared_state.h"
 #include "ledger/db/commit_batch.h"
+#include "ledger/db/connection_redaction.h"
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
 #include "ledger/db/stop_request.h"
@@ -46,6 +47,15 @@ bool Run::execute() {
         return false;
     }
     if (m_state.connEmpty()) m_state.Conn = m_hostConnection;
+    // init keeps the first connection it was given until a run ends. A run given another account set would
+    // fill departments and add its column on the kept one while rebuilding the other.
+    if (const std::string& kept = m_state.conn().connectionString();
+        kept != m_hostConnection->connectionString()) {
+        return refuse("start the run", "init was given the account set " + redactedConnectionString(kept) +
+                                           " but the run " +
+                                           redactedConnectionString(m_hostConnection->connectionString()) +
+                                           ": nothing was changed on either");
+    }
     m_state.StopRun = false;
     m_state.DialectFlag = m_dialects.hostFlag();
     m_state.Dialects = m_dialects;

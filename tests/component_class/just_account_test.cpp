@@ -50,5 +50,35 @@ TEST(JustAccountRun, IsRefusedWhileAnotherRunHoldsTheAccountSet) {
     EXPECT_FALSE(set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
+// A host that loaded a pair with init on one account set and then runs on another: the run refuses before it
+// changes either, and the next init takes its connection afresh.
+TEST(JustAccountRun, IsRefusedOnAnotherAccountSetThanInitWasGiven) {
+    AccountSet first;
+    AccountSet second;
+    for (AccountSet* set : {&first, &second}) {
+        set->useDepartmentMode();
+        set->addWarehouse("01", "Main", "D1");
+        set->addInventory("A001", "Bolt");
+        set->addReceipt({.whCode = "01"},
+                        {{.invCode = "A001", .quantity = 2.0, .unitCost = 1.0, .price = 2.0}});
+        set->addOpeningRow({.whCode = "01", .invCode = "A001", .quantity = 2.0, .money = 2.0});
+    }
+    const auto before = first.rows("select * from IA_Subsidiary");
+    const JustAccount component;
+    (void)component.init(makeDate(2024, 1, 1), true, "D1", "Dept", "A001", "Bolt", "", 2.0, 2.0,
+                         first.connect());
+
+    RunContext context;
+    EXPECT_FALSE(component.justAccount(context, 1, second.connect()));
+    EXPECT_EQ(context.report.stop, RunStop::Refused);
+    for (const AccountSet* set : {&first, &second}) {
+        EXPECT_EQ(set->rows("select * from IA_Subsidiary"), before);
+        EXPECT_FALSE(set->hasColumn("RdRecords", "isOutQuantity_s"));
+    }
+    RunContext next;
+    EXPECT_TRUE(component.justAccount(next, 1, second.connect()))
+        << "the refused run let the kept connection go";
+}
+
 }  // namespace
 }  // namespace tarvenish::test
