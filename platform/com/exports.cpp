@@ -9,6 +9,7 @@
 
 #include "automation/server_lifetime.h"
 #include "base/module_path.h"
+#include "base/thread_exit.h"
 #include "platform/com/class_factory.h"
 #include "platform/com/registration.h"
 #include "platform/com/tarvenish_idl.h"
@@ -42,7 +43,8 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return canUnloadServer() ? S_OK : S_FALSE;
+    // A thread that used the component runs this DLL's code when it ends, so once one has, the DLL stays.
+    return canUnloadServer() && !threadExitWorkRegistered() ? S_OK : S_FALSE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {

@@ -1,8 +1,10 @@
 #include "platform/com/host_connection.h"
 
+#include <dispex.h>
 #include <sql.h>
 #include <sqlext.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -13,12 +15,30 @@
 namespace tarvenish {
 namespace {
 
+// IDispatchEx, which script engines' objects answer to (not in every import library).
+constexpr IID kIidDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
+
 // The value of property `name` of `object`, coerced to `type`.
 VARIANT property(IDispatch* object, const wchar_t* name, VARTYPE type) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-        throw HostConnectionError("the connection object has no property " + utf8(std::wstring_view(name)));
+    HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(found)) {
+        // A script's own object answers by name through IDispatchEx, in any case of the name.
+        IDispatchEx* script = nullptr;
+        if (SUCCEEDED(object->QueryInterface(kIidDispatchEx, reinterpret_cast<void**>(&script)))) {
+            BSTR wanted = ::SysAllocString(name);
+            found = script->GetDispID(wanted, fdexNameCaseInsensitive, &id);
+            ::SysFreeString(wanted);
+            script->Release();
+        }
+    }
+    if (FAILED(found)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(found));
+        throw HostConnectionError("the connection object has no property " + utf8(std::wstring_view(name)) +
+                                  " (" + code + ")");
+    }
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT value;
     ::VariantInit(&value);
