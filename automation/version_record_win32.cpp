@@ -25,7 +25,8 @@ std::optional<std::string> versionString(std::vector<char>& block, const std::ws
     const std::wstring query = L"\\StringFileInfo\\" + table + L"\\" + name;
     void* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueW(block.data(), query.c_str(), &value, &length) || value == nullptr) return std::nullopt;
+    if (!::VerQueryValueW(block.data(), query.c_str(), &value, &length) || value == nullptr)
+        return std::nullopt;
     // The length counts the closing NUL, when there is one.
     const auto* text = static_cast<const wchar_t*>(value);
     std::size_t characters = length;

@@ -27,8 +27,9 @@ std::filesystem::path moduleFileName(HMODULE module) {
 std::filesystem::path modulePathOf(const void* anchor) {
     HMODULE module = nullptr;
     // The module stays loaded while its own code asks, so no reference need be taken.
-    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              static_cast<LPCWSTR>(anchor), &module))
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<LPCWSTR>(anchor), &module))
         return {};
     return moduleFileName(module);
 }

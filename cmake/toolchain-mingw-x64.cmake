@@ -1,5 +1,5 @@
-# Cross-building TARVENISH.dll for 64-bit hosts with mingw-w64: the posix-thread
-# compilers, since the win32-thread ones have no std::mutex.
+# Cross-building TARVENISH.dll for 64-bit hosts with mingw-w64:
+# the posix-thread compilers, since the win32-thread ones have no std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TARVENISH_MINGW_TRIPLE x86_64-w64-mingw32)

@@ -1,5 +1,5 @@
-# Cross-building TARVENISH.dll for 32-bit hosts (the suite itself is a 32-bit program) with mingw-w64: the posix-thread
-# compilers, since the win32-thread ones have no std::mutex.
+# Cross-building TARVENISH.dll for 32-bit hosts (the suite itself is a 32-bit program) with mingw-w64:
+# the posix-thread compilers, since the win32-thread ones have no std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TARVENISH_MINGW_TRIPLE i686-w64-mingw32)

@@ -69,7 +69,8 @@ std::filesystem::path messageDirectory() {
     for (const std::filesystem::path& own : {ownDirectory(), executable.parent_path()}) {
         // A Windows DLL keeps them in share\tarvenish beside itself, as it has no lib/ folder.
         for (const std::filesystem::path& installed : {own / "../share/tarvenish", own / "share/tarvenish"})
-            if (!own.empty() && std::filesystem::is_directory(installed, ec)) return installed.lexically_normal();
+            if (!own.empty() && std::filesystem::is_directory(installed, ec))
+                return installed.lexically_normal();
     }
 #ifdef TARVENISH_RESOURCE_DIR
     const std::filesystem::path built(TARVENISH_RESOURCE_DIR);

@@ -4,8 +4,7 @@
 namespace tarvenish {
 
 // Registers the embedded SQLite engine and the ODBC engine (on Windows the ODBC engine alone) with
-// openEngine, once however often it is called
-// and from whichever threads.
+// openEngine, once however often it is called and from whichever threads.
 void registerEngines();
 
 }  // namespace tarvenish

@@ -50,8 +50,8 @@ LockFile::Locked LockFile::tryLock(bool exclusive) {
 bool LockFile::isFileAt(const std::string& path) const noexcept {
     struct stat held {};
     struct stat named {};
-    return m_handle >= 0 && ::fstat(static_cast<int>(m_handle), &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    return m_handle >= 0 && ::fstat(static_cast<int>(m_handle), &held) == 0 &&
+           ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 void LockFile::remove(const std::string& path) noexcept {

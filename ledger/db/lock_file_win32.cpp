@@ -9,7 +9,8 @@ namespace {
 
 std::wstring widened(const std::string& text) {
     if (text.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
@@ -22,11 +23,13 @@ std::string systemMessage(DWORD error) {
         error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text;
     if (length > 0 && buffer != nullptr) {
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr,
-                                                nullptr);
+        const int bytes =
+            ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
         text.resize(static_cast<std::size_t>(bytes));
-        ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes, nullptr, nullptr);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+        ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes, nullptr,
+                              nullptr);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
     }
     if (buffer != nullptr) ::LocalFree(buffer);
     return text.empty() ? "system error " + std::to_string(error) : text;
@@ -48,9 +51,9 @@ LockFile::~LockFile() {
 LockFile::Opened LockFile::open(const std::string& path, bool create) {
     close();
     // A reparse point (a symbolic link) is opened itself, never followed, as O_NOFOLLOW does.
-    const HANDLE handle =
-        ::CreateFileW(widened(path).c_str(), GENERIC_READ, kShareAll, nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle = ::CreateFileW(widened(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                        create ? OPEN_ALWAYS : OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         m_handle = reinterpret_cast<std::intptr_t>(handle);
         return Opened::Yes;
@@ -65,8 +68,8 @@ LockFile::Opened LockFile::open(const std::string& path, bool create) {
 LockFile::Locked LockFile::tryLock(bool exclusive) {
     OVERLAPPED at{};
     // One byte at the start stands for the whole file; Windows locks ranges, even past the end of a file.
-    if (::LockFileEx(handleOf(m_handle), LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0), 0,
-                     1, 0, &at))
+    if (::LockFileEx(handleOf(m_handle),
+                     LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0), 0, 1, 0, &at))
         return Locked::Yes;
     const DWORD error = ::GetLastError();
     m_error = systemMessage(error);

@@ -134,7 +134,8 @@ void RunLock::take() {
         }
         if (opened != LockFile::Opened::Yes) {
             m_status = RunLockStatus::Unavailable;
-            m_problem = "cannot create the run lock file " + m_path + ": " + m_file.error() + "; nothing was changed";
+            m_problem =
+                "cannot create the run lock file " + m_path + ": " + m_file.error() + "; nothing was changed";
             return;
         }
         if (!lockOrGiveUp(true)) return;
@@ -158,7 +159,8 @@ void RunLock::shareWithoutWriting(const std::string& createError) {
     }
     if (opened != LockFile::Opened::Yes) {
         m_status = RunLockStatus::Unavailable;
-        m_problem = "cannot create the run lock file " + m_path + ": " + createError + "; nothing was changed";
+        m_problem =
+            "cannot create the run lock file " + m_path + ": " + createError + "; nothing was changed";
         return;
     }
     if (!lockOrGiveUp(false)) return;
@@ -171,8 +173,8 @@ bool RunLock::lockOrGiveUp(bool exclusive) {
     if (locked == LockFile::Locked::Yes) return true;
     m_file.close();
     m_status = locked == LockFile::Locked::Busy ? RunLockStatus::Busy : RunLockStatus::Unavailable;
-    m_problem = locked == LockFile::Locked::Busy ? "another run holds the account set (run lock file " + m_path +
-                                                       " is locked); nothing was changed"
+    m_problem = locked == LockFile::Locked::Busy ? "another run holds the account set (run lock file " +
+                                                       m_path + " is locked); nothing was changed"
                                                  : "cannot lock the run lock file " + m_path + ": " +
                                                        m_file.error() + "; nothing was changed";
     return false;

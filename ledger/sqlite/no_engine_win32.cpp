@@ -9,10 +9,11 @@ namespace tarvenish {
 namespace {
 
 [[noreturn]] void noEmbeddedEngine() {
-    throw DbError("copy the account set", 0,
-                  "the account set is reached through ODBC, and this build has no SQLite of its own to copy it "
-                  "with",
-                  "");
+    throw DbError(
+        "copy the account set", 0,
+        "the account set is reached through ODBC, and this build has no SQLite of its own to copy it "
+        "with",
+        "");
 }
 
 }  // namespace

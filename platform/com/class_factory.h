@@ -1,8 +1,8 @@
 #pragma once
 // The class object of JustAccount, which makes its objects for COM.
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 namespace tarvenish {
 

@@ -8,7 +8,8 @@
 namespace tarvenish {
 namespace {
 
-ArgumentFailure failureAt(HRESULT code, std::size_t position, const std::string& member, const std::string& why) {
+ArgumentFailure failureAt(HRESULT code, std::size_t position, const std::string& member,
+                          const std::string& why) {
     return {code, member + ": argument " + std::to_string(position + 1) + ": " + why,
             static_cast<std::uint32_t>(position), std::nullopt};
 }
@@ -26,27 +27,70 @@ const VARIANT* dereferenced(const VARIANT& value, VARIANT& scratch) {
     const VARTYPE type = static_cast<VARTYPE>(V_VT(&value) & ~VT_BYREF);
     V_VT(&scratch) = type;
     switch (type) {
-        case VT_I1: V_I1(&scratch) = *V_I1REF(&value); break;
-        case VT_UI1: V_UI1(&scratch) = *V_UI1REF(&value); break;
-        case VT_I2: V_I2(&scratch) = *V_I2REF(&value); break;
-        case VT_UI2: V_UI2(&scratch) = *V_UI2REF(&value); break;
-        case VT_I4: V_I4(&scratch) = *V_I4REF(&value); break;
-        case VT_UI4: V_UI4(&scratch) = *V_UI4REF(&value); break;
-        case VT_INT: V_INT(&scratch) = *V_INTREF(&value); break;
-        case VT_UINT: V_UINT(&scratch) = *V_UINTREF(&value); break;
-        case VT_I8: V_I8(&scratch) = *V_I8REF(&value); break;
-        case VT_UI8: V_UI8(&scratch) = *V_UI8REF(&value); break;
-        case VT_R4: V_R4(&scratch) = *V_R4REF(&value); break;
-        case VT_R8: V_R8(&scratch) = *V_R8REF(&value); break;
-        case VT_CY: V_CY(&scratch) = *V_CYREF(&value); break;
-        case VT_DATE: V_DATE(&scratch) = *V_DATEREF(&value); break;
-        case VT_BOOL: V_BOOL(&scratch) = *V_BOOLREF(&value); break;
-        case VT_ERROR: V_ERROR(&scratch) = *V_ERRORREF(&value); break;
-        case VT_DECIMAL: scratch.decVal = *V_DECIMALREF(&value); V_VT(&scratch) = VT_DECIMAL; break;
-        case VT_BSTR: V_BSTR(&scratch) = *V_BSTRREF(&value); break;
-        case VT_DISPATCH: V_DISPATCH(&scratch) = *V_DISPATCHREF(&value); break;
-        case VT_UNKNOWN: V_UNKNOWN(&scratch) = *V_UNKNOWNREF(&value); break;
-        default: V_VT(&scratch) = VT_ILLEGAL; break;
+        case VT_I1:
+            V_I1(&scratch) = *V_I1REF(&value);
+            break;
+        case VT_UI1:
+            V_UI1(&scratch) = *V_UI1REF(&value);
+            break;
+        case VT_I2:
+            V_I2(&scratch) = *V_I2REF(&value);
+            break;
+        case VT_UI2:
+            V_UI2(&scratch) = *V_UI2REF(&value);
+            break;
+        case VT_I4:
+            V_I4(&scratch) = *V_I4REF(&value);
+            break;
+        case VT_UI4:
+            V_UI4(&scratch) = *V_UI4REF(&value);
+            break;
+        case VT_INT:
+            V_INT(&scratch) = *V_INTREF(&value);
+            break;
+        case VT_UINT:
+            V_UINT(&scratch) = *V_UINTREF(&value);
+            break;
+        case VT_I8:
+            V_I8(&scratch) = *V_I8REF(&value);
+            break;
+        case VT_UI8:
+            V_UI8(&scratch) = *V_UI8REF(&value);
+            break;
+        case VT_R4:
+            V_R4(&scratch) = *V_R4REF(&value);
+            break;
+        case VT_R8:
+            V_R8(&scratch) = *V_R8REF(&value);
+            break;
+        case VT_CY:
+            V_CY(&scratch) = *V_CYREF(&value);
+            break;
+        case VT_DATE:
+            V_DATE(&scratch) = *V_DATEREF(&value);
+            break;
+        case VT_BOOL:
+            V_BOOL(&scratch) = *V_BOOLREF(&value);
+            break;
+        case VT_ERROR:
+            V_ERROR(&scratch) = *V_ERRORREF(&value);
+            break;
+        case VT_DECIMAL:
+            scratch.decVal = *V_DECIMALREF(&value);
+            V_VT(&scratch) = VT_DECIMAL;
+            break;
+        case VT_BSTR:
+            V_BSTR(&scratch) = *V_BSTRREF(&value);
+            break;
+        case VT_DISPATCH:
+            V_DISPATCH(&scratch) = *V_DISPATCHREF(&value);
+            break;
+        case VT_UNKNOWN:
+            V_UNKNOWN(&scratch) = *V_UNKNOWNREF(&value);
+            break;
+        default:
+            V_VT(&scratch) = VT_ILLEGAL;
+            break;
     }
     return &scratch;
 }
@@ -104,18 +148,42 @@ ReadArguments readArgument(const VARIANT& given, std::size_t position, bool isCo
     }
     if (isConnection) return connectionArgument(*value, position, member);
     switch (V_VT(value)) {
-        case VT_EMPTY: read.values.emplace_back(); break;
-        case VT_NULL: read.values.push_back(Variant::null()); break;
-        case VT_I2: read.values.push_back(Variant::i2(V_I2(value))); break;
-        case VT_I1: read.values.push_back(Variant::i4(V_I1(value))); break;
-        case VT_UI1: read.values.push_back(Variant::i4(V_UI1(value))); break;
-        case VT_UI2: read.values.push_back(Variant::i4(V_UI2(value))); break;
-        case VT_I4: read.values.push_back(Variant::i4(V_I4(value))); break;
-        case VT_INT: read.values.push_back(Variant::i4(V_INT(value))); break;
-        case VT_R8: read.values.push_back(Variant::r8(V_R8(value))); break;
-        case VT_DATE: read.values.push_back(Variant::date(Date{V_DATE(value)})); break;
-        case VT_BOOL: read.values.push_back(Variant::boolean(V_BOOL(value) != VARIANT_FALSE)); break;
-        case VT_BSTR: read.values.push_back(Variant::string(utf8(V_BSTR(value)))); break;
+        case VT_EMPTY:
+            read.values.emplace_back();
+            break;
+        case VT_NULL:
+            read.values.push_back(Variant::null());
+            break;
+        case VT_I2:
+            read.values.push_back(Variant::i2(V_I2(value)));
+            break;
+        case VT_I1:
+            read.values.push_back(Variant::i4(V_I1(value)));
+            break;
+        case VT_UI1:
+            read.values.push_back(Variant::i4(V_UI1(value)));
+            break;
+        case VT_UI2:
+            read.values.push_back(Variant::i4(V_UI2(value)));
+            break;
+        case VT_I4:
+            read.values.push_back(Variant::i4(V_I4(value)));
+            break;
+        case VT_INT:
+            read.values.push_back(Variant::i4(V_INT(value)));
+            break;
+        case VT_R8:
+            read.values.push_back(Variant::r8(V_R8(value)));
+            break;
+        case VT_DATE:
+            read.values.push_back(Variant::date(Date{V_DATE(value)}));
+            break;
+        case VT_BOOL:
+            read.values.push_back(Variant::boolean(V_BOOL(value) != VARIANT_FALSE));
+            break;
+        case VT_BSTR:
+            read.values.push_back(Variant::string(utf8(V_BSTR(value))));
+            break;
         case VT_UI4:
         case VT_UINT:
         case VT_I8:
@@ -131,7 +199,8 @@ ReadArguments readArgument(const VARIANT& given, std::size_t position, bool isCo
             break;
         case VT_DISPATCH:
         case VT_UNKNOWN:
-            read.failure = failureAt(DISP_E_TYPEMISMATCH, position, member, "an object was passed for a value");
+            read.failure =
+                failureAt(DISP_E_TYPEMISMATCH, position, member, "an object was passed for a value");
             break;
         default:
             read.failure = failureAt(DISP_E_BADVARTYPE, position, member,
@@ -160,8 +229,8 @@ ReadArguments readArguments(const DISPPARAMS& params, std::size_t count, std::si
     for (UINT i = 0; i < params.cNamedArgs; ++i) {
         const DISPID at = params.rgdispidNamedArgs[i];
         if (at < 0 || static_cast<std::size_t>(at) >= count || indexOf[at] != params.cArgs) {
-            all.failure = ArgumentFailure{DISP_E_PARAMNOTFOUND, member + ": unknown named argument", std::nullopt,
-                                          std::nullopt};
+            all.failure = ArgumentFailure{DISP_E_PARAMNOTFOUND, member + ": unknown named argument",
+                                          std::nullopt, std::nullopt};
             all.failure->argumentIndex = i;
             return all;
         }

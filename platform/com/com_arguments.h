@@ -34,8 +34,8 @@ struct ReadArguments {
 
 // Reads `params` (positional, last first as automation passes them, and named ones by their positions) of a
 // member with `count` parameters. Never throws but std::bad_alloc.
-[[nodiscard]] ReadArguments readArguments(const DISPPARAMS& params, std::size_t count, std::size_t connectionAt,
-                                          const std::string& member);
+[[nodiscard]] ReadArguments readArguments(const DISPPARAMS& params, std::size_t count,
+                                          std::size_t connectionAt, const std::string& member);
 
 // One argument `value` at position `position`, read as readArguments reads each.
 [[nodiscard]] ReadArguments readArgument(const VARIANT& value, std::size_t position, bool isConnection,

@@ -1,8 +1,8 @@
 // The four exports of the in-process COM server: class object, unload answer, registration and
 // unregistration.
 
-#include <windows.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <exception>

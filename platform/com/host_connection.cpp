@@ -43,8 +43,8 @@ VARIANT property(IDispatch* object, const wchar_t* name, VARTYPE type) {
     VARIANT value;
     ::VariantInit(&value);
     EXCEPINFO exception{};
-    const HRESULT read =
-        object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, &exception, nullptr);
+    const HRESULT read = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                        &value, &exception, nullptr);
     const std::string description = utf8(exception.bstrDescription);
     ::SysFreeString(exception.bstrSource);
     ::SysFreeString(exception.bstrDescription);
@@ -97,8 +97,8 @@ HostConnection readHostConnection(IDispatch* host) {
         result.connection = Connection::create(odbc.text);
         result.lacksPassword = odbc.lacksPassword;
     } catch (const std::invalid_argument& error) {
-        throw HostConnectionError(std::string(error.what()) + " (the host's connection: " +
-                                  redactedConnectionString(hostString) + ")");
+        throw HostConnectionError(std::string(error.what()) +
+                                  " (the host's connection: " + redactedConnectionString(hostString) + ")");
     }
     return result;
 }

@@ -41,7 +41,8 @@ std::vector<Pair> pairsOf(std::string_view text) {
         if (next < text.size() && (text[next] == '"' || text[next] == '\'' || text[next] == '{')) {
             const char close = text[next] == '{' ? '}' : text[next];
             const std::size_t end = text.find(close, next + 1);
-            pair.value = std::string(text.substr(next + 1, end == std::string_view::npos ? end : end - next - 1));
+            pair.value =
+                std::string(text.substr(next + 1, end == std::string_view::npos ? end : end - next - 1));
             at = end == std::string_view::npos ? text.size() : text.find(';', end);
         } else {
             const std::size_t end = text.find(';', next);
@@ -55,7 +56,8 @@ std::vector<Pair> pairsOf(std::string_view text) {
     return pairs;
 }
 
-std::optional<std::string> valueOf(const std::vector<Pair>& pairs, std::initializer_list<std::string_view> keys) {
+std::optional<std::string> valueOf(const std::vector<Pair>& pairs,
+                                   std::initializer_list<std::string_view> keys) {
     for (const std::string_view key : keys)
         for (const Pair& pair : pairs)
             if (pair.key == key) return pair.value;
@@ -85,10 +87,13 @@ bool isJetProvider(const std::string& provider) {
 }
 
 // The SQL Server ODBC drivers, the newest first.
-constexpr std::array<std::string_view, 7> kSqlServerDrivers{
-    "ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "ODBC Driver 13 for SQL Server",
-    "ODBC Driver 11 for SQL Server", "SQL Server Native Client 11.0", "SQL Server Native Client 10.0",
-    "SQL Server"};
+constexpr std::array<std::string_view, 7> kSqlServerDrivers{"ODBC Driver 18 for SQL Server",
+                                                            "ODBC Driver 17 for SQL Server",
+                                                            "ODBC Driver 13 for SQL Server",
+                                                            "ODBC Driver 11 for SQL Server",
+                                                            "SQL Server Native Client 11.0",
+                                                            "SQL Server Native Client 10.0",
+                                                            "SQL Server"};
 
 std::string sqlServerDriver(const std::vector<std::string>& installed) {
     for (const std::string_view wanted : kSqlServerDrivers)
@@ -104,7 +109,8 @@ bool isTrue(const std::string& value) {
     return v == "sspi" || v == "true" || v == "yes";
 }
 
-OdbcConnectionString sqlServerString(const std::vector<Pair>& pairs, const std::vector<std::string>& drivers) {
+OdbcConnectionString sqlServerString(const std::vector<Pair>& pairs,
+                                     const std::vector<std::string>& drivers) {
     const std::optional<std::string> server = valueOf(pairs, {"data source", "server", "address", "addr"});
     if (!server || server->empty())
         throw std::invalid_argument("the host's SQL Server connection names no server (Data Source=)");
@@ -140,13 +146,15 @@ OdbcConnectionString jetString(const std::vector<Pair>& pairs) {
 
 OdbcConnectionString odbcConnectionString(std::string_view hostString,
                                           const std::vector<std::string>& installedDrivers) {
-    if (isBlankText(hostString)) throw std::invalid_argument("the host's connection has no connection string");
+    if (isBlankText(hostString))
+        throw std::invalid_argument("the host's connection has no connection string");
     const std::vector<Pair> pairs = pairsOf(hostString);
     const std::optional<std::string> provider = valueOf(pairs, {"provider"});
     if (!provider) {
         if (valueOf(pairs, {"driver", "dsn", "filedsn"})) return {std::string(hostString), false};
         throw std::invalid_argument(
-            "the host's connection string names neither an OLE DB provider nor an ODBC driver or data source");
+            "the host's connection string names neither an OLE DB provider nor an ODBC driver or data "
+            "source");
     }
     if (isSqlServerProvider(*provider)) return sqlServerString(pairs, installedDrivers);
     if (isJetProvider(*provider)) return jetString(pairs);

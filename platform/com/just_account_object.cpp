@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <vector>
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "automation/server_lifetime.h"
 #include "base/module_path.h"
@@ -65,7 +65,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID__JustAccount)) {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+            IsEqualIID(iid, IID__JustAccount)) {
             *out = static_cast<_JustAccount*>(this);
             AddRef();
             return S_OK;
@@ -109,13 +110,15 @@ public:
         ReadArguments read = readArguments(params != nullptr ? *params : none, member->count,
                                            member->connectionAt, member->name);
         if (read.failure) {
-            if (badArgument != nullptr && read.failure->argumentIndex) *badArgument = *read.failure->argumentIndex;
+            if (badArgument != nullptr && read.failure->argumentIndex)
+                *badArgument = *read.failure->argumentIndex;
             return failed(exception, read.failure->code, read.failure->message);
         }
         return call(*member, read, result, exception, badArgument);
     }
 
-    HRESULT STDMETHODCALLTYPE JustAccount(short* AccSql, IDispatch** gdbsKavrin, VARIANT_BOOL* answer) override {
+    HRESULT STDMETHODCALLTYPE JustAccount(short* AccSql, IDispatch** gdbsKavrin,
+                                          VARIANT_BOOL* answer) override {
         return early(kDispIdJustAccount, {reference(AccSql), reference(gdbsKavrin)}, answer);
     }
     HRESULT STDMETHODCALLTYPE init(DATE* Dkeep, VARIANT_BOOL* Iswh, BSTR* Whcode, BSTR* Whname, BSTR* Invcode,
@@ -124,13 +127,14 @@ public:
         if (answer == nullptr) return E_POINTER;
         ::VariantInit(answer);
         VARIANT_BOOL ignored = VARIANT_FALSE;
-        return earlyWith(kDispIdInit,
-                         {reference(Dkeep), reference(Iswh), reference(Whcode), reference(Whname),
-                          reference(Invcode), reference(invname), reference(style), reference(quan),
-                          reference(money), reference(gdbsKavrin)},
-                         &ignored);
+        return earlyWith(
+            kDispIdInit,
+            {reference(Dkeep), reference(Iswh), reference(Whcode), reference(Whname), reference(Invcode),
+             reference(invname), reference(style), reference(quan), reference(money), reference(gdbsKavrin)},
+            &ignored);
     }
-    HRESULT STDMETHODCALLTYPE IFIAstart(short* AccSql, IDispatch** gdbsKavrin, VARIANT_BOOL* answer) override {
+    HRESULT STDMETHODCALLTYPE IFIAstart(short* AccSql, IDispatch** gdbsKavrin,
+                                        VARIANT_BOOL* answer) override {
         return early(kDispIdIFIAstart, {reference(AccSql), reference(gdbsKavrin)}, answer);
     }
     HRESULT STDMETHODCALLTYPE IFEnd(short* AccSql, IDispatch** gdbsKavrin, VARIANT_BOOL* answer) override {
@@ -187,10 +191,11 @@ private:
             return failed(exception, static_cast<HRESULT>(outcome.code), outcome.message);
         }
         if (read.lacksPassword && outcome.result.type() == VariantType::Bool && !outcome.result.toBool())
-            std::fprintf(stderr,
-                         "TARVENISH: the host's connection string carries no password (an open ADO connection "
-                         "leaves it out), so the component could not log on with it; pass a connection whose "
-                         "ConnectionString holds the password, or use integrated security\n");
+            std::fprintf(
+                stderr,
+                "TARVENISH: the host's connection string carries no password (an open ADO connection "
+                "leaves it out), so the component could not log on with it; pass a connection whose "
+                "ConnectionString holds the password, or use integrated security\n");
         if (result == nullptr) return S_OK;
         ::VariantInit(result);
         if (outcome.result.type() == VariantType::Bool) {

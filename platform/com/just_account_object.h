@@ -1,9 +1,9 @@
 #pragma once
-// An object of the class JustAccount as COM hands it to a host: the dual interface _JustAccount, its names and
-// type information taken from the DLL's embedded type library, its arguments read as hosts send them.
+// An object of the class JustAccount as COM hands it to a host: the dual interface _JustAccount, its names
+// and type information taken from the DLL's embedded type library, its arguments read as hosts send them.
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include "platform/com/tarvenish_idl.h"
 

@@ -79,8 +79,8 @@ std::vector<RegistryEntry> registryEntries(const std::filesystem::path& dll, boo
 void writeRegistryEntries(const std::vector<RegistryEntry>& entries) {
     for (const RegistryEntry& entry : entries) {
         HKEY handle = nullptr;
-        LSTATUS status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_WRITE, nullptr, &handle, nullptr);
+        LSTATUS status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr,
+                                           REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &handle, nullptr);
         if (status != ERROR_SUCCESS) fail("create", entry.key, status);
         status = ::RegSetValueExW(handle, entry.name.empty() ? nullptr : entry.name.c_str(), 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(entry.value.c_str()),
@@ -99,7 +99,8 @@ void removeRegistryEntries(const std::vector<RegistryEntry>& entries) {
         if (status != ERROR_SUCCESS) fail("open", entry.key, status);
         status = ::RegDeleteValueW(handle, entry.name.empty() ? nullptr : entry.name.c_str());
         ::RegCloseKey(handle);
-        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) fail("remove a value of", entry.key, status);
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+            fail("remove a value of", entry.key, status);
         for (const std::wstring& key : keyAndParents(entry.key)) keys.insert(key);
     }
     // The deepest first, so that a parent is looked at once its subkeys are gone.

@@ -1,8 +1,8 @@
 #pragma once
 // UTF-8, the core's text, and UTF-16, Windows' and automation's.
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -167,7 +167,8 @@ TEST_F(ComClient, RefusesAWrongTypeAMissingArgumentAndNothingWithTheirCodes) {
 }
 
 TEST_F(ComClient, RefusesAnOleDbProviderItCannotReachAndNeverShowsThePassword) {
-    IDispatch* foreign = newScriptConnection(L"Provider=OraOLEDB.Oracle;Data Source=x;User ID=a;Password=s3cret;");
+    IDispatch* foreign =
+        newScriptConnection(L"Provider=OraOLEDB.Oracle;Data Source=x;User ID=a;Password=s3cret;");
     const Call call = invoke(m_object, 0x60030000, {shortValue(1), dispatchValue(foreign)});
     foreign->Release();
     EXPECT_EQ(call.code, DISP_E_EXCEPTION);
@@ -188,8 +189,8 @@ TEST_F(ComClient, CallsTheChecksThroughTheVtable) {
     VARIANT_BOOL byDepartment = VARIANT_FALSE;
     BSTR code = SysAllocString(L"01");
     double zero = 0;
-    ASSERT_EQ(m_object->init(&keep, &byDepartment, &code, &code, &code, &code, &code, &zero, &zero, &m_connection,
-                             &empty),
+    ASSERT_EQ(m_object->init(&keep, &byDepartment, &code, &code, &code, &code, &code, &zero, &zero,
+                             &m_connection, &empty),
               S_OK);
     EXPECT_EQ(V_VT(&empty), VT_EMPTY);
     SysFreeString(code);
@@ -253,7 +254,8 @@ TEST(ComApartments, AnotherApartmentThreadDoesNotSeeTheConnectionInitKeptInOne) 
     EXPECT_EQ(initCode, S_OK);
     EXPECT_EQ(runCode, S_OK);
     EXPECT_EQ(answer, VARIANT_TRUE);
-    EXPECT_EQ(contentOf(environment("TARVENISH_TEST_SET_A")), setA) << "the run went to the other thread's set";
+    EXPECT_EQ(contentOf(environment("TARVENISH_TEST_SET_A")), setA)
+        << "the run went to the other thread's set";
 }
 
 TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {

@@ -35,9 +35,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count != 1) return DISP_E_UNKNOWNNAME;
         const std::wstring name = names[0];
-        if (_wcsicmp(name.c_str(), L"ConnectionString") == 0) *ids = kConnectionString;
-        else if (_wcsicmp(name.c_str(), L"State") == 0) *ids = kState;
-        else return DISP_E_UNKNOWNNAME;
+        if (_wcsicmp(name.c_str(), L"ConnectionString") == 0)
+            *ids = kConnectionString;
+        else if (_wcsicmp(name.c_str(), L"State") == 0)
+            *ids = kState;
+        else
+            return DISP_E_UNKNOWNNAME;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,

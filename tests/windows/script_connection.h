@@ -2,8 +2,8 @@
 // A connection object of the tests' own, as a host's test would make one: an automation object with the two
 // properties the component reads, ConnectionString and State.
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <string>
 
