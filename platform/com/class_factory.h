@@ -1,8 +1,10 @@
 #pragma once
 // The class object of JustAccount, which makes its objects for COM.
 
-#include <unknwn.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <unknwn.h>
 
 namespace tarvenish {
 

@@ -1,8 +1,10 @@
 // The four exports of the in-process COM server: class object, unload answer, registration and
 // unregistration.
 
-#include <olectl.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <olectl.h>
 
 #include <cstdio>
 #include <exception>

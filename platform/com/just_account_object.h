@@ -2,8 +2,10 @@
 // An object of the class JustAccount as COM hands it to a host: the dual interface _JustAccount, its names
 // and type information taken from the DLL's embedded type library, its arguments read as hosts send them.
 
-#include <oleauto.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include "platform/com/tarvenish_idl.h"
 

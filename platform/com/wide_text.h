@@ -1,8 +1,10 @@
 #pragma once
 // UTF-8, the core's text, and UTF-16, Windows' and automation's.
 
-#include <oleauto.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <oleauto.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -256,6 +258,42 @@ TEST(ComApartments, AnotherApartmentThreadDoesNotSeeTheConnectionInitKeptInOne) 
     EXPECT_EQ(answer, VARIANT_TRUE);
     EXPECT_EQ(contentOf(environment("TARVENISH_TEST_SET_A")), setA)
         << "the run went to the other thread's set";
+}
+
+// Two host threads that run at once, each on its own account set, each rebuild their own.
+TEST(ComApartments, TwoApartmentThreadsRunAtOnceOnTheirOwnAccountSets) {
+    VARIANT_BOOL answers[2] = {VARIANT_FALSE, VARIANT_FALSE};
+    HRESULT codes[2] = {E_FAIL, E_FAIL};
+    const char* sets[2] = {"TARVENISH_TEST_SET_C", "TARVENISH_TEST_SET_D"};
+    HANDLE threads[2];
+    struct Work {
+        const char* set;
+        HRESULT* code;
+        VARIANT_BOOL* answer;
+    } work[2] = {{sets[0], &codes[0], &answers[0]}, {sets[1], &codes[1], &answers[1]}};
+    for (int i = 0; i < 2; ++i) {
+        threads[i] = CreateThread(
+            nullptr, 0,
+            [](void* argument) -> DWORD {
+                const Work& mine = *static_cast<Work*>(argument);
+                CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+                _JustAccount* object = newObject();
+                IDispatch* connection = newScriptConnection(accountSet(mine.set));
+                short accSql = 1;
+                if (object) *mine.code = object->JustAccount(&accSql, &connection, mine.answer);
+                connection->Release();
+                if (object) object->Release();
+                CoUninitialize();
+                return 0;
+            },
+            &work[i], 0, nullptr);
+    }
+    WaitForMultipleObjects(2, threads, TRUE, INFINITE);
+    for (int i = 0; i < 2; ++i) {
+        CloseHandle(threads[i]);
+        EXPECT_EQ(codes[i], S_OK);
+        EXPECT_EQ(answers[i], VARIANT_TRUE);
+    }
 }
 
 TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {

@@ -2,8 +2,10 @@
 // A connection object of the tests' own, as a host's test would make one: an automation object with the two
 // properties the component reads, ConnectionString and State.
 
-#include <oaidl.h>
+// <windows.h> comes before the other Windows headers, which need its types.
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include <string>
 
