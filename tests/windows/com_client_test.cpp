@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "automation/version_record.h"
+#include "platform/com/registration.h"
 #include "platform/com/tarvenish_idl.h"
 #include "platform/com/wide_text.h"
 #include "script_connection.h"
@@ -305,6 +306,29 @@ TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {
     EXPECT_EQ(record->internalName, "TARVENISH");
     EXPECT_EQ(record->originalFilename, "TARVENISH.dll");
     EXPECT_TRUE(record->selfRegistering);
+}
+
+bool keyExists(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+// The type library's key is shared by both widths' DLLs: unregistering one leaves the other's path.
+TEST(ComRegistration, UnregisteringOneWidthLeavesTheOtherWidthsTypeLibraryPath) {
+    const std::wstring version = L"TypeLib\\{07690D9E-D002-4645-8904-E32B8DE7C95B}\\1.1";
+    const std::vector<RegistryEntry> installed =
+        registryEntries(utf16(environment("TARVENISH_TEST_DLL")), sizeof(void*) == 8);
+    const std::vector<RegistryEntry> other = registryEntries(L"C:\\other\\TARVENISH.dll", sizeof(void*) != 8);
+    writeRegistryEntries(other);
+    removeRegistryEntries(other);
+    const wchar_t* own = sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32";
+    const wchar_t* gone = sizeof(void*) == 8 ? L"\\0\\win32" : L"\\0\\win64";
+    EXPECT_TRUE(keyExists(version + own));
+    EXPECT_FALSE(keyExists(version + gone));
+    // Both widths share this registry view here, so the class keys went too: they are written again.
+    writeRegistryEntries(installed);
 }
 
 }  // namespace
