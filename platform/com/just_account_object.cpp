@@ -57,7 +57,24 @@ HRESULT failed(EXCEPINFO* exception, HRESULT code, const std::string& message) n
     return code;
 }
 
-class JustAccountObject final : public _JustAccount {
+// Leaves the reason of a failed vtable call where an early-bound host reads it (Err.Description in VB).
+void setErrorInfo(const std::string& message) noexcept {
+    ICreateErrorInfo* creating = nullptr;
+    if (FAILED(::CreateErrorInfo(&creating))) return;
+    creating->SetGUID(IID__JustAccount);
+    creating->SetSource(const_cast<LPOLESTR>(L"TARVENISH.JustAccount"));
+    const BSTR description = newBstr(message);
+    creating->SetDescription(description);
+    ::SysFreeString(description);
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(creating->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+        ::SetErrorInfo(0, info);
+        info->Release();
+    }
+    creating->Release();
+}
+
+class JustAccountObject final : public _JustAccount, public ISupportErrorInfo {
 public:
     explicit JustAccountObject(ITypeInfo* typeInfo) noexcept : m_typeInfo(typeInfo) {}
     ~JustAccountObject() { m_typeInfo->Release(); }
@@ -72,6 +89,11 @@ public:
             AddRef();
             return S_OK;
         }
+        if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            *out = static_cast<ISupportErrorInfo*>(this);
+            AddRef();
+            return S_OK;
+        }
         *out = nullptr;
         return E_NOINTERFACE;
     }
@@ -80,6 +102,10 @@ public:
         const ULONG left = --m_references;
         if (left == 0) delete this;
         return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, IID__JustAccount) ? S_OK : S_FALSE;
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -174,13 +200,23 @@ private:
         std::reverse(reversed.begin(), reversed.end());
         DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
         ReadArguments read = readArguments(params, member->count, member->connectionAt, member->name);
-        if (read.failure) return failed(nullptr, read.failure->code, read.failure->message);
-        VARIANT result;
-        ::VariantInit(&result);
-        const HRESULT code = call(*member, read, &result, nullptr, nullptr);
-        if (SUCCEEDED(code) && V_VT(&result) == VT_BOOL) *answer = V_BOOL(&result);
-        ::VariantClear(&result);
-        return code == DISP_E_EXCEPTION ? E_FAIL : code;
+        EXCEPINFO exception{};
+        HRESULT code = S_OK;
+        if (read.failure) {
+            code = failed(&exception, read.failure->code, read.failure->message);
+        } else {
+            VARIANT result;
+            ::VariantInit(&result);
+            code = call(*member, read, &result, &exception, nullptr);
+            if (SUCCEEDED(code) && V_VT(&result) == VT_BOOL) *answer = V_BOOL(&result);
+            ::VariantClear(&result);
+        }
+        if (FAILED(code)) setErrorInfo(utf8(exception.bstrDescription));
+        ::SysFreeString(exception.bstrSource);
+        ::SysFreeString(exception.bstrDescription);
+        ::SysFreeString(exception.bstrHelpFile);
+        // A vtable caller hears the member's own code; the description waits in the error object.
+        return code == DISP_E_EXCEPTION ? exception.scode : code;
     }
 
     HRESULT call(const Member& member, const ReadArguments& read, VARIANT* result, EXCEPINFO* exception,

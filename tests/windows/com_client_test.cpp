@@ -220,6 +220,25 @@ std::string contentOf(const std::string& path) {
     return content.str();
 }
 
+TEST_F(ComClient, AFailedVtableCallLeavesItsReasonInTheErrorObject) {
+    ISupportErrorInfo* support = nullptr;
+    ASSERT_EQ(m_object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__JustAccount), S_OK);
+    support->Release();
+    short accSql = 1;
+    IDispatch* nothing = nullptr;
+    VARIANT_BOOL answer = VARIANT_TRUE;
+    EXPECT_TRUE(FAILED(m_object->JustAccount(&accSql, &nothing, &answer)));
+    EXPECT_EQ(answer, VARIANT_FALSE);
+    IErrorInfo* info = nullptr;
+    ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    EXPECT_NE(utf8(description).find("no connection object"), std::string::npos);
+    SysFreeString(description);
+    info->Release();
+}
+
 // Each apartment thread that creates objects has a SharedState of its own: the connection that init leaves
 // in one thread's state is not the one another thread's run takes, which runs on the set its host passed.
 TEST(ComApartments, AnotherApartmentThreadDoesNotSeeTheConnectionInitKeptInOne) {
