@@ -18,7 +18,13 @@ T& threadRecord() {
     thread_local T* record = nullptr;
     if (record == nullptr) {
         T* made = new T();
-        atThreadExit([](void* object) { delete static_cast<T*>(object); }, made);
+        atThreadExit(
+            [](void* object) {
+                // Another record's end may still ask for this one: it then gets a new one, never a freed one.
+                record = nullptr;
+                delete static_cast<T*>(object);
+            },
+            made);
         record = made;
     }
     return *record;
