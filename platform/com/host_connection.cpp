@@ -5,9 +5,11 @@
 #include <sqlext.h>
 
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
+#include "base/thread_exit.h"
 #include "ledger/db/connection_redaction.h"
 #include "platform/com/host_connection_string.h"
 #include "platform/com/wide_text.h"
@@ -60,6 +62,31 @@ VARIANT property(IDispatch* object, const wchar_t* name, VARTYPE type) {
     return value;
 }
 
+// The connections made for this thread's host objects: a host that passes the same object again (to init,
+// then to JustAccount) passes the same connection, as SharedState's Conn expects of it.
+struct KnownConnection {
+    const void* identity;
+    std::string text;
+    std::weak_ptr<Connection> connection;
+};
+using KnownConnections = std::vector<KnownConnection>;
+
+ConnectionPtr connectionFor(IDispatch* host, const std::string& text) {
+    IUnknown* unknown = nullptr;
+    const void* identity = host;
+    if (SUCCEEDED(host->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)))) {
+        identity = unknown;
+        unknown->Release();
+    }
+    KnownConnections& known = threadRecord<KnownConnections>();
+    std::erase_if(known, [](const KnownConnection& entry) { return entry.connection.expired(); });
+    for (const KnownConnection& entry : known)
+        if (entry.identity == identity && entry.text == text) return entry.connection.lock();
+    ConnectionPtr made = Connection::create(text);
+    known.push_back({identity, text, made});
+    return made;
+}
+
 }  // namespace
 
 std::vector<std::string> installedOdbcDrivers() {
@@ -89,12 +116,12 @@ HostConnection readHostConnection(IDispatch* host) {
     HostConnection result;
     result.state = state.lVal;
     if (hostString.empty()) {
-        result.connection = Connection::create();
+        result.connection = connectionFor(host, {});
         return result;
     }
     try {
         const OdbcConnectionString odbc = odbcConnectionString(hostString, installedOdbcDrivers());
-        result.connection = Connection::create(odbc.text);
+        result.connection = connectionFor(host, odbc.text);
         result.lacksPassword = odbc.lacksPassword;
     } catch (const std::invalid_argument& error) {
         throw HostConnectionError(std::string(error.what()) +

@@ -19,7 +19,8 @@ public:
 };
 
 struct HostConnection {
-    // A new, closed connection on the ODBC form of the host's connection string (opened for each call).
+    // The connection on the ODBC form of the host's connection string, closed between calls (opened for
+    // each): the same one each time this thread passes the same host object with the same string.
     ConnectionPtr connection;
     // The host's State: 0 closed, 1 open.
     long state = 0;

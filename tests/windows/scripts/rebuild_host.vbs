@@ -39,6 +39,22 @@ If Err.Number <> 0 Then
 End If
 WScript.Echo "IFIAstart=" & started & " IFEnd=" & ended
 
+' init takes every kind of parameter: variables (by reference) and literals, and answers Empty.
+Dim keep, byDepartment, code, quantity, nothingBack
+keep = DateSerial(2024, 1, 1)
+byDepartment = False
+code = "01"
+quantity = 12.5
+nothingBack = account.init(keep, byDepartment, code, "name", code, "item", "", quantity, 100, connection)
+If Err.Number <> 0 Then
+    WScript.Echo "init failed: " & Hex(Err.Number) & " " & Err.Description
+    WScript.Quit 6
+End If
+If Not IsEmpty(nothingBack) Or code <> "01" Or quantity <> 12.5 Then
+    WScript.Echo "init answered something or wrote back"
+    WScript.Quit 7
+End If
+
 rebuilt = account.JustAccount(accSql, connection)
 If Err.Number <> 0 Then
     WScript.Echo "JustAccount failed: " & Hex(Err.Number) & " " & Err.Description
