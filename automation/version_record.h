@@ -34,8 +34,8 @@ inline constexpr std::array<char, sizeof kVersionRecordText> kVersionRecordBytes
 // Reads the record from its stored bytes; keys it does not know are skipped.
 [[nodiscard]] VersionRecord parseVersionRecord(std::string_view bytes);
 
-// The record of the library file at `library` (64-bit ELF); nullopt when the file has no such section or
-// cannot be read as ELF.
+// The record of the library file at `library`: a 64-bit ELF section on Linux, the PE version resource on
+// Windows; nullopt when the file has no such record or cannot be read.
 [[nodiscard]] std::optional<VersionRecord> readVersionRecord(const std::filesystem::path& library);
 
 }  // namespace tarvenish

@@ -28,14 +28,20 @@ function(tarvenish_expose target visibility)
 endfunction()
 
 # tarvenish_floor(<target> FOLDERS <folder>... [FILES <source>...] [LINKS <target>...])
-# A static library of the folders' .cpp files (not their subfolders) and the extra FILES, exposing the folders
-# and the FILES' headers, linking LINKS publicly.
+# A static library of the folders' .cpp files (not their subfolders; of the platform seams only this
+# platform's) and the extra FILES, exposing the folders and the FILES' headers, linking LINKS publicly.
 function(tarvenish_floor target)
   cmake_parse_arguments(FLOOR "" "" "FOLDERS;FILES;LINKS" ${ARGN})
   set(sources "")
   set(exposed ${FLOOR_FOLDERS})
   foreach(folder ${FLOOR_FOLDERS})
     file(GLOB folder_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    # A platform's seam is one file per platform: `*_posix.cpp` or `*_win32.cpp`, the build's own one kept.
+    if(WIN32)
+      list(FILTER folder_sources EXCLUDE REGEX "_posix\\.cpp$")
+    else()
+      list(FILTER folder_sources EXCLUDE REGEX "_win32\\.cpp$")
+    endif()
     list(APPEND sources ${folder_sources})
   endforeach()
   foreach(file ${FLOOR_FILES})

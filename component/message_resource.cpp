@@ -1,13 +1,12 @@
 #include "component/message_resource.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "base/ascii_text.h"
+#include "base/module_path.h"
 
 namespace tarvenish {
 namespace {
@@ -49,12 +48,7 @@ std::string readWhole(const std::filesystem::path& file) {
 
 // The directory of the library or program this code was linked into, as the loader found it.
 std::filesystem::path ownDirectory() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<const void*>(&ownDirectory), &info) == 0 || info.dli_fname == nullptr)
-        return {};
-    std::error_code ec;
-    const auto path = std::filesystem::canonical(info.dli_fname, ec);
-    return ec ? std::filesystem::path() : path.parent_path();
+    return modulePathOf(reinterpret_cast<const void*>(&ownDirectory)).parent_path();
 }
 
 }  // namespace
@@ -71,10 +65,12 @@ std::filesystem::path messageDirectory() {
     std::error_code ec;
     // Installed, bin/ and lib/ sit beside share/tarvenish; a program may have been started by a bare name,
     // which the loader keeps as it was typed, so the running program's own path is asked too.
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::filesystem::path executable = executablePath();
     for (const std::filesystem::path& own : {ownDirectory(), executable.parent_path()}) {
-        const std::filesystem::path installed = own / "../share/tarvenish";
-        if (!own.empty() && std::filesystem::is_directory(installed, ec)) return installed.lexically_normal();
+        // A Windows DLL keeps them in share\tarvenish beside itself, as it has no lib/ folder.
+        for (const std::filesystem::path& installed : {own / "../share/tarvenish", own / "share/tarvenish"})
+            if (!own.empty() && std::filesystem::is_directory(installed, ec))
+                return installed.lexically_normal();
     }
 #ifdef TARVENISH_RESOURCE_DIR
     const std::filesystem::path built(TARVENISH_RESOURCE_DIR);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/thread_exit.h"
+
 namespace tarvenish {
 
 std::string messageKey(int number) {
@@ -16,8 +18,7 @@ std::string messageKey(int number) {
 
 MessageResource& messageResource() {
     // Apartment threading: each host thread keeps its own resource object and presenter.
-    thread_local MessageResource resource;
-    return resource;
+    return threadRecord<MessageResource>();
 }
 
 std::string messageText(int number) {

@@ -1,5 +1,7 @@
 #include "component/shared_state.h"
 
+#include "base/thread_exit.h"
+
 namespace tarvenish {
 
 Connection& SharedState::conn() {
@@ -9,8 +11,7 @@ Connection& SharedState::conn() {
 
 SharedState& sharedState() {
     // Apartment threading: every host thread that uses the component has a record of its own.
-    thread_local SharedState state;
-    return state;
+    return threadRecord<SharedState>();
 }
 
 }  // namespace tarvenish

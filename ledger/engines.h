@@ -3,8 +3,8 @@
 
 namespace tarvenish {
 
-// Registers the embedded SQLite engine and the ODBC engine with openEngine, once however often it is called
-// and from whichever threads.
+// Registers the embedded SQLite engine and the ODBC engine (on Windows the ODBC engine alone) with
+// openEngine, once however often it is called and from whichever threads.
 void registerEngines();
 
 }  // namespace tarvenish

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/thread_exit.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
 #include "ledger/db/engine_hooks.h"
@@ -135,8 +136,7 @@ struct ThreadReaders {
 };
 
 ThreadReaders& threadReaders() {
-    thread_local ThreadReaders readers;
-    return readers;
+    return threadRecord<ThreadReaders>();
 }
 
 std::map<std::string, ConnectionPtr, std::less<>>& pooledConnections() {

@@ -2,11 +2,12 @@
 
 #include <utility>
 
+#include "base/thread_exit.h"
+
 namespace tarvenish {
 
 EngineHooks& engineHooks() {
-    thread_local EngineHooks hooks;
-    return hooks;
+    return threadRecord<EngineHooks>();
 }
 
 ScopedEngineHooks::ScopedEngineHooks(EngineHooks hooks)

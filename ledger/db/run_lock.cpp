@@ -1,12 +1,5 @@
 #include "ledger/db/run_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -56,10 +49,6 @@ std::string databaseFile(std::string_view source) {
     if (rest.starts_with("//")) rest = rest.substr(std::min(rest.find('/', 2), rest.size()));
     const std::string path = percentDecoded(rest);
     return path.empty() || path == ":memory:" ? std::string() : path;
-}
-
-std::string errnoText(int error) {
-    return std::generic_category().message(error);
 }
 
 }  // namespace
@@ -138,72 +127,64 @@ void RunLock::take() {
     // A holder removes the file while it still holds the lock; a lock won on a file that is no longer the
     // one at the path is worthless, so look again.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd < 0 && m_use == RunLockUse::Read && (errno == EROFS || errno == EACCES || errno == EPERM)) {
-            shareWithoutWriting(errno);
+        const LockFile::Opened opened = m_file.open(m_path, true);
+        if (opened == LockFile::Opened::NotWritable && m_use == RunLockUse::Read) {
+            shareWithoutWriting(m_file.error());
             return;
         }
-        if (fd < 0) {
+        if (opened != LockFile::Opened::Yes) {
             m_status = RunLockStatus::Unavailable;
-            m_problem = "cannot create the run lock file " + m_path + ": " + errnoText(errno) +
-                        "; nothing was changed";
+            m_problem =
+                "cannot create the run lock file " + m_path + ": " + m_file.error() + "; nothing was changed";
             return;
         }
-        if (!lockOrGiveUp(fd, LOCK_EX)) return;
-        struct stat held {};
-        struct stat named {};
-        if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-            held.st_ino == named.st_ino) {
-            m_fd = fd;
+        if (!lockOrGiveUp(true)) return;
+        if (m_file.isFileAt(m_path)) {
             m_status = RunLockStatus::Held;
             return;
         }
-        ::close(fd);
+        m_file.close();
     }
     m_status = RunLockStatus::Busy;
     m_problem = "the run lock file " + m_path + " keeps changing hands; nothing was changed";
 }
 
-void RunLock::shareWithoutWriting(int createError) {
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            // A run makes the file before it changes anything, and nobody can make it here.
-            m_status = RunLockStatus::NotNeeded;
-            m_path.clear();
-            return;
-        }
-        m_status = RunLockStatus::Unavailable;
-        m_problem = "cannot create the run lock file " + m_path + ": " + errnoText(createError) +
-                    "; nothing was changed";
+void RunLock::shareWithoutWriting(const std::string& createError) {
+    const LockFile::Opened opened = m_file.open(m_path, false);
+    if (opened == LockFile::Opened::Missing) {
+        // A run makes the file before it changes anything, and nobody can make it here.
+        m_status = RunLockStatus::NotNeeded;
+        m_path.clear();
         return;
     }
-    if (!lockOrGiveUp(fd, LOCK_SH)) return;
-    m_fd = fd;
+    if (opened != LockFile::Opened::Yes) {
+        m_status = RunLockStatus::Unavailable;
+        m_problem =
+            "cannot create the run lock file " + m_path + ": " + createError + "; nothing was changed";
+        return;
+    }
+    if (!lockOrGiveUp(false)) return;
     m_shared = true;
     m_status = RunLockStatus::Held;
 }
 
-bool RunLock::lockOrGiveUp(int fd, int operation) {
-    int rc = 0;
-    while ((rc = ::flock(fd, operation | LOCK_NB)) != 0 && errno == EINTR) {
-    }
-    if (rc == 0) return true;
-    const int error = errno;
-    ::close(fd);
-    m_status = error == EWOULDBLOCK ? RunLockStatus::Busy : RunLockStatus::Unavailable;
-    m_problem = error == EWOULDBLOCK ? "another run holds the account set (run lock file " + m_path +
-                                           " is locked); nothing was changed"
-                                     : "cannot lock the run lock file " + m_path + ": " + errnoText(error) +
-                                           "; nothing was changed";
+bool RunLock::lockOrGiveUp(bool exclusive) {
+    const LockFile::Locked locked = m_file.tryLock(exclusive);
+    if (locked == LockFile::Locked::Yes) return true;
+    m_file.close();
+    m_status = locked == LockFile::Locked::Busy ? RunLockStatus::Busy : RunLockStatus::Unavailable;
+    m_problem = locked == LockFile::Locked::Busy ? "another run holds the account set (run lock file " +
+                                                       m_path + " is locked); nothing was changed"
+                                                 : "cannot lock the run lock file " + m_path + ": " +
+                                                       m_file.error() + "; nothing was changed";
     return false;
 }
 
 RunLock::~RunLock() {
     m_serverLock.reset();
-    if (m_fd < 0) return;
-    if (!m_shared) ::unlink(m_path.c_str());
-    ::close(m_fd);
+    if (!m_file.isOpen()) return;
+    if (!m_shared) LockFile::remove(m_path);
+    m_file.close();
 }
 
 }  // namespace tarvenish

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "ledger/db/lock_file.h"
+
 namespace tarvenish {
 
 class ServerRunLock;
@@ -63,10 +65,9 @@ public:
 private:
     void take();
     // A reader's lock where no lock file can be made: shares the existing one, or needs none.
-    void shareWithoutWriting(int createError);
-    // Locks the open `fd` (flock's LOCK_EX or LOCK_SH) without waiting; else closes it, says why and is
-    // false.
-    [[nodiscard]] bool lockOrGiveUp(int fd, int operation);
+    void shareWithoutWriting(const std::string& createError);
+    // Locks the open lock file, exclusive or shared, without waiting; else closes it, says why and is false.
+    [[nodiscard]] bool lockOrGiveUp(bool exclusive);
     // Connects to an ODBC data source to learn what holds its lock, and takes that.
     void takeThroughOdbc(std::string_view connectionString);
 
@@ -74,7 +75,7 @@ private:
     std::string m_path;
     std::string m_problem;
     RunLockUse m_use = RunLockUse::Change;
-    int m_fd = -1;
+    LockFile m_file;
     // Held shared on a file this object did not make and may not remove.
     bool m_shared = false;
     std::unique_ptr<ServerRunLock> m_serverLock;

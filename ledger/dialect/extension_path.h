@@ -9,7 +9,8 @@ namespace tarvenish {
 inline constexpr const char* kDialectExtensionName = "tarvenish_sqlite_dialect.so";
 
 // The extension's path: beside the program or library that holds this code, or in the lib folder beside
-// its bin folder. Throws DbError naming where it looked when it is nowhere.
+// its bin folder. Throws DbError naming where it looked when it is nowhere; on Windows, where the component
+// carries none, always.
 [[nodiscard]] std::string dialectExtensionPath();
 
 }  // namespace tarvenish

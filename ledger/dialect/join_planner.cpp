@@ -1,9 +1,8 @@
 #include "ledger/dialect/join_planner.h"
 
-#include <sqlite3.h>
-
 #include "base/ascii_text.h"
 #include "ledger/dialect/join_order.h"
+#include "ledger/dialect/sqlite_library.h"
 
 namespace tarvenish {
 
@@ -25,7 +24,7 @@ std::optional<bool> scansInsideLeftJoin(const std::string& sqliteText, const Exp
 }  // namespace
 
 bool mayTurnLeftJoin(std::string_view sqliteText) {
-    return sqlite3_libversion_number() >= kRightJoinVersion && containsNoCase(sqliteText, "join") &&
+    return linkedSqliteVersion() >= kRightJoinVersion && containsNoCase(sqliteText, "join") &&
            containsNoCase(sqliteText, "left");
 }
 
