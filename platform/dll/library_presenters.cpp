@@ -60,7 +60,8 @@ private:
 
 class LibraryMessagePresenter final : public MessagePresenter {
 public:
-    [[nodiscard]] int show(std::string_view prompt, int style, std::string_view title) override {
+    [[nodiscard]] int show(std::string_view prompt, [[maybe_unused]] int style,
+                           [[maybe_unused]] std::string_view title) override {
 #ifdef TARVENISH_HAVE_QT
         if (windowsOnThisThread()) return QtMessagePresenter().show(prompt, style, title);
 #endif
