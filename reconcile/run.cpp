@@ -182,6 +182,8 @@ bool Run::visitPairs() {
             m_interrupted = true;
             return true;
         }
+        m_state.PairNumber = done;
+        m_state.PairCount = total;
         const PairEnd end = visitPair(summary);
         settleWhenDue();
         if (m_report.onProgress) m_report.onProgress(done, total);

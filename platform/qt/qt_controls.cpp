@@ -41,6 +41,10 @@ std::string QtLabel::Caption() const {
 void QtLabel::Caption(std::string_view text) {
     m_impl->label->setText(toQt(text));
 }
+void QtLabel::Marked(bool marked) {
+    KVLabel::Marked(marked);
+    m_impl->label->setStyleSheet(marked ? QStringLiteral("color: #c00000;") : QString());
+}
 QLabel* QtLabel::widget() const {
     return m_impl->label;
 }

@@ -37,6 +37,8 @@ public:
     [[nodiscard]] std::string Caption() const override;
     // Shows `text` as plain text.
     void Caption(std::string_view text) override;
+    // A marked label shows its text in red.
+    void Marked(bool marked) override;
     [[nodiscard]] QLabel* widget() const;
 
 private:

@@ -35,6 +35,9 @@ namespace {
 constexpr const char* kWindowCaption = "升级调整个别计价期初结存记录";
 constexpr int kClientWidthTwips = 8130;
 constexpr int kClientHeightTwips = 4950;
+// The row under the totals that holds the pair's position and the difference line, beside the design: the
+// check boxes and buttons below it move down by its height.
+constexpr int kAddedRowTwips = 300;
 
 int px(int twips) {
     return twips / kTwipsPerPixel;
@@ -109,6 +112,7 @@ struct Form {
     QtCommandButton cmdOkCancel0, cmdOkCancel1;
     HeadlessKeyHookCtrl KVKeyHookCtrlPre;
     HeadlessFrmCaption KVFrmCaptionMgr{kWindowCaption};
+    QtLabel LabelPair, LabelDiff;
 
     [[nodiscard]] FrmjustaccountControls view();
     void layOut();
@@ -140,7 +144,9 @@ Form::Form(QWidget* parent)
       ChkAver(dialog.get(), "存货平均单价替换", 0),
       ChKAuto(dialog.get(), "自动调整", 1),
       cmdOkCancel0(dialog.get(), "确定", 0),
-      cmdOkCancel1(dialog.get(), "取消", 1) {
+      cmdOkCancel1(dialog.get(), "取消", 1),
+      LabelPair(dialog.get(), ""),
+      LabelDiff(dialog.get(), "") {
     layOut();
 }
 
@@ -150,18 +156,32 @@ void Form::layOut() {
         int left, top, width, height, tab;
     };
     const std::vector<Placement> placements = {
-        {Label1.widget(), 120, 240, 2295, 255, 10},        {Label2.widget(), 3360, 240, 1335, 255, 0},
-        {Command1.widget(), 5880, 120, 972, 372, 21},      {Command2.widget(), 6960, 120, 972, 372, 20},
-        {Frame1.widget(), 120, 480, 3135, 3735, 4},        {Label3.widget(), 120, 480, 615, 255, 5},
-        {TxtWhare.widget(), 840, 480, 1935, 270, 11},      {Label4.widget(), 120, 1056, 615, 255, 6},
-        {TxtInv.widget(), 840, 1032, 1935, 270, 12},       {Label8.widget(), 120, 1635, 615, 255, 16},
-        {TxtStyle.widget(), 840, 1584, 1935, 270, 17},     {Label5.widget(), 120, 2208, 615, 255, 7},
-        {TxtQuan.widget(), 840, 2136, 1935, 270, 13},      {Label6.widget(), 120, 2784, 615, 255, 8},
-        {TxtPrice.widget(), 840, 2688, 1935, 270, 14},     {Label7.widget(), 120, 3360, 615, 255, 9},
-        {TxtMoney.widget(), 840, 3240, 1935, 270, 15},     {Grid.widget(), 3360, 600, 4695, 3255, 3},
-        {Label9.widget(), 3360, 3960, 2415, 255, 18},      {Label10.widget(), 5760, 3960, 2415, 255, 19},
-        {ChkAver.widget(), 120, 4440, 1815, 375, 1},       {ChKAuto.widget(), 1920, 4440, 1335, 375, 2},
-        {cmdOkCancel0.widget(), 4560, 4440, 972, 372, 22}, {cmdOkCancel1.widget(), 6000, 4440, 972, 372, 23},
+        {Label1.widget(), 120, 240, 2295, 255, 10},
+        {Label2.widget(), 3360, 240, 1335, 255, 0},
+        {Command1.widget(), 5880, 120, 972, 372, 21},
+        {Command2.widget(), 6960, 120, 972, 372, 20},
+        {Frame1.widget(), 120, 480, 3135, 3735, 4},
+        {Label3.widget(), 120, 480, 615, 255, 5},
+        {TxtWhare.widget(), 840, 480, 1935, 270, 11},
+        {Label4.widget(), 120, 1056, 615, 255, 6},
+        {TxtInv.widget(), 840, 1032, 1935, 270, 12},
+        {Label8.widget(), 120, 1635, 615, 255, 16},
+        {TxtStyle.widget(), 840, 1584, 1935, 270, 17},
+        {Label5.widget(), 120, 2208, 615, 255, 7},
+        {TxtQuan.widget(), 840, 2136, 1935, 270, 13},
+        {Label6.widget(), 120, 2784, 615, 255, 8},
+        {TxtPrice.widget(), 840, 2688, 1935, 270, 14},
+        {Label7.widget(), 120, 3360, 615, 255, 9},
+        {TxtMoney.widget(), 840, 3240, 1935, 270, 15},
+        {Grid.widget(), 3360, 600, 4695, 3255, 3},
+        {Label9.widget(), 3360, 3960, 2415, 255, 18},
+        {Label10.widget(), 5760, 3960, 2415, 255, 19},
+        {ChkAver.widget(), 120, 4440 + kAddedRowTwips, 1815, 375, 1},
+        {ChKAuto.widget(), 1920, 4440 + kAddedRowTwips, 1335, 375, 2},
+        {cmdOkCancel0.widget(), 4560, 4440 + kAddedRowTwips, 972, 372, 22},
+        {cmdOkCancel1.widget(), 6000, 4440 + kAddedRowTwips, 972, 372, 23},
+        {LabelPair.widget(), 120, 4260, 3135, 255, 24},
+        {LabelDiff.widget(), 3360, 4260, 4695, 255, 25},
     };
     for (const Placement& p : placements) {
         p.widget->setGeometry(px(p.left), px(p.top), px(p.width), px(p.height));
@@ -174,7 +194,7 @@ void Form::layOut() {
     dialog->setWindowTitle(QString::fromUtf8(kWindowCaption));
     dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+    dialog->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips + kAddedRowTwips));
     dialog->setFont(designFont());
     dialog->setModal(true);
 }
