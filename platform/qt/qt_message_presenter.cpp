@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 
@@ -102,20 +103,27 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Show || m_parent == nullptr) return false;
-        auto* box = static_cast<QWidget*>(watched);
+        // Moved once the box has its final size and the dialog's own placement over its parent is done.
+        QPointer<QWidget> box = static_cast<QWidget*>(watched);
+        QTimer::singleShot(0, box, [box, parent = m_parent] {
+            if (box != nullptr && parent != nullptr) keepOff(*box, *parent);
+        });
+        return false;
+    }
+
+    static void keepOff(QWidget& box, const QWidget& parent) {
         QRect frames;
-        for (const QGroupBox* frame : m_parent->findChildren<QGroupBox*>()) {
+        for (const QGroupBox* frame : parent.findChildren<QGroupBox*>()) {
             if (frame->isVisible()) frames |= QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size());
         }
-        QRect at = box->frameGeometry();
-        if (frames.isNull() || !at.intersects(frames)) return false;
-        const QScreen* screen = m_parent->screen();
+        QRect at = box.frameGeometry();
+        if (frames.isNull() || !at.intersects(frames)) return;
+        const QScreen* screen = parent.screen();
         const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
         constexpr int kGap = 8;
         at.moveLeft(frames.right() + kGap);
         if (!area.isNull() && at.right() > area.right()) at.moveRight(frames.left() - kGap);
-        box->move(at.topLeft());
-        return false;
+        box.move(at.topLeft());
     }
 
 private:

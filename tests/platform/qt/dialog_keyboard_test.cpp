@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -20,6 +22,7 @@
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_grid.h"
+#include "platform/qt/qt_message_presenter.h"
 
 namespace tarvenish::test {
 namespace {
@@ -144,6 +147,33 @@ TEST_F(DialogOnScreen, AltOConfirmsAndAltUTogglesAutomaticBalancing) {
     });
     EXPECT_EQ(autoAfter, 0);
     EXPECT_EQ(openingRows("cVouCode like 'QC%'"), 3);
+}
+
+TEST_F(DialogOnScreen, AMessageBoxStandsClearOfTheLedgerFrame) {
+    seed(3);
+    pairTotals(4.0, 6.0);
+    setMessagePresenter(std::make_shared<QtMessagePresenter>());
+    QRect box;
+    QRect frame;
+    showAndDo([&](QtDialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        // A moment after the box has opened, as a user would see it.
+        constexpr int kLookAfterMs = 100;
+        QTimer::singleShot(kLookAfterMs, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* shown = qobject_cast<QMessageBox*>(top);
+                if (shown == nullptr || !shown->isVisible()) continue;
+                box = shown->frameGeometry();
+                const QGroupBox* ledger = window.dialog()->findChild<QGroupBox*>();
+                frame = QRect(ledger->mapToGlobal(QPoint(0, 0)), ledger->size());
+                shown->button(QMessageBox::Ok)->click();
+            }
+        });
+        window.controls().cmdOkCancel[0]->userClick();
+    });
+    setMessagePresenter(m_messages);
+    ASSERT_FALSE(box.isNull()) << "the refusal was shown";
+    EXPECT_FALSE(box.intersects(frame));
 }
 
 }  // namespace
