@@ -66,7 +66,8 @@ TEST_F(CellEditing, RefusesAFigureBeyondOneQuadrillionOrOneWhoseResultWouldBe) {
     EXPECT_EQ(grid().userEdit(1, grid::kMoney, "1e308"), 1);
     EXPECT_EQ(grid().userEdit(1, grid::kQuantity, "-1e16"), 1);
     EXPECT_EQ(grid().userEdit(1, grid::kUnitPrice, "1e15"), 1);  // money 2e15
-    EXPECT_EQ(boxes().size(), 3U);
+    EXPECT_EQ(grid().userEdit(1, grid::kQuantity, "12345678901234567890123"), 1);
+    EXPECT_EQ(boxes().size(), 4U);
     for (const ShownMessage& box : boxes()) EXPECT_EQ(box.prompt, messageText(msg::kFigureTooLarge));
     EXPECT_EQ(cell(1, grid::kQuantity), "2");
     EXPECT_EQ(cell(1, grid::kUnitPrice), "1.50");

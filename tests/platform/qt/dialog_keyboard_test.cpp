@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -174,6 +175,18 @@ TEST_F(DialogOnScreen, AMessageBoxStandsClearOfTheLedgerFrame) {
     setMessagePresenter(m_messages);
     ASSERT_FALSE(box.isNull()) << "the refusal was shown";
     EXPECT_FALSE(box.intersects(frame));
+}
+
+// Fourteen digits and six decimals: the totals labels set them smaller instead of cutting them off.
+TEST_F(DialogOnScreen, ALongTotalFitsItsLabel) {
+    seed(1);
+    showAndDo([&](QtDialogWindow& window) {
+        for (KVLabel* total : {window.controls().Label9, window.controls().Label10}) {
+            total->Caption("数量合计：12345678901234.000000");
+            const QLabel* label = dynamic_cast<QtLabel&>(*total).widget();
+            EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width());
+        }
+    });
 }
 
 }  // namespace
