@@ -9,6 +9,7 @@
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -183,11 +184,13 @@ struct QtGrid::Impl {
     HandlerFailureSink sink;
     bool syncing = false;
     bool editing = false;
+    bool fitPending = false;
 
     void showColumn(long col);
     void showColumns();
     void showFixedRows();
     void fitRowHeader();
+    void requestFit();
     void showCurrent();
     // Runs a change of the grid's shape between a reset of the model's rows and columns.
     template <typename Change>
@@ -200,12 +203,22 @@ void QtGrid::Impl::showColumn(long col) {
     // A fixed column shows in the row headers instead.
     view->setColumnHidden(static_cast<int>(col), twips == 0 || col < cells.FixedColCount());
     if (twips > 0) view->setColumnWidth(static_cast<int>(col), static_cast<int>(twips / kTwipsPerPixel));
-    if (col < cells.FixedColCount()) fitRowHeader();
+    if (col < cells.FixedColCount()) requestFit();
 }
 
 void QtGrid::Impl::showColumns() {
     for (long col = 0; col < cells.ColCount(); ++col) showColumn(col);
-    fitRowHeader();
+    requestFit();
+}
+
+void QtGrid::Impl::requestFit() {
+    // Once, after the change in hand: a load sets the widths of dozens of fixed columns and every code.
+    if (fitPending) return;
+    fitPending = true;
+    QTimer::singleShot(0, view, [this] {
+        fitPending = false;
+        fitRowHeader();
+    });
 }
 
 void QtGrid::Impl::showFixedRows() {
@@ -235,7 +248,13 @@ void QtGrid::Impl::showCurrent() {
     const QModelIndex current =
         model->index(static_cast<int>(cells.CurrentRow()), static_cast<int>(cells.CurrentCol()));
     view->setCurrentIndex(current);
-    if (!view->isRowHidden(current.row())) view->scrollTo(current);
+    if (!view->isRowHidden(current.row())) {
+        view->scrollTo(current);
+        // Rows just added are laid out by the view a moment later: scroll again once they are.
+        QTimer::singleShot(0, view, [table = view, at = QPersistentModelIndex(current)] {
+            if (table != nullptr && at.isValid() && !table->isRowHidden(at.row())) table->scrollTo(at);
+        });
+    }
     syncing = was;
 }
 
@@ -335,12 +354,7 @@ std::string QtGrid::CellText(long row, long col) const {
 void QtGrid::CellText(long row, long col, std::string_view text) {
     m_impl->cells.CellText(row, col, text);
     m_impl->model->cellChanged(row, col);
-    if (col < m_impl->cells.FixedColCount() && m_impl->cells.ColumnWidth(col) > 0) {
-        // Widened at once for a longer code; never narrowed here, so that a load stays linear.
-        QHeaderView* header = m_impl->view->verticalHeader();
-        const int wanted = QFontMetrics(header->font()).horizontalAdvance(toQt(text)) + kRowHeaderMargins;
-        if (wanted > header->minimumWidth()) header->setMinimumWidth(wanted);
-    }
+    if (col < m_impl->cells.FixedColCount() && m_impl->cells.ColumnWidth(col) > 0) m_impl->requestFit();
 }
 long QtGrid::ColumnWidth(long col) const {
     return m_impl->cells.ColumnWidth(col);
@@ -388,7 +402,7 @@ void QtGrid::SelEndCol(long col) {
 void QtGrid::BlockText(std::string_view text) {
     m_impl->cells.BlockText(text);
     m_impl->model->rowsChanged(0, m_impl->cells.RowCount() - 1);
-    m_impl->fitRowHeader();
+    m_impl->requestFit();
 }
 void QtGrid::CellAlign(std::int16_t align) {
     m_impl->cells.CellAlign(align);
