@@ -6,19 +6,26 @@
 
 #include <fmt/format.h>
 
+#include "component/answer_reason.h"
+
 namespace tarvenish::app {
 
 std::string reportSummary(const RunReport& report) {
     std::string text = fmt::format(
-        "result: {}{}{}\npairs: {} total, {} rebuilt, {} confirmed in the dialog, {} left as they were, {} "
-        "failed\n"
+        "result: {}{}{}\npairs: {} total, {} rebuilt, {} {}, {} left as they were, {} failed{}\n"
         "opening rows: {} deleted, {} inserted\n",
         report.result ? "true" : "false",
         report.cancelled                      ? " (cancelled)"
         : report.stop == RunStop::Interrupted ? " (interrupted)"
                                               : "",
         report.dryRun ? " (dry run)" : "", report.pairsTotal, report.pairsRegenerated, report.pairsConfirmed,
-        report.pairsSkipped, report.pairsFailed, report.rowsDeleted, report.rowsInserted);
+        // No dialog was shown when a policy answered it.
+        report.dialogsByPolicy ? "answered by the policy" : "confirmed in the dialog", report.pairsSkipped,
+        report.pairsFailed,
+        report.pairsNotReached.empty() ? "" : fmt::format(", {} not reached", report.pairsNotReached.size()),
+        report.rowsDeleted, report.rowsInserted);
+    if (!report.pairsNotReached.empty())
+        text += "not reached (they keep their rows): " + notReachedNames(report) + "\n";
     if (report.runId != 0 && !report.dryRun)
         text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
                             report.runId, report.runId);

@@ -18,6 +18,26 @@ std::string stopMessage(const RunReport& report) {
 }
 }  // namespace
 
+namespace {
+// A box or a summary names this many of the pairs not reached at most.
+constexpr std::size_t kNamedPairs = 20;
+}  // namespace
+
+std::string notReachedNames(const RunReport& report) {
+    const std::vector<std::string>& pairs = report.pairsNotReached;
+    std::string text;
+    for (std::size_t i = 0; i < pairs.size() && i < kNamedPairs; ++i) text += (i == 0 ? "" : ", ") + pairs[i];
+    if (pairs.size() > kNamedPairs) text += ", and " + std::to_string(pairs.size() - kNamedPairs) + " more";
+    return text;
+}
+
+std::string notReachedText(const RunReport& report) {
+    const std::size_t count = report.pairsNotReached.size();
+    if (count == 0) return "no pair was left unreached";
+    return std::to_string(count) + (count == 1 ? " pair" : " pairs") +
+           " not reached keep their rows: " + notReachedNames(report);
+}
+
 std::string answerReason(const RunReport& report) {
     if (report.result) return {};
     switch (report.stop) {
@@ -29,7 +49,7 @@ std::string answerReason(const RunReport& report) {
         case RunStop::Interrupted:
             return (report.stopSignal > 0 ? "interrupted by signal " + std::to_string(report.stopSignal)
                                           : std::string("interrupted by a stop request")) +
-                   ": the pairs done are kept, the pairs not reached keep their rows";
+                   ": the pairs done are kept, " + notReachedText(report);
         case RunStop::Fatal:
             return stopMessage(report);
         case RunStop::None:
@@ -37,7 +57,7 @@ std::string answerReason(const RunReport& report) {
     }
     if (report.cancelled) {
         return report.cancelledBecause.empty()
-                   ? std::string("cancelled in the adjustment dialog: the pairs not reached keep their rows")
+                   ? "cancelled in the adjustment dialog: " + notReachedText(report)
                    : report.cancelledBecause;
     }
     if (report.verification.pairsDiffering > 0) {

@@ -25,6 +25,22 @@ std::string messageText(int number) {
     return messageResource().GetText(messageKey(number));
 }
 
+std::string fillMessage(std::string_view text, std::initializer_list<std::string_view> figures) {
+    std::string filled;
+    filled.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const auto number = static_cast<std::size_t>(next - '0');
+        if (text[i] == '%' && next >= '1' && next <= '9' && number <= figures.size()) {
+            filled += *(figures.begin() + (number - 1));
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 int showMessage(std::string_view prompt, int style, std::string_view title) {
     return messageResource().ShowMessage(prompt, style, title, 0, 0);
 }

@@ -2,6 +2,7 @@
 // The dialog's access to the message resource: one resource object per thread, created on first use and kept,
 // texts by message number, boxes through the thread's presenter.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@ inline constexpr int kMoneyHeader = 24;
 inline constexpr int kNotANumber = 31;     // an edited grid value is not a number
 inline constexpr int kNegativePrice = 33;  // an edited unit price is negative
 inline constexpr int kCommitFailed = 34;   // the commit failed: nothing was written
+// Beside the design; %1, %2, ... stand for the figures fillMessage puts in.
+inline constexpr int kDifferenceLine = 35;    // the ledger totals less the grid totals, under the totals
+inline constexpr int kTotalsGap = 36;         // the figures of a refused confirm, after message 13
+inline constexpr int kPairPosition = 37;      // which pair of how many the run is at
+inline constexpr int kPriceNotANumber = 38;   // the average price box does not hold a number
+inline constexpr int kFigureTooLarge = 39;    // a figure beyond what the ledger can store exactly
+inline constexpr int kConfirmLines = 40;      // asks a second confirm for the added lines listed after it
+inline constexpr int kLineBeyondTotals = 41;  // an added line larger than the pair's own totals
+inline constexpr int kLineNegative = 42;      // a negative added line
+inline constexpr int kLineEmpty = 43;         // an added line without quantity or money
 }  // namespace msg
 
 // "Q9.IA.TARVENISH." followed by `number` in five digits. Throws std::out_of_range outside 0..99999.
@@ -38,6 +49,10 @@ inline constexpr int kCommitFailed = 34;   // the commit failed: nothing was wri
 // The text of message `number` (the key itself when the file lacks it). Throws MessageResourceError when the
 // message file cannot be read.
 [[nodiscard]] std::string messageText(int number);
+
+// `text` with each %1 to %9 replaced by the figure of that number in `figures` (a placeholder with no figure
+// stays as it is).
+[[nodiscard]] std::string fillMessage(std::string_view text, std::initializer_list<std::string_view> figures);
 
 // Shows a box through this thread's presenter and returns the button code (2 = Cancel). Throws
 // MessageResourceError when no presenter is installed, and what the presenter throws.

@@ -118,6 +118,11 @@ struct RunReport {
     int pairsConfirmed = 0;
     int pairsSkipped = 0;
     int pairsFailed = 0;
+    // The pairs a cancel or a stop left unreached ("code/item", in the pairs' order): they keep their rows
+    // and have no count above.
+    std::vector<std::string> pairsNotReached;
+    // The dialogs were answered at once by a policy, not shown to a person.
+    bool dialogsByPolicy = false;
     long rowsDeleted = 0;
     long rowsInserted = 0;
     std::vector<StepFailure> failures;

@@ -38,6 +38,10 @@ struct SharedState {
     double SumQuantity = 0.0;
     double SumMoney = 0.0;
     ConnectionPtr Conn;
+    // Beside the design: the pair's place among the run's pairs (from 1) and how many there are; 0 when no
+    // run is visiting pairs.
+    int PairNumber = 0;
+    int PairCount = 0;
 
     // Conn as readers see it: never null; an unset Conn first becomes a new, unopened connection.
     [[nodiscard]] Connection& conn();

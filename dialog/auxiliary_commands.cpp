@@ -15,6 +15,9 @@ void Frmjustaccount::command1Click() {
     g.AddRow("", g.RowCount());
     const long last = g.RowCount() - 1;
     g.CellText(last, grid::kVoucherCode, "JUST" + advanceJustSerial(sharedState()));
+    // The new line becomes current at its quantity, so that the user sees it and can type at once.
+    g.CurrentRow(last);
+    g.CurrentCol(grid::kQuantity);
 }
 
 void Frmjustaccount::command2Click() {

@@ -12,7 +12,9 @@
 #include "component/run_journal.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
+#include "dialog/confirm_guards.h"
 #include "dialog/dialog_window.h"
+#include "dialog/difference_line.h"
 #include "dialog/error_mode.h"
 #include "dialog/figure_limits.h"
 #include "dialog/grid_layout.h"
@@ -36,8 +38,9 @@ std::string messageOrEmpty(int number) {
     return text;
 }
 
-void showStop(int promptNumber) {
-    const std::string prompt = messageOrEmpty(promptNumber);
+void showStop(int promptNumber, std::string_view more = {}) {
+    std::string prompt = messageOrEmpty(promptNumber);
+    if (!more.empty()) prompt += "\n" + std::string(more);
     const std::string title = messageOrEmpty(msg::kBoxTitle);
     runStep(kMode, [&] { static_cast<void>(showMessage(prompt, msgbox::kStop, title)); });
 }
@@ -60,21 +63,22 @@ void recordCommitFailure(DialogShowing& showing, RunReport& report, const Shared
 struct FigureCell {
     long row = 0;
     long col = 0;
+    int refusal = 0;
 };
 
-// The first non-empty adjusted figure, in grid order, that is not a storable number.
+// The first non-empty adjusted figure, in grid order, that is not a storable number, with its refusal.
 std::optional<FigureCell> firstUnstorableFigure(const KVGrid& grid) {
     for (long row = 1; row < grid.RowCount(); ++row) {
         for (const long col : {grid::kQuantity, grid::kUnitPrice, grid::kMoney}) {
-            const std::string text = grid.CellText(row, col);
-            if (!text.empty() && !storableFigure(text)) return FigureCell{row, col};
+            const int refusal = figureRefusal(grid.CellText(row, col));
+            if (refusal != 0) return FigureCell{row, col, refusal};
         }
     }
     return std::nullopt;
 }
 
-// Totals taken over such a figure would not be the figures written: the user is shown message 00031 on the
-// first one. True when there was one. Throws when the grid cannot be read.
+// Totals taken over such a figure would not be the figures written: the user is shown why (not a number, too
+// large) on the first one. True when there was one. Throws when the grid cannot be read.
 bool refuseUnstorableFigures(KVGrid& grid) {
     const std::optional<FigureCell> bad = firstUnstorableFigure(grid);
     if (!bad) return false;
@@ -82,7 +86,7 @@ bool refuseUnstorableFigures(KVGrid& grid) {
         grid.CurrentRow(bad->row);
         grid.CurrentCol(bad->col);
     });
-    showStop(msg::kNotANumber);
+    showStop(bad->refusal);
     return true;
 }
 
@@ -100,15 +104,17 @@ std::optional<BalancingLine> balancingLineOf(const KVGrid& grid, const std::stri
 void commitPair(DialogWindow& window, FrmjustaccountControls& controls, SharedState& state,
                 DialogShowing& showing, RunReport& report) {
     if (refuseUnstorableFigures(*controls.Grid)) return;
-    // Fifteen digits do not reach the last decimal of a large figure (1234567890.123456 with six): the totals
-    // must also read the same in the masks they are written with.
-    const std::string quantity = quantityMask(state);
-    if (!sameTo15Digits(state.Quantity, state.SumQuantity) || !sameTo15Digits(state.Money, state.SumMoney) ||
-        formatNumber(state.Quantity, quantity) != formatNumber(state.SumQuantity, quantity) ||
-        formatNumber(state.Money, kMoneyMask) != formatNumber(state.SumMoney, kMoneyMask)) {
-        showStop(msg::kTotalsDiffer);
+    if (!totalsAgree(state)) {
+        std::string gap;
+        runStep(kMode, [&] { gap = totalsGapText(state); });
+        showStop(msg::kTotalsDiffer, gap);
         return;
     }
+    // Lines the user may not have looked at (a balancing line, an added line left empty) are shown with their
+    // figures before anything is written; Cancel leaves the dialog open.
+    bool confirmedLines = false;
+    runStep(kMode, [&] { confirmedLines = addedLinesConfirmed(*controls.Grid, state); });
+    if (!confirmedLines) return;
     RewriteCounts counts;
     try {
         counts = rewritePairRows(*controls.Grid, state, showing.mode, report.runId);
@@ -206,9 +212,17 @@ void handleOkCancel(DialogWindow& window, std::int16_t index, DialogShowing& sho
         // wrong.
         if (index == 0 && refuseUnstorableFigures(*controls.Grid)) return;
 
+        std::optional<int> priceRefusal;
         runStep(kMode, [&] {
-            if (controls.ChkAver->Value() == 1) applyAveragePrice(controls, state);
+            if (controls.ChkAver->Value() != 1) return;
+            // An average price that is no number would price every line at 0; a cancel need not say so.
+            priceRefusal = averagePriceRefusal(controls);
+            if (!priceRefusal) applyAveragePrice(controls, state);
         });
+        if (priceRefusal && index == 0) {
+            showStop(*priceRefusal);
+            return;
+        }
         runStep(kMode, [&] {
             if (controls.ChKAuto->Value() == 1 && appendBalancingLine(controls, state, kMode))
                 showing.balancingVoucher = "JUST" + state.JustSerial;

@@ -22,6 +22,12 @@ class KVLabel : public KVControl {
 public:
     [[nodiscard]] virtual std::string Caption() const = 0;
     virtual void Caption(std::string_view text) = 0;
+    // Marks the caption as one that asks for attention (on screen: in red); unmarked at design time.
+    virtual void Marked(bool marked) { m_marked = marked; }
+    [[nodiscard]] bool Marked() const noexcept { return m_marked; }
+
+private:
+    bool m_marked = false;
 };
 
 class KVFrame : public KVControl {

@@ -37,6 +37,10 @@ struct FrmjustaccountControls {
     KVCommandButton* cmdOkCancel[2] = {nullptr, nullptr};
     KVKeyHookCtrl* KVKeyHookCtrlPre = nullptr;
     KVFrmCaption* KVFrmCaptionMgr = nullptr;
+    // Beside the design: which pair of how many the run is at, and what the grid still lacks of the pair's
+    // ledger totals.
+    KVLabel* LabelPair = nullptr;
+    KVLabel* LabelDiff = nullptr;
 };
 
 // The view of a form whose members carry the design-time names (cmdOkCancel0/1 for the button array).
@@ -69,6 +73,8 @@ template <typename Form>
     v.cmdOkCancel[1] = &form.cmdOkCancel1;
     v.KVKeyHookCtrlPre = &form.KVKeyHookCtrlPre;
     v.KVFrmCaptionMgr = &form.KVFrmCaptionMgr;
+    v.LabelPair = &form.LabelPair;
+    v.LabelDiff = &form.LabelDiff;
     return v;
 }
 

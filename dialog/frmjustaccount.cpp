@@ -1,9 +1,11 @@
 #include "dialog/frmjustaccount.h"
 
 #include "base/number_format.h"
+#include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "dialog/commit.h"
+#include "dialog/confirm_guards.h"
 #include "dialog/dialog_window.h"
 #include "dialog/grid_layout.h"
 #include "dialog/grid_totals.h"
@@ -58,6 +60,11 @@ void Frmjustaccount::load() {
     c.TxtQuan->Text(formatNumber(state.Quantity, quantityMask(state)));
     if (state.Quantity != 0.0) c.TxtPrice->Text(formatNumber(state.Money / state.Quantity, priceMask(state)));
     c.TxtMoney->Text(formatNumber(state.Money, kMoneyMask));
+    if (c.LabelPair != nullptr && state.PairCount > 0) {
+        c.LabelPair->Caption(fillMessage(messageText(msg::kPairPosition),
+                                         {state.WhCode, state.InvCode, std::to_string(state.PairNumber),
+                                          std::to_string(state.PairCount)}));
+    }
     fillGrid();
 }
 
@@ -138,7 +145,14 @@ void Frmjustaccount::chkAutoClick() {
 void Frmjustaccount::chkAverClick() noexcept {
     runStep(ErrorMode::SkipStep, [&] {
         FrmjustaccountControls& c = controls();
-        if (c.ChkAver->Value() == 1) applyAveragePrice(c, sharedState());
+        if (c.ChkAver->Value() != 1) return;
+        if (const std::optional<int> refusal = averagePriceRefusal(c)) {
+            // The box is unticked again: ticked, the confirm would apply the same price.
+            c.ChkAver->Value(0);
+            static_cast<void>(showMessage(messageText(*refusal), msgbox::kStop, messageText(msg::kBoxTitle)));
+            return;
+        }
+        applyAveragePrice(c, sharedState());
     });
     runStep(ErrorMode::SkipStep, [&] { controls().Grid->SetFocus(); });
 }

@@ -44,7 +44,8 @@ public:
     void chkAutoClick();
     // Click on ChkAver: applies TxtPrice to every line when ticked; skips failing steps.
     void chkAverClick() noexcept;
-    // Click on Command1: appends an empty added line "JUST" and the next serial. Throws on any failure.
+    // Click on Command1: appends an empty added line "JUST" and the next serial and makes its quantity the
+    // current cell. Throws on any failure.
     void command1Click();
     // Click on Command2: deletes the current line after the user confirms. Throws on any failure.
     void command2Click();

@@ -4,6 +4,7 @@
 #include "component/messages.h"
 #include "component/shared_state.h"
 #include "dialog/dialog_window.h"
+#include "dialog/difference_line.h"
 #include "dialog/grid_layout.h"
 #include "dialog/masks.h"
 #include "ledger/db/value.h"
@@ -28,6 +29,7 @@ void refreshTotalLabels(FrmjustaccountControls& controls, const SharedState& sta
         controls.Label10->Caption(messagePrefix(msg::kMoneyTotal, mode) +
                                   formatNumber(state.SumMoney, kMoneyLabelMask));
     });
+    refreshDifferenceLine(controls, state, mode);
 }
 
 void recomputeGridTotals(FrmjustaccountControls& controls, SharedState& state) {

@@ -13,7 +13,8 @@ struct FrmjustaccountControls;
 struct SharedState;
 
 // Label9 := message 00001 and SumQuantity in the quantity mask; Label10 := message 00002 and SumMoney with
-// two decimals. Under SkipStep a message text that cannot be read leaves the caption without it.
+// two decimals; then the difference line. Under SkipStep a message text that cannot be read leaves the
+// caption without it.
 void refreshTotalLabels(FrmjustaccountControls& controls, const SharedState& state, ErrorMode mode);
 
 // SumQuantity and SumMoney := the sums of the values of columns 69 and 71 of every data line (an empty or

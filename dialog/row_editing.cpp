@@ -5,6 +5,7 @@
 #include "component/message_presenter.h"
 #include "component/messages.h"
 #include "component/shared_state.h"
+#include "dialog/confirm_guards.h"
 #include "dialog/dialog_window.h"
 #include "dialog/figure_limits.h"
 #include "dialog/frmjustaccount.h"
@@ -18,22 +19,29 @@ namespace {
 constexpr long kRefused = 1;
 constexpr long kAccepted = 2;
 
-// Refuses the entry with message 00031 (not a number). Returns true, so that a caller can return it.
-bool refuseAsNotANumber(long& status) {
-    showMessage(messageText(msg::kNotANumber), msgbox::kStop);
+// Refuses the entry with message `number`. Returns true, so that a caller can return it.
+bool refuseWith(int number, long& status) {
+    showMessage(messageText(number), msgbox::kStop);
     status = kRefused;
     return true;
 }
 
-// An empty text is not tested; any other must be a storable figure as a whole.
+// An empty text is not tested; any other must be a storable figure as a whole (else: not a number, or too
+// large).
 bool refuseNonNumber(std::string_view text, long& status) {
-    if (text.empty() || storableFigure(text)) return false;
-    return refuseAsNotANumber(status);
+    const int refusal = figureRefusal(text);
+    return refusal != 0 && refuseWith(refusal, status);
 }
 
 // A figure derived from the entry (a product or a quotient) that would not be storable refuses the entry.
 bool refuseUnstorable(double derived, long& status) {
-    return !isStorableFigure(derived) && refuseAsNotANumber(status);
+    return !isStorableFigure(derived) && refuseWith(msg::kFigureTooLarge, status);
+}
+
+// A unit price derived from the entry is refused when negative, as a typed one is: the ledger's unit cost is
+// never negative, and a refusal leaves the line as it was.
+bool refuseNegativePrice(double derived, long& status) {
+    return derived < 0.0 && refuseWith(msg::kNegativePrice, status);
 }
 
 double valueAt(const KVGrid& grid, long row, long col) {
@@ -57,7 +65,8 @@ void Frmjustaccount::cellEdited(std::string& text, long& status, long row, long 
             if (refuseUnstorable(quantity * price, status)) return;
             g.CellText(row, grid::kMoney, formatNumber(quantity * price, kMoneyLabelMask));
         } else if (quantity != 0.0 && money != 0.0) {
-            if (refuseUnstorable(money / quantity, status)) return;
+            if (refuseUnstorable(money / quantity, status) || refuseNegativePrice(money / quantity, status))
+                return;
             g.CellText(row, grid::kUnitPrice, formatNumber(money / quantity, priceEditMask(state)));
         } else if (quantity == 0.0 && money != 0.0) {
             g.CellText(row, grid::kMoney, "");
@@ -82,7 +91,8 @@ void Frmjustaccount::cellEdited(std::string& text, long& status, long row, long 
         const double money = valueAt(g, row, grid::kMoney);
         const double quantity = valueAt(g, row, grid::kQuantity);
         if (quantity != 0.0) {
-            if (refuseUnstorable(money / quantity, status)) return;
+            if (refuseUnstorable(money / quantity, status) || refuseNegativePrice(money / quantity, status))
+                return;
             g.CellText(row, grid::kUnitPrice, formatNumber(money / quantity, priceEditMask(state)));
         }
         text = formatNumber(money, kMoneyLabelMask);

@@ -168,6 +168,7 @@ bool Run::visitPairs() {
     }
     if (summary.recordCount() < 1) return true;
 
+    m_report.dialogsByPolicy = m_presenter != nullptr && !m_presenter->waitsForPerson();
     const int total = static_cast<int>(summary.recordCount());
     m_report.pairsTotal += total;
     m_check.reserve(static_cast<std::size_t>(total));
@@ -180,22 +181,34 @@ bool Run::visitPairs() {
         // Read between pairs only: the pair in hand is finished or rolled back, never cut in two.
         if (stopRequested() != 0) {
             m_interrupted = true;
+            noteNotReached(summary);
             return true;
         }
+        m_state.PairNumber = done;
+        m_state.PairCount = total;
         const PairEnd end = visitPair(summary);
         settleWhenDue();
         if (m_report.onProgress) m_report.onProgress(done, total);
-        if (end == PairEnd::Stop) return true;
         // Rebuilding the pairs of a lost batch again may have met a failure no later pair escapes, and a
         // dialog asked again may have stopped the run.
-        if (!m_blocked.empty()) {
-            (void)stopBlocked(m_blocked);
+        if (end == PairEnd::Stop || !m_blocked.empty() || m_state.StopRun) {
+            if (end != PairEnd::Stop && !m_blocked.empty()) (void)stopBlocked(m_blocked);
+            summary.moveNext();
+            noteNotReached(summary);
             return true;
         }
-        if (m_state.StopRun) return true;
         summary.moveNext();
     }
     return true;
+}
+
+void Run::noteNotReached(Recordset& summary) {
+    (void)attempt("name the pairs not reached", std::string(), [&] {
+        for (; !summary.eof(); summary.moveNext()) {
+            m_report.pairsNotReached.push_back(summary.field(0).displayText() + "/" +
+                                               summary.field(2).displayText());
+        }
+    });
 }
 
 Run::PairEnd Run::visitPair(const Recordset& summary) {

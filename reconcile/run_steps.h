@@ -54,6 +54,8 @@ private:
     // False when the pair summary could not be read.
     [[nodiscard]] bool visitPairs();
     PairEnd visitPair(const Recordset& summary);
+    // Names the pairs from the summary's current row to its end as not reached.
+    void noteNotReached(Recordset& summary);
     PairEnd showDialog(const PairRow& row);
     // Puts the pair `row` into SharedState through init, as the dialog reads it; false when init failed.
     [[nodiscard]] bool initialise(const PairRow& row);

@@ -34,7 +34,9 @@ HeadlessFrmjustaccount::HeadlessFrmjustaccount()
       ChKAuto("自动调整", 1, focus),
       cmdOkCancel0("确定", 0, focus),
       cmdOkCancel1("取消", 1, focus),
-      KVFrmCaptionMgr(kWindowCaption) {}
+      KVFrmCaptionMgr(kWindowCaption),
+      LabelPair("", focus),
+      LabelDiff("", focus) {}
 
 FrmjustaccountControls HeadlessFrmjustaccount::view() {
     return controlsOf(*this);

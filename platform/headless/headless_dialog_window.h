@@ -29,6 +29,7 @@ struct HeadlessFrmjustaccount {
     HeadlessCommandButton cmdOkCancel0, cmdOkCancel1;
     HeadlessKeyHookCtrl KVKeyHookCtrlPre;
     HeadlessFrmCaption KVFrmCaptionMgr;
+    HeadlessLabel LabelPair, LabelDiff;
 
     // The same controls by their design-time names, as the dialog sees them.
     [[nodiscard]] FrmjustaccountControls view();

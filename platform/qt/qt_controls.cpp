@@ -1,6 +1,7 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,19 @@ using namespace qt_support;
 
 struct QtLabel::Impl {
     QPointer<QLabel> label;
+    bool fitting = false;
+
+    void refit() {
+        if (!fitting || label == nullptr) return;
+        QFont font = label->parentWidget() != nullptr ? label->parentWidget()->font() : label->font();
+        constexpr double kSmallest = 6.0;
+        while (font.pointSizeF() > kSmallest &&
+               QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        }
+        label->setFont(font);
+        label->setToolTip(label->text());
+    }
 };
 
 QtLabel::QtLabel(QWidget* parent, std::string_view caption) : m_impl(std::make_unique<Impl>()) {
@@ -40,6 +54,15 @@ std::string QtLabel::Caption() const {
 }
 void QtLabel::Caption(std::string_view text) {
     m_impl->label->setText(toQt(text));
+    m_impl->refit();
+}
+void QtLabel::fitToWidth(bool on) {
+    m_impl->fitting = on;
+    m_impl->refit();
+}
+void QtLabel::Marked(bool marked) {
+    KVLabel::Marked(marked);
+    m_impl->label->setStyleSheet(marked ? QStringLiteral("color: #c00000;") : QString());
 }
 QLabel* QtLabel::widget() const {
     return m_impl->label;

@@ -37,6 +37,12 @@ public:
     [[nodiscard]] std::string Caption() const override;
     // Shows `text` as plain text.
     void Caption(std::string_view text) override;
+    // A marked label shows its text in red.
+    using KVLabel::Marked;
+    void Marked(bool marked) override;
+    // When on, the text is set smaller (down to 6 points) as far as needed to fit the label's width, and
+    // the whole text is also its tooltip; refits at once.
+    void fitToWidth(bool on);
     [[nodiscard]] QLabel* widget() const;
 
 private:

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
@@ -35,6 +36,9 @@ namespace {
 constexpr const char* kWindowCaption = "升级调整个别计价期初结存记录";
 constexpr int kClientWidthTwips = 8130;
 constexpr int kClientHeightTwips = 4950;
+// The row under the totals that holds the pair's position and the difference line, beside the design: the
+// check boxes and buttons below it move down by its height.
+constexpr int kAddedRowTwips = 300;
 
 int px(int twips) {
     return twips / kTwipsPerPixel;
@@ -59,6 +63,7 @@ public:
 
     std::function<void()> onShown;
     std::function<void()> onCloseBox;
+    std::function<void(QSize)> onResized;
 
 protected:
     void showEvent(QShowEvent* event) override {
@@ -69,6 +74,11 @@ protected:
         QTimer::singleShot(0, this, [this] {
             if (onShown) onShown();
         });
+    }
+
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        if (onResized) onResized(event->size());
     }
 
     void closeEvent(QCloseEvent* event) override {
@@ -109,9 +119,23 @@ struct Form {
     QtCommandButton cmdOkCancel0, cmdOkCancel1;
     HeadlessKeyHookCtrl KVKeyHookCtrlPre;
     HeadlessFrmCaption KVFrmCaptionMgr{kWindowCaption};
+    QtLabel LabelPair, LabelDiff;
+
+    // Where a control sits at the design size, its tab index, and its share of a larger window.
+    struct Growth {
+        int right = 0, down = 0, wider = 0, taller = 0;  // halves of the growth
+    };
+    struct Placement {
+        QWidget* widget;
+        int left, top, width, height, tab;
+        Growth grow;
+    };
+    std::vector<Placement> placements;
 
     [[nodiscard]] FrmjustaccountControls view();
     void layOut();
+    // Places every control for a client area of `size`, the design's layout grown by what it exceeds it.
+    void place(QSize size);
     void failuresGoTo(const HandlerFailureSink& sink);
 };
 
@@ -137,46 +161,88 @@ Form::Form(QWidget* parent)
       Grid(dialog.get()),
       Label9(dialog.get(), "数量合计："),
       Label10(dialog.get(), "金额合计："),
-      ChkAver(dialog.get(), "存货平均单价替换", 0),
-      ChKAuto(dialog.get(), "自动调整", 1),
-      cmdOkCancel0(dialog.get(), "确定", 0),
-      cmdOkCancel1(dialog.get(), "取消", 1) {
+      // On screen the check boxes and the two buttons below carry access keys, as 增加 and 删除 do.
+      ChkAver(dialog.get(), "&V 存货平均单价替换", 0),
+      ChKAuto(dialog.get(), "&U 自动调整", 1),
+      cmdOkCancel0(dialog.get(), "&O 确定", 0),
+      cmdOkCancel1(dialog.get(), "&C 取消", 1),
+      LabelPair(dialog.get(), ""),
+      LabelDiff(dialog.get(), "") {
     layOut();
 }
 
 void Form::layOut() {
-    struct Placement {
-        QWidget* widget;
-        int left, top, width, height, tab;
+    // The design's places in twips, and how much of the window's growth beyond its design size each control
+    // takes: moving right or down, growing wider or taller (0, half or all of it).
+    placements = {
+        {Label1.widget(), 120, 240, 2295, 255, 10, {}},
+        {Label2.widget(), 3360, 240, 1335, 255, 0, {}},
+        {Command1.widget(), 5880, 120, 972, 372, 21, {2, 0, 0, 0}},
+        {Command2.widget(), 6960, 120, 972, 372, 20, {2, 0, 0, 0}},
+        {Frame1.widget(), 120, 480, 3135, 3735, 4, {}},
+        {Label3.widget(), 120, 480, 615, 255, 5, {}},
+        {TxtWhare.widget(), 840, 480, 1935, 270, 11, {}},
+        {Label4.widget(), 120, 1056, 615, 255, 6, {}},
+        {TxtInv.widget(), 840, 1032, 1935, 270, 12, {}},
+        {Label8.widget(), 120, 1635, 615, 255, 16, {}},
+        {TxtStyle.widget(), 840, 1584, 1935, 270, 17, {}},
+        {Label5.widget(), 120, 2208, 615, 255, 7, {}},
+        {TxtQuan.widget(), 840, 2136, 1935, 270, 13, {}},
+        {Label6.widget(), 120, 2784, 615, 255, 8, {}},
+        {TxtPrice.widget(), 840, 2688, 1935, 270, 14, {}},
+        {Label7.widget(), 120, 3360, 615, 255, 9, {}},
+        {TxtMoney.widget(), 840, 3240, 1935, 270, 15, {}},
+        {Grid.widget(), 3360, 600, 4695, 3255, 3, {0, 0, 2, 2}},
+        // 2400 wide, not 2415: the design's two totals overlapped by 15 twips.
+        {Label9.widget(), 3360, 3960, 2400, 255, 18, {0, 2, 1, 0}},
+        {Label10.widget(), 5760, 3960, 2295, 255, 19, {1, 2, 1, 0}},
+        // The check boxes are wider than the design by their access keys.
+        {ChkAver.widget(), 120, 4440 + kAddedRowTwips, 2055, 375, 1, {0, 2, 0, 0}},
+        {ChKAuto.widget(), 2220, 4440 + kAddedRowTwips, 1335, 375, 2, {0, 2, 0, 0}},
+        {cmdOkCancel0.widget(), 4560, 4440 + kAddedRowTwips, 972, 372, 22, {2, 2, 0, 0}},
+        {cmdOkCancel1.widget(), 6000, 4440 + kAddedRowTwips, 972, 372, 23, {2, 2, 0, 0}},
+        {LabelPair.widget(), 120, 4260, 3135, 255, 24, {0, 2, 0, 0}},
+        {LabelDiff.widget(), 3360, 4260, 4695, 255, 25, {0, 2, 2, 0}},
     };
-    const std::vector<Placement> placements = {
-        {Label1.widget(), 120, 240, 2295, 255, 10},        {Label2.widget(), 3360, 240, 1335, 255, 0},
-        {Command1.widget(), 5880, 120, 972, 372, 21},      {Command2.widget(), 6960, 120, 972, 372, 20},
-        {Frame1.widget(), 120, 480, 3135, 3735, 4},        {Label3.widget(), 120, 480, 615, 255, 5},
-        {TxtWhare.widget(), 840, 480, 1935, 270, 11},      {Label4.widget(), 120, 1056, 615, 255, 6},
-        {TxtInv.widget(), 840, 1032, 1935, 270, 12},       {Label8.widget(), 120, 1635, 615, 255, 16},
-        {TxtStyle.widget(), 840, 1584, 1935, 270, 17},     {Label5.widget(), 120, 2208, 615, 255, 7},
-        {TxtQuan.widget(), 840, 2136, 1935, 270, 13},      {Label6.widget(), 120, 2784, 615, 255, 8},
-        {TxtPrice.widget(), 840, 2688, 1935, 270, 14},     {Label7.widget(), 120, 3360, 615, 255, 9},
-        {TxtMoney.widget(), 840, 3240, 1935, 270, 15},     {Grid.widget(), 3360, 600, 4695, 3255, 3},
-        {Label9.widget(), 3360, 3960, 2415, 255, 18},      {Label10.widget(), 5760, 3960, 2415, 255, 19},
-        {ChkAver.widget(), 120, 4440, 1815, 375, 1},       {ChKAuto.widget(), 1920, 4440, 1335, 375, 2},
-        {cmdOkCancel0.widget(), 4560, 4440, 972, 372, 22}, {cmdOkCancel1.widget(), 6000, 4440, 972, 372, 23},
-    };
+    place(QSize(px(kClientWidthTwips), px(kClientHeightTwips + kAddedRowTwips)));
+
+    // Only controls that take the focus by Tab are chained: a label or the frame in the chain would let Qt
+    // put the controls after it out of their order.
+    std::vector<Placement> byTab;
     for (const Placement& p : placements) {
-        p.widget->setGeometry(px(p.left), px(p.top), px(p.width), px(p.height));
+        if ((p.widget->focusPolicy() & Qt::TabFocus) != 0) byTab.push_back(p);
     }
-    std::vector<Placement> byTab = placements;
     std::sort(byTab.begin(), byTab.end(),
               [](const Placement& a, const Placement& b) { return a.tab < b.tab; });
     for (std::size_t i = 1; i < byTab.size(); ++i) QWidget::setTabOrder(byTab[i - 1].widget, byTab[i].widget);
 
     dialog->setWindowTitle(QString::fromUtf8(kWindowCaption));
-    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    dialog->setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::WindowMaximizeButtonHint);
     dialog->setFont(designFont());
+    dialog->setMinimumSize(px(kClientWidthTwips), px(kClientHeightTwips + kAddedRowTwips));
+    dialog->resize(dialog->minimumSize());
+    dialog->onResized = [this](QSize size) { place(size); };
+    Label9.fitToWidth(true);
+    Label10.fitToWidth(true);
+    LabelDiff.fitToWidth(true);
     dialog->setModal(true);
+}
+
+void Form::place(QSize size) {
+    const int grownWidth = std::max(0, size.width() - px(kClientWidthTwips));
+    const int grownHeight = std::max(0, size.height() - px(kClientHeightTwips + kAddedRowTwips));
+    // In halves of the growth: 0 none, 1 half, 2 all of it.
+    const auto share = [](int grown, int halves) { return grown * halves / 2; };
+    for (const Placement& p : placements) {
+        p.widget->setGeometry(
+            px(p.left) + share(grownWidth, p.grow.right), px(p.top) + share(grownHeight, p.grow.down),
+            px(p.width) + share(grownWidth, p.grow.wider), px(p.height) + share(grownHeight, p.grow.taller));
+    }
+    Label9.fitToWidth(true);
+    Label10.fitToWidth(true);
+    LabelDiff.fitToWidth(true);
 }
 
 FrmjustaccountControls Form::view() {

@@ -15,8 +15,10 @@ class QTableView;
 
 namespace tarvenish {
 
-// Row 0 of the grid is the view's first row; fixed rows are shown bold and, like fixed columns, take no
-// edits. Columns of width 0 are hidden and keep their texts. A user's edit goes through the model: the cell
+// The fixed rows show as the view's column headers and the visible fixed columns as its row headers (as wide
+// as their widest text, their design width the least), so that both stay in view while the lines scroll; they
+// take no edits. Columns of width 0 are hidden and keep their texts; the others can be resized by the user.
+// A number in a cell of general alignment is right-aligned; Tab leaves the grid, the arrow keys move in it. A user's edit goes through the model: the cell
 // takes the typed text, CellEdited runs, the handler's text stays; an entry the handler refuses (status 1)
 // keeps its previous text and leaves that cell current so the user can retype it.
 class QtGrid final : public KVGrid {

@@ -17,8 +17,9 @@ public:
     ~QtMessagePresenter() override;
 
     // Shows a modal box and returns the code of the button chosen (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5
-    // Ignore, 6 Yes, 7 No); closing the box answers Cancel when it has one. An empty title shows the
-    // application's name. Throws std::runtime_error when no Qt application is running.
+    // Ignore, 6 Yes, 7 No); closing the box answers Cancel when it has one. An empty title shows the message
+    // resource's box title. The buttons carry Qt's captions in the message language; the box stands clear
+    // of its window's frames. Throws std::runtime_error when no Qt application is running.
     [[nodiscard]] int show(std::string_view prompt, int style, std::string_view title) override;
 
 private:

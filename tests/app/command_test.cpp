@@ -222,11 +222,26 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     const auto report = nlohmann::json::parse(contents(reportPath));
     std::set<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.insert(key);
-    EXPECT_EQ(keys,
-              (std::set<std::string>{"result", "reason", "dry_run", "journal_run", "backup", "pairs_total",
-                                     "pairs_regenerated", "pairs_confirmed", "pairs_skipped", "pairs_failed",
-                                     "rows_deleted", "rows_inserted", "cancelled", "interrupted",
-                                     "verification", "timings", "failures"}));
+    EXPECT_EQ(keys, (std::set<std::string>{"result",
+                                           "reason",
+                                           "dry_run",
+                                           "journal_run",
+                                           "backup",
+                                           "pairs_total",
+                                           "pairs_regenerated",
+                                           "pairs_confirmed",
+                                           "pairs_skipped",
+                                           "pairs_failed",
+                                           "pairs_not_reached",
+                                           "not_reached",
+                                           "dialogs_answered_by",
+                                           "rows_deleted",
+                                           "rows_inserted",
+                                           "cancelled",
+                                           "interrupted",
+                                           "verification",
+                                           "timings",
+                                           "failures"}));
     EXPECT_EQ(report["result"], true);
     EXPECT_TRUE(report["reason"].is_null());
     EXPECT_EQ(report["cancelled"], false);

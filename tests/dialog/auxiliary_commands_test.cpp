@@ -15,6 +15,8 @@ TEST_F(AddLine, TwoClicksTakeTheNextTwoSerialsAndKeepTheTotals) {
     EXPECT_EQ(cell(3, grid::kVoucherCode), "JUST100002");
     EXPECT_EQ(cell(3, grid::kQuantity), "");
     EXPECT_DOUBLE_EQ(state().SumQuantity, 4.0);
+    EXPECT_EQ(grid().CurrentRow(), 3) << "the added line is the one the user sees and types in";
+    EXPECT_EQ(grid().CurrentCol(), grid::kQuantity);
 }
 
 using DeleteLine = DialogTest;

@@ -2,6 +2,7 @@
 
 #include "dialog/commit.h"
 #include "ledger/sql/statements.h"
+#include "platform/headless/headless_dialog_window.h"
 
 namespace tarvenish::test {
 namespace {
@@ -85,8 +86,15 @@ INSTANTIATE_TEST_SUITE_P(Dialects, ConfirmInBothDialects, ::testing::Values<std:
 using Confirm = CommitTest;
 
 // A quantity off, or only the money a cent off: either way the totals differ.
+// The refusal names the ledger's figures, the grid's and what is missing.
 TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
-    for (const auto& [quantity, money] : {std::pair{6.0, 10.0}, std::pair{5.0, 10.01}}) {
+    struct Case {
+        double quantity, money;
+        std::vector<std::string_view> figures;
+    };
+    const std::vector<Case> cases = {{6.0, 10.0, {"6", "10.00", "5", "10.00", "1", "0.00"}},
+                                     {5.0, 10.01, {"5", "10.01", "5", "10.00", "0", "0.01"}}};
+    for (const auto& [quantity, money, figures] : cases) {
         SCOPED_TRACE(std::to_string(quantity) + " / " + std::to_string(money));
         const std::size_t shownBefore = boxes().size();
         pairTotals(quantity, money);
@@ -98,8 +106,11 @@ TEST_F(Confirm, RefusesTotalsThatDifferAndKeepsTheDialogOpen) {
         });
         EXPECT_TRUE(openAfterOk);
         ASSERT_EQ(boxes().size(), shownBefore + 1);
-        EXPECT_EQ(boxes().back(),
-                  (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
+        const std::string gap =
+            fillMessage(messageText(msg::kTotalsGap),
+                        {figures[0], figures[1], figures[2], figures[3], figures[4], figures[5]});
+        EXPECT_EQ(boxes().back(), (ShownMessage{messageText(msg::kTotalsDiffer) + "\n" + gap, 16,
+                                                messageText(msg::kBoxTitle)}));
         EXPECT_EQ(pairCodes(), oldCodes());
         EXPECT_EQ(result().outcome, PairOutcome::Skipped);
     }
@@ -125,8 +136,8 @@ TEST_F(Confirm, RefusesTotalsThatDifferInTheLastDecimalBeyondFifteenDigits) {
         press(window, kOk);
     });
     ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes().back(),
-              (ShownMessage{messageText(msg::kTotalsDiffer), 16, messageText(msg::kBoxTitle)}));
+    EXPECT_EQ(boxes().back().prompt.rfind(messageText(msg::kTotalsDiffer) + "\n", 0), 0U);
+    EXPECT_NE(boxes().back().prompt.find("0.000001"), std::string::npos);
     EXPECT_EQ(pairCodes(), oldCodes());
 }
 
@@ -154,7 +165,9 @@ TEST_F(Confirm, WithZeroTotalsAndAnEmptyGridDeletesThePairsRows) {
 }
 
 TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
-    for (const char* figure : {"abc", "Infinity", "1e16"}) {
+    for (const auto& [figure, refusal] :
+         {std::pair{"abc", msg::kNotANumber}, std::pair{"Infinity", msg::kNotANumber},
+          std::pair{"1e16", msg::kFigureTooLarge}}) {
         m_messages->clearShown();
         bool openAfterOk = false;
         show([&](DialogWindow& window) {
@@ -164,7 +177,7 @@ TEST_F(Confirm, RefusesAFigureThatIsNotAStorableNumberAndWritesNothing) {
         });
         EXPECT_TRUE(openAfterOk) << figure;
         ASSERT_EQ(boxes().size(), 1U) << figure;
-        EXPECT_EQ(boxes()[0], (ShownMessage{messageText(msg::kNotANumber), 16, messageText(msg::kBoxTitle)}));
+        EXPECT_EQ(boxes()[0], (ShownMessage{messageText(refusal), 16, messageText(msg::kBoxTitle)}));
         EXPECT_EQ(grid().CurrentRow(), 2);
         EXPECT_EQ(grid().CurrentCol(), grid::kMoney);
         EXPECT_EQ(grid().RowCount(), 3) << "no balancing line over a figure that counts as nothing";
@@ -183,6 +196,73 @@ TEST_F(Confirm, KeepsAnEmptyWarehouseCodeSoThatConfirmingAgainReplacesTheSameRow
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(pairCodes(""), (std::vector<std::string>{"R-1", "R-2"}));
     EXPECT_EQ(m_set.count("IA_Subsidiary"), 2);
+}
+
+using ConfirmGuards = CommitTest;
+
+TEST_F(ConfirmGuards, TheDifferenceLineIsUnmarkedOnceABalancingLineClosesTheGap) {
+    pairTotals(6.0, 13.52);
+    show([](DialogWindow& window) {
+        window.controls().ChKAuto->Value(0);
+        window.controls().ChKAuto->userClick();
+    });
+    const HeadlessLabel& difference = m_window.headlessControls().LabelDiff;
+    EXPECT_EQ(difference.Caption(), fillMessage(messageText(msg::kDifferenceLine), {"0", "0.00"}));
+    EXPECT_FALSE(difference.Marked());
+}
+
+// Before, "abc" became every line's price and 0.00 its money, and the confirm blamed a cell.
+TEST_F(ConfirmGuards, AnAveragePriceThatIsNoNumberIsRefusedBeforeItIsApplied) {
+    bool openAfterOk = false;
+    show([&](DialogWindow& window) {
+        window.controls().TxtPrice->Text("abc");
+        window.controls().ChkAver->userClick();
+        window.controls().ChkAver->Value(1);
+        press(window, kOk);
+        openAfterOk = window.isLoaded();
+    });
+    EXPECT_TRUE(openAfterOk);
+    const ShownMessage refusal{messageText(msg::kPriceNotANumber), 16, messageText(msg::kBoxTitle)};
+    EXPECT_EQ(boxes(), (std::vector<ShownMessage>{refusal, refusal}));
+    EXPECT_EQ(cell(1, grid::kUnitPrice), "2.00");
+    EXPECT_EQ(pairCodes(), oldCodes());
+}
+
+// A balancing line of -1 and an empty added line are shown for a second confirm; Cancel writes nothing.
+TEST_F(ConfirmGuards, NegativeAndEmptyAddedLinesAskASecondConfirm) {
+    pairTotals(4.0, 10.0);
+    m_messages->queueAnswer(msgbox::kCancel);
+    bool openAfterCancel = false;
+    show([&](DialogWindow& window) {
+        window.controls().Command1->userClick();
+        press(window, kOk);
+        openAfterCancel = window.isLoaded();
+        press(window, kOk);
+    });
+    EXPECT_TRUE(openAfterCancel);
+    ASSERT_EQ(boxes().size(), 2U);
+    const std::string asked = messageText(msg::kConfirmLines) + "\n" +
+                              fillMessage(messageText(msg::kLineEmpty), {"JUST100001", "0", "0.00"}) + "\n" +
+                              fillMessage(messageText(msg::kLineNegative), {"JUST100002", "-1", "0.00"});
+    EXPECT_EQ(boxes()[0],
+              (ShownMessage{asked, msgbox::kQuestion + msgbox::kOkCancel, messageText(msg::kBoxTitle)}));
+    EXPECT_EQ(boxes()[1], boxes()[0]);
+    EXPECT_EQ(pairCodes(), (std::vector<std::string>{"JUST100001", "JUST100002", "R-1", "R-2"}));
+}
+
+// Pair totals 1 / 2 against a grid of -2 / -4: the balancing line 3 / 6 is larger than the pair itself.
+TEST_F(ConfirmGuards, ABalancingLineLargerThanThePairAsksASecondConfirm) {
+    pairTotals(1.0, 2.0);
+    m_messages->queueAnswer(msgbox::kCancel);
+    show([&](DialogWindow& window) {
+        window.controls().Grid->userEdit(1, grid::kQuantity, "-4");
+        press(window, kOk);
+    });
+    ASSERT_FALSE(boxes().empty());
+    EXPECT_EQ(boxes().back().prompt,
+              messageText(msg::kConfirmLines) + "\n" +
+                  fillMessage(messageText(msg::kLineBeyondTotals), {"JUST100001", "3", "6.00"}));
+    EXPECT_EQ(pairCodes(), oldCodes());
 }
 
 using CancelAndClose = CommitTest;

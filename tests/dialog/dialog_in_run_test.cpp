@@ -59,5 +59,19 @@ TEST_F(DialogInARun, APairWhoseCommitFailedAndWasThenClosedCountsAsFailed) {
     EXPECT_EQ(m_set.count("IA_Subsidiary", "cVouCode='OLD'"), 1);
 }
 
+TEST_F(DialogInARun, SaysWhichPairOfHowManyAndWhatTheGridLacks) {
+    std::string pair;
+    std::string gap;
+    bool marked = false;
+    EXPECT_TRUE(runWith([&](DialogWindow& window) {
+        pair = window.controls().LabelPair->Caption();
+        gap = window.controls().LabelDiff->Caption();
+        marked = window.controls().LabelDiff->Marked();
+    }));
+    EXPECT_EQ(pair, fillMessage(messageText(msg::kPairPosition), {"W1", "I1", "1", "1"}));
+    EXPECT_EQ(gap, fillMessage(messageText(msg::kDifferenceLine), {"0.00", "0.01"}));
+    EXPECT_TRUE(marked);
+}
+
 }  // namespace
 }  // namespace tarvenish::test

@@ -66,8 +66,9 @@ TEST_F(CellEditing, RefusesAFigureBeyondOneQuadrillionOrOneWhoseResultWouldBe) {
     EXPECT_EQ(grid().userEdit(1, grid::kMoney, "1e308"), 1);
     EXPECT_EQ(grid().userEdit(1, grid::kQuantity, "-1e16"), 1);
     EXPECT_EQ(grid().userEdit(1, grid::kUnitPrice, "1e15"), 1);  // money 2e15
-    EXPECT_EQ(boxes().size(), 3U);
-    for (const ShownMessage& box : boxes()) EXPECT_EQ(box.prompt, messageText(msg::kNotANumber));
+    EXPECT_EQ(grid().userEdit(1, grid::kQuantity, "12345678901234567890123"), 1);
+    EXPECT_EQ(boxes().size(), 4U);
+    for (const ShownMessage& box : boxes()) EXPECT_EQ(box.prompt, messageText(msg::kFigureTooLarge));
     EXPECT_EQ(cell(1, grid::kQuantity), "2");
     EXPECT_EQ(cell(1, grid::kUnitPrice), "1.50");
     EXPECT_EQ(cell(1, grid::kMoney), "3.00");
@@ -192,6 +193,16 @@ TEST_F(AveragePrice, OnAnEmptyGridChangesNothing) {
     EXPECT_EQ(grid().RowCount(), 1);
     EXPECT_DOUBLE_EQ(state().SumQuantity, 0.0);
     EXPECT_DOUBLE_EQ(state().SumMoney, 0.0);
+}
+
+// A price derived from a money entry is refused when negative, as a typed one is.
+TEST_F(CellEditing, RefusesAMoneyWhosePriceWouldBeNegative) {
+    shapeGrid({{"R1", "1", "7.27", "7.27"}});
+    EXPECT_EQ(grid().userEdit(1, grid::kMoney, "-7.27"), 1);
+    ASSERT_EQ(boxes().size(), 1U);
+    EXPECT_EQ(boxes()[0].prompt, messageText(msg::kNegativePrice));
+    EXPECT_EQ(cell(1, grid::kMoney), "7.27");
+    EXPECT_EQ(cell(1, grid::kUnitPrice), "7.27");
 }
 
 }  // namespace

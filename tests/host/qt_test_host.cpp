@@ -25,8 +25,12 @@ namespace {
 constexpr int kMoneyColumn = 71;
 
 QPushButton* buttonCaptioned(QWidget* window, const char* caption) {
-    for (QPushButton* button : window->findChildren<QPushButton*>())
-        if (button->text() == QString::fromUtf8(caption)) return button;
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        // The caption without its access key ("&O 确定").
+        QString text = button->text();
+        if (text.startsWith(QLatin1Char('&')) && text.size() > 3) text = text.mid(3);
+        if (text == QString::fromUtf8(caption)) return button;
+    }
     return nullptr;
 }
 

@@ -16,11 +16,13 @@
 #include <QTimer>
 #include <QValidator>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "component/messages.h"
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_presenter.h"
 
@@ -258,7 +260,8 @@ TEST_F(QtWindow, LoadFailureShowsNothing) {
 
 TEST_F(QtWindow, LaysOutTheDesignInPixels) {
     QtDialogWindow window;
-    EXPECT_EQ(window.dialog()->size(), QSize(542, 330));
+    // The design's 542 x 330 and the row of the pair's position and the difference line.
+    EXPECT_EQ(window.dialog()->size(), QSize(542, 350));
     EXPECT_EQ(window.dialog()->windowTitle(), QStringLiteral("升级调整个别计价期初结存记录"));
     auto* grid = dynamic_cast<QtGrid*>(window.controls().Grid);
     ASSERT_NE(grid, nullptr);
@@ -296,6 +299,32 @@ TEST_F(QtWindow, MessageBoxAnswersWithTheButtonChosen) {
     answerNextBox(QMessageBox::Ok, &icon);
     EXPECT_EQ(presenter.show("数量不是数字", 16, ""), 1);
     EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+// Every box carries the message resource's title and Qt's Chinese captions of its buttons.
+TEST_F(QtWindow, MessageBoxesAreTitledByTheResourceAndCaptionedInChinese) {
+    const char* before = std::getenv("TARVENISH_LANG");
+    const std::string kept = before != nullptr ? before : "";
+    ::setenv("TARVENISH_LANG", "zh_CN", 1);
+    QString title;
+    QString ok;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(top);
+            if (box == nullptr || !box->isVisible()) continue;
+            title = box->windowTitle();
+            ok = box->button(QMessageBox::Ok)->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    EXPECT_EQ(QtMessagePresenter().show("数量不是数字", 16, ""), 1);
+    if (before != nullptr) {
+        ::setenv("TARVENISH_LANG", kept.c_str(), 1);
+    } else {
+        ::unsetenv("TARVENISH_LANG");
+    }
+    EXPECT_EQ(title, QString::fromStdString(messageText(msg::kBoxTitle)));
+    EXPECT_TRUE(ok.contains(QStringLiteral("确定"))) << ok.toStdString();
 }
 
 }  // namespace

@@ -43,9 +43,12 @@ QDialog* shownDialog() {
     return dialog;
 }
 
+// The button whose caption, its access key ("&O ") left aside, is `caption`.
 QPushButton* buttonCaptioned(QWidget* window, const char* caption) {
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
-        if (button->text() == QString::fromUtf8(caption)) return button;
+        QString text = button->text();
+        if (text.startsWith(QLatin1Char('&')) && text.size() > 3) text = text.mid(3);
+        if (text == QString::fromUtf8(caption)) return button;
     }
     return nullptr;
 }
