@@ -22,7 +22,8 @@ namespace tarvenish {
 // further left join a cross join, and a unary "+" before every column of the filter that is not B's, so that
 // SQLite loops over B, then A, then the rest, in that order. The rows are the same because the filter holds
 // an equality on a column of B and of each further table (checked), which no row a left join adds with
-// nulls passes. nullopt for any other kind or text.
+// nulls passes. The "+" takes the column's affinity from the comparison: the filter's columns are codes
+// compared with texts, which a text column holds as texts. nullopt for any other kind or text.
 [[nodiscard]] std::optional<std::string> pairPlanForm(StatementKind kind, std::string_view sqliteText);
 
 }  // namespace tarvenish
