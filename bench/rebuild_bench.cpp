@@ -587,8 +587,8 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
                     row->commandTimedOut ? ">" : "", ratio, limit,
                     verdict(!row->commandTimedOut && ratio <= limit).c_str());
     };
-    ratioTarget(kScenarios[0].name, "wal", 2.0);
-    ratioTarget(kScenarios[0].name, "delete", 2.5);
+    ratioTarget(kScenarios[0].name, "wal", 3.0);
+    ratioTarget(kScenarios[0].name, "delete", 3.0);
     ratioTarget(kScenarios[1].name, "wal", 3.0);
     ratioTarget(kScenarios[1].name, "delete", 3.0);
     for (const auto& [size, limitMb] : {std::pair{1'000'000L, 192.0}, std::pair{5'000'000L, 256.0}}) {
