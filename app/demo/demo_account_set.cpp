@@ -8,7 +8,9 @@
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -26,16 +28,27 @@ constexpr std::string_view kAccounter = "张会计";
 constexpr std::string_view kMaker = "李制单";
 
 struct WarehouseDef {
-    std::string_view code, name, department, style;
+    std::string code, name, department, style;
 };
-constexpr std::array<WarehouseDef, 5> kWarehouses = {{
-    {"W01", "原料一库", "D01", kSpecific},
-    {"W02", "原料二库", "D01",
-     kSpecific},  // a second specific-identification warehouse of the same department
-    {"W03", "成品库", "D03", kSpecific},
-    {"W04", "辅料库", "D02", "全月平均法"},
-    {"W05", "备件库", "D04", "移动平均法"},
-}};
+// The warehouses of a demo: three of specific identification, or `specific` of them, each stocking every
+// item, and two of other valuation styles.
+std::vector<WarehouseDef> demoWarehouses(int specific) {
+    std::vector<WarehouseDef> warehouses;
+    if (specific == 0) {
+        warehouses = {
+            {"W01", "原料一库", "D01", std::string(kSpecific)},
+            // a second specific-identification warehouse of the same department
+            {"W02", "原料二库", "D01", std::string(kSpecific)},
+            {"W03", "成品库", "D03", std::string(kSpecific)},
+        };
+    }
+    for (int w = 1; w <= specific; ++w)
+        warehouses.push_back(
+            {fmt::format("S{:04d}", w), fmt::format("门店{}", w), "D01", std::string(kSpecific)});
+    warehouses.push_back({"W04", "辅料库", "D02", "全月平均法"});
+    warehouses.push_back({"W05", "备件库", "D04", "移动平均法"});
+    return warehouses;
+}
 constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kDepartments = {
     {{"D01", "采购部"}, {"D02", "仓储部"}, {"D03", "生产部"}, {"D04", "销售部"}}};
 constexpr std::array<std::string_view, 10> kItemNames = {"螺纹钢", "热轧板", "铜线", "铝锭", "轴承",
@@ -54,9 +67,9 @@ BulkValue real(double v) {
 const BulkValue kNull{};
 
 // The keys of the pairs: specific-identification warehouses, or the departments that have one.
-std::vector<std::string_view> pairKeys(PairMode mode) {
+std::vector<std::string_view> pairKeys(const std::vector<WarehouseDef>& warehouses, PairMode mode) {
     std::vector<std::string_view> keys;
-    for (const auto& w : kWarehouses) {
+    for (const auto& w : warehouses) {
         if (w.style != kSpecific) continue;
         std::string_view key = mode == PairMode::Warehouse ? w.code : w.department;
         if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
@@ -64,17 +77,18 @@ std::vector<std::string_view> pairKeys(PairMode mode) {
     return keys;
 }
 
-std::vector<std::string_view> warehousesOf(PairMode mode, std::string_view key) {
+std::vector<std::string_view> warehousesOf(const std::vector<WarehouseDef>& warehouses, PairMode mode,
+                                           std::string_view key) {
     std::vector<std::string_view> result;
-    for (const auto& w : kWarehouses) {
+    for (const auto& w : warehouses) {
         if (w.style != kSpecific) continue;
         if ((mode == PairMode::Warehouse ? w.code : w.department) == key) result.push_back(w.code);
     }
     return result;
 }
 
-std::string_view departmentOf(std::string_view warehouse) {
-    for (const auto& w : kWarehouses)
+std::string_view departmentOf(const std::vector<WarehouseDef>& warehouses, std::string_view warehouse) {
+    for (const auto& w : warehouses)
         if (w.code == warehouse) return w.department;
     return {};
 }
@@ -82,7 +96,10 @@ std::string_view departmentOf(std::string_view warehouse) {
 class Generator {
 public:
     Generator(SqliteBulk& db, const DemoOptions& options)
-        : m_db(db), m_options(options), m_random(options.seed) {}
+        : m_db(db),
+          m_options(options),
+          m_random(options.seed),
+          m_warehouses(demoWarehouses(options.warehousesPerItem)) {}
 
     DemoSummary run() {
         m_db.exec("begin");
@@ -113,9 +130,9 @@ private:
         for (const auto& [code, name] : kDepartments) departments.insert({text(code), text(name)});
         auto warehouses =
             m_db.prepareInsert("Warehouse", {"cWhCode", "cWhName", "cDepCode", "cWhValueStyle"});
-        for (const auto& w : kWarehouses)
+        for (const auto& w : m_warehouses)
             warehouses.insert({text(w.code), text(w.name), text(w.department), text(w.style)});
-        const int keys = static_cast<int>(pairKeys(m_options.mode).size());
+        const int keys = static_cast<int>(pairKeys(m_warehouses, m_options.mode).size());
         m_items = (m_options.pairs + keys - 1) / keys + 1;
         auto items = m_db.prepareInsert("Inventory", {"cInvCode", "cInvName", "cInvStd"});
         for (int i = 0; i < m_items; ++i) {
@@ -139,9 +156,9 @@ private:
         m_headers->insert({integer(id), integer(brdflag), text(type), text(brdflag ? "普通入库" : "普通出库"),
                            text(fmt::format("{}{:07d}", type == "34" ? "QC" : "CK", id)), text(date),
                            type == "34" ? text(kKeepDate) : kNull, text(warehouse),
-                           text(departmentOf(warehouse)), text(brdflag ? "11" : "21"), text("P001"),
-                           text("王保管"), booked ? text(kAccounter) : kNull, text(kMaker), text(memo),
-                           text(fmt::format("项目{}", id % 7)), kNull});
+                           text(departmentOf(m_warehouses, warehouse)), text(brdflag ? "11" : "21"),
+                           text("P001"), text("王保管"), booked ? text(kAccounter) : kNull, text(kMaker),
+                           text(memo), text(fmt::format("项目{}", id % 7)), kNull});
     }
 
     long long line(long long headerId, std::string_view item, long long quantity, long long unitCents,
@@ -175,11 +192,11 @@ private:
     }
 
     void pairs() {
-        const auto keys = pairKeys(m_options.mode);
+        const auto keys = pairKeys(m_warehouses, m_options.mode);
         for (int p = 0; p < m_options.pairs; ++p) {
             std::string_view key = keys[p % keys.size()];
             const std::string item = fmt::format("I{:05d}", p / static_cast<int>(keys.size()) + 1);
-            const auto warehouses = warehousesOf(m_options.mode, key);
+            const auto warehouses = warehousesOf(m_warehouses, m_options.mode, key);
             long long totalQuantity = 0, totalCents = 0;
             std::vector<long long> headers;
             for (std::size_t w = 0; w < warehouses.size(); ++w) {
@@ -277,6 +294,7 @@ private:
     SqliteBulk& m_db;
     DemoOptions m_options;
     std::mt19937 m_random;
+    std::vector<WarehouseDef> m_warehouses;
     DemoSummary m_summary;
     int m_items = 0;
     long long m_headerId = 0;
@@ -300,10 +318,13 @@ void createEmptyFile(const std::string& path) {
 DemoSummary createDemoAccountSet(const std::string& path, const DemoOptions& options) {
     if (options.pairs < 0 || options.pairs > kMostDemoPairs || options.linesPerPair < 1 ||
         options.linesPerPair > kMostDemoLinesPerPair || options.mismatchPercent < 0 ||
-        options.mismatchPercent > 100)
+        options.mismatchPercent > 100 || options.warehousesPerItem < 0 ||
+        options.warehousesPerItem > kMostDemoWarehousesPerItem ||
+        (options.warehousesPerItem > 0 && options.mode != PairMode::Warehouse))
         throw std::runtime_error(fmt::format(
-            "demo: 0 to {} pairs, 1 to {} lines per pair and a mismatch percent of 0 to 100 are needed",
-            kMostDemoPairs, kMostDemoLinesPerPair));
+            "demo: 0 to {} pairs, 1 to {} lines per pair, a mismatch percent of 0 to 100 and 0 to {} "
+            "warehouses per item (in warehouse mode) are needed",
+            kMostDemoPairs, kMostDemoLinesPerPair, kMostDemoWarehousesPerItem));
     if (static_cast<long>(options.pairs) * options.linesPerPair > kMostDemoReceiptLines)
         throw std::runtime_error(
             fmt::format("demo: pairs times lines per pair may be at most {}", kMostDemoReceiptLines));

@@ -13,12 +13,16 @@ namespace tarvenish {
 inline constexpr int kMostDemoPairs = 2'000'000;
 inline constexpr int kMostDemoLinesPerPair = 1'000;
 inline constexpr long kMostDemoReceiptLines = 10'000'000;
+inline constexpr int kMostDemoWarehousesPerItem = 1'000;
 
 struct DemoOptions {
     int pairs = 24;
     int linesPerPair = 3;      // booked opening receipt lines per pair
     int mismatchPercent = 25;  // share of pairs whose opening totals differ
     PairMode mode = PairMode::Warehouse;
+    // Warehouse mode only: this many specific-identification warehouses, each stocking every item (pairs are
+    // spread over them, item by item); 0 for the usual three.
+    int warehousesPerItem = 0;
     unsigned seed = 1;
     bool force = false;  // replace an existing file
 };

@@ -195,7 +195,7 @@ std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(cons
     // The table a select-into makes is indexed after it, as the text path does.
     if (!translation.createdTable.empty()) return prepared;
     const std::string text =
-        m_planner.shapeInJoinOrder(shaped.shape(), shaped.text(), std::move(translation.text));
+        m_planner.shapeInJoinOrder(shaped.kind(), shaped.shape(), shaped.text(), std::move(translation.text));
     std::optional<std::string> plain = withPlainMarkers(text, shaped.values().size(), prepared.valueAt);
     if (!plain) return prepared;
     // The driver keeps a statement it takes for a query; it reports no count of changed rows for one, so

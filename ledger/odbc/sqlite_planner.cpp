@@ -7,6 +7,7 @@
 #include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/join_order.h"
 #include "ledger/dialect/join_planner.h"
+#include "ledger/dialect/pair_plan.h"
 #include "ledger/dialect/translation.h"
 
 namespace tarvenish {
@@ -49,8 +50,9 @@ std::string OdbcSqlitePlanner::inJoinOrder(std::string sqliteText) {
     return turningHelps(sqliteText) ? turnedOrAsIs(std::move(sqliteText)) : sqliteText;
 }
 
-std::string OdbcSqlitePlanner::shapeInJoinOrder(const std::string& shape, std::string_view original,
-                                                std::string sqliteShape) {
+std::string OdbcSqlitePlanner::shapeInJoinOrder(StatementKind kind, const std::string& shape,
+                                                std::string_view original, std::string sqliteShape) {
+    if (std::optional<std::string> fixed = pairPlanForm(kind, sqliteShape)) return std::move(*fixed);
     if (!mayTurnLeftJoin(sqliteShape)) return sqliteShape;
     auto known = m_turnByShape.find(shape);
     if (known == m_turnByShape.end()) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ledger/db/engine.h"
+#include "ledger/sql/statement.h"
 
 namespace tarvenish {
 
@@ -26,10 +27,11 @@ public:
     // row; as it is when no such order exists. The plan is read each time: such statements run once.
     [[nodiscard]] std::string inJoinOrder(std::string sqliteText);
     // `sqliteShape`, the translation of `original`'s shape `shape` with its literals as parameters, in the
-    // join order chosen for that shape. The plan is read on the original's own translation: the driver
-    // cannot explain a statement whose parameters are unbound.
-    [[nodiscard]] std::string shapeInJoinOrder(const std::string& shape, std::string_view original,
-                                               std::string sqliteShape);
+    // join order chosen for that shape: the fixed plan of a per-pair statement of kind `kind`, else the
+    // order its plan asks for. The plan is read on the original's own translation: the driver cannot
+    // explain a statement whose parameters are unbound.
+    [[nodiscard]] std::string shapeInJoinOrder(StatementKind kind, const std::string& shape,
+                                               std::string_view original, std::string sqliteShape);
     // Indexes the first column of `table`. Only a speed-up: any failure is ignored.
     void indexFirstColumn(std::string_view table) noexcept;
 

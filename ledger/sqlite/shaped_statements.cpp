@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "ledger/db/error.h"
+#include "ledger/dialect/pair_plan.h"
 #include "ledger/dialect/translation.h"
 #include "ledger/sqlite/handle.h"
 #include "ledger/sqlite/prepare.h"
@@ -59,9 +61,19 @@ SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Statement& s
         // the original's own message, with offsets in its own text
         translation = translateForSqlite(original, operation);
     }
-    const std::string& text = translation.text;
+    std::string text = std::move(translation.text);
     std::size_t consumed = 0;
-    StatementPtr statement = prepareInJoinOrder(m_db, text, consumed, original, operation);
+    StatementPtr statement;
+    if (std::optional<std::string> fixed = pairPlanForm(shaped.kind(), text)) {
+        try {
+            statement = prepareInJoinOrder(m_db, *fixed, consumed, original, operation);
+            text = std::move(*fixed);
+        } catch (const DbError&) {
+            // The statement as built still runs, in the plan SQLite chooses for it.
+            statement.reset();
+        }
+    }
+    if (!statement) statement = prepareInJoinOrder(m_db, text, consumed, original, operation);
     if (!statement)
         throw DbError(std::string(operation), SQLITE_MISUSE, "the statement is empty", std::string(original));
     if (holdsFurtherStatement(m_db, std::string_view(text).substr(consumed))) {
