@@ -88,22 +88,6 @@ void execute(const std::string& path, const std::string& sql) {
     if (rc != SQLITE_OK) throw std::runtime_error(fmt::format("{} on {}: {}", sql, path, message));
 }
 
-// The first column of the first row of `sql` on `path`, as a number.
-long long scalar(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* statement = nullptr;
-    long long value = -1;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-        value = sqlite3_column_int64(statement, 0);
-    const std::string message = sqlite3_errmsg(db);
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    if (value < 0) throw std::runtime_error(fmt::format("{} on {}: {}", sql, path, message));
-    return value;
-}
-
 void applyVariant(const std::string& path, const IndexVariant& variant) {
     if (std::string_view(variant.name) == "none") {
         sqlite3* db = nullptr;
@@ -253,7 +237,7 @@ void benchWarehouses(const PlanOptions& options, const fs::path& dir) {
     std::vector<Row> rows;
     for (const int n : options.warehousesPerItem) {
         const std::string path = (dir / fmt::format("wh_{}_{}.db", options.size, n)).string();
-        rows.push_back({n, generate(path, options.size, n)});
+        rows.push_back({n, generate(path, options.size, n), {}, {}, 0});
         std::fprintf(stderr, "  generated %d warehouses per item: %ld lines, %d pairs\n", n,
                      rows.back().set.stockLines, rows.back().set.pairs);
     }
@@ -313,7 +297,7 @@ void benchIndexes(const PlanOptions& options, const fs::path& dir) {
                 options.indexVariants.end() &&
             std::string_view(variant.name) != "demo")
             continue;
-        Row row{&variant, (dir / fmt::format("ix_{}.db", rows.size())).string()};
+        Row row{&variant, (dir / fmt::format("ix_{}.db", rows.size())).string(), {}, 0, true};
         freshCopy(base, row.path);
         applyVariant(row.path, variant);
         rows.push_back(row);
