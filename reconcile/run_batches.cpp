@@ -66,6 +66,7 @@ void Run::rebuildLostPairs() {
                 continue;
             }
             const std::size_t failuresBefore = m_report.failures.size();
+            m_state.PairNumber = lost.pair.pairNumber;
             (void)showDialog(*lost.pair.dialogRow);
             giveUp = m_report.failures.size() != failuresBefore &&
                      m_report.failures.back().message == lost.message;

@@ -44,6 +44,7 @@ Run::PairEnd Run::showDialog(const PairRow& row) {
             pair.rowsInserted = written.rowsInserted;
             pair.confirmed = confirmedPairDetail(row, written);
             pair.dialogRow = row;
+            pair.pairNumber = m_state.PairNumber;
             m_unsettled.add(std::move(pair));
         }
         settleUnattendedDialog(confirmed, answer.failure

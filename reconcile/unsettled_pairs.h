@@ -30,6 +30,8 @@ struct UnsettledPair {
     // The pair summary row the dialog was shown for, so that a confirm lost with its batch can be asked
     // again.
     std::optional<PairRow> dialogRow{};
+    // Its place among the run's pairs, which the dialog shows when it is asked again.
+    int pairNumber = 0;
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };

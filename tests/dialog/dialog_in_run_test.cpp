@@ -3,6 +3,7 @@
 #include "component/adjustment_presenter.h"
 #include "component/run_context.h"
 #include "ledger/db/connection.h"
+#include "ledger/db/engine.h"
 #include "platform/headless/adjustment_presenters.h"
 #include "reconcile/run.h"
 
@@ -71,6 +72,43 @@ TEST_F(DialogInARun, SaysWhichPairOfHowManyAndWhatTheGridLacks) {
     EXPECT_EQ(pair, fillMessage(messageText(msg::kPairPosition), {"W1", "I1", "1", "1"}));
     EXPECT_EQ(gap, fillMessage(messageText(msg::kDifferenceLine), {"0.00", "0.01"}));
     EXPECT_TRUE(marked);
+}
+
+// A confirm lost with its batch is asked again after the later pairs; the dialog then says which pair it is.
+TEST_F(DialogInARun, AskedAgainAfterItsBatchWasLostSaysItsOwnPlace) {
+    m_set.addWarehouse("W2", "Second store", std::nullopt);
+    (void)m_set.addReceipt(receiptOf("W2", "R-2"), {lineOf(10.0, 2.0, 20.0)});
+    OpeningRowSeed old;
+    old.whCode = "W2";
+    old.invCode = "I1";
+    old.quantity = 10.0;
+    old.money = 20.01;
+    old.vouCode = "OLD2";
+    m_set.addOpeningRow(old);
+    // A child row without its parent fails only the batch's real commit: the check is deferred to it.
+    m_set.exec(
+        "create table parent(id integer primary key);"
+        "create table child(p references parent(id) deferrable initially deferred)");
+    const ConnectionPtr host = m_set.connect();
+    host->execute("PRAGMA foreign_keys=ON");
+    bool planted = false;
+    ScopedEngineHooks hooks({.beforeStatement = [&](std::string_view s) {
+        if (planted || !s.starts_with("delete")) return;
+        planted = true;
+        host->engine().execute(Statement::asText("insert into child values (7)"));
+    }});
+    std::vector<std::string> shown;
+    m_context.presenter = std::make_shared<DrivenAdjustmentPresenter>([&](DialogWindow& window) {
+        shown.push_back(window.controls().LabelPair->Caption());
+        window.controls().ChKAuto->Value(1);
+        window.controls().cmdOkCancel[0]->userClick();
+    });
+    (void)executeRun(m_context, DialectChoice::fromHostFlag(0), host);
+    ASSERT_TRUE(planted);
+    // Both confirms were in the lost batch: each is asked again, in its own place.
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[2], fillMessage(messageText(msg::kPairPosition), {"W1", "I1", "1", "2"}));
+    EXPECT_EQ(shown[3], fillMessage(messageText(msg::kPairPosition), {"W2", "I1", "2", "2"}));
 }
 
 }  // namespace
