@@ -90,6 +90,13 @@ void OdbcSession::open(const std::string& text) {
     if (!succeeded(odbcInfoText(m_dbc.get(), SQL_DBMS_NAME, m_dbmsName)))
         throwOdbcError("ask the ODBC data source what it is", m_dbc, {}, NativeCodes::Server);
     m_kind = serverKindOf(m_dbmsName);
+    if (!odbcCarriesChineseText(m_dbc.get()))
+        throw DbError(
+            std::string(kConnect) + " \"" + redactedConnectionString(text) + "\"", 0,
+            "the ODBC driver manager does not carry Chinese text to the driver intact, so the "
+            "statements' Chinese texts would match nothing; nothing was asked or changed (under Wine, "
+            "run with a UTF-8 locale such as LC_ALL=C.UTF-8)",
+            {});
     // The driver names the file in the connection string it completed, also for a DSN.
     if (m_kind == OdbcServerKind::Sqlite)
         m_databaseFile = valueOf(m_completed, "database").value_or(valueOf(text, "database").value_or(""));

@@ -44,6 +44,11 @@ namespace tarvenish {
 [[nodiscard]] SQLRETURN odbcGetText(SQLHSTMT statement, SQLUSMALLINT column,
                                     std::optional<std::string>& text);
 
+// True unless a Chinese text sent to the data source comes back changed: a driver manager that converts the
+// wide calls for a narrow driver through a character set without Chinese (Wine's odbc32 into unixODBC under a
+// non-UTF-8 locale) would make every statement's Chinese texts match nothing. True where it cannot tell.
+[[nodiscard]] bool odbcCarriesChineseText(SQLHDBC dbc);
+
 // A text parameter's buffer as the driver reads it. The statement reads it when it executes, so it must
 // live, unmoved, until then.
 struct OdbcBoundText {

@@ -95,6 +95,11 @@ SQLRETURN odbcGetText(SQLHSTMT statement, SQLUSMALLINT column, std::optional<std
     return SQL_SUCCESS;
 }
 
+bool odbcCarriesChineseText(SQLHDBC) {
+    // The narrow calls hand the UTF-8 bytes to the driver as they are.
+    return true;
+}
+
 SQLRETURN odbcBindText(SQLHSTMT statement, SQLUSMALLINT index, const std::string& text,
                        OdbcBoundText& bound) {
     bound.indicator = static_cast<SQLLEN>(text.size());

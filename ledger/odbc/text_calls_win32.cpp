@@ -3,9 +3,18 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 // The wide calls declare their text as SQLWCHAR, which is WCHAR here: 16 bits, as char16_t.
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+
+namespace {
+
+bool succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
+}  // namespace
 
 namespace tarvenish {
 namespace {
@@ -138,6 +147,20 @@ SQLRETURN odbcGetText(SQLHSTMT statement, SQLUSMALLINT column, std::optional<std
     }
     text = utf8Of(read.data(), read.size());
     return SQL_SUCCESS;
+}
+
+bool odbcCarriesChineseText(SQLHDBC dbc) {
+    SQLHSTMT statement = nullptr;
+    if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement))) return true;
+    constexpr std::string_view kProbe = "\xE4\xB8\xAA\xE5\x88\xAB\xE8\xAE\xA1\xE4\xBB\xB7\xE6\xB3\x95";
+    std::optional<std::string> read;
+    bool carried = true;
+    // A data source that takes no select without a table is not asked; its statements will say what fails.
+    if (succeeded(odbcExecDirect(statement, "select '" + std::string(kProbe) + "'")) &&
+        succeeded(SQLFetch(statement)) && succeeded(odbcGetText(statement, 1, read)))
+        carried = read == kProbe;
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    return carried;
 }
 
 SQLRETURN odbcBindText(SQLHSTMT statement, SQLUSMALLINT index, const std::string& text,

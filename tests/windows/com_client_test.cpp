@@ -316,6 +316,23 @@ TEST(ComApartments, TwoApartmentThreadsRunAtOnceOnTheirOwnAccountSets) {
     }
 }
 
+// Set E's warehouse, department and item codes are Chinese: its statements and rows travel as UTF-16 through
+// the wide ODBC calls, and a code misread on the way would match no line and leave the set as it was.
+TEST(ComWideText, RebuildsAnAccountSetWhoseCodesAreChinese) {
+    const std::string before = contentOf(environment("TARVENISH_TEST_SET_E"));
+    ASSERT_FALSE(before.empty());
+    _JustAccount* object = newObject();
+    ASSERT_NE(object, nullptr);
+    IDispatch* connection = newScriptConnection(accountSet("TARVENISH_TEST_SET_E"));
+    short accSql = 0;
+    VARIANT_BOOL answer = VARIANT_FALSE;
+    EXPECT_EQ(object->JustAccount(&accSql, &connection, &answer), S_OK);
+    EXPECT_EQ(answer, VARIANT_TRUE);
+    EXPECT_NE(contentOf(environment("TARVENISH_TEST_SET_E")), before) << "the run changed nothing";
+    connection->Release();
+    object->Release();
+}
+
 TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {
     const std::optional<VersionRecord> record = readVersionRecord(utf16(environment("TARVENISH_TEST_DLL")));
     ASSERT_TRUE(record.has_value());
