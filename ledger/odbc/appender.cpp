@@ -10,6 +10,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/sqlite_names.h"
 #include "ledger/odbc/session.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -21,6 +22,7 @@ constexpr std::string_view kUpdate = "update row";
 struct Parameter {
     std::variant<std::monostate, std::int64_t, double, std::string, SQL_TIMESTAMP_STRUCT> data;
     SQLLEN indicator = 0;
+    OdbcBoundText text;
 };
 
 SQL_TIMESTAMP_STRUCT timestampOf(Date date) {
@@ -69,20 +71,13 @@ SQLRETURN bind(SQLHSTMT statement, SQLUSMALLINT index, const Value& value, bool 
             parameter.data = value.rawText();
             break;
     }
-    auto& text = std::get<std::string>(parameter.data);
-    parameter.indicator = static_cast<SQLLEN>(text.size());
-    return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                            std::max<SQLULEN>(text.size(), 1), 0, text.data(), parameter.indicator,
-                            &parameter.indicator);
+    return odbcBindText(statement, index, std::get<std::string>(parameter.data), parameter.text);
 }
 
 std::string columnText(SQLHSTMT statement, SQLUSMALLINT column) {
-    SQLCHAR buffer[256] = {};
-    SQLLEN indicator = 0;
-    if (!succeeded(SQLGetData(statement, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator)) ||
-        indicator == SQL_NULL_DATA)
-        return {};
-    return reinterpret_cast<const char*>(buffer);
+    std::optional<std::string> text;
+    if (!succeeded(odbcGetText(statement, column, text))) return {};
+    return text.value_or(std::string());
 }
 
 }  // namespace
@@ -92,11 +87,7 @@ OdbcAppender::OdbcAppender(std::shared_ptr<OdbcSession> session, std::string_vie
     constexpr std::string_view kOperation = "open table";
     // The table's schema only, from the catalog: the ledger table can hold millions of rows.
     const OdbcHandle statement = m_session->newStatement();
-    std::string name = m_table;
-    if (!succeeded(SQLColumns(statement.get(), nullptr, 0, nullptr, 0,
-                              reinterpret_cast<SQLCHAR*>(name.data()), static_cast<SQLSMALLINT>(name.size()),
-                              nullptr, 0)))
-        m_session->fail(kOperation, statement, m_table);
+    if (!succeeded(odbcColumns(statement.get(), m_table))) m_session->fail(kOperation, statement, m_table);
     std::optional<std::string> schema;
     for (;;) {
         const SQLRETURN rc = SQLFetch(statement.get());
@@ -123,8 +114,7 @@ OdbcAppender::Insert& OdbcAppender::insertFor(const std::vector<std::size_t>& as
     if (found != m_inserts.end()) return found->second;
     std::string text = insertWithParameters(m_table, m_columns, assigned);
     OdbcHandle statement = m_session->newStatement();
-    if (!succeeded(SQLPrepare(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS)))
-        m_session->fail(kUpdate, statement, text);
+    if (!succeeded(odbcPrepare(statement.get(), text))) m_session->fail(kUpdate, statement, text);
     return m_inserts.emplace(assigned, Insert{std::move(text), std::move(statement)}).first->second;
 }
 

@@ -6,6 +6,7 @@
 #include "ledger/odbc/rows.h"
 #include "ledger/odbc/schema_generation.h"
 #include "ledger/odbc/session.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -77,7 +78,7 @@ void OdbcEngine::execute(const Statement& built) {
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
     const OdbcHandle statement = m_session->newStatement();
-    SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    SQLRETURN rc = odbcExecDirect(statement.get(), text);
     // A statement that changes no row answers SQL_NO_DATA.
     if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
     SQLLEN count = 0;
@@ -111,7 +112,7 @@ QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
 QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
     constexpr std::string_view kOperation = "query";
     const OdbcHandle statement = m_session->newStatement();
-    const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    const SQLRETURN rc = odbcExecDirect(statement.get(), text);
     if (!succeeded(rc) && rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
     QueryResult result;
     readOdbcRows(*m_session, statement, sql, result);

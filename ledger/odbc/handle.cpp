@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ledger/db/error.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -31,19 +32,16 @@ OdbcHandle::OdbcHandle(OdbcHandle&& other) noexcept
 OdbcDiagnostic diagnosticOf(SQLSMALLINT type, SQLHANDLE handle) {
     OdbcDiagnostic diagnostic;
     for (SQLSMALLINT record = 1;; ++record) {
-        SQLCHAR state[6] = {};
+        std::string state;
         SQLINTEGER native = 0;
-        SQLCHAR message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
-        SQLSMALLINT length = 0;
-        const SQLRETURN rc =
-            SQLGetDiagRec(type, handle, record, state, &native, message, sizeof message, &length);
-        if (!succeeded(rc)) break;
+        std::string message;
+        if (!succeeded(odbcDiagRecord(type, handle, record, state, native, message))) break;
         if (record == 1) {
-            diagnostic.sqlState = reinterpret_cast<const char*>(state);
+            diagnostic.sqlState = std::move(state);
             diagnostic.nativeCode = native;
         }
         if (!diagnostic.message.empty()) diagnostic.message += "; ";
-        diagnostic.message += reinterpret_cast<const char*>(message);
+        diagnostic.message += message;
     }
     if (diagnostic.sqlState.empty()) diagnostic.sqlState = "HY000";
     return diagnostic;

@@ -7,6 +7,7 @@
 #include "base/ascii_text.h"
 #include "ledger/db/column_type.h"
 #include "ledger/odbc/session.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -43,20 +44,9 @@ Reading readingOf(SQLSMALLINT sqlType) {
 // The column's text, read in pieces as long as the driver has more; nullopt for Null.
 std::optional<std::string> readText(const OdbcSession& session, const OdbcHandle& statement,
                                     SQLUSMALLINT column, std::string_view sql) {
-    std::string text;
-    char buffer[1024];
-    for (;;) {
-        SQLLEN indicator = 0;
-        const SQLRETURN rc =
-            SQLGetData(statement.get(), column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-        if (rc == SQL_NO_DATA) break;
-        if (!succeeded(rc)) session.fail(kOperation, statement, std::string(sql));
-        if (indicator == SQL_NULL_DATA) return std::nullopt;
-        // A piece that did not fit fills the buffer less its terminating zero; the last piece is shorter.
-        const bool more = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
-        text.append(buffer, more ? sizeof buffer - 1 : static_cast<std::size_t>(indicator));
-        if (!more) break;
-    }
+    std::optional<std::string> text;
+    const SQLRETURN rc = odbcGetText(statement.get(), column, text);
+    if (!succeeded(rc) && rc != SQL_NO_DATA) session.fail(kOperation, statement, std::string(sql));
     return text;
 }
 
@@ -117,21 +107,14 @@ void readOdbcRows(const OdbcSession& session, const OdbcHandle& statement, std::
     if (columnCount == 0) return;
     std::vector<Reading> readings;
     for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(columnCount); ++i) {
-        SQLCHAR name[256] = {};
-        SQLSMALLINT nameLength = 0;
+        std::string name;
         SQLSMALLINT sqlType = 0;
         SQLULEN size = 0;
         SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
-        if (!succeeded(SQLDescribeCol(statement.get(), i, name, sizeof name, &nameLength, &sqlType, &size,
-                                      &digits, &nullable)))
+        if (!succeeded(odbcDescribeColumn(statement.get(), i, name, sqlType, size, digits, nullable)))
             session.fail(kOperation, statement, std::string(sql));
-        SQLCHAR typeName[128] = {};
-        SQLSMALLINT typeNameLength = 0;
-        SQLColAttribute(statement.get(), i, SQL_DESC_TYPE_NAME, typeName, sizeof typeName, &typeNameLength,
-                        nullptr);
-        Column column{reinterpret_cast<const char*>(name),
-                      upperAsciiCopy(reinterpret_cast<const char*>(typeName))};
+        Column column{std::move(name), upperAsciiCopy(odbcColumnTypeName(statement.get(), i))};
         // A date column read as the embedded engine reads it: by its declared type.
         readings.push_back(isDateType(column.declType) ? Reading::Date : readingOf(sqlType));
         out.columns.push_back(std::move(column));

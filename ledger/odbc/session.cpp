@@ -11,6 +11,7 @@
 #include "ledger/db/engine.h"
 #include "ledger/db/error.h"
 #include "ledger/dialect/extension_path.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -72,12 +73,8 @@ void OdbcSession::close() noexcept {
 }
 
 void OdbcSession::open(const std::string& text) {
-    SQLCHAR completed[4096] = {};
-    SQLSMALLINT completedLength = 0;
-    std::string input = text;
-    const SQLRETURN rc =
-        SQLDriverConnect(m_dbc.get(), nullptr, reinterpret_cast<SQLCHAR*>(input.data()), SQL_NTS, completed,
-                         sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+    std::string completed;
+    const SQLRETURN rc = odbcDriverConnect(m_dbc.get(), text, completed);
     if (!succeeded(rc)) {
         const OdbcDiagnostic diagnostic = diagnosticOf(SQL_HANDLE_DBC, m_dbc.get());
         // The connection string itself is shown without its password.
@@ -89,13 +86,17 @@ void OdbcSession::open(const std::string& text) {
             {}, diagnostic.sqlState, DbError::Codes::Server);
     }
     m_connected = true;
-    m_completed.assign(reinterpret_cast<const char*>(completed));
-    SQLCHAR name[256] = {};
-    SQLSMALLINT nameLength = 0;
-    if (!succeeded(SQLGetInfo(m_dbc.get(), SQL_DBMS_NAME, name, sizeof name, &nameLength)))
+    m_completed = std::move(completed);
+    if (!succeeded(odbcInfoText(m_dbc.get(), SQL_DBMS_NAME, m_dbmsName)))
         throwOdbcError("ask the ODBC data source what it is", m_dbc, {}, NativeCodes::Server);
-    m_dbmsName.assign(reinterpret_cast<const char*>(name));
     m_kind = serverKindOf(m_dbmsName);
+    if (!odbcCarriesChineseText(m_dbc.get()))
+        throw DbError(
+            std::string(kConnect) + " \"" + redactedConnectionString(text) + "\"", 0,
+            "the ODBC driver manager does not carry Chinese text to the driver intact, so the "
+            "statements' Chinese texts would match nothing; nothing was asked or changed (under Wine, "
+            "run with a UTF-8 locale such as LC_ALL=C.UTF-8)",
+            {});
     // The driver names the file in the connection string it completed, also for a DSN.
     if (m_kind == OdbcServerKind::Sqlite)
         m_databaseFile = valueOf(m_completed, "database").value_or(valueOf(text, "database").value_or(""));
@@ -137,7 +138,7 @@ void OdbcSession::fail(std::string_view operation, const OdbcHandle& handle, std
 void OdbcSession::run(std::string_view sql, std::string_view operation) const {
     const OdbcHandle statement = newStatement();
     std::string text(sql);
-    const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    const SQLRETURN rc = odbcExecDirect(statement.get(), text);
     if (!succeeded(rc) && rc != SQL_NO_DATA) fail(operation, statement, std::move(text));
 }
 

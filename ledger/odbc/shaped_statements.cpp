@@ -10,6 +10,7 @@
 #include "ledger/odbc/rows.h"
 #include "ledger/odbc/session.h"
 #include "ledger/odbc/sqlite_planner.h"
+#include "ledger/odbc/text_calls.h"
 
 namespace tarvenish {
 
@@ -76,16 +77,14 @@ bool changesRows(std::string_view sqliteText) {
 
 // Binds `value` as parameter `index`. The parameters are input only: the driver reads the value's own
 // storage and never writes it, which is why its constness may be cast away.
-SQLRETURN bindValue(SQLHSTMT statement, SQLUSMALLINT index, const StatementValue& value, SQLLEN& indicator) {
+SQLRETURN bindValue(SQLHSTMT statement, SQLUSMALLINT index, const StatementValue& value,
+                    OdbcBoundText& bound) {
     switch (value.kind) {
         case StatementValue::Kind::Integer:
             return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
                                     const_cast<std::int64_t*>(&value.integer), 0, nullptr);
         case StatementValue::Kind::Text:
-            indicator = static_cast<SQLLEN>(value.text.size());
-            return SQLBindParameter(statement, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                    std::max<SQLULEN>(value.text.size(), 1), 0,
-                                    const_cast<char*>(value.text.data()), indicator, &indicator);
+            return odbcBindText(statement, index, value.text, bound);
     }
     return SQL_ERROR;
 }
@@ -125,10 +124,11 @@ long runPrepared(const OdbcSession& session, const OdbcHandle& statement,
                  const std::vector<std::size_t>& valueAt, const std::vector<StatementValue>& values,
                  std::string_view original, std::string_view operation, QueryResult* rows) {
     StatementUse use(statement.get());
-    std::vector<SQLLEN> indicators(valueAt.size());
+    // Sized once: a bound buffer must not move before the statement has run.
+    std::vector<OdbcBoundText> bound(valueAt.size());
     for (std::size_t i = 0; i < valueAt.size(); ++i) {
-        if (!succeeded(bindValue(statement.get(), static_cast<SQLUSMALLINT>(i + 1), values[valueAt[i]],
-                                 indicators[i])))
+        if (!succeeded(
+                bindValue(statement.get(), static_cast<SQLUSMALLINT>(i + 1), values[valueAt[i]], bound[i])))
             session.fail(operation, statement, std::string(original));
     }
     const SQLRETURN rc = SQLExecute(statement.get());
@@ -155,8 +155,7 @@ std::optional<long> OdbcShapedStatements::run(const Statement& shaped, std::stri
         if (!prepared->changesRows) return changed;
         if (!m_changes) {
             OdbcHandle changes = m_session.newStatement();
-            std::string text = "select changes()";
-            if (!succeeded(SQLPrepare(changes.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS)))
+            if (!succeeded(odbcPrepare(changes.get(), "select changes()")))
                 m_session.fail(operation, changes, std::string(original));
             m_changes.emplace(std::move(changes));
         }
@@ -205,8 +204,7 @@ std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(cons
     OdbcHandle statement = m_session.newStatement();
     // A shape the driver refuses goes as text this time, so that the statement fails as written, with the
     // driver's own words about its literals.
-    if (!succeeded(SQLPrepare(statement.get(), reinterpret_cast<SQLCHAR*>(plain->data()), SQL_NTS)))
-        return std::nullopt;
+    if (!succeeded(odbcPrepare(statement.get(), *plain))) return std::nullopt;
     prepared.statement.emplace(std::move(statement));
     return prepared;
 }

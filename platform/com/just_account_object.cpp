@@ -11,7 +11,6 @@
 #include "base/module_path.h"
 #include "component_class/dispatch.h"
 #include "platform/com/com_arguments.h"
-#include "platform/com/odbc_text.h"
 #include "platform/com/wide_text.h"
 #include "platform/dll/library_just_account.h"
 
@@ -221,11 +220,6 @@ private:
 
     HRESULT call(const Member& member, const ReadArguments& read, VARIANT* result, EXCEPINFO* exception,
                  UINT* badArgument) {
-        // init sends no statement; the other three would send texts the driver could misread.
-        if (member.id != kDispIdInit) {
-            if (const std::string problem = odbcTextProblem(); !problem.empty())
-                return failed(exception, DISP_E_EXCEPTION, std::string(member.name) + ": " + problem);
-        }
         const InvokeOutcome outcome = m_target.invoke(member.id, read.values);
         if (!outcome.succeeded()) {
             if (badArgument != nullptr && outcome.badArgument)

@@ -316,6 +316,38 @@ TEST(ComApartments, TwoApartmentThreadsRunAtOnceOnTheirOwnAccountSets) {
     }
 }
 
+// Set E's warehouse, department and item codes are Chinese: its statements and rows travel as UTF-16 through
+// the wide ODBC calls, and a code misread on the way would match no line and leave the set as it was. Its own
+// apartment thread: this one's SharedState keeps the account set another test gave init.
+TEST(ComWideText, RebuildsAnAccountSetWhoseCodesAreChinese) {
+    const std::string before = contentOf(environment("TARVENISH_TEST_SET_E"));
+    ASSERT_FALSE(before.empty());
+    struct Outcome {
+        HRESULT code = E_FAIL;
+        VARIANT_BOOL answer = VARIANT_FALSE;
+    } outcome;
+    const HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* argument) -> DWORD {
+            Outcome& mine = *static_cast<Outcome*>(argument);
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            _JustAccount* object = newObject();
+            IDispatch* connection = newScriptConnection(accountSet("TARVENISH_TEST_SET_E"));
+            short accSql = 0;
+            if (object) mine.code = object->JustAccount(&accSql, &connection, &mine.answer);
+            connection->Release();
+            if (object) object->Release();
+            CoUninitialize();
+            return 0;
+        },
+        &outcome, 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(outcome.code, S_OK);
+    EXPECT_EQ(outcome.answer, VARIANT_TRUE);
+    EXPECT_NE(contentOf(environment("TARVENISH_TEST_SET_E")), before) << "the run changed nothing";
+}
+
 TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {
     const std::optional<VersionRecord> record = readVersionRecord(utf16(environment("TARVENISH_TEST_DLL")));
     ASSERT_TRUE(record.has_value());
