@@ -7,13 +7,13 @@
 
 #include "base/ascii_text.h"
 #include "base/module_path.h"
+#include "base/system_text.h"
 
 namespace tarvenish {
 namespace {
 
 std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
+    return environmentVariable(name).value_or(std::string());
 }
 
 bool startsWithEnglish(std::string_view text) {

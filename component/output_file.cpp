@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/system_text.h"
+
 namespace tarvenish {
 
 OutputFile::OutputFile(std::string what, const std::string& path, OpenMode mode)
@@ -18,9 +20,9 @@ OutputFile::OutputFile(std::string what, const std::string& path, OpenMode mode)
         return;
     }
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
+    if (std::filesystem::is_directory(pathOfText(path), ignored))
         throw std::runtime_error("cannot open the " + m_what + " " + path + ": it is a folder");
-    m_stream = std::fopen(path.c_str(), mode == OpenMode::Append ? "ae" : "we");
+    m_stream = openForWriting(path, mode == OpenMode::Append);
     if (m_stream == nullptr) {
         throw std::runtime_error("cannot open the " + m_what + " " + path + ": " +
                                  std::generic_category().message(errno));

@@ -1,10 +1,12 @@
 #include "component/output_paths.h"
+#include "base/system_text.h"
 
 #include <filesystem>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "base/system_text.h"
 #include "ledger/db/error.h"
 #include "ledger/db/run_lock.h"
 
@@ -32,7 +34,7 @@ std::vector<KeptFile> keptFiles(std::string_view connectionString) {
     if (file.empty()) return {};
     std::vector<std::string> spellings = {file};
     std::error_code error;
-    const std::string resolved = fs::weakly_canonical(file, error).string();
+    const std::string resolved = textOfPath(fs::weakly_canonical(pathOfText(file), error));
     if (!error && resolved != file) spellings.push_back(resolved);
     std::vector<KeptFile> kept;
     for (const std::string& base : spellings) {
@@ -49,8 +51,8 @@ std::vector<KeptFile> keptFiles(std::string_view connectionString) {
 // through it would make that file).
 fs::path followed(const std::string& path) {
     std::error_code error;
-    fs::path at = fs::absolute(path, error);
-    if (error) at = path;
+    fs::path at = fs::absolute(pathOfText(path), error);
+    if (error) at = pathOfText(path);
     // As many links as the system itself follows before it gives up.
     for (int hop = 0; hop < 40; ++hop) {
         if (!fs::is_symlink(fs::symlink_status(at, error))) break;

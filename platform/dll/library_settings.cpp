@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "base/number_format.h"
+#include "base/system_text.h"
 
 namespace tarvenish {
 namespace {
-std::optional<std::string_view> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    return std::string_view(value);
+std::optional<std::string> environment(const char* name) {
+    std::optional<std::string> value = environmentVariable(name);
+    if (value && value->empty()) return std::nullopt;
+    return value;
 }
 }  // namespace
 

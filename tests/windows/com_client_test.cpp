@@ -8,6 +8,7 @@
 
 #include <oleauto.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -322,6 +323,12 @@ TEST(ComApartments, TwoApartmentThreadsRunAtOnceOnTheirOwnAccountSets) {
 TEST(ComWideText, RebuildsAnAccountSetWhoseCodesAreChinese) {
     const std::string before = contentOf(environment("TARVENISH_TEST_SET_E"));
     ASSERT_FALSE(before.empty());
+    // The report goes to a file whose name is Chinese, as the library's setting names it.
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::wstring report = std::wstring(folder) + L"\u5bf9\u8d26\u62a5\u544a.json";
+    (void)_wremove(report.c_str());
+    ASSERT_EQ(_wputenv((L"TARVENISH_REPORT=" + report).c_str()), 0);
     struct Outcome {
         HRESULT code = E_FAIL;
         VARIANT_BOOL answer = VARIANT_FALSE;
@@ -346,6 +353,13 @@ TEST(ComWideText, RebuildsAnAccountSetWhoseCodesAreChinese) {
     EXPECT_EQ(outcome.code, S_OK);
     EXPECT_EQ(outcome.answer, VARIANT_TRUE);
     EXPECT_NE(contentOf(environment("TARVENISH_TEST_SET_E")), before) << "the run changed nothing";
+    (void)_wputenv(L"TARVENISH_REPORT=");
+    std::FILE* written = _wfopen(report.c_str(), L"rb");
+    ASSERT_NE(written, nullptr) << "no report under its Chinese name";
+    char head[16] = {};
+    EXPECT_GT(std::fread(head, 1, sizeof head, written), 0u);
+    std::fclose(written);
+    (void)_wremove(report.c_str());
 }
 
 TEST(ComVersion, TheVersionResourceCarriesTheComponentsRecord) {

@@ -1,0 +1,18 @@
+#include "base/system_text.h"
+
+#include <cstdlib>
+
+namespace tarvenish {
+
+std::optional<std::string> environmentVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+std::FILE* openForWriting(const std::string& path, bool append) {
+    // "e": the descriptor closes on exec.
+    return std::fopen(path.c_str(), append ? "ae" : "we");
+}
+
+}  // namespace tarvenish

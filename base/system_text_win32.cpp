@@ -1,0 +1,42 @@
+#include "base/system_text.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cwchar>
+
+namespace tarvenish {
+namespace {
+
+std::wstring utf16Of(std::string_view text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string utf8Of(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> environmentVariable(const char* name) {
+    const wchar_t* value = ::_wgetenv(utf16Of(name).c_str());
+    if (value == nullptr) return std::nullopt;
+    return utf8Of(value);
+}
+
+std::FILE* openForWriting(const std::string& path, bool append) {
+    // "N": the handle is not inherited by child processes.
+    return ::_wfopen(utf16Of(path).c_str(), append ? L"abN" : L"wbN");
+}
+
+}  // namespace tarvenish
