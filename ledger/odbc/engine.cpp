@@ -59,9 +59,36 @@ bool OdbcEngine::runsShaped(const Statement& statement) {
     return true;
 }
 
+std::optional<std::uint64_t> OdbcEngine::dataVersion() noexcept {
+    // Only a speed-up hangs on it: a driver that cannot say leaves every statement to run.
+    try {
+        const QueryResult result = runQuery("PRAGMA data_version", "PRAGMA data_version");
+        if (result.rows.empty()) return std::nullopt;
+        std::vector<Value> row;
+        result.rows.decode(0, row);
+        if (row.empty()) return std::nullopt;
+        return static_cast<std::uint64_t>(row.front().asLong());
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 void OdbcEngine::execute(const Statement& built) {
     constexpr std::string_view kOperation = "execute";
     m_transactions.settleOutsideTransaction();
+    // A rewrite of every stock-ledger line that would change none of them. This connection's own writes
+    // since the column was added are seen by its statements (each one forgets it); another's by SQLite's
+    // data version.
+    bool alreadyZero = false;
+    if (built.kind() == StatementKind::IssuedColumnZero && m_session->kind() == OdbcServerKind::Sqlite) {
+        const std::optional<std::uint64_t> version = dataVersion();
+        alreadyZero = version && m_issuedColumn.alreadyZero(built.kind(), *version);
+    }
+    m_issuedColumn.forget();
+    if (alreadyZero) {
+        m_changes = 0;
+        return;
+    }
     if (runsShaped(built)) {
         if (const std::optional<long> changed = m_shaped.run(built, kOperation, nullptr)) {
             m_changes = *changed;
@@ -77,6 +104,9 @@ void OdbcEngine::execute(const Statement& built) {
     m_schemaGeneration = odbcSchemaGeneration();
     DriverText driverText = textFor(sql, kOperation);
     std::string& text = driverText.text;
+    const bool addsIssuedColumn =
+        built.kind() == StatementKind::IssuedColumnAdd && m_session->kind() == OdbcServerKind::Sqlite;
+    if (addsIssuedColumn) text = withIssuedColumnDefault(built.kind(), std::move(text));
     const OdbcHandle statement = m_session->newStatement();
     SQLRETURN rc = odbcExecDirect(statement.get(), text);
     // A statement that changes no row answers SQL_NO_DATA.
@@ -90,6 +120,10 @@ void OdbcEngine::execute(const Statement& built) {
     }
     if (rc != SQL_NO_DATA) m_session->fail(kOperation, statement, std::string(sql));
     if (!driverText.createdTable.empty()) m_planner.indexFirstColumn(driverText.createdTable);
+    if (addsIssuedColumn) {
+        if (const std::optional<std::uint64_t> version = dataVersion())
+            m_issuedColumn.ran(built.kind(), *version);
+    }
 }
 
 bool OdbcEngine::readsThroughBatch() const noexcept {
@@ -102,6 +136,8 @@ QueryResult OdbcEngine::query(const Statement& statement) {
 }
 
 QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
+    // A query's text may write as well.
+    m_issuedColumn.forget();
     if (runsShaped(statement)) {
         QueryResult result;
         if (m_shaped.run(statement, "query", &result)) return result;
@@ -121,6 +157,7 @@ QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
 
 std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) {
     m_transactions.settleOutsideTransaction();
+    m_issuedColumn.forget();
     return std::make_unique<OdbcAppender>(m_session, table);
 }
 

@@ -13,6 +13,7 @@
 #include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
+#include "ledger/dialect/issued_column.h"
 #include "ledger/odbc/shaped_statements.h"
 #include "ledger/odbc/sqlite_planner.h"
 #include "ledger/odbc/transactions.h"
@@ -66,6 +67,9 @@ private:
     // True when the statement goes through the prepared statement of its shape: a built statement to a
     // SQLite database behind the driver. A server gets every text exactly as built.
     [[nodiscard]] bool runsShaped(const Statement& statement);
+    // SQLite behind the driver: the counter it moves on every change another connection makes to the file.
+    // nullopt when the driver cannot say.
+    [[nodiscard]] std::optional<std::uint64_t> dataVersion() noexcept;
 
     std::shared_ptr<OdbcSession> m_session;
     OdbcSqlitePlanner m_planner;
@@ -74,6 +78,7 @@ private:
     std::uint64_t m_schemaGeneration = 0;
     OdbcTransactions m_transactions;
     long m_changes = 0;
+    IssuedColumnZero m_issuedColumn;  // SQLite only
 };
 
 // The ODBC engine as openEngine knows it: "odbc", a connection string with Driver= or DSN=.

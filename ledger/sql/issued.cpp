@@ -7,8 +7,9 @@ namespace tarvenish::sql {
 std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect) {
     if (dialect == Dialect::Server) {
         return {
-            Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float "),
-            Statement::fixed("update  rdrecords set isOutQuantity_s=0"),
+            Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float ",
+                              StatementKind::IssuedColumnAdd),
+            Statement::fixed("update  rdrecords set isOutQuantity_s=0", StatementKind::IssuedColumnZero),
             Statement::asText(
                 std::string("select RdRecords.autoid, RdRecords.isOutQuantity-") +
                 "isnull(sum(case when R1.brdflag=0 then R2.iQuantity else abs(R2.iquantity) end),0) " +
@@ -23,8 +24,9 @@ std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect) {
     }
     // The desktop engine compares the number column with the text column only after str() has made it text.
     return {
-        Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float NULL"),
-        Statement::fixed("update  rdrecords set isOutQuantity_s=0"),
+        Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float NULL",
+                          StatementKind::IssuedColumnAdd),
+        Statement::fixed("update  rdrecords set isOutQuantity_s=0", StatementKind::IssuedColumnZero),
         Statement::asText(
             std::string("select RdRecords.autoid, RdRecords.isOutQuantity-") +
             "iif((Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity))))  " +

@@ -4,14 +4,16 @@
 
 namespace tarvenish {
 
-Statement Statement::asText(std::string text) {
+Statement Statement::asText(std::string text, StatementKind kind) {
     Statement statement;
+    statement.m_kind = kind;
     statement.m_text = std::move(text);
     return statement;
 }
 
-Statement Statement::fixed(std::string text) {
+Statement Statement::fixed(std::string text, StatementKind kind) {
     Statement statement;
+    statement.m_kind = kind;
     statement.m_shape = text;
     statement.m_text = std::move(text);
     return statement;

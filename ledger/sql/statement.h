@@ -30,6 +30,8 @@ enum class StatementKind : std::uint8_t {
     ReceiptLines,        // the dialog's receipt lines of a pair
     CommitDelete,        // the dialog's delete of a pair's opening rows before its lines are written
     JournalPairImage,    // the journal's copy of a pair's opening rows
+    IssuedColumnAdd,     // the issued-quantity pass's temporary column added to the stock-ledger lines
+    IssuedColumnZero,    // the pass's update that sets that column to 0 on every line
 };
 
 class Statement {
@@ -38,9 +40,9 @@ public:
     // A statement that runs as text, read and prepared afresh each time: a text the component did not
     // build (a host's or a script's), and our schema changes, whose prepared form would outlive the tables
     // they change.
-    [[nodiscard]] static Statement asText(std::string text);
+    [[nodiscard]] static Statement asText(std::string text, StatementKind kind = StatementKind::Other);
     // A statement of ours without spliced values: its shape is its text.
-    [[nodiscard]] static Statement fixed(std::string text);
+    [[nodiscard]] static Statement fixed(std::string text, StatementKind kind = StatementKind::Other);
 
     [[nodiscard]] const std::string& text() const noexcept { return m_text; }
     // The text with its n-th value as "?n"; empty for a statement that runs as text.

@@ -65,14 +65,42 @@ void SqliteEngine::settleOutsideTransaction() {
     if (m_transactions.outsideCallersTransaction()) m_transactions.settle();
 }
 
+std::optional<std::uint64_t> SqliteEngine::dataVersion() const noexcept {
+    // The pragma reads the file afresh, where the pager's own counter learns of another connection's commit
+    // only once this one reads again. Only a speed-up hangs on it: when it cannot say, every statement runs.
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(m_db->handle(), "PRAGMA data_version", -1, &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return std::nullopt;
+    }
+    const StatementPtr statement(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW) return std::nullopt;
+    return static_cast<std::uint64_t>(sqlite3_column_int64(raw, 0));
+}
+
 void SqliteEngine::execute(const Statement& statement) {
     settleOutsideTransaction();
     constexpr std::string_view kOperation = "execute";
+    // A rewrite of every stock-ledger line that would change none of them. This connection's own writes
+    // since the column was added are seen by its statements (each one forgets it); another's by the data
+    // version.
+    bool alreadyZero = false;
+    if (statement.kind() == StatementKind::IssuedColumnZero) {
+        const std::optional<std::uint64_t> version = dataVersion();
+        alreadyZero = version && m_issuedColumn.alreadyZero(statement.kind(), *version);
+    }
+    m_issuedColumn.forget();
+    if (alreadyZero) return;
     if (!statement.runsAsText() && m_statements.run(statement, kOperation, nullptr)) return;
     const std::string& sql = statement.text();
-    const SqliteTranslation translation = translateForSqlite(sql, kOperation);
+    SqliteTranslation translation = translateForSqlite(sql, kOperation);
+    translation.text = withIssuedColumnDefault(statement.kind(), std::move(translation.text));
     run(translation.text, sql, kOperation);
     if (!translation.createdTable.empty()) indexFirstColumn(m_db->handle(), translation.createdTable);
+    if (statement.kind() == StatementKind::IssuedColumnAdd) {
+        if (const std::optional<std::uint64_t> version = dataVersion())
+            m_issuedColumn.ran(statement.kind(), *version);
+    }
 }
 
 long SqliteEngine::changes() const {
@@ -96,6 +124,8 @@ QueryResult SqliteEngine::query(const Statement& statement) {
 
 QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
+    // A query's text may write as well.
+    m_issuedColumn.forget();
     if (!built.runsAsText()) {
         QueryResult result;
         m_statements.run(built, kOperation, &result);
@@ -121,6 +151,7 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
 
 std::unique_ptr<TableAppender> SqliteEngine::openAppender(std::string_view table) {
     settleOutsideTransaction();
+    m_issuedColumn.forget();
     return std::make_unique<SqliteAppender>(m_db, table);
 }
 

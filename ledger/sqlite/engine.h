@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
 #include "ledger/db/stop_interruption.h"
+#include "ledger/dialect/issued_column.h"
 #include "ledger/sqlite/shaped_statements.h"
 #include "ledger/sqlite/transactions.h"
 
@@ -63,10 +65,14 @@ private:
     void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
     // Makes held-back work durable before a statement outside a caller's transaction, which must not join it.
     void settleOutsideTransaction();
+    // The counter SQLite moves on every commit another connection makes to the file; nullopt when it
+    // cannot say.
+    [[nodiscard]] std::optional<std::uint64_t> dataVersion() const noexcept;
 
     std::shared_ptr<SqliteDatabase> m_db;
     SqliteShapedStatements m_statements;
     SqliteTransactions m_transactions;
+    IssuedColumnZero m_issuedColumn;
     std::string m_file;
 };
 
