@@ -8,16 +8,10 @@
 
 #include "automation/version_record.h"
 
+#include "base/utf16_win32.h"
+
 namespace tarvenish {
 namespace {
-
-std::string narrowed(const wchar_t* text, std::size_t length) {
-    const int bytes =
-        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), bytes, nullptr, nullptr);
-    return out;
-}
 
 // The string `name` of the table `table` ("080404b0"), nullopt when the resource has none.
 std::optional<std::string> versionString(std::vector<char>& block, const std::wstring& table,
@@ -31,7 +25,7 @@ std::optional<std::string> versionString(std::vector<char>& block, const std::ws
     const auto* text = static_cast<const wchar_t*>(value);
     std::size_t characters = length;
     while (characters > 0 && text[characters - 1] == L'\0') --characters;
-    return narrowed(text, characters);
+    return utf8(std::wstring_view(text, characters));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "base/system_text.h"
+#include "base/utf16_win32.h"
 
 #include <windows.h>
 
@@ -6,9 +7,7 @@
 #include <cwchar>
 
 namespace tarvenish {
-namespace {
-
-std::wstring utf16Of(std::string_view text) {
+std::wstring utf16(std::string_view text) {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
     const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
@@ -17,7 +16,7 @@ std::wstring utf16Of(std::string_view text) {
     return wide;
 }
 
-std::string utf8Of(std::wstring_view wide) {
+std::string utf8(std::wstring_view wide) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
@@ -26,17 +25,15 @@ std::string utf8Of(std::wstring_view wide) {
     return text;
 }
 
-}  // namespace
-
 std::optional<std::string> environmentVariable(const char* name) {
-    const wchar_t* value = ::_wgetenv(utf16Of(name).c_str());
+    const wchar_t* value = ::_wgetenv(utf16(name).c_str());
     if (value == nullptr) return std::nullopt;
-    return utf8Of(value);
+    return utf8(value);
 }
 
 std::FILE* openForWriting(const std::string& path, bool append) {
     // "N": the handle is not inherited by child processes.
-    return ::_wfopen(utf16Of(path).c_str(), append ? L"abN" : L"wbN");
+    return ::_wfopen(utf16(path).c_str(), append ? L"abN" : L"wbN");
 }
 
 }  // namespace tarvenish

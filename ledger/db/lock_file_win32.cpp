@@ -1,20 +1,13 @@
 #include "ledger/db/lock_file.h"
 
+#include "base/utf16_win32.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace tarvenish {
 namespace {
-
-std::wstring widened(const std::string& text) {
-    if (text.empty()) return {};
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 std::string systemMessage(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -23,11 +16,7 @@ std::string systemMessage(DWORD error) {
         error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text;
     if (length > 0 && buffer != nullptr) {
-        const int bytes =
-            ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-        text.resize(static_cast<std::size_t>(bytes));
-        ::WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes, nullptr,
-                              nullptr);
+        text = utf8(std::wstring_view(buffer, length));
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
             text.pop_back();
     }
@@ -51,7 +40,7 @@ LockFile::~LockFile() {
 LockFile::Opened LockFile::open(const std::string& path, bool create) {
     close();
     // A reparse point (a symbolic link) is opened itself, never followed, as O_NOFOLLOW does.
-    const HANDLE handle = ::CreateFileW(widened(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+    const HANDLE handle = ::CreateFileW(utf16(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                         create ? OPEN_ALWAYS : OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
@@ -81,7 +70,7 @@ LockFile::Locked LockFile::tryLock(bool exclusive) {
 bool LockFile::isFileAt(const std::string& path) const noexcept {
     if (!isOpen()) return false;
     try {
-        const HANDLE named = ::CreateFileW(widened(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+        const HANDLE named = ::CreateFileW(utf16(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (named == INVALID_HANDLE_VALUE) return false;
         BY_HANDLE_FILE_INFORMATION heldInfo{};
@@ -100,7 +89,7 @@ bool LockFile::isFileAt(const std::string& path) const noexcept {
 
 void LockFile::remove(const std::string& path) noexcept {
     try {
-        ::DeleteFileW(widened(path).c_str());
+        ::DeleteFileW(utf16(path).c_str());
     } catch (...) {
     }
 }

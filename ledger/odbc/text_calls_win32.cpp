@@ -1,5 +1,7 @@
 #include "ledger/odbc/text_calls.h"
 
+#include "base/utf16_win32.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -20,22 +22,12 @@ namespace tarvenish {
 namespace {
 
 std::u16string wideOf(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::u16string wide(static_cast<std::size_t>(length), u'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, reinterpret_cast<LPWSTR>(wide.data()), length);
-    return wide;
+    const std::wstring wide = utf16(text);
+    return std::u16string(reinterpret_cast<const char16_t*>(wide.data()), wide.size());
 }
 
 std::string utf8Of(const char16_t* text, std::size_t length) {
-    if (length == 0) return {};
-    const auto* wide = reinterpret_cast<LPCWSTR>(text);
-    const int size = static_cast<int>(length);
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide, size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, size, out.data(), bytes, nullptr, nullptr);
-    return out;
+    return utf8(std::wstring_view(reinterpret_cast<const wchar_t*>(text), length));
 }
 
 // The text of a zero-terminated buffer the driver filled.

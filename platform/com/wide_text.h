@@ -6,15 +6,13 @@
 
 #include <oleauto.h>
 
+#include "base/utf16_win32.h"
+
 #include <string>
 #include <string_view>
 
 namespace tarvenish {
 
-// `text` in UTF-8. Never throws but std::bad_alloc.
-[[nodiscard]] std::string utf8(std::wstring_view text);
-// `text` in UTF-16. Never throws but std::bad_alloc.
-[[nodiscard]] std::wstring utf16(std::string_view text);
 // A new automation string holding `text`, owned by the caller; null when out of memory.
 [[nodiscard]] BSTR newBstr(std::string_view text) noexcept;
 // The text of an automation string (a null one is empty).
