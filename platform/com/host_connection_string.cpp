@@ -104,6 +104,20 @@ std::string sqlServerDriver(const std::vector<std::string>& installed) {
         "(install \"ODBC Driver 18 for SQL Server\")");
 }
 
+// The desktop-file drivers, the newest first: the 64-bit engine has only the first, a 32-bit system always
+// the second.
+constexpr std::array<std::string_view, 2> kDesktopDrivers{"Microsoft Access Driver (*.mdb, *.accdb)",
+                                                          "Microsoft Access Driver (*.mdb)"};
+
+std::string desktopDriver(const std::vector<std::string>& installed) {
+    for (const std::string_view wanted : kDesktopDrivers)
+        for (const std::string& driver : installed)
+            if (equalsNoCase(driver, wanted)) return driver;
+    throw std::invalid_argument(
+        "the host's connection goes to a desktop database file through OLE DB, and no Access ODBC driver is "
+        "installed for this process's width (install the Access Database Engine of the same width)");
+}
+
 bool isTrue(const std::string& value) {
     const std::string v = lowered(value);
     return v == "sspi" || v == "true" || v == "yes";
@@ -130,12 +144,12 @@ OdbcConnectionString sqlServerString(const std::vector<Pair>& pairs,
     return result;
 }
 
-OdbcConnectionString jetString(const std::vector<Pair>& pairs) {
+OdbcConnectionString jetString(const std::vector<Pair>& pairs, const std::vector<std::string>& drivers) {
     const std::optional<std::string> file = valueOf(pairs, {"data source"});
     if (!file || file->empty())
         throw std::invalid_argument("the host's desktop-file connection names no file (Data Source=)");
     OdbcConnectionString result;
-    result.text = "Driver={Microsoft Access Driver (*.mdb)};Dbq=" + odbcValue(*file) + ";";
+    result.text = "Driver=" + odbcValue(desktopDriver(drivers)) + ";Dbq=" + odbcValue(*file) + ";";
     if (const auto user = valueOf(pairs, {"user id"})) result.text += "Uid=" + odbcValue(*user) + ";";
     if (const auto password = valueOf(pairs, {"jet oledb:database password", "password"}))
         result.text += "Pwd=" + odbcValue(*password) + ";";
@@ -157,7 +171,7 @@ OdbcConnectionString odbcConnectionString(std::string_view hostString,
             "source");
     }
     if (isSqlServerProvider(*provider)) return sqlServerString(pairs, installedDrivers);
-    if (isJetProvider(*provider)) return jetString(pairs);
+    if (isJetProvider(*provider)) return jetString(pairs, installedDrivers);
     // MSDASQL is OLE DB over ODBC: its own ODBC part says where to go.
     if (equalsNoCase(*provider, "MSDASQL") || lowered(*provider).starts_with("msdasql.")) {
         if (valueOf(pairs, {"driver", "dsn"})) {

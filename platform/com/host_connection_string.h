@@ -20,8 +20,8 @@ struct OdbcConnectionString {
 // Translates `hostString`: Driver= or DSN= is used as it stands; Provider=SQLOLEDB, SQLNCLI* and MSOLEDBSQL*
 // go to the first of `installedDrivers` that speaks to SQL Server (the newest first), with the server, the
 // database and the user with the password, or integrated security; Provider=Microsoft.Jet.OLEDB.4.0 goes to
-// the Access driver with Dbq=. Anything else is refused: the error names why, never the password. Throws
-// std::invalid_argument.
+// the first installed Access driver (the newest first) with Dbq=. Anything else is refused: the error names
+// why, never the password. Throws std::invalid_argument.
 [[nodiscard]] OdbcConnectionString odbcConnectionString(std::string_view hostString,
                                                         const std::vector<std::string>& installedDrivers);
 

@@ -30,11 +30,15 @@ TEST(HostConnectionString, TheSqlServerProvidersGoToTheNewestSqlServerDriver) {
         odbcConnectionString("Provider=SQLNCLI11;Data Source=db1;User ID=sa;", kDrivers).lacksPassword);
 }
 
-TEST(HostConnectionString, TheDesktopFileProviderGoesToTheAccessDriver) {
-    EXPECT_EQ(
-        odbcConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\UF\\ufdata.mdb;", kDrivers)
-            .text,
-        "Driver={Microsoft Access Driver (*.mdb)};Dbq=C:\\UF\\ufdata.mdb;");
+TEST(HostConnectionString, TheDesktopFileProviderGoesToTheNewestAccessDriverInstalled) {
+    constexpr std::string_view kFile = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\UF\\ufdata.mdb;";
+    EXPECT_EQ(odbcConnectionString(kFile, {"SQL Server", "Microsoft Access Driver (*.mdb)"}).text,
+              "Driver={Microsoft Access Driver (*.mdb)};Dbq=C:\\UF\\ufdata.mdb;");
+    EXPECT_EQ(odbcConnectionString(
+                  kFile, {"Microsoft Access Driver (*.mdb)", "Microsoft Access Driver (*.mdb, *.accdb)"})
+                  .text,
+              "Driver={Microsoft Access Driver (*.mdb, *.accdb)};Dbq=C:\\UF\\ufdata.mdb;");
+    EXPECT_THROW((void)odbcConnectionString(kFile, kDrivers), std::invalid_argument);
 }
 
 TEST(HostConnectionString, AnythingElseIsRefusedWithoutItsPassword) {
