@@ -63,9 +63,13 @@ std::string missingHostTable(Connection& connection) {
 }
 
 std::string dialectRefusal(DialectChoice dialects, Connection& connection) {
-    if (!dialects.sendsDesktopForms() || connection.state() == 0 ||
-        !connection.engine().takesServerDialectOnly())
-        return {};
+    if (connection.state() == 0) return {};
+    const std::optional<Dialect> native = connection.engine().nativeDialect();
+    if (native == Dialect::Desktop && dialects.forPairs() == Dialect::Server)
+        return "the account set is a desktop database file, which takes the desktop dialect only (AccSql 0), "
+               "not AccSql " +
+               std::to_string(dialects.hostFlag()) + "; nothing was changed";
+    if (!dialects.sendsDesktopForms() || native != Dialect::Server) return {};
     constexpr std::string_view kServer =
         "the account set is on a database server, which takes the server dialect only (AccSql 1), not ";
     if (dialects.forPairs() == Dialect::Desktop)

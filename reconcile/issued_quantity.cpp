@@ -61,7 +61,11 @@ bool Prepare(Connection& connection, Dialect dialect, RunReport& report) noexcep
     Statement probe;
     Statement dropLeftover;
     try {
-        statements = sql::issuedQuantityPrepare(dialect);
+        // A desktop engine reached as itself pads str()'s digits; the bridge's str() does not.
+        const bool padsStr =
+            connection.state() != 0 && connection.engine().nativeDialect() == Dialect::Desktop;
+        statements =
+            sql::issuedQuantityPrepare(dialect, padsStr ? sql::DesktopStr::Padded : sql::DesktopStr::Bare);
         probe = sql::sumTableProbe();
         dropLeftover = sql::dropLeftoverSumTable();
     } catch (const std::exception& error) {

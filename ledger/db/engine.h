@@ -11,6 +11,7 @@
 
 #include "ledger/db/row_store.h"
 #include "ledger/db/value.h"
+#include "ledger/sql/dialect.h"
 #include "ledger/sql/statement.h"
 
 namespace tarvenish {
@@ -66,9 +67,10 @@ public:
     // Makes every committed transaction survive a power cut now, not only a crash of the program (a
     // write-ahead log kept with normal syncs reaches the disk only at its checkpoints). Throws DbError.
     virtual void makeDurable() = 0;
-    // True when the database takes the server dialect's texts as built and no others (a server reached
-    // through ODBC); false when either dialect's texts reach it through the dialect bridge.
-    [[nodiscard]] virtual bool takesServerDialectOnly() const noexcept = 0;
+    // The one dialect whose texts the database takes as built and no other: the server dialect for a
+    // server, the desktop dialect for a desktop-file driver (both reached through ODBC); none when either
+    // dialect's texts reach it through the dialect bridge.
+    [[nodiscard]] virtual std::optional<Dialect> nativeDialect() const noexcept = 0;
     // The database file the engine works on, as its connection names it (a path or a SQLite URI); empty for
     // a server, whose data lie in no file of this machine.
     [[nodiscard]] virtual std::string databaseFile() const = 0;

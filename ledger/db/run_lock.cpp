@@ -102,8 +102,8 @@ RunLock::RunLock(std::string_view connectionString, RunLockUse use) noexcept : m
 
 void RunLock::takeThroughOdbc(std::string_view connectionString) {
     std::unique_ptr<Engine> engine = openEngine(connectionString);
-    if (!engine->takesServerDialectOnly()) {
-        // A SQLite file behind the driver: the same lock file as when the file is opened directly.
+    if (engine->nativeDialect() != Dialect::Server) {
+        // A SQLite or desktop file behind the driver: the same lock file as when the file is opened directly.
         const std::string file = databaseFile(engine->databaseFile());
         engine.reset();
         if (file.empty()) return;

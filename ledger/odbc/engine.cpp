@@ -32,8 +32,15 @@ OdbcEngine::~OdbcEngine() {
     m_transactions.end();
 }
 
-bool OdbcEngine::takesServerDialectOnly() const noexcept {
-    return m_session->kind() == OdbcServerKind::TransactSql;
+std::optional<Dialect> OdbcEngine::nativeDialect() const noexcept {
+    switch (m_session->kind()) {
+        case OdbcServerKind::TransactSql:
+            return Dialect::Server;
+        case OdbcServerKind::Desktop:
+            return Dialect::Desktop;
+        default:
+            return std::nullopt;
+    }
 }
 
 std::string OdbcEngine::databaseFile() const {
@@ -41,7 +48,7 @@ std::string OdbcEngine::databaseFile() const {
 }
 
 OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
-    if (m_session->kind() == OdbcServerKind::TransactSql) return {std::string(sql), {}};
+    if (m_session->kind() != OdbcServerKind::Sqlite) return {std::string(sql), {}};
     SqliteTranslation translation = translateForSqlite(sql, operation);
     return {m_planner.inJoinOrder(std::move(translation.text)), std::move(translation.createdTable)};
 }

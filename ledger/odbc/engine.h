@@ -47,8 +47,8 @@ public:
     }
     [[nodiscard]] long changes() const override { return m_changes; }
     void makeDurable() override;
-    [[nodiscard]] bool takesServerDialectOnly() const noexcept override;
-    // The database file of a SQLite data source, as its driver names it; empty for a server.
+    [[nodiscard]] std::optional<Dialect> nativeDialect() const noexcept override;
+    // The database file of a SQLite or desktop-file data source, as its driver names it; empty for a server.
     [[nodiscard]] std::string databaseFile() const override;
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
     // A statement sent through the driver runs to its end; a stop request is seen between statements.

@@ -16,6 +16,9 @@ OdbcServerKind serverKindOf(std::string_view dbmsName) noexcept {
                                                                          "adaptive server"};
         for (const std::string_view family : kTransactSql)
             if (name.find(family) != std::string::npos) return OdbcServerKind::TransactSql;
+        // The desktop-file driver names its engine "ACCESS"; older ones name the engine itself.
+        if (name == "access" || name.starts_with("ms jet") || name.starts_with("ms access"))
+            return OdbcServerKind::Desktop;
         if (name.find("sqlite") != std::string::npos) return OdbcServerKind::Sqlite;
     } catch (...) {
     }

@@ -100,6 +100,8 @@ void OdbcSession::open(const std::string& text) {
     // The driver names the file in the connection string it completed, also for a DSN.
     if (m_kind == OdbcServerKind::Sqlite)
         m_databaseFile = valueOf(m_completed, "database").value_or(valueOf(text, "database").value_or(""));
+    if (m_kind == OdbcServerKind::Desktop)
+        m_databaseFile = valueOf(m_completed, "dbq").value_or(valueOf(text, "dbq").value_or(""));
 }
 
 std::shared_ptr<OdbcSession> OdbcSession::connect(std::string_view connectionString, OdbcPurpose purpose) {
@@ -107,12 +109,11 @@ std::shared_ptr<OdbcSession> OdbcSession::connect(std::string_view connectionStr
     const std::string text(connectionString);
     session->open(text);
     if (session->m_kind == OdbcServerKind::Unsupported)
-        throw DbError(
-            std::string(kConnect), 0,
-            "the data source is a \"" + session->m_dbmsName +
-                "\" database; account sets are kept on a SQL Server or Sybase server or in a SQLite "
-                "database",
-            {});
+        throw DbError(std::string(kConnect), 0,
+                      "the data source is a \"" + session->m_dbmsName +
+                          "\" database; account sets are kept on a SQL Server or Sybase server, in a desktop "
+                          "database file or in a SQLite database",
+                      {});
     if (session->m_kind != OdbcServerKind::Sqlite || purpose != OdbcPurpose::Statements) return session;
     // The bridge's statements call the dialect functions, which the driver's SQLite connection only has once
     // it has loaded them; the driver's lock wait follows the component's busy timeout like the embedded one.

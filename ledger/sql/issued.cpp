@@ -4,7 +4,7 @@
 
 namespace tarvenish::sql {
 
-std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect) {
+std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect, DesktopStr str) {
     if (dialect == Dialect::Server) {
         return {
             Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float ",
@@ -22,7 +22,10 @@ std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect) {
             Statement::asText("drop table FSumQuantity"),
         };
     }
-    // The desktop engine compares the number column with the text column only after str() has made it text.
+    // The desktop engine compares the number column with the text column only after str() has made it text;
+    // a real one pads the text with a blank, so there the join compares it trimmed.
+    const std::string lineIdText =
+        str == DesktopStr::Padded ? "trim(str(RdRecords.autoid))" : "str(RdRecords.autoid)";
     return {
         Statement::asText("ALTER TABLE Rdrecords add isOutQuantity_s float NULL",
                           StatementKind::IssuedColumnAdd),
@@ -31,8 +34,8 @@ std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect) {
             std::string("select RdRecords.autoid, RdRecords.isOutQuantity-") +
             "iif((Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity))))  " +
             "is null,0,Sum(IIf(R1.brdflag = 0, R2.iquantity, Abs(R2.iquantity)))) " +
-            "as IsumQuantity into FSumQuantity FROM ((RdRecords left join RdRecords R2 " +
-            "on str(RdRecords.autoid)=R2.cVouchCode) " +
+            "as IsumQuantity into FSumQuantity FROM ((RdRecords left join RdRecords R2 " + "on " +
+            lineIdText + "=R2.cVouchCode) " +
             "left join rdrecord R1 on R2.id=R1.id) group by RdRecords.isOutQuantity,RdRecords.autoid"),
         Statement::fixed(
             std::string(

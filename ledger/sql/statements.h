@@ -38,8 +38,14 @@ namespace sql {
 // The three outstanding-document queries, in the order they are asked.
 [[nodiscard]] std::array<Statement, 3> outstandingDocuments(Dialect dialect);
 
+// What the desktop form's str() of a line id gives where the statements go: the bare digits (the dialect
+// bridge), or the digits after a leading blank (a real desktop engine pads a positive number), which the
+// issued-quantity pass's join must trim to match the text column.
+enum class DesktopStr { Bare, Padded };
+
 // The issued-quantity pass: add the temporary column, zero it, the select-into, the update, the drop.
-[[nodiscard]] std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect);
+[[nodiscard]] std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect,
+                                                             DesktopStr str = DesktopStr::Bare);
 // Drops the temporary column; one text for both dialects.
 [[nodiscard]] Statement issuedQuantityRemove();
 // Drops a FSumQuantity left over from a run that ended abnormally.

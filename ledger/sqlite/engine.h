@@ -48,7 +48,7 @@ public:
     void makeDurable() override;
     // The data source the engine was opened on.
     [[nodiscard]] std::string databaseFile() const override { return m_file; }
-    [[nodiscard]] bool takesServerDialectOnly() const noexcept override { return false; }
+    [[nodiscard]] std::optional<Dialect> nativeDialect() const noexcept override { return std::nullopt; }
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
     [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return this; }
 

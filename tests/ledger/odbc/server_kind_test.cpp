@@ -18,6 +18,11 @@ TEST(OdbcServerKind, SqliteGoesThroughTheDialectBridge) {
     EXPECT_EQ(serverKindOf("sqlite3"), OdbcServerKind::Sqlite);
 }
 
+TEST(OdbcServerKind, DesktopFileDriversGetTheDesktopTextsAsBuilt) {
+    for (const char* name : {"ACCESS", "MS Jet", "MS Access"})
+        EXPECT_EQ(serverKindOf(name), OdbcServerKind::Desktop) << name;
+}
+
 TEST(OdbcServerKind, AnyOtherDatabaseIsRefused) {
     for (const char* name : {"PostgreSQL", "MySQL", "Oracle", ""})
         EXPECT_EQ(serverKindOf(name), OdbcServerKind::Unsupported) << name;

@@ -218,6 +218,21 @@ TEST_P(Corpus, IssuedQuantityPassTakesBackPointingLinesOffTheIssuedQuantity) {
     EXPECT_FALSE(m_set.hasColumn("RdRecords", "isOutQuantity_s"));
 }
 
+// The form for a real desktop engine, whose str() pads, must join the same lines where str() does not.
+TEST_P(Corpus, IssuedQuantityPassTrimmedForADesktopEngineFindsTheSameLines) {
+    if (dialect() == Dialect::Server) GTEST_SKIP() << "the server form has no str()";
+    auto conn = m_set.connect();
+    const auto statements = sql::issuedQuantityPrepare(dialect(), sql::DesktopStr::Padded);
+    EXPECT_NE(statements[2].text(), sql::issuedQuantityPrepare(dialect())[2].text());
+    for (std::size_t i = 0; i < 3; ++i) conn->execute(statements[i]);
+    const auto figure = [&](std::int64_t autoid) {
+        return m_set.scalar("select IsumQuantity from FSumQuantity where autoid=" + std::to_string(autoid))
+            .asDouble();
+    };
+    EXPECT_DOUBLE_EQ(figure(m_lines.drawnOn), 3.0);
+    EXPECT_DOUBLE_EQ(figure(m_lines.returned), -2.0);
+}
+
 TEST_P(Corpus, LeftOverSumTableIsFoundByTheProbeAndDropped) {
     auto conn = m_set.connect();
     EXPECT_THROW((void)query(m_set, sql::sumTableProbe()), DbError);
