@@ -64,6 +64,28 @@ TEST(ServerDialect, RefusesEveryUndefinedFlagForTheRunAndBothChecksThroughTheLib
     EXPECT_EQ(sortedRows(LedgerFile(path), kAllRows), before);
 }
 
+// A desktop file behind its own driver (here the SQLite driver under that driver's name) takes the desktop
+// dialect only.
+TEST(DesktopFileDialect, RefusesTheServerFlagThroughBothFronts) {
+    const ScratchDir dir;
+    const std::string path = makeDemo(dir, "ledger.db", PairMode::Warehouse);
+    const auto before = sortedRows(LedgerFile(path), kAllRows);
+    for (const Front front : {Front::Command, Front::Library}) {
+        Scenario scenario;
+        scenario.accountSet = path;
+        scenario.accSql = 1;
+        scenario.onMismatch = "balance";
+        scenario.connection = "Driver=SQLite3AsDesktop;Database=" + path + ";";
+        const FrontResult result = runThrough(front, scenario);
+        EXPECT_TRUE(answered(result, Outcome::Refused))
+            << frontName(front) << ": " << result.out << result.err;
+        EXPECT_NE(result.err.find("a desktop database file, which takes the desktop dialect only"),
+                  std::string::npos)
+            << frontName(front) << ": " << result.err;
+    }
+    EXPECT_EQ(sortedRows(LedgerFile(path), kAllRows), before);
+}
+
 TEST(ServerDialect, MixedFlagStillSendsTheDesktopPreparationAndServerPairsToSqlite) {
     const ScratchDir dir;
     const std::string path = makeDemo(dir, "ledger.db", PairMode::Department);

@@ -1,6 +1,6 @@
 /* An ODBC driver for the tests: the SQLite ODBC driver in everything but the name it gives its database.
- * It says "Microsoft SQL Server", so that the component takes the path of a database server (texts sent as
- * built, the server's refusals) while SQLite keeps the rows. Every other function is the SQLite driver's own,
+ * It says TARVENISH_DBMS_NAME ("Microsoft SQL Server", "ACCESS"), so that the component takes the path of a
+ * database server or a desktop file (texts sent as built, their refusals) while SQLite keeps the rows. Every other function is the SQLite driver's own,
  * found through this module's dependency on it. */
 
 #include <dlfcn.h>
@@ -14,7 +14,7 @@ typedef SQLRETURN (*GetInfoFn)(SQLHDBC, SQLUSMALLINT, SQLPOINTER, SQLSMALLINT, S
 SQLRETURN SQL_API SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT size,
                              SQLSMALLINT* length) {
     if (type == SQL_DBMS_NAME) {
-        static const char kName[] = "Microsoft SQL Server";
+        static const char kName[] = TARVENISH_DBMS_NAME;
         if (value && size > 0) {
             strncpy((char*)value, kName, (size_t)size - 1);
             ((char*)value)[size - 1] = '\0';
