@@ -39,7 +39,14 @@ public:
 
     // Only a window on this thread has a person behind it; the policy, or the cancel without one, answers
     // at once.
-    [[nodiscard]] bool waitsForPerson() const noexcept override { return windowsOnCallingThread(); }
+    [[nodiscard]] bool waitsForPerson() const noexcept override {
+        if (!windowsOnCallingThread()) return false;
+        try {
+            return screenAdjustmentPresenter()->waitsForPerson();
+        } catch (...) {
+            return true;
+        }
+    }
 
 private:
     std::optional<AdjustmentPolicy> m_policy;

@@ -53,6 +53,14 @@ std::optional<TestAnswer> testAnswer() {
 
 }  // namespace
 
+bool Win32AdjustmentPresenter::waitsForPerson() const noexcept {
+    try {
+        return !testAnswer().has_value();
+    } catch (...) {
+        return true;
+    }
+}
+
 DialogResult Win32AdjustmentPresenter::showModal(PairMode mode, RunReport& report) {
     Win32DialogWindow window(::GetActiveWindow());
     Frmjustaccount form(window, report, mode);

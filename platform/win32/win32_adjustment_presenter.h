@@ -17,8 +17,8 @@ public:
     // closed it, or once a stop request (ledger/stop_request.h) has cancelled it, polled every 100 ms. Throws
     // what the load throws and the first failure of a handler that let its error through.
     [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override;
-    // True: a person answers the window.
-    [[nodiscard]] bool waitsForPerson() const noexcept override { return true; }
+    // True: a person answers the window; false while the test answer does.
+    [[nodiscard]] bool waitsForPerson() const noexcept override;
 };
 
 }  // namespace tarvenish

@@ -48,6 +48,7 @@ struct Win32Grid::Impl {
     HWND editor = nullptr;
     long editRow = -1, editCol = -1;
     bool committing = false;
+    bool layoutPending = false;
     long resizing = -1;  // the column whose right edge is dragged
     int resizeOrigin = 0, resizeStart = 0;
 
@@ -227,12 +228,19 @@ struct Win32Grid::Impl {
         clampScroll();
     }
 
+    // Lays the grid out again at its next painting: a load changes hundreds of cells, and the scroll bars
+    // need setting only once for all of them.
     void refresh() {
         if (window() == nullptr) return;
+        layoutPending = true;
+        ::InvalidateRect(window(), nullptr, FALSE);
+    }
+
+    void layOut() {
+        layoutPending = false;
         measureFixed();
         clampScroll();
         updateScrollBars();
-        ::InvalidateRect(window(), nullptr, FALSE);
     }
 
     void paint(HDC target) {
@@ -320,8 +328,11 @@ struct Win32Grid::Impl {
         if (editor != nullptr || row >= cells.RowCount() || col >= cells.ColCount() || fixedCell(row, col))
             return;
         if (cells.ColumnWidth(col) <= 0) return;
+        // The editor goes where the cell is now, so the layout cannot wait for the next painting.
+        layOut();
         showCurrent(true);
-        refresh();
+        layOut();
+        ::InvalidateRect(window(), nullptr, FALSE);
         RECT r{};
         if (!cellRect(row, col, r)) return;
         const std::wstring text = replace ? initial : utf16(cells.CellText(row, col));
@@ -427,6 +438,7 @@ struct Win32Grid::Impl {
     LRESULT procedure(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case WM_PAINT: {
+                if (layoutPending) layOut();
                 PAINTSTRUCT ps;
                 HDC dc = ::BeginPaint(window(), &ps);
                 paint(dc);
