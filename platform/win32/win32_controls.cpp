@@ -82,6 +82,7 @@ void Win32Child::destroy() noexcept {
 void Win32Child::place(int left, int top, int width, int height) noexcept {
     if (m_window != nullptr)
         ::SetWindowPos(m_window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    placed();
 }
 
 void Win32Child::notified(unsigned) {}
@@ -130,13 +131,63 @@ void Win32Child::raiseGuarded(const std::function<void()>& handler) noexcept {
     }
 }
 
+Win32Label::~Win32Label() {
+    destroy();
+    if (m_fitted != nullptr) ::DeleteObject(m_fitted);
+}
+
 void Win32Label::create(HWND parent, HFONT font) {
+    m_font = font;
     Win32Child::create(parent, L"STATIC", kPlainStatic, 0, m_caption, font);
+    refit();
 }
 
 void Win32Label::Caption(std::string_view text) {
     m_caption = text;
     setWindowText(text);
+    refit();
+}
+
+void Win32Label::fitToWidth(bool on) {
+    m_fitting = on;
+    refit();
+}
+
+void Win32Label::refit() noexcept {
+    const HWND window = handle();
+    if (!m_fitting || window == nullptr || m_font == nullptr) return;
+    RECT room{};
+    ::GetClientRect(window, &room);
+    const std::wstring text = utf16(m_caption);
+    HDC dc = ::GetDC(window);
+    const HGDIOBJ before = ::SelectObject(dc, m_font);
+    const auto fits = [&](HFONT font) {
+        ::SelectObject(dc, font);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx <= room.right;
+    };
+    HFONT chosen = m_font;
+    HFONT fitted = nullptr;
+    LOGFONTW face{};
+    if (!fits(m_font) && ::GetObjectW(m_font, sizeof face, &face) == sizeof face) {
+        const int smallest = -::MulDiv(6, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+        for (LONG height = face.lfHeight + 1; height <= smallest; ++height) {
+            face.lfHeight = height;
+            HFONT smaller = ::CreateFontIndirectW(&face);
+            if (smaller == nullptr) break;
+            if (fitted != nullptr) ::DeleteObject(fitted);
+            fitted = smaller;
+            if (fits(smaller)) break;
+        }
+        if (fitted != nullptr) chosen = fitted;
+    }
+    ::SelectObject(dc, before);
+    ::ReleaseDC(window, dc);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    // The font the label showed before goes only once the label no longer draws with it.
+    if (m_fitted != nullptr) ::DeleteObject(m_fitted);
+    m_fitted = fitted;
 }
 
 void Win32Label::Marked(bool marked) {

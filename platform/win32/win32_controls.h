@@ -36,6 +36,8 @@ public:
     void destroy() noexcept;
     // Places the window in its parent's client area, in pixels.
     void place(int left, int top, int width, int height) noexcept;
+    // After the window has been placed or resized.
+    virtual void placed() noexcept {}
     // A notification code of WM_COMMAND from this child (BN_CLICKED, ...).
     virtual void notified(unsigned code);
     // The text colour the child is drawn in, as a COLORREF; negative for the system's.
@@ -62,6 +64,9 @@ private:
 class Win32Label final : public KVLabel, public Win32Child {
 public:
     explicit Win32Label(std::string_view caption = {}) : m_caption(caption) {}
+    ~Win32Label() override;
+    Win32Label(const Win32Label&) = delete;
+    Win32Label& operator=(const Win32Label&) = delete;
     // A static text at its caption, child of `parent`.
     void create(HWND__* parent, HFONT__* font);
     void SetFocus() override { focusWindow(); }
@@ -73,9 +78,18 @@ public:
     using KVLabel::Marked;
     void Marked(bool marked) override;
     [[nodiscard]] long textColour() const noexcept override;
+    // When on, a caption wider than the label is set smaller (down to 6 points) rather than cut; refits at
+    // once and at every caption and size.
+    void fitToWidth(bool on);
+    void placed() noexcept override { refit(); }
 
 private:
+    void refit() noexcept;
+
     std::string m_caption;
+    HFONT__* m_font = nullptr;
+    HFONT__* m_fitted = nullptr;
+    bool m_fitting = false;
 };
 
 class Win32Frame final : public KVFrame, public Win32Child {

@@ -181,6 +181,9 @@ void Form::create(HWND owner, const std::string& caption, void* self) {
         }
     }
     Frame1.create(window, font.get());
+    Label9.fitToWidth(true);
+    Label10.fitToWidth(true);
+    LabelDiff.fitToWidth(true);
     ::SetWindowPos(Frame1.handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     place(client.cx, client.cy);
 }
