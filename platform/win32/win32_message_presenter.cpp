@@ -23,25 +23,25 @@ std::string titleOf(std::string_view title) {
     }
 }
 
+// Adds a visible group box among a window's children to the rectangle `found` points to.
+BOOL CALLBACK addFrame(HWND child, LPARAM found) {
+    wchar_t name[16] = {};
+    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if (::GetClassNameW(child, name, 16) > 0 && ::lstrcmpiW(name, L"Button") == 0 &&
+        (style & BS_TYPEMASK) == BS_GROUPBOX && ::IsWindowVisible(child)) {
+        RECT at{};
+        ::GetWindowRect(child, &at);
+        auto* all = reinterpret_cast<RECT*>(found);
+        ::UnionRect(all, all, &at);
+    }
+    return TRUE;
+}
+
 // Moves a box, once it is placed over its owner, off the owner's group boxes (the ledger frame of the
 // adjustment dialog): to their right, or to their left when the screen has no room there.
 void keepOffFrames(HWND box, HWND owner) {
     RECT frames{};
-    EnumChildWindows(
-        owner,
-        [](HWND child, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-            if (::GetClassNameW(child, name, 16) > 0 && ::lstrcmpiW(name, L"Button") == 0 &&
-                (style & BS_TYPEMASK) == BS_GROUPBOX && ::IsWindowVisible(child)) {
-                RECT at{};
-                ::GetWindowRect(child, &at);
-                auto* all = reinterpret_cast<RECT*>(found);
-                ::UnionRect(all, all, &at);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&frames));
+    ::EnumChildWindows(owner, addFrame, reinterpret_cast<LPARAM>(&frames));
     RECT at{};
     RECT overlap{};
     if (::IsRectEmpty(&frames) || !::GetWindowRect(box, &at) || !::IntersectRect(&overlap, &at, &frames))

@@ -28,17 +28,16 @@ struct Counts {
     long gdiObjects = 0;
 };
 
+BOOL CALLBACK countWindow(HWND, LPARAM found) {
+    ++*reinterpret_cast<long*>(found);
+    return TRUE;
+}
+
 // The windows of this thread (hidden ones too) and the GDI objects of the process. Where the system does not
 // count GDI objects itself, every handle of the table is asked for its type.
 Counts counted() {
     Counts counts;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND, LPARAM found) -> BOOL {
-            ++*reinterpret_cast<long*>(found);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&counts.windows));
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&counts.windows));
     counts.gdiObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     if (counts.gdiObjects == 0) {
         for (ULONG_PTR handle = 1; handle < 0x10000; ++handle)
@@ -48,7 +47,7 @@ Counts counted() {
 }
 
 // JustAccount on the account set `variable` names, on this apartment thread, every dialog answered by
-// `answer`; true when it answered True.
+// `answer`; true when it answered True. An empty answer leaves the dialogs to whatever reaches the window.
 bool runAnswered(const char* variable, const wchar_t* answer) {
     EXPECT_EQ(_wputenv((std::wstring(L"TARVENISH_TEST_DIALOG_ANSWER=") + answer).c_str()), 0);
     CLSID clsid{};
@@ -101,6 +100,32 @@ TEST_F(DialogOnScreen, AThousandPairsAnsweredOneByOneLeaveNoWindowAndNoGdiObject
 TEST_F(DialogOnScreen, APlantedLeakFailsTheCheck) {
     const Counts left = leftBehind("TARVENISH_TEST_SET_LEAK", L"confirm+leak");
     EXPECT_FALSE(flat(left)) << "one font left per dialog went unnoticed";
+}
+
+// A host that is shutting down keeps its WM_QUIT: the dialog it arrives in unloads as by its close box (the
+// pair is left, the run goes on) and posts it again, so the call returns and the host's loop still ends.
+TEST_F(DialogOnScreen, AQuitMessageUnloadsTheDialogAndReachesTheHostsLoop) {
+    PostQuitMessage(3);
+    EXPECT_TRUE(runAnswered("TARVENISH_TEST_SET_QUIT", L""));
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the host's WM_QUIT was lost";
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+// The host's active window owns the dialog and is disabled while it is up; once it is answered the host's
+// window takes input and the activation again.
+TEST_F(DialogOnScreen, TheHostsWindowIsEnabledAndActiveAgainAfterTheDialog) {
+    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    SetForegroundWindow(host);
+    SetActiveWindow(host);
+    ASSERT_EQ(GetActiveWindow(), host);
+    EXPECT_TRUE(runAnswered("TARVENISH_TEST_SET_OWNER", L"confirm"));
+    EXPECT_TRUE(IsWindowEnabled(host));
+    EXPECT_EQ(GetActiveWindow(), host);
+    DestroyWindow(host);
 }
 
 }  // namespace
