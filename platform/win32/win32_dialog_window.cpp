@@ -41,6 +41,37 @@ std::string captionOfResource() {
     return kDesignCaption;
 }
 
+// The design's font, 宋体 (GB2312) at 9 points, when the system has it; otherwise its own message face, which
+// on Windows and under Wine's font replacements carries the Chinese glyphs.
+LOGFONTW designFace(int dpi) {
+    LOGFONTW face{};
+    face.lfHeight = -::MulDiv(9, dpi, 72);
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = GB2312_CHARSET;
+    wcscpy(face.lfFaceName, L"\u5b8b\u4f53");
+    bool installed = false;
+    if (HDC screen = ::GetDC(nullptr)) {
+        const win32::GdiObject<HFONT> probe(::CreateFontIndirectW(&face));
+        const HGDIOBJ before = ::SelectObject(screen, probe.get());
+        wchar_t chosen[LF_FACESIZE] = {};
+        ::GetTextFaceW(screen, LF_FACESIZE, chosen);
+        ::SelectObject(screen, before);
+        ::ReleaseDC(nullptr, screen);
+        installed = ::lstrcmpiW(chosen, face.lfFaceName) == 0 || ::lstrcmpiW(chosen, L"SimSun") == 0;
+    }
+    if (installed) return face;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        face = metrics.lfMessageFont;
+    } else {
+        face = LOGFONTW{};
+        wcscpy(face.lfFaceName, L"MS Shell Dlg");
+    }
+    face.lfHeight = -::MulDiv(9, dpi, 72);
+    return face;
+}
+
 int screenDpi() {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
@@ -134,14 +165,7 @@ void Form::create(HWND owner, const std::string& caption, void* self) {
     if (!win32::registerClass(kWindowClass, dialogProcedure, 0, COLOR_BTNFACE))
         throw std::runtime_error("the adjustment dialog's window class cannot be registered");
     dpi = screenDpi();
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTW face{};
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        face = metrics.lfMessageFont;
-    // The design's 9 points at the screen's DPI, in the system's dialog face.
-    face.lfHeight = -::MulDiv(9, dpi, 72);
-    if (face.lfFaceName[0] == L'\0') wcscpy(face.lfFaceName, L"MS Shell Dlg");
+    LOGFONTW face = designFace(dpi);
     font.reset(::CreateFontIndirectW(&face));
     face.lfWeight = FW_BOLD;
     boldFont.reset(::CreateFontIndirectW(&face));

@@ -266,8 +266,9 @@ struct Win32Grid::Impl {
                 RECT cell{c.left, top, c.left + c.width, top + rowHeight};
                 const bool fixed = fixedCell(row, c.col);
                 const bool current = !fixed && row == cells.CurrentRow() && c.col == cells.CurrentCol();
-                COLORREF fill = ::GetSysColor(fixed ? COLOR_BTNFACE : COLOR_WINDOW);
-                COLORREF ink = ::GetSysColor(COLOR_WINDOWTEXT);
+                // The design's fixed cells are white with button text, the others window colours.
+                COLORREF fill = fixed ? RGB(0xFF, 0xFF, 0xFF) : ::GetSysColor(COLOR_WINDOW);
+                COLORREF ink = ::GetSysColor(fixed ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
                 if (current) {
                     fill = ::GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
                     ink = ::GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
