@@ -61,12 +61,15 @@ tarvenish_floor(tarvenish_component_class FOLDERS component_class
                 LINKS tarvenish_checks tarvenish_reconcile tarvenish_automation)
 tarvenish_floor(tarvenish_headless FOLDERS platform/headless FILES platform/display.cpp platform/display.h
                 LINKS tarvenish_dialog)
+# The suite's controls, the adjustment dialog and the message boxes over Win32.
+tarvenish_floor(tarvenish_win32 FOLDERS platform/win32 LINKS tarvenish_headless user32 gdi32 comctl32 ole32)
 # The library's settings, presenters and its JustAccount, shared with the Linux library's folder.
 tarvenish_floor(tarvenish_library
                 FILES platform/dll/library_just_account.cpp platform/dll/library_just_account.h
                       platform/dll/library_presenters.cpp platform/dll/library_presenters.h
                       platform/dll/library_settings.cpp platform/dll/library_settings.h
-                LINKS tarvenish_component_class tarvenish_headless)
+                      platform/dll/window_presenters_win32.cpp platform/dll/window_presenters.h
+                LINKS tarvenish_component_class tarvenish_headless tarvenish_win32)
 
 # The message files lie beside the DLL, in share/tarvenish, as the library looks for them there.
 set(TARVENISH_BUILD_RESOURCE_DIR ${CMAKE_BINARY_DIR}/share/tarvenish)

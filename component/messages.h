@@ -38,6 +38,7 @@ inline constexpr int kConfirmLines = 40;      // asks a second confirm for the a
 inline constexpr int kLineBeyondTotals = 41;  // an added line larger than the pair's own totals
 inline constexpr int kLineNegative = 42;      // a negative added line
 inline constexpr int kLineEmpty = 43;         // an added line without quantity or money
+inline constexpr int kWindowCaption = 44;     // the adjustment window's caption
 }  // namespace msg
 
 // "Q9.IA.TARVENISH." followed by `number` in five digits. Throws std::out_of_range outside 0..99999.

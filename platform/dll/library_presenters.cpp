@@ -9,12 +9,7 @@
 #include "component/run_report.h"
 #include "component/shared_state.h"
 #include "platform/dll/library_settings.h"
-
-#ifdef TARVENISH_HAVE_QT
-#include "platform/qt/qt_adjustment_presenter.h"
-#include "platform/qt/qt_application.h"
-#include "platform/qt/qt_message_presenter.h"
-#endif
+#include "platform/dll/window_presenters.h"
 
 namespace tarvenish {
 namespace {
@@ -24,9 +19,7 @@ public:
     explicit LibraryAdjustmentPresenter(std::optional<AdjustmentPolicy> policy) : m_policy(policy) {}
 
     [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override {
-#ifdef TARVENISH_HAVE_QT
-        if (windowsOnThisThread()) return QtAdjustmentPresenter().showModal(mode, report);
-#endif
+        if (windowsOnCallingThread()) return screenAdjustmentPresenter()->showModal(mode, report);
         if (m_policy) return HeadlessAdjustmentPresenter(*m_policy).showModal(mode, report);
         SharedState& state = sharedState();
         // The library says it on standard error with the run's answer, and the report holds it.
@@ -47,11 +40,12 @@ public:
     // Only a window on this thread has a person behind it; the policy, or the cancel without one, answers
     // at once.
     [[nodiscard]] bool waitsForPerson() const noexcept override {
-#ifdef TARVENISH_HAVE_QT
-        return windowsOnThisThread();
-#else
-        return false;
-#endif
+        if (!windowsOnCallingThread()) return false;
+        try {
+            return screenAdjustmentPresenter()->waitsForPerson();
+        } catch (...) {
+            return true;
+        }
     }
 
 private:
@@ -62,9 +56,7 @@ class LibraryMessagePresenter final : public MessagePresenter {
 public:
     [[nodiscard]] int show(std::string_view prompt, [[maybe_unused]] int style,
                            [[maybe_unused]] std::string_view title) override {
-#ifdef TARVENISH_HAVE_QT
-        if (windowsOnThisThread()) return QtMessagePresenter().show(prompt, style, title);
-#endif
+        if (windowsOnCallingThread()) return screenMessagePresenter()->show(prompt, style, title);
         // Nobody can read the box: it goes to standard error and is answered with OK, as by a person who
         // reads and closes it.
         std::fprintf(stderr, "TARVENISH: %.*s\n", static_cast<int>(prompt.size()), prompt.data());
