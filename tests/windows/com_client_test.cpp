@@ -200,16 +200,23 @@ TEST_F(ComClient, CallsTheChecksThroughTheVtable) {
     SysFreeString(code);
 }
 
+// A thread's start routine is a stdcall function on i686, which no lambda converts to.
+template <typename Work>
+DWORD WINAPI runWork(void* argument) {
+    (*static_cast<Work*>(argument))();
+    return 0;
+}
+
+// Starts `work` on a thread of its own made as a host makes one; `work` must outlive the thread.
+template <typename Work>
+HANDLE startHostThread(Work& work) {
+    return CreateThread(nullptr, 0, &runWork<Work>, &work, 0, nullptr);
+}
+
 // Runs `work` on a thread of its own made as a host makes one, and waits for it to end.
 template <typename Work>
 void onHostThread(Work work) {
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* argument) -> DWORD {
-            (*static_cast<Work*>(argument))();
-            return 0;
-        },
-        &work, 0, nullptr);
+    const HANDLE thread = startHostThread(work);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
 }
@@ -286,29 +293,19 @@ TEST(ComApartments, TwoApartmentThreadsRunAtOnceOnTheirOwnAccountSets) {
     VARIANT_BOOL answers[2] = {VARIANT_FALSE, VARIANT_FALSE};
     HRESULT codes[2] = {E_FAIL, E_FAIL};
     const char* sets[2] = {"TARVENISH_TEST_SET_C", "TARVENISH_TEST_SET_D"};
-    HANDLE threads[2];
-    struct Work {
-        const char* set;
-        HRESULT* code;
-        VARIANT_BOOL* answer;
-    } work[2] = {{sets[0], &codes[0], &answers[0]}, {sets[1], &codes[1], &answers[1]}};
-    for (int i = 0; i < 2; ++i) {
-        threads[i] = CreateThread(
-            nullptr, 0,
-            [](void* argument) -> DWORD {
-                const Work& mine = *static_cast<Work*>(argument);
-                CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-                _JustAccount* object = newObject();
-                IDispatch* connection = newScriptConnection(accountSet(mine.set));
-                short accSql = 1;
-                if (object) *mine.code = object->JustAccount(&accSql, &connection, mine.answer);
-                connection->Release();
-                if (object) object->Release();
-                CoUninitialize();
-                return 0;
-            },
-            &work[i], 0, nullptr);
-    }
+    const auto run = [&](int i) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        _JustAccount* object = newObject();
+        IDispatch* connection = newScriptConnection(accountSet(sets[i]));
+        short accSql = 1;
+        if (object) codes[i] = object->JustAccount(&accSql, &connection, &answers[i]);
+        connection->Release();
+        if (object) object->Release();
+        CoUninitialize();
+    };
+    auto first = [&] { run(0); };
+    auto second = [&] { run(1); };
+    HANDLE threads[2] = {startHostThread(first), startHostThread(second)};
     WaitForMultipleObjects(2, threads, TRUE, INFINITE);
     for (int i = 0; i < 2; ++i) {
         CloseHandle(threads[i]);
@@ -333,23 +330,16 @@ TEST(ComWideText, RebuildsAnAccountSetWhoseCodesAreChinese) {
         HRESULT code = E_FAIL;
         VARIANT_BOOL answer = VARIANT_FALSE;
     } outcome;
-    const HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* argument) -> DWORD {
-            Outcome& mine = *static_cast<Outcome*>(argument);
-            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            _JustAccount* object = newObject();
-            IDispatch* connection = newScriptConnection(accountSet("TARVENISH_TEST_SET_E"));
-            short accSql = 0;
-            if (object) mine.code = object->JustAccount(&accSql, &connection, &mine.answer);
-            connection->Release();
-            if (object) object->Release();
-            CoUninitialize();
-            return 0;
-        },
-        &outcome, 0, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    onHostThread([&] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        _JustAccount* object = newObject();
+        IDispatch* connection = newScriptConnection(accountSet("TARVENISH_TEST_SET_E"));
+        short accSql = 0;
+        if (object) outcome.code = object->JustAccount(&accSql, &connection, &outcome.answer);
+        connection->Release();
+        if (object) object->Release();
+        CoUninitialize();
+    });
     EXPECT_EQ(outcome.code, S_OK);
     EXPECT_EQ(outcome.answer, VARIANT_TRUE);
     EXPECT_NE(contentOf(environment("TARVENISH_TEST_SET_E")), before) << "the run changed nothing";
