@@ -26,7 +26,8 @@ std::string reportSummary(const RunReport& report) {
         report.rowsDeleted, report.rowsInserted);
     if (!report.pairsNotReached.empty())
         text += "not reached (they keep their rows): " + notReachedNames(report) + "\n";
-    if (report.runId != 0 && !report.dryRun)
+    // A run that changed no row has nothing for undo to put back.
+    if (report.runId != 0 && !report.dryRun && report.rowsDeleted + report.rowsInserted > 0)
         text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
                             report.runId, report.runId);
     if (!report.backupPath.empty()) text += fmt::format("backup: {}\n", report.backupPath);

@@ -87,6 +87,12 @@ struct PairDetail {
     std::optional<double> moneyAfter;
     // The balancing line a confirm added, if any.
     std::optional<BalancingLine> balancing;
+    // The names of the warehouse (or department) and the item, as the pair summary gave them.
+    std::string name;
+    std::string invName;
+    // The stock ledger's remaining totals of the pair; empty when the run did not read them or could not.
+    std::optional<double> stockQuantity;
+    std::optional<double> stockMoney;
 };
 
 // Where a run's time went, in seconds: steady-clock sums over its steps. Statements of a dialog's confirm
@@ -123,6 +129,9 @@ struct RunReport {
     std::vector<std::string> pairsNotReached;
     // The dialogs were answered at once by a policy, not shown to a person.
     bool dialogsByPolicy = false;
+    // The policy that answers the dialogs when no person does ("skip", "balance", ...); empty when a person
+    // answers them.
+    std::string policy;
     long rowsDeleted = 0;
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
