@@ -29,7 +29,8 @@ protected:
 // the stock ledger's side and the balancing line in their masks; the rebuilt pairs in their own list.
 TEST_P(ReconciliationReport, HoldsARowPerPairNotRebuiltAutomatically) {
     const std::string path = makeDemo(m_dir, "set.db", PairMode::Warehouse);
-    ASSERT_TRUE(answered(runThrough(GetParam(), {path, 1, "balance"}), Outcome::Done));
+    const Scenario scenario{path, 1, "balance", {}, {}, false, {}};
+    ASSERT_TRUE(answered(runThrough(GetParam(), scenario), Outcome::Done));
     const std::string html = m_dir.file("report.html");
     const CommandResult made = runCommand({"report", "--db", path, "--html", html});
     ASSERT_EQ(made.exitCode, 0) << made.err;
