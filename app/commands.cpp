@@ -12,6 +12,7 @@
 #include "app/run_output.h"
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
+#include "app/terminal_progress.h"
 #include "base/number_format.h"
 #include "component/account_set_check.h"
 #include "component/answer_reason.h"
@@ -89,13 +90,15 @@ int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& optio
     context.existingBackup = options.force ? ExistingBackup::ReplaceFile : ExistingBackup::Refuse;
     RunReport& report = context.report;
     {
-        ProgressBar progress;
-        report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
+        TerminalProgress progress;
+        report.onProgress = [&progress](int done, int total) { progress.count(done, total); };
+        report.onPhase = [&progress](std::string_view phase) { progress.phase(phase); };
         const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
         (void)JustAccount{}.justAccount(context, accountSet.dialectFlag, connection);
     }
     report.onProgress = nullptr;
+    report.onPhase = nullptr;
     ConnectionPool::clear();
 
     // The summary comes first, so that people learn what was done even when the report cannot be written.
@@ -193,6 +196,8 @@ int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<st
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
+            TerminalProgress progress;
+            progress.phase("comparing every pair with the stock ledger");
             verification = tarvenish::verifyAccountSet(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
@@ -245,7 +250,11 @@ int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<st
 }
 
 int createDemo(const std::string& path, const DemoOptions& options) {
-    const DemoSummary summary = createDemoAccountSet(path, options);
+    const DemoSummary summary = [&] {
+        TerminalProgress progress;
+        progress.phase("writing the demo account set");
+        return createDemoAccountSet(path, options);
+    }();
     std::printf(
         "created %s: %d pairs (%d with differing totals), %ld opening receipt lines, %ld stock lines, "
         "%ld opening rows\n",

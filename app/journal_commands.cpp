@@ -10,6 +10,7 @@
 #include "app/account_set.h"
 #include "app/locked_account_set.h"
 #include "app/statement_logging.h"
+#include "app/terminal_progress.h"
 #include "ledger/db/connection.h"
 #include "ledger/db/run_lock.h"
 #include "ledger/sql/dialect.h"
@@ -116,7 +117,12 @@ int undoJournaledRun(const AccountSetOptions& accountSet, const UndoOptions& opt
     }
     const LockedAccountSet locked(accountSet, RunLockUse::Change);
     if (locked.refusal() != 0) return locked.refusal();
-    const UndoResult result = undoRun(locked.connection(), options.runId, options.force);
+    const UndoResult result = [&] {
+        TerminalProgress progress;
+        progress.phase("restoring the pairs' opening rows");
+        return undoRun(locked.connection(), options.runId, options.force,
+                       [&progress](int done, int total) { progress.count(done, total); });
+    }();
     ConnectionPool::clear();
     const int exitCode = reportUndo(result);
     if (const std::string problem = log->finish(); !problem.empty()) {

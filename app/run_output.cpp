@@ -1,9 +1,5 @@
 #include "app/run_output.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-
 #include <fmt/format.h>
 
 #include "component/answer_reason.h"
@@ -37,22 +33,6 @@ std::string reportSummary(const RunReport& report) {
     }
     for (const auto& f : report.failures) text += fmt::format("failed: {}: {}\n", f.step, f.message);
     return text;
-}
-
-ProgressBar::ProgressBar() : m_enabled(isatty(STDERR_FILENO) == 1) {}
-
-ProgressBar::~ProgressBar() {
-    if (m_drawn) std::fputs("\n", stderr);
-}
-
-void ProgressBar::update(int done, int total) {
-    if (!m_enabled || total <= 0) return;
-    constexpr int kWidth = 40;
-    const int filled = static_cast<int>(static_cast<long long>(done) * kWidth / total);
-    std::fprintf(stderr, "\r[%s%s] %d/%d pairs", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, ' ').c_str(), done, total);
-    std::fflush(stderr);
-    m_drawn = true;
 }
 
 }  // namespace tarvenish::app

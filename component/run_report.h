@@ -155,9 +155,15 @@ struct RunReport {
     std::function<void(const PairDetail&)> onPairDone;
     // Called after each pair with its position (1-based) and the pair count (progress display).
     std::function<void(int done, int total)> onProgress;
+    // Called as the run enters each of its phases (the issued quantities, the pairs, the check, ...).
+    std::function<void(std::string_view phase)> onPhase;
 
     void recordFailure(StepFailure failure);
     void count(PairOutcome outcome);
+    // Tells the phase listener, if any, that the run enters `phase`.
+    void phase(std::string_view name) const {
+        if (onPhase) onPhase(name);
+    }
     // Hands `detail` to the listener, if any.
     void pairDone(const PairDetail& detail) const;
     // Clears the figures and failures; the listeners stay.

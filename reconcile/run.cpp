@@ -106,6 +106,7 @@ bool Run::execute() {
     }
     m_facts.emplace(m_report, *m_hostConnection, m_report.runId, m_report.policy, m_blocked);
     m_issuedQuantityStarted = true;
+    m_report.phase("issued quantities");
     if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
@@ -175,6 +176,7 @@ bool Run::visitPairs() {
                       [&] { reportRowsWithoutDepartment(m_hostConnection->connectionString(), m_report); });
     }
     if (summary.recordCount() < 1) return true;
+    m_report.phase("pairs");
 
     m_report.dialogsByPolicy = m_presenter != nullptr && !m_presenter->waitsForPerson();
     const int total = static_cast<int>(summary.recordCount());
@@ -380,6 +382,7 @@ bool Run::finish(bool result) {
     }
     // Only what is durable is read back: the batch was settled just above.
     if (m_hostConnection && !m_check.empty()) {
+        m_report.phase("check: reading the pairs back");
         const StepTimer timer(m_report.timings.check);
         if (!m_check.verify(m_hostConnection->connectionString(), m_dialects.forPairs(), m_mode,
                             m_state.AccountSettings.QuantityDigits, m_report))
@@ -396,6 +399,7 @@ bool Run::finish(bool result) {
         m_facts.reset();
     }
     if (m_hostConnection && m_report.runId != 0) {
+        m_report.phase("journal: the run's end");
         std::string statement;
         const bool journalFinished = attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
@@ -418,11 +422,13 @@ bool Run::finish(bool result) {
         }
     }
     // A column left behind changes the host's table: the run did not end as it must.
+    if (m_issuedQuantityStarted) m_report.phase("removing the issued-quantity column");
     if (m_issuedQuantityStarted && !issued_quantity::Remove(*m_hostConnection, m_report)) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
     // What the run reports done must outlast a power cut too, not only a crash of the program.
+    m_report.phase("making the changes durable");
     if (m_hostConnection && m_hostConnection->state() != 0 &&
         !attempt("make the run's changes durable", std::string(),
                  [&] { m_hostConnection->engine().makeDurable(); }))

@@ -113,7 +113,8 @@ private:
 
 }  // namespace
 
-UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force) {
+UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force,
+                   const std::function<void(int done, int total)>& progress) {
     UndoResult result;
     if (!hasRunJournal(connection)) {
         result.status = UndoStatus::NoJournal;
@@ -156,6 +157,7 @@ UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force
         result.pairs.push_back(undo.undo(std::move(code), std::move(invCode)));
         const PairRestore outcome = result.pairs.back().outcome;
         complete = complete && outcome != PairRestore::ChangedSince && outcome != PairRestore::Failed;
+        if (progress) progress(static_cast<int>(result.pairs.size()), static_cast<int>(pairs.size()));
     }
     if (complete) {
         try {
