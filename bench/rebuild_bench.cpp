@@ -373,14 +373,15 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
                     const Measured v = measureVerify(options, command, dir);
                     verifyTimes.push_back(v.seconds);
                     row.verifyTimedOut = row.verifyTimedOut || v.timedOut;
-                    const Measured u = measureUndo(options, command, dir);
-                    undoTimes.push_back(u.seconds);
-                    row.undoTimedOut = row.undoTimedOut || u.timedOut;
                     freshCopy(base, limit);
                     const Measured l = measureLimit(limit, data);
                     limitTimes.push_back(l.seconds);
                     row.limitPeakKb = std::max(row.limitPeakKb, l.peakKb);
                     if (scenario.mismatchPercent == 0 && run == 0) checkSameLedger(command, limit);
+                    // Last: it puts the command's set back as it was before the run.
+                    const Measured u = measureUndo(options, command, dir);
+                    undoTimes.push_back(u.seconds);
+                    row.undoTimedOut = row.undoTimedOut || u.timedOut;
                     std::string inProcess;
                     if (options.inProcess) {
                         freshCopy(base, real);
