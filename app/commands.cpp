@@ -12,10 +12,13 @@
 #include "app/run_output.h"
 #include "app/statement_logging.h"
 #include "app/stop_signals.h"
+#include "app/terminal_progress.h"
+#include "base/number_format.h"
 #include "component/account_set_check.h"
 #include "component/answer_reason.h"
 #include "component/output_file.h"
 #include "component/output_paths.h"
+#include "component/pair_details.h"
 #include "component/run_context.h"
 #include "component/run_outputs.h"
 #include "component/run_report.h"
@@ -87,13 +90,15 @@ int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& optio
     context.existingBackup = options.force ? ExistingBackup::ReplaceFile : ExistingBackup::Refuse;
     RunReport& report = context.report;
     {
-        ProgressBar progress;
-        report.onProgress = [&progress](int done, int total) { progress.update(done, total); };
+        TerminalProgress progress;
+        report.onProgress = [&progress](int done, int total) { progress.count(done, total); };
+        report.onPhase = [&progress](std::string_view phase) { progress.phase(phase); };
         const RunOutputs::Listening listening(outputs, context);
         const ScopedStopSignals signals;
         (void)JustAccount{}.justAccount(context, accountSet.dialectFlag, connection);
     }
     report.onProgress = nullptr;
+    report.onPhase = nullptr;
     ConnectionPool::clear();
 
     // The summary comes first, so that people learn what was done even when the report cannot be written.
@@ -109,10 +114,67 @@ int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& optio
     return runExitCode(report, problems.empty() ? OutputState::Complete : OutputState::Incomplete);
 }
 
-int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<std::string>& logPath) {
+namespace {
+
+// How many differing pairs verify names on the terminal; --details has every one.
+constexpr std::size_t kPairsNamed = 10;
+
+std::optional<double> verifiedFigure(const Value& value) {
+    double figure = 0;
+    if (value.isNull() || !parseNumber(value.displayText(), figure)) return std::nullopt;
+    return figure;
+}
+
+std::string_view verdict(const PairDifference& d) {
+    if (d.adjusted) return "adjusted";
+    return d.withoutOpeningRows ? "missing" : "differs";
+}
+
+PairLine verifiedLine(const PairDifference& d) {
+    PairLine line;
+    line.code = d.code;
+    line.invCode = d.invCode;
+    line.action = std::string(verdict(d));
+    line.quantityBefore = verifiedFigure(d.openingQuantity);
+    line.moneyBefore = verifiedFigure(d.openingMoney);
+    line.stockQuantity = verifiedFigure(d.stockQuantity);
+    line.stockMoney = verifiedFigure(d.stockMoney);
+    // verify changes nothing: the opening totals after are those before.
+    line.quantityAfter = line.quantityBefore;
+    line.moneyAfter = line.moneyBefore;
+    return line;
+}
+
+void printDifference(std::FILE* out, const PairDifference& d) {
+    if (d.withoutOpeningRows && !d.adjusted) {
+        std::fprintf(out, "missing: %s/%s: no opening rows, stock ledger %s / %s\n", d.code.c_str(),
+                     d.invCode.c_str(), d.stockQuantity.displayText().c_str(),
+                     d.stockMoney.displayText().c_str());
+        return;
+    }
+    std::fprintf(out, "%s: %s/%s: opening %s / %s, stock ledger %s / %s\n",
+                 d.adjusted ? "adjusted" : "differs", d.code.c_str(), d.invCode.c_str(),
+                 d.openingQuantity.displayText().c_str(), d.openingMoney.displayText().c_str(),
+                 d.stockQuantity.displayText().c_str(), d.stockMoney.displayText().c_str());
+}
+
+}  // namespace
+
+int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<std::string>& logPath,
+                     const std::optional<std::string>& detailsPath) {
     std::optional<StatementLogging> log;
+    std::optional<PairDetails> details;
     try {
-        log.emplace(logPath, accountSetConnectionString(accountSet.path, accountSet.connectionString));
+        const std::string connectionString =
+            accountSetConnectionString(accountSet.path, accountSet.connectionString);
+        if (detailsPath) {
+            refuseUnsafeOutputs(
+                connectionString,
+                {.log = logPath ? std::optional<NamedOutput>(NamedOutput{"--log", *logPath}) : std::nullopt,
+                 .details = NamedOutput{"--details", *detailsPath}});
+        }
+        log.emplace(logPath, connectionString);
+        if (detailsPath) details.emplace(*detailsPath);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvenish: %s\n", e.what());
         return 2;
@@ -134,6 +196,8 @@ int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<st
             return lock.status() == RunLockStatus::Busy ? 5 : 2;
         }
         try {
+            TerminalProgress progress;
+            progress.phase("comparing every pair with the stock ledger");
             verification = tarvenish::verifyAccountSet(connection, dialects);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
@@ -149,32 +213,48 @@ int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<st
         connection->close();
         ConnectionPool::clear();
     }
-    for (const PairDifference& d : verification.differences) {
-        if (d.withoutOpeningRows && !d.adjusted) {
-            std::printf("missing: %s/%s: no opening rows, stock ledger %s / %s\n", d.code.c_str(),
-                        d.invCode.c_str(), d.stockQuantity.displayText().c_str(),
-                        d.stockMoney.displayText().c_str());
-            continue;
+    // The pairs nobody adjusted on purpose first: they are what an accountant has to look at.
+    // Details on standard output keep it to themselves.
+    std::FILE* out = details && details->isStandardOutput() ? stderr : stdout;
+    std::size_t named = 0;
+    for (const bool adjusted : {false, true}) {
+        for (const PairDifference& d : verification.differences) {
+            if (d.adjusted != adjusted) continue;
+            if (named++ < kPairsNamed) printDifference(out, d);
         }
-        std::printf("%s: %s/%s: opening %s / %s, stock ledger %s / %s\n", d.adjusted ? "adjusted" : "differs",
-                    d.code.c_str(), d.invCode.c_str(), d.openingQuantity.displayText().c_str(),
-                    d.openingMoney.displayText().c_str(), d.stockQuantity.displayText().c_str(),
-                    d.stockMoney.displayText().c_str());
+    }
+    if (named > kPairsNamed) {
+        std::fprintf(out, "... and %zu more differing pairs%s\n", named - kPairsNamed,
+                     details ? "" : " (verify --details FILE lists every one)");
+    }
+    if (details) {
+        for (const PairDifference& d : verification.differences)
+            details->write(verifiedLine(d), verification.quantityDigits);
     }
     const int unexplained = verification.unexplained();
     const int missing = verification.withoutOpeningRows();
-    std::printf("verified: %d pairs, %d differ, %d without opening rows, %d adjusted on purpose\n",
-                verification.pairsChecked, unexplained - missing, missing,
-                static_cast<int>(verification.differences.size()) - unexplained);
+    std::fprintf(out, "verified: %d pairs, %d differ, %d without opening rows, %d adjusted on purpose\n",
+                 verification.pairsChecked, unexplained - missing, missing,
+                 static_cast<int>(verification.differences.size()) - unexplained);
+    bool complete = true;
+    if (details && !details->finish()) {
+        std::fprintf(stderr, "tarvenish: %s\n", details->error().c_str());
+        complete = false;
+    }
     if (const std::string problem = log->finish(); !problem.empty()) {
         std::fprintf(stderr, "tarvenish: %s\n", problem.c_str());
-        return 4;
+        complete = false;
     }
+    if (!complete) return 4;
     return unexplained > 0 ? 3 : 0;
 }
 
 int createDemo(const std::string& path, const DemoOptions& options) {
-    const DemoSummary summary = createDemoAccountSet(path, options);
+    const DemoSummary summary = [&] {
+        TerminalProgress progress;
+        progress.phase("writing the demo account set");
+        return createDemoAccountSet(path, options);
+    }();
     std::printf(
         "created %s: %d pairs (%d with differing totals), %ld opening receipt lines, %ld stock lines, "
         "%ld opening rows\n",

@@ -43,8 +43,11 @@ int runOnAccountSet(const AccountSetOptions& accountSet, const RunOptions& optio
 // verify: compares every pair's opening totals with the stock ledger's, read-only; 0 when only pairs
 // adjusted on purpose differ, 3 when others do, 5 while a run holds the set, 1 or 2 on failure (a --log
 // that cannot be opened or is refused among them), 4 when the log is incomplete.
+// With `detailsPath` every differing pair goes there as a details line (run --details's columns, its action
+// adjusted, differs or missing); a details file that cannot be opened or is refused stops it as the log does.
 int verifyAccountSet(const AccountSetOptions& accountSet,
-                     const std::optional<std::string>& logPath = std::nullopt);
+                     const std::optional<std::string>& logPath = std::nullopt,
+                     const std::optional<std::string>& detailsPath = std::nullopt);
 // demo: creates an account set and prints what it holds.
 int createDemo(const std::string& path, const DemoOptions& options);
 

@@ -8,40 +8,30 @@
 #include <string>
 
 #include "app/account_set.h"
+#include "app/locked_account_set.h"
 #include "app/statement_logging.h"
+#include "app/terminal_progress.h"
 #include "ledger/db/connection.h"
 #include "ledger/db/run_lock.h"
 #include "ledger/sql/dialect.h"
 #include "reconcile/run_history.h"
+#include "reconcile/run_record.h"
 #include "reconcile/undo.h"
 
 namespace tarvenish::app {
 
 namespace {
 
-// Both subcommands hold the run lock: a run changing the pairs meanwhile would be undone half.
-class LockedAccountSet final {
-public:
-    LockedAccountSet(const AccountSetOptions& accountSet, RunLockUse use)
-        : m_connection(openAccountSet(accountSet.path, accountSet.connectionString)),
-          m_lock(m_connection->connectionString(), use) {
-        if (m_lock.allowsRun()) return;
-        std::fprintf(stderr, "tarvenish: %s\n", m_lock.problem().c_str());
-        m_refusal = m_lock.status() == RunLockStatus::Busy ? 5 : 2;
-    }
-
-    [[nodiscard]] Connection& connection() const { return *m_connection; }
-    // The exit code when the lock could not be had, else 0.
-    [[nodiscard]] int refusal() const { return m_refusal; }
-
-private:
-    ConnectionPtr m_connection;
-    RunLock m_lock;
-    int m_refusal = 0;
-};
-
 std::string figure(const std::optional<long>& value) {
     return value ? std::to_string(*value) : "-";
+}
+
+// How a run ended, as history shows it; "-" for a run journaled before its outcome was kept.
+std::string outcomeText(const JournaledRun& run) {
+    if (!run.finished) return "did not finish";
+    if (!run.outcome) return "-";
+    if (*run.outcome == "left") return std::to_string(run.pairsLeft.value_or(0)) + " left";
+    return *run.outcome;
 }
 
 std::string pairName(const UndonePair& pair) {
@@ -127,7 +117,12 @@ int undoJournaledRun(const AccountSetOptions& accountSet, const UndoOptions& opt
     }
     const LockedAccountSet locked(accountSet, RunLockUse::Change);
     if (locked.refusal() != 0) return locked.refusal();
-    const UndoResult result = undoRun(locked.connection(), options.runId, options.force);
+    const UndoResult result = [&] {
+        TerminalProgress progress;
+        progress.phase("restoring the pairs' opening rows");
+        return undoRun(locked.connection(), options.runId, options.force,
+                       [&progress](int done, int total) { progress.count(done, total); });
+    }();
     ConnectionPool::clear();
     const int exitCode = reportUndo(result);
     if (const std::string problem = log->finish(); !problem.empty()) {
@@ -146,21 +141,23 @@ int showHistory(const AccountSetOptions& accountSet) {
         std::printf("no runs recorded\n");
         return 0;
     }
-    std::printf("%s\n",
-                fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}", "run", "started",
-                            "dialect", "mode", "rebuilt", "confirmed", "deleted", "inserted", "undone")
-                    .c_str());
+    const auto line = [](const auto&... fields) {
+        std::printf("%s\n",
+                    fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:<14}  {:>8}  {:>9}  {:>8}  {:>8}  {:<4}  {}",
+                                fields...)
+                        .c_str());
+    };
+    line("run", "started", "dialect", "mode", "outcome", "rebuilt", "confirmed", "deleted", "inserted",
+         "undo", "undone");
     for (const JournaledRun& run : *runs) {
         const std::string undone = run.undone ? *run.undone : run.finished ? "no" : "no (did not finish)";
         // The dialect its pairs were rebuilt in.
         const bool server =
             DialectChoice::fromHostFlag(static_cast<std::int16_t>(run.dialectFlag)).forPairs() ==
             Dialect::Server;
-        std::printf("%s\n", fmt::format("{:>5}  {:<20}  {:<7}  {:<10}  {:>8}  {:>9}  {:>8}  {:>8}  {}",
-                                        run.runId, run.started, server ? "server" : "desktop", run.mode,
-                                        figure(run.pairsRebuilt), figure(run.pairsConfirmed),
-                                        figure(run.rowsDeleted), figure(run.rowsInserted), undone)
-                                .c_str());
+        line(run.runId, run.started, server ? "server" : "desktop", run.mode, outcomeText(run),
+             figure(run.pairsRebuilt), figure(run.pairsConfirmed), figure(run.rowsDeleted),
+             figure(run.rowsInserted), canStillUndo(run, run.changedRows) ? "yes" : "no", undone);
     }
     return 0;
 }

@@ -15,14 +15,15 @@
 #include "app/account_set.h"
 #include "app/commands.h"
 #include "app/journal_commands.h"
+#include "app/report_command.h"
 #include "ledger/engines.h"
 
 namespace {
 
 using tarvenish::app::AccountSetOptions;
 
-constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run", "verify",
-                                          "undo",        "history",         "demo"};
+constexpr std::string_view kCommands[] = {"check-start", "check-documents", "run",    "verify",
+                                          "undo",        "history",         "report", "demo"};
 constexpr double kMostBusySeconds = 24 * 3600.0;
 
 // --db or --connection: the account set a subcommand works on.
@@ -72,6 +73,16 @@ private:
     std::string m_text;
     CLI::Option* m_option;
 };
+
+// The number --run names. Read by hand: a number too large for a run id would otherwise come back as the
+// largest one.
+long runNumber(const std::string& text) {
+    long id = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error != std::errc() || end != text.data() + text.size() || id < 1)
+        throw CLI::ValidationError("--run " + text, "is not the number of a run (1 or more)");
+    return id;
+}
 
 // A subcommand name that is not one of ours, said plainly with the names that are.
 bool refusedUnknownCommand(int argc, char** argv) {
@@ -140,24 +151,37 @@ int main(int argc, char** argv) {
     addAccountSetAndDialect(*verifyCommand, accountSet);
     const OutputOption verifyLog(*verifyCommand, "--log",
                                  "append every statement sent to FILE, one per line");
+    const OutputOption verifyDetails(*verifyCommand, "--details",
+                                     "write one CSV line per differing pair to FILE; - for standard output");
     tarvenish::app::UndoOptions undo;
     auto* undoCommand = app.add_subcommand("undo", "put back the opening rows a run changed, pair by pair");
     addAccountSet(*undoCommand, accountSet);
-    // Read by hand: a number too large for a run id would otherwise come back as the largest one.
     undoCommand->add_option_function<std::string>(
-        "--run",
-        [&undo](const std::string& text) {
-            long id = 0;
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-            if (error != std::errc() || end != text.data() + text.size() || id < 1)
-                throw CLI::ValidationError("--run " + text, "is not the number of a run (1 or more)");
-            undo.runId = id;
-        },
+        "--run", [&undo](const std::string& text) { undo.runId = runNumber(text); },
         "the run to undo; default the latest not undone");
     undoCommand->add_flag("--force", undo.force, "restore pairs changed after the run too");
     const OutputOption undoLog(*undoCommand, "--log", "append every statement sent to FILE, one per line");
     auto* historyCommand = app.add_subcommand("history", "list the runs recorded in the account set");
     addAccountSet(*historyCommand, accountSet);
+
+    tarvenish::app::ReportOptions report;
+    auto* reportCommand =
+        app.add_subcommand("report", "write the reconciliation report of a recorded run as one HTML file");
+    addAccountSet(*reportCommand, accountSet);
+    reportCommand->add_option_function<std::string>(
+        "--run", [&report](const std::string& text) { report.runId = runNumber(text); },
+        "the run to report; default the latest");
+    reportCommand->add_option("--html", report.htmlPath, "the HTML file to write; - for standard output")
+        ->required();
+    reportCommand
+        ->add_option_function<std::string>(
+            "--lang",
+            [&report](const std::string& text) {
+                report.language =
+                    text == "en" ? tarvenish::MessageLanguage::English : tarvenish::MessageLanguage::Chinese;
+            },
+            "zh or en; default the message resource's language (TARVENISH_LANG, LANG)")
+        ->check(CLI::IsMember({"zh", "en"}));
 
     auto* demoCommand = app.add_subcommand("demo", "create a demo account set");
     demoCommand->add_option("--db", demoPath, "the new SQLite file")->required();
@@ -199,9 +223,11 @@ int main(int argc, char** argv) {
         if (*checkStart) return tarvenish::app::checkStart(accountSet);
         if (*checkDocuments) return tarvenish::app::checkDocuments(accountSet);
         if (*runCommand) return tarvenish::app::runOnAccountSet(accountSet, run);
-        if (*verifyCommand) return tarvenish::app::verifyAccountSet(accountSet, verifyLog.value());
+        if (*verifyCommand)
+            return tarvenish::app::verifyAccountSet(accountSet, verifyLog.value(), verifyDetails.value());
         if (*undoCommand) return tarvenish::app::undoJournaledRun(accountSet, undo);
         if (*historyCommand) return tarvenish::app::showHistory(accountSet);
+        if (*reportCommand) return tarvenish::app::writeRunReport(accountSet, report);
         demo.mode = mode == "department" ? tarvenish::PairMode::Department : tarvenish::PairMode::Warehouse;
         return tarvenish::app::createDemo(demoPath, demo);
     } catch (const tarvenish::app::UsageError& error) {

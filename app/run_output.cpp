@@ -1,9 +1,5 @@
 #include "app/run_output.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-
 #include <fmt/format.h>
 
 #include "component/answer_reason.h"
@@ -26,7 +22,8 @@ std::string reportSummary(const RunReport& report) {
         report.rowsDeleted, report.rowsInserted);
     if (!report.pairsNotReached.empty())
         text += "not reached (they keep their rows): " + notReachedNames(report) + "\n";
-    if (report.runId != 0 && !report.dryRun)
+    // A run that changed no row has nothing for undo to put back.
+    if (report.runId != 0 && !report.dryRun && report.rowsDeleted + report.rowsInserted > 0)
         text += fmt::format("journal: run {} (tarvenish undo --run {} puts its opening rows back)\n",
                             report.runId, report.runId);
     if (!report.backupPath.empty()) text += fmt::format("backup: {}\n", report.backupPath);
@@ -36,22 +33,6 @@ std::string reportSummary(const RunReport& report) {
     }
     for (const auto& f : report.failures) text += fmt::format("failed: {}: {}\n", f.step, f.message);
     return text;
-}
-
-ProgressBar::ProgressBar() : m_enabled(isatty(STDERR_FILENO) == 1) {}
-
-ProgressBar::~ProgressBar() {
-    if (m_drawn) std::fputs("\n", stderr);
-}
-
-void ProgressBar::update(int done, int total) {
-    if (!m_enabled || total <= 0) return;
-    constexpr int kWidth = 40;
-    const int filled = static_cast<int>(static_cast<long long>(done) * kWidth / total);
-    std::fprintf(stderr, "\r[%s%s] %d/%d pairs", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, ' ').c_str(), done, total);
-    std::fflush(stderr);
-    m_drawn = true;
 }
 
 }  // namespace tarvenish::app

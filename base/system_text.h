@@ -14,6 +14,9 @@ namespace tarvenish {
 // The value of the environment variable `name` in UTF-8; nullopt when it is not set.
 [[nodiscard]] std::optional<std::string> environmentVariable(const char* name);
 
+// The machine's name in UTF-8; empty when the system does not give it.
+[[nodiscard]] std::string machineName();
+
 // Opens the file at `path` (UTF-8) for writing in binary, from its start (truncated) or at its end, so that
 // child processes do not inherit it. Null with errno set when it cannot be opened.
 [[nodiscard]] std::FILE* openForWriting(const std::string& path, bool append);

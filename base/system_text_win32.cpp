@@ -31,6 +31,13 @@ std::optional<std::string> environmentVariable(const char* name) {
     return utf8(value);
 }
 
+std::string machineName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (::GetComputerNameW(name, &size) == 0) return {};
+    return utf8(std::wstring(name, size));
+}
+
 std::FILE* openForWriting(const std::string& path, bool append) {
     // "N": the handle is not inherited by child processes.
     return ::_wfopen(utf16(path).c_str(), append ? L"abN" : L"wbN");

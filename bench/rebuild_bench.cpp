@@ -99,6 +99,8 @@ struct RowResult {
     double limitSeconds = 0.0;
     double verifySeconds = 0.0;   // `tarvenish verify` on the set the command rebuilt
     bool verifyTimedOut = false;  // verifySeconds is then the time limit, a lower bound
+    double undoSeconds = 0.0;     // `tarvenish undo` of that run, after verify
+    bool undoTimedOut = false;    // undoSeconds is then the run's time limit, a lower bound
     long commandPeakKb = 0;
     long realPeakKb = 0;
     long limitPeakKb = 0;
@@ -271,6 +273,17 @@ Measured measureVerify(const Options& options, const std::string& path, const fs
     return {outcome.seconds, outcome.peakKb};
 }
 
+// `tarvenish undo` of the run that rebuilt the set: every pair it changed must get its rows back.
+Measured measureUndo(const Options& options, const std::string& path, const fs::path& dir) {
+    const CommandOutcome outcome = runCommand(options.command, {"undo", "--db", path},
+                                              (dir / "undo_output.txt").string(), options.runTimeoutSeconds);
+    if (outcome.timedOut) return {outcome.seconds, outcome.peakKb, true};
+    if (outcome.exitCode != 0)
+        failLoudly(fmt::format("tarvenish undo on {} exited with {}: {}", path, outcome.exitCode,
+                               outcome.output.substr(0, 2000)));
+    return {outcome.seconds, outcome.peakKb};
+}
+
 Measured measureLimit(const std::string& path, const DemoSummary& data) {
     const ChildOutcome outcome =
         mustSucceed(runInChild([&] {
@@ -330,7 +343,7 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
                 row.scenario = scenario.name;
                 row.journal = journal;
                 row.data = data;
-                std::vector<double> commandTimes, realTimes, limitTimes, verifyTimes;
+                std::vector<double> commandTimes, realTimes, limitTimes, verifyTimes, undoTimes;
                 std::vector<StepTimes> steps;
                 const auto rowStart = std::chrono::steady_clock::now();
                 for (int run = 0; run < options.runs; ++run) {
@@ -338,7 +351,7 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
                     // always runs.
                     const double lastRun = run == 0 ? 0.0
                                                     : commandTimes.back() + verifyTimes.back() +
-                                                          limitTimes.back() +
+                                                          undoTimes.back() + limitTimes.back() +
                                                           (realTimes.empty() ? 0.0 : realTimes.back());
                     if (run > 0 && elapsedSince(rowStart) + lastRun > options.budgetSeconds) {
                         std::fprintf(stderr,
@@ -365,6 +378,10 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
                     limitTimes.push_back(l.seconds);
                     row.limitPeakKb = std::max(row.limitPeakKb, l.peakKb);
                     if (scenario.mismatchPercent == 0 && run == 0) checkSameLedger(command, limit);
+                    // Last: it puts the command's set back as it was before the run.
+                    const Measured u = measureUndo(options, command, dir);
+                    undoTimes.push_back(u.seconds);
+                    row.undoTimedOut = row.undoTimedOut || u.timedOut;
                     std::string inProcess;
                     if (options.inProcess) {
                         freshCopy(base, real);
@@ -375,16 +392,18 @@ std::vector<RowResult> benchRebuild(const Options& options, const fs::path& dir)
                         inProcess = fmt::format(", in-process {}{:.3f} s ({:.1f} MB)", r.timedOut ? ">" : "",
                                                 r.seconds, megabytes(r.peakKb));
                     }
-                    std::fprintf(stderr,
-                                 "  run %d: command %.3f s (%.1f MB)%s, limit %.3f s, verify %.3f s\n",
-                                 run + 1, c.measured.seconds, megabytes(c.measured.peakKb), inProcess.c_str(),
-                                 l.seconds, verifyTimes.back());
+                    std::fprintf(
+                        stderr,
+                        "  run %d: command %.3f s (%.1f MB)%s, limit %.3f s, verify %.3f s, undo %.3f s\n",
+                        run + 1, c.measured.seconds, megabytes(c.measured.peakKb), inProcess.c_str(),
+                        l.seconds, verifyTimes.back(), undoTimes.back());
                 }
                 row.runs = static_cast<int>(commandTimes.size());
                 row.commandSeconds = median(commandTimes);
                 if (!realTimes.empty()) row.realSeconds = median(realTimes);
                 if (!limitTimes.empty()) row.limitSeconds = median(limitTimes);
                 if (!verifyTimes.empty()) row.verifySeconds = median(verifyTimes);
+                if (!undoTimes.empty()) row.undoSeconds = median(undoTimes);
                 // The steps of the run nearest the median: one real run's figures, which add up.
                 std::size_t nearest = 0;
                 for (std::size_t i = 1; i < commandTimes.size(); ++i)
@@ -490,9 +509,9 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
                 options.runs, options.budgetSeconds);
     if (!rows.empty()) {
         std::printf(
-            "%-9s | %-11s | %-7s | %-9s | %-7s | %4s | %9s | %9s | %8s | %9s | %7s | %7s | %8s | %8s\n",
+            "%-9s | %-11s | %-7s | %-9s | %-7s | %4s | %9s | %9s | %8s | %9s | %7s | %7s | %8s | %8s | %8s\n",
             "size", "scenario", "journal", "lines", "pairs", "runs", "command s", "in-proc s", "limit s",
-            "cmd/limit", "cmd MB", "in-p MB", "limit MB", "verify s");
+            "cmd/limit", "cmd MB", "in-p MB", "limit MB", "verify s", "undo s");
         for (const RowResult& row : rows) {
             const char* above = row.commandTimedOut ? ">" : "";
             const std::string inProcess =
@@ -500,7 +519,7 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
                                     : "-";
             std::printf(
                 "%-9s | %-11.*s | %-7s | %-9s | %-7s | %4d | %9s | %9s | %8.3f | %9s | %7.1f | %7s | %8.1f | "
-                "%8s\n",
+                "%8s | %8s\n",
                 grouped(row.size).c_str(), static_cast<int>(row.scenario.size()), row.scenario.data(),
                 row.journal.c_str(), grouped(row.data.stockLines).c_str(), grouped(row.data.pairs).c_str(),
                 row.runs, fmt::format("{}{:.3f}", above, row.commandSeconds).c_str(), inProcess.c_str(),
@@ -509,7 +528,8 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
                 megabytes(row.commandPeakKb),
                 row.realPeakKb > 0 ? fmt::format("{:.1f}", megabytes(row.realPeakKb)).c_str() : "-",
                 megabytes(row.limitPeakKb),
-                fmt::format("{}{:.3f}", row.verifyTimedOut ? ">" : "", row.verifySeconds).c_str());
+                fmt::format("{}{:.3f}", row.verifyTimedOut ? ">" : "", row.verifySeconds).c_str(),
+                fmt::format("{}{:.3f}", row.undoTimedOut ? ">" : "", row.undoSeconds).c_str());
         }
         std::printf(
             "command: `tarvenish run --ui none --on-mismatch balance --report` as a process, start to exit; "
@@ -630,21 +650,27 @@ void printReport(const Options& options, const fs::path& dir, const std::vector<
         anyTarget = true;
         double worstJournal = 0.0;
         double worstVerify = 0.0;
+        double worstUndo = 0.0;
         bool verifyStopped = false;
+        bool undoStopped = false;
         for (const RowResult& row : rows) {
             // A stopped run has neither its timings nor a rebuilt set to verify.
             if (row.commandTimedOut) continue;
             verifyStopped = verifyStopped || row.verifyTimedOut;
+            undoStopped = undoStopped || row.undoTimedOut;
             if (row.steps.total > 0)
                 worstJournal = std::max(worstJournal, row.steps.journal / row.steps.total);
             if (row.commandSeconds > 0)
                 worstVerify = std::max(worstVerify, row.verifySeconds / row.commandSeconds);
+            if (row.commandSeconds > 0) worstUndo = std::max(worstUndo, row.undoSeconds / row.commandSeconds);
         }
         std::printf("  the journal under 15%% of a run: %.1f%% at worst: %s\n", 100.0 * worstJournal,
                     verdict(worstJournal < 0.15).c_str());
         std::printf("  verify no longer than a run: verify/run %s%.2f at worst: %s\n",
                     verifyStopped ? ">" : "", worstVerify,
                     verdict(!verifyStopped && worstVerify <= 1.0).c_str());
+        std::printf("  undo no slower than the run it undoes: undo/run %s%.2f at worst: %s\n",
+                    undoStopped ? ">" : "", worstUndo, verdict(!undoStopped && worstUndo <= 1.0).c_str());
     }
     if (!commits.empty()) {
         anyTarget = true;

@@ -35,6 +35,9 @@ public:
     // True when a person may answer the dialog, and so may take minutes over it; false when it is answered
     // at once (an unattended policy, a driver), so that the run need not make its work durable first.
     [[nodiscard]] virtual bool waitsForPerson() const noexcept { return true; }
+    // The unattended policy that answers the dialogs ("skip", "cancel", "balance" or "average"), for the
+    // run's journal; empty when a person or a driver answers them.
+    [[nodiscard]] virtual std::string policyName() const { return {}; }
 };
 
 }  // namespace tarvenish

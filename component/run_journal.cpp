@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+#include "base/system_text.h"
+
 #include "ledger/db/connection.h"
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
@@ -39,7 +41,12 @@ bool hasRunJournal(Connection& connection) {
     return tableOpens(connection, sql::journalRunsProbe());
 }
 
-long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mode) {
+bool hasJournalFacts(Connection& connection) {
+    return tableOpens(connection, sql::runFactsProbe()) && tableOpens(connection, sql::pairFactsProbe());
+}
+
+long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mode,
+                     const JournalRunSettings& settings) {
     const Dialect dialect = dialects.forPairs();
     Transaction transaction(connection);
     if (!tableOpens(connection, sql::journalRunsProbe())) connection.execute(sql::createJournalRuns(dialect));
@@ -48,6 +55,9 @@ long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mo
         // verify and undo look a pair up by its codes and run; without the index each lookup reads it all.
         connection.execute(sql::createJournalIndex());
     }
+    // A journal made before its facts were kept gets their tables beside it; its older runs have no facts.
+    if (!tableOpens(connection, sql::runFactsProbe())) connection.execute(sql::createRunFacts(dialect));
+    if (!tableOpens(connection, sql::pairFactsProbe())) connection.execute(sql::createPairFacts(dialect));
     connection.execute(sql::journalRunStart(dialect, journalTimestamp(), dialects.hostFlag(), mode));
     Recordset last;
     last.setCursorLocation(CursorLocation::Client);
@@ -55,6 +65,7 @@ long startRunJournal(Connection& connection, DialectChoice dialects, PairMode mo
               CommandType::Text);
     const long runId = static_cast<long>(last.field(0).asLong());
     last.close();
+    connection.execute(sql::runFactsStart(runId, settings));
     transaction.commit();
     return runId;
 }
@@ -64,8 +75,23 @@ void journalPair(Connection& connection, PairMode mode, long runId, std::string_
     connection.execute(sql::journalPairImage(mode, runId, code, invCode, action, image));
 }
 
-void finishRunJournal(Connection& connection, long runId, const JournalRunTotals& totals) {
+void journalPairFact(Connection& connection, long runId, const JournalPairFact& fact) {
+    connection.execute(sql::pairFactInsert(runId, fact));
+}
+
+void finishRunJournal(Connection& connection, long runId, const JournalRunTotals& totals,
+                      const JournalRunOutcome& outcome) {
+    connection.execute(sql::runFactsFinish(runId, outcome));
     connection.execute(sql::journalRunFinish(runId, totals, journalTimestamp()));
+}
+
+void describeRunner(JournalRunSettings& settings) {
+    const auto first = [](const char* one, const char* other) {
+        if (auto value = environmentVariable(one); value && !value->empty()) return *value;
+        return environmentVariable(other).value_or("");
+    };
+    settings.user = first("USER", "USERNAME");
+    settings.machine = machineName();
 }
 
 }  // namespace tarvenish

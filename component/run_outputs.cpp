@@ -19,7 +19,7 @@ RunOutputs::Listening::Listening(RunOutputs& outputs, RunContext& context)
     if (outputs.m_details) {
         context.report.onPairDone = [&outputs, &report = context.report,
                                      before = m_previousOnPairDone](const PairDetail& detail) {
-            outputs.m_details->write(detail, report.quantityDigits);
+            outputs.m_details->write(pairLineOf(detail, report.policy), report.quantityDigits);
             if (before) before(detail);
         };
     }

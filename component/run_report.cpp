@@ -32,10 +32,12 @@ void RunReport::reset() {
     auto failureListener = std::move(onFailure);
     auto progressListener = std::move(onProgress);
     auto pairListener = std::move(onPairDone);
+    auto phaseListener = std::move(onPhase);
     *this = RunReport{};
     onFailure = std::move(failureListener);
     onProgress = std::move(progressListener);
     onPairDone = std::move(pairListener);
+    onPhase = std::move(phaseListener);
 }
 
 }  // namespace tarvenish

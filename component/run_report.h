@@ -87,6 +87,12 @@ struct PairDetail {
     std::optional<double> moneyAfter;
     // The balancing line a confirm added, if any.
     std::optional<BalancingLine> balancing;
+    // The names of the warehouse (or department) and the item, as the pair summary gave them.
+    std::string name;
+    std::string invName;
+    // The stock ledger's remaining totals of the pair; empty when the run did not read them or could not.
+    std::optional<double> stockQuantity;
+    std::optional<double> stockMoney;
 };
 
 // Where a run's time went, in seconds: steady-clock sums over its steps. Statements of a dialog's confirm
@@ -123,6 +129,9 @@ struct RunReport {
     std::vector<std::string> pairsNotReached;
     // The dialogs were answered at once by a policy, not shown to a person.
     bool dialogsByPolicy = false;
+    // The policy that answers the dialogs when no person does ("skip", "balance", ...); empty when a person
+    // answers them.
+    std::string policy;
     long rowsDeleted = 0;
     long rowsInserted = 0;
     std::vector<StepFailure> failures;
@@ -146,9 +155,15 @@ struct RunReport {
     std::function<void(const PairDetail&)> onPairDone;
     // Called after each pair with its position (1-based) and the pair count (progress display).
     std::function<void(int done, int total)> onProgress;
+    // Called as the run enters each of its phases (the issued quantities, the pairs, the check, ...).
+    std::function<void(std::string_view phase)> onPhase;
 
     void recordFailure(StepFailure failure);
     void count(PairOutcome outcome);
+    // Tells the phase listener, if any, that the run enters `phase`.
+    void phase(std::string_view name) const {
+        if (onPhase) onPhase(name);
+    }
     // Hands `detail` to the listener, if any.
     void pairDone(const PairDetail& detail) const;
     // Clears the figures and failures; the listeners stay.

@@ -148,6 +148,7 @@ AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, Dialect
 
     auto stock = stockByPair(connectionString, dialect, mode, digits);
     AccountSetVerification verification;
+    verification.quantityDigits = digits;
     Recordset opening;
     openReadOnlyQuery(opening, sql::openingTotalsCheck(dialect, mode, digits), connectionString,
                       CursorType::ForwardOnly);

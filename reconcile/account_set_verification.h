@@ -30,6 +30,8 @@ struct PairDifference {
 
 struct AccountSetVerification {
     int pairsChecked = 0;
+    // The decimals quantities were compared at (iStrsQuanDecDgt).
+    int quantityDigits = 0;
     std::vector<PairDifference> differences;
 
     // The differing pairs that nobody adjusted on purpose, those without opening rows included.

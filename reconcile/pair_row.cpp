@@ -6,24 +6,40 @@
 
 namespace tarvenish {
 
+namespace {
+
+// The names and the stock ledger's side of `row`, which every pair's details carry.
+PairDetail describedDetail(const PairRow& row, PairOutcome outcome) {
+    PairDetail detail;
+    detail.code = row.code;
+    detail.invCode = row.invCode;
+    detail.outcome = outcome;
+    detail.name = row.name;
+    detail.invName = row.invName;
+    detail.stockQuantity = totalFigure(row.stockQuantity);
+    detail.stockMoney = totalFigure(row.stockMoney);
+    detail.quantityBefore = totalFigure(row.quantity);
+    detail.moneyBefore = totalFigure(row.money);
+    return detail;
+}
+
+}  // namespace
+
 PairDetail keptPairDetail(const PairRow& row, PairOutcome outcome) {
-    const std::optional<double> quantity = totalFigure(row.quantity);
-    const std::optional<double> money = totalFigure(row.money);
-    return {row.code, row.invCode, outcome,  std::nullopt, std::nullopt,
-            quantity, money,       quantity, money,        std::nullopt};
+    PairDetail detail = describedDetail(row, outcome);
+    detail.quantityAfter = detail.quantityBefore;
+    detail.moneyAfter = detail.moneyBefore;
+    return detail;
 }
 
 PairDetail confirmedPairDetail(const PairRow& row, const ConfirmedPair& confirmed) {
-    return {row.code,
-            row.invCode,
-            PairOutcome::Confirmed,
-            confirmed.rowsDeleted,
-            confirmed.rowsInserted,
-            totalFigure(row.quantity),
-            totalFigure(row.money),
-            confirmed.quantity,
-            confirmed.money,
-            confirmed.balancing};
+    PairDetail detail = describedDetail(row, PairOutcome::Confirmed);
+    detail.rowsBefore = confirmed.rowsDeleted;
+    detail.rowsAfter = confirmed.rowsInserted;
+    detail.quantityAfter = confirmed.quantity;
+    detail.moneyAfter = confirmed.money;
+    detail.balancing = confirmed.balancing;
+    return detail;
 }
 
 }  // namespace tarvenish

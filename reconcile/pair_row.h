@@ -24,6 +24,9 @@ struct PairRow {
     std::string invStd;
     Value quantity;
     Value money;
+    // The stock ledger's remaining totals, once the run has read them (Null before, or when unreadable).
+    Value stockQuantity{};
+    Value stockMoney{};
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };

@@ -36,6 +36,11 @@
 
 namespace tarvenish::run_detail {
 
+namespace {
+// How many pairs' facts the run holds before it writes them.
+constexpr std::size_t kFactsHeld = 4096;
+}  // namespace
+
 bool Run::execute() {
     m_report.reset();
     // A request left from before this run is not meant for it.
@@ -89,15 +94,19 @@ bool Run::execute() {
     if (stopRequested() != 0) return stopInterrupted();
     // A change that the journal cannot record could not be undone: without it nothing is rebuilt.
     std::string journalStatement;
+    const JournalRunSettings settings = journalSettings();
+    m_report.policy = settings.policy;
     if (!attempt("start the run's journal", journalStatement, [&] {
             namingStatement(journalStatement, [&] {
                 const StepTimer timer(m_report.timings.journal);
-                m_report.runId = startRunJournal(*m_hostConnection, m_dialects, m_mode);
+                m_report.runId = startRunJournal(*m_hostConnection, m_dialects, m_mode, settings);
             });
         })) {
         return stopUnfinished("the run's journal could not be started; nothing was rebuilt");
     }
+    m_facts.emplace(m_report, *m_hostConnection, m_report.runId, m_report.policy, m_blocked);
     m_issuedQuantityStarted = true;
+    m_report.phase("issued quantities");
     if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
@@ -167,6 +176,7 @@ bool Run::visitPairs() {
                       [&] { reportRowsWithoutDepartment(m_hostConnection->connectionString(), m_report); });
     }
     if (summary.recordCount() < 1) return true;
+    m_report.phase("pairs");
 
     m_report.dialogsByPolicy = m_presenter != nullptr && !m_presenter->waitsForPerson();
     const int total = static_cast<int>(summary.recordCount());
@@ -188,6 +198,13 @@ bool Run::visitPairs() {
         m_state.PairCount = total;
         const PairEnd end = visitPair(summary);
         settleWhenDue();
+        // The facts of a long run of differing pairs are not all held until the end.
+        if (m_facts && m_facts->pending() >= kFactsHeld && m_batch) {
+            stopBatching();
+            rebuildLostPairs();
+            (void)attempt("batch the commits of rebuilt pairs", std::string(),
+                          [&] { m_batch.emplace(*m_hostConnection); });
+        }
         if (m_report.onProgress) m_report.onProgress(done, total);
         // Rebuilding the pairs of a lost batch again may have met a failure no later pair escapes, and a
         // dialog asked again may have stopped the run.
@@ -203,10 +220,26 @@ bool Run::visitPairs() {
 }
 
 void Run::noteNotReached(Recordset& summary) {
+    // Their facts are written as they are named, in transactions of their own: the batch ends first.
+    if (m_facts && !summary.eof()) {
+        stopBatching();
+        rebuildLostPairs();
+    }
     (void)attempt("name the pairs not reached", std::string(), [&] {
         for (; !summary.eof(); summary.moveNext()) {
             m_report.pairsNotReached.push_back(summary.field(0).displayText() + "/" +
                                                summary.field(2).displayText());
+            if (m_facts) {
+                PairRow row;
+                row.code = summary.field(0).displayText();
+                row.name = summary.field(1).displayText();
+                row.invCode = summary.field(2).displayText();
+                row.invName = summary.field(3).displayText();
+                row.quantity = summary.field(5);
+                row.money = summary.field(6);
+                m_facts->recordKept(row, "not_reached");
+                if (m_facts->pending() >= kFactsHeld && !m_batch) m_facts->flush();
+            }
         }
     });
 }
@@ -255,6 +288,10 @@ Run::PairEnd Run::visitPair(const Recordset& summary) {
         }
         totals.close();
     });
+    if (stockRead) {
+        row.stockQuantity = stockQuantity;
+        row.stockMoney = stockMoney;
+    }
     if (!m_blocked.empty()) {
         endPair(row, PairOutcome::Failed);
         return stopBlocked(m_blocked);
@@ -277,9 +314,15 @@ Run::PairEnd Run::visitPair(const Recordset& summary) {
         Regenerate(*m_hostConnection, m_dialects.forPairs(), m_mode, m_keepDate, row.code, row.invCode,
                    m_batch ? &*m_batch : nullptr, m_report.runId, &m_report.timings);
     if (regenerated.committed) {
-        m_unsettled.add({row.code, row.invCode, totalFigure(row.quantity).value_or(0.0),
-                         totalFigure(row.money).value_or(0.0), regenerated.rowsDeleted,
-                         regenerated.rowsInserted});
+        UnsettledPair pair{row.code,
+                           row.invCode,
+                           totalFigure(row.quantity).value_or(0.0),
+                           totalFigure(row.money).value_or(0.0),
+                           regenerated.rowsDeleted,
+                           regenerated.rowsInserted};
+        pair.name = row.name;
+        pair.invName = row.invName;
+        m_unsettled.add(std::move(pair));
     } else {
         m_report.recordFailure({"regenerate pair " + label, regenerated.statement, regenerated.message});
         endPair(row, PairOutcome::Failed);
@@ -339,30 +382,53 @@ bool Run::finish(bool result) {
     }
     // Only what is durable is read back: the batch was settled just above.
     if (m_hostConnection && !m_check.empty()) {
+        m_report.phase("check: reading the pairs back");
         const StepTimer timer(m_report.timings.check);
         if (!m_check.verify(m_hostConnection->connectionString(), m_dialects.forPairs(), m_mode,
                             m_state.AccountSettings.QuantityDigits, m_report))
             result = false;
     }
+    long factsLost = 0;
+    std::string factsFailure;
+    std::string factsStatement;
+    if (m_facts) {
+        if (!m_batch) m_facts->flush();
+        factsLost = m_facts->lost();
+        factsFailure = m_facts->firstFailure();
+        factsStatement = m_facts->firstStatement();
+        m_facts.reset();
+    }
     if (m_hostConnection && m_report.runId != 0) {
+        m_report.phase("journal: the run's end");
         std::string statement;
         const bool journalFinished = attempt("finish the run's journal", statement, [&] {
             namingStatement(statement, [&] {
                 const StepTimer timer(m_report.timings.journal);
                 finishRunJournal(*m_hostConnection, m_report.runId,
                                  {m_report.pairsRegenerated, m_report.pairsConfirmed, m_report.rowsDeleted,
-                                  m_report.rowsInserted});
+                                  m_report.rowsInserted},
+                                 journalOutcome(result));
             });
         });
         // A dry run's journal is thrown away with its snapshot: there is no record to be incomplete.
         if (!journalFinished && !m_dryRun) reportJournalIncomplete();
+        if (journalFinished && factsLost > 0 && !m_dryRun) {
+            m_report.journalIncomplete = true;
+            m_report.recordFailure(
+                {std::string(kJournalIncompleteStep), factsStatement,
+                 "the outcome of " + std::to_string(factsLost) +
+                     " pairs could not be recorded in the journal, so its report lacks them" +
+                     (factsFailure.empty() ? std::string() : ": " + factsFailure)});
+        }
     }
     // A column left behind changes the host's table: the run did not end as it must.
+    if (m_issuedQuantityStarted) m_report.phase("removing the issued-quantity column");
     if (m_issuedQuantityStarted && !issued_quantity::Remove(*m_hostConnection, m_report)) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
     // What the run reports done must outlast a power cut too, not only a crash of the program.
+    m_report.phase("making the changes durable");
     if (m_hostConnection && m_hostConnection->state() != 0 &&
         !attempt("make the run's changes durable", std::string(),
                  [&] { m_hostConnection->engine().makeDurable(); }))
@@ -372,6 +438,36 @@ bool Run::finish(bool result) {
     if (m_report.pairsFailed > 0) result = false;
     m_report.result = m_report.result && result;
     return m_report.result;
+}
+
+JournalRunSettings Run::journalSettings() const {
+    JournalRunSettings settings;
+    settings.quantityDigits = m_state.AccountSettings.QuantityDigits;
+    settings.priceDigits = m_state.AccountSettings.PriceDigits;
+    // Without a presenter a differing pair is left as it is, as the skip policy leaves it.
+    settings.policy = m_presenter != nullptr ? m_presenter->policyName() : "skip";
+    describeRunner(settings);
+    return settings;
+}
+
+JournalRunOutcome Run::journalOutcome(bool result) const {
+    JournalRunOutcome outcome;
+    if (m_report.stop == RunStop::Interrupted) {
+        outcome.outcome = "interrupted";
+    } else if (m_report.cancelled) {
+        outcome.outcome = "cancelled";
+    } else if (!result || m_report.stop != RunStop::None || m_report.pairsFailed > 0) {
+        outcome.outcome = "failed";
+    } else if (m_report.pairsSkipped > 0) {
+        outcome.outcome = "left";
+    } else {
+        outcome.outcome = "complete";
+    }
+    outcome.pairsTotal = m_report.pairsTotal;
+    outcome.pairsLeft = m_report.pairsSkipped;
+    outcome.pairsFailed = m_report.pairsFailed;
+    outcome.pairsNotReached = static_cast<long>(m_report.pairsNotReached.size());
+    return outcome;
 }
 
 void Run::reportJournalIncomplete() {

@@ -28,6 +28,7 @@ void Run::stopBatching() {
         if (m_batch) m_batch->end();
         m_batch.reset();
     });
+    if (m_facts && !m_batch) m_facts->flush();
 }
 
 void Run::settleWhenDue() {

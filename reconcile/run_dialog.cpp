@@ -56,7 +56,10 @@ Run::PairEnd Run::showDialog(const PairRow& row) {
     if (answer.cancelled) {
         m_state.StopRun = true;
         // The pair cancelled is left without a count, as the pairs after it are.
-        if (answer.outcome != PairOutcome::Failed) m_report.pairsNotReached.push_back(row.label());
+        if (answer.outcome != PairOutcome::Failed) {
+            m_report.pairsNotReached.push_back(row.label());
+            if (m_facts) m_facts->recordKept(row, "cancelled");
+        }
         // A stop request closes the dialog as Cancel does: the run was interrupted, nobody cancelled it.
         if (stopRequested() != 0) {
             m_interrupted = true;

@@ -21,6 +21,13 @@ struct JournaledRun {
     std::optional<long> rowsInserted;
     std::optional<std::string> finished;
     std::optional<std::string> undone;
+    // How it ended (complete | cancelled | interrupted | failed | left) and the pairs it left, as its
+    // journal's facts say; nullopt for a run journaled before they were kept, or one that did not record its
+    // end.
+    std::optional<std::string> outcome;
+    std::optional<long> pairsLeft;
+    // The journal holds rows of its pairs before and after: it changed rows.
+    bool changedRows = false;
 };
 
 // Every journaled run; nullopt when the account set holds no journal. Throws DbError.

@@ -17,6 +17,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
 #include "ledger/sql/dialect.h"
+#include "reconcile/pair_fact_journal.h"
 #include "reconcile/pair_row.h"
 #include "reconcile/pair_screening.h"
 #include "reconcile/unsettled_pairs.h"
@@ -91,6 +92,10 @@ private:
     bool finish(bool result);
     // Says that the run's row in the journal could not be completed, and what that leaves.
     void reportJournalIncomplete();
+    // The settings the run's journal records as it starts.
+    [[nodiscard]] JournalRunSettings journalSettings() const;
+    // How the run ended, for its journal.
+    [[nodiscard]] JournalRunOutcome journalOutcome(bool result) const;
 
     DialectChoice m_dialects;
     ConnectionPtr m_hostConnection;
@@ -112,6 +117,8 @@ private:
     UnsettledPairs m_unsettled{m_report, m_check};
     // Open while the rebuilt pairs' commits are batched; ends before the host's connection is let go.
     std::optional<CommitBatch> m_batch;
+    // Records the pairs not rebuilt on their own once the run's journal is started; ends with the run.
+    std::optional<PairFactJournal> m_facts;
 };
 
 // The text of the statement in hand, for a failure's report.

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "component/run_journal.h"
+#include "ledger/db/commit_batch.h"
 #include "ledger/db/connection.h"
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
@@ -111,9 +115,85 @@ private:
     bool m_force;
 };
 
+// The pairs restored into a batch of commits, each in its own transaction: one commit of its own per pair
+// would write the pages it changed to the log again (and, on a rollback journal, sync). A batch that is lost
+// takes its pairs' restores with it: they hold the run's rows again and are said failed, so that undo is
+// simply run again.
+class HeldRestores final {
+public:
+    HeldRestores(Connection& connection, std::vector<UndonePair>& pairs)
+        : m_connection(connection), m_pairs(pairs) {
+        try {
+            m_batch.emplace(connection);
+        } catch (const DbError&) {
+            // Without a batch each restore is durable at once, as it commits.
+        }
+    }
+
+    // After the newest pair of `pairs`: holds it when it was restored, and makes the batch durable when due.
+    void afterPair() {
+        if (!m_batch) return;
+        const PairRestore outcome = m_pairs.back().outcome;
+        if (outcome == PairRestore::Restored || outcome == PairRestore::Forced)
+            m_held.push_back(m_pairs.size() - 1);
+        // The engine holds fewer transactions than pairs restored since the batch was durable: it was lost.
+        if (m_connection.unsettledTransactions() < m_held.size()) {
+            lose(m_pairs.back().message.empty() ? "the batch of commits was rolled back"
+                                                : m_pairs.back().message);
+            return;
+        }
+        try {
+            m_batch->commitWhenDue();
+            if (m_connection.unsettledTransactions() == 0) m_held.clear();
+        } catch (const DbError& error) {
+            lose(failureMessage(error));
+        }
+    }
+
+    // Makes the batch durable and ends it: later commits are durable at once.
+    void end() {
+        if (!m_batch) return;
+        try {
+            m_batch->end();
+            m_held.clear();
+        } catch (const DbError& error) {
+            lose(failureMessage(error));
+        }
+        m_batch.reset();
+    }
+
+private:
+    void lose(const std::string& why) {
+        for (const std::size_t index : m_held) {
+            m_pairs[index].outcome = PairRestore::Failed;
+            m_pairs[index].message = "restored with other pairs whose commits were lost together (" + why +
+                                     "); it holds the run's "
+                                     "rows again";
+        }
+        m_held.clear();
+        // The pairs after them go into a batch of their own, as after a batch made durable.
+        try {
+            m_batch->end();
+        } catch (const DbError&) {
+            // What it held is lost already.
+        }
+        m_batch.reset();
+        try {
+            m_batch.emplace(m_connection);
+        } catch (const DbError&) {
+        }
+    }
+
+    Connection& m_connection;
+    std::vector<UndonePair>& m_pairs;
+    std::optional<CommitBatch> m_batch;
+    std::vector<std::size_t> m_held;
+};
+
 }  // namespace
 
-UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force) {
+UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force,
+                   const std::function<void(int done, int total)>& progress) {
     UndoResult result;
     if (!hasRunJournal(connection)) {
         result.status = UndoStatus::NoJournal;
@@ -151,12 +231,16 @@ UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force
 
     indexJournal(connection);
     PairUndo undo(connection, dialect, mode, *runId, force);
-    bool complete = true;
+    HeldRestores held(connection, result.pairs);
     for (auto& [code, invCode] : pairs) {
         result.pairs.push_back(undo.undo(std::move(code), std::move(invCode)));
-        const PairRestore outcome = result.pairs.back().outcome;
-        complete = complete && outcome != PairRestore::ChangedSince && outcome != PairRestore::Failed;
+        held.afterPair();
+        if (progress) progress(static_cast<int>(result.pairs.size()), static_cast<int>(pairs.size()));
     }
+    held.end();
+    const bool complete = std::none_of(result.pairs.begin(), result.pairs.end(), [](const UndonePair& pair) {
+        return pair.outcome == PairRestore::ChangedSince || pair.outcome == PairRestore::Failed;
+    });
     if (complete) {
         try {
             connection.execute(sql::journalRunUndone(*runId, journalTimestamp()));

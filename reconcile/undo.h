@@ -2,6 +2,7 @@
 // Undo of a journaled run: each pair it changed gets back the opening rows it had before that run, pair by
 // pair, unless its rows were changed after the run.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ struct UndoResult {
 // Undoes run `runId` (default: the latest not undone) on `connection`, one transaction per pair; `force`
 // restores the pairs changed after the run too. Department codes set by a department fill stay, and in
 // department mode rows are compared without them. Throws DbError when the journal cannot be read.
-[[nodiscard]] UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force);
+// `progress`, when given, hears each pair restored: how many of how many.
+[[nodiscard]] UndoResult undoRun(Connection& connection, std::optional<long> runId, bool force,
+                                 const std::function<void(int done, int total)>& progress = {});
 
 }  // namespace tarvenish

@@ -5,6 +5,29 @@
 
 namespace tarvenish {
 
+namespace {
+
+// A pair rebuilt from the stock ledger agreed with it: its totals are the stock ledger's too.
+PairDetail rebuiltDetail(const UnsettledPair& pair, PairOutcome outcome, long rowsAfter) {
+    PairDetail detail;
+    detail.code = pair.code;
+    detail.invCode = pair.invCode;
+    detail.outcome = outcome;
+    detail.rowsBefore = pair.rowsDeleted;
+    detail.rowsAfter = rowsAfter;
+    detail.quantityBefore = pair.quantity;
+    detail.moneyBefore = pair.money;
+    detail.quantityAfter = pair.quantity;
+    detail.moneyAfter = pair.money;
+    detail.name = pair.name;
+    detail.invName = pair.invName;
+    detail.stockQuantity = pair.quantity;
+    detail.stockMoney = pair.money;
+    return detail;
+}
+
+}  // namespace
+
 void UnsettledPairs::account(std::size_t held, bool lastCommitted, std::string_view message) {
     if (held >= m_pairs.size()) return;
     // Only a commit that made its batch durable leaves nothing held; otherwise the oldest were lost.
@@ -29,9 +52,7 @@ void UnsettledPairs::settle(std::size_t pairs) {
             continue;
         }
         m_report.count(PairOutcome::Regenerated);
-        m_report.pairDone({pair.code, pair.invCode, PairOutcome::Regenerated, pair.rowsDeleted,
-                           pair.rowsInserted, pair.quantity, pair.money, pair.quantity, pair.money,
-                           std::nullopt});
+        m_report.pairDone(rebuiltDetail(pair, PairOutcome::Regenerated, pair.rowsInserted));
         m_check.expect(std::move(pair.code), std::move(pair.invCode), pair.quantity, pair.money);
     }
     m_pairs.erase(m_pairs.begin(), m_pairs.begin() + static_cast<std::ptrdiff_t>(pairs));
@@ -73,8 +94,7 @@ void UnsettledPairs::failLost(const LostPair& lost) {
 void UnsettledPairs::failRebuilt(const UnsettledPair& pair) {
     m_report.count(PairOutcome::Failed);
     // The pair keeps the rows it had, and the totals it was compared by.
-    m_report.pairDone({pair.code, pair.invCode, PairOutcome::Failed, pair.rowsDeleted, pair.rowsDeleted,
-                       pair.quantity, pair.money, pair.quantity, pair.money, std::nullopt});
+    m_report.pairDone(rebuiltDetail(pair, PairOutcome::Failed, pair.rowsDeleted));
 }
 
 }  // namespace tarvenish

@@ -32,6 +32,9 @@ struct UnsettledPair {
     std::optional<PairRow> dialogRow{};
     // Its place among the run's pairs, which the dialog shows when it is asked again.
     int pairNumber = 0;
+    // The names of its warehouse (or department) and item, for its details.
+    std::string name{};
+    std::string invName{};
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };

@@ -48,6 +48,12 @@ public:
         }
     }
 
+    // Without a policy the first differing pair cancels the run: Cancel answers it.
+    [[nodiscard]] std::string policyName() const override {
+        if (waitsForPerson()) return {};
+        return std::string(m_policy ? adjustmentPolicyName(*m_policy) : "cancel");
+    }
+
 private:
     std::optional<AdjustmentPolicy> m_policy;
 };

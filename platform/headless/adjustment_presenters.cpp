@@ -60,6 +60,20 @@ std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text) {
     return std::nullopt;
 }
 
+std::string_view adjustmentPolicyName(AdjustmentPolicy policy) noexcept {
+    switch (policy) {
+        case AdjustmentPolicy::Skip:
+            return "skip";
+        case AdjustmentPolicy::Cancel:
+            return "cancel";
+        case AdjustmentPolicy::Balance:
+            return "balance";
+        case AdjustmentPolicy::Average:
+            return "average";
+    }
+    return "skip";
+}
+
 DrivenAdjustmentPresenter::DrivenAdjustmentPresenter(Driver driver) : m_driver(std::move(driver)) {}
 
 DialogResult DrivenAdjustmentPresenter::showModal(PairMode mode, RunReport& report) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "component/adjustment_presenter.h"
@@ -22,6 +23,8 @@ enum class AdjustmentPolicy {
 
 // "skip", "cancel", "balance" or "average" (any case); nullopt for any other text.
 [[nodiscard]] std::optional<AdjustmentPolicy> parseAdjustmentPolicy(std::string_view text);
+// "skip", "cancel", "balance" or "average".
+[[nodiscard]] std::string_view adjustmentPolicyName(AdjustmentPolicy policy) noexcept;
 
 // Shows every pair's dialog on a fresh headless window and lets `driver` play the user; the window closes as
 // by its close box when the driver leaves it open.
@@ -52,6 +55,9 @@ public:
     [[nodiscard]] DialogResult showModal(PairMode mode, RunReport& report) override;
     // False: the policy answers at once.
     [[nodiscard]] bool waitsForPerson() const noexcept override { return false; }
+    [[nodiscard]] std::string policyName() const override {
+        return std::string(adjustmentPolicyName(m_policy));
+    }
     [[nodiscard]] AdjustmentPolicy policy() const noexcept { return m_policy; }
 
 private:

@@ -112,24 +112,26 @@ TEST_P(Details, HaveOneLinePerPairWithItsActionAndAreTheSameForADryRun) {
     const nlohmann::json report = reportOf(m_dir.file("real.json"));
     ASSERT_GT(report["pairs_confirmed"].get<int>(), 0);
     ASSERT_EQ(lines.size(), 1 + report["pairs_total"].get<std::size_t>());
-    EXPECT_EQ(lines[0][0], "code");
+    EXPECT_EQ(lines[0][0],
+              "\xEF\xBB\xBF"
+              "code");
     std::map<std::string, int> actions;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto& line = lines[i];
         ASSERT_EQ(line.size(), lines[0].size());
         ++actions[line[2]];
-        // A confirmed pair took its balancing line; a rebuilt one holds the totals it was compared by.
-        if (line[2] == "confirmed") {
-            EXPECT_TRUE(line[9].starts_with("JUST")) << line[9];
-            EXPECT_FALSE(line[10].empty() || line[11].empty());
+        // A balanced pair took its balancing line; a rebuilt one holds the totals it was compared by.
+        if (line[2] == "balanced") {
+            EXPECT_TRUE(line[15].starts_with("JUST")) << line[15];
+            EXPECT_FALSE(line[16].empty() || line[17].empty());
         } else {
             EXPECT_EQ(line[2], "rebuilt");
-            EXPECT_EQ(line[9], "");
-            EXPECT_EQ(line[5], line[7]);
-            EXPECT_EQ(line[6], line[8]);
+            EXPECT_EQ(line[15], "");
+            EXPECT_EQ(line[7], line[11]);
+            EXPECT_EQ(line[8], line[12]);
         }
     }
-    EXPECT_EQ(actions["confirmed"], report["pairs_confirmed"].get<int>());
+    EXPECT_EQ(actions["balanced"], report["pairs_confirmed"].get<int>());
     EXPECT_EQ(actions["rebuilt"], report["pairs_regenerated"].get<int>());
 }
 
@@ -178,7 +180,7 @@ TEST_P(Details, QuoteACodeHoldingACommaAndQuotes) {
     ASSERT_TRUE(answered(result, Outcome::Done)) << result.out << result.err;
     std::stringstream text;
     text << std::ifstream(m_dir.file("pairs.csv")).rdbuf();
-    EXPECT_NE(text.str().find("\r\n\"W,\"\"1'\",I00002,confirmed,"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("\r\n\"W,\"\"1'\",I00002,balanced,"), std::string::npos) << text.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFronts, Details, ::testing::Values(Front::Command, Front::Library),

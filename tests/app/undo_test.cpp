@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -81,6 +82,40 @@ TEST_F(UndoAfterAHandEdit, LeavesAndNamesTheEditedPairRestoresTheOthersAndForceR
     const CommandResult forced = runCommand({"undo", "--db", m_path, "--force"});
     EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
     EXPECT_EQ(openingRows(m_path, PairMode::Warehouse), before);
+}
+
+// Restores share a batch of commits: a trigger that rolls the whole transaction back at one pair takes the
+// pairs restored with it along, which then hold the run's rows and are said failed, never restored; undo run
+// again once the trigger is gone puts every pair back.
+TEST(UndoInBatches, SaysFailedForEveryPairLostWithItsBatchAndCompletesWhenRunAgain) {
+    const ScratchDir dir;
+    const std::string path = makeDemo(dir, "ledger.db", PairMode::Warehouse, 24, 25);
+    const auto before = openingRows(path, PairMode::Warehouse);
+    ASSERT_EQ(run(path).exitCode, 0);
+    const auto rebuilt = openingRows(path, PairMode::Warehouse);
+    LedgerFile(path).exec(
+        "create trigger refuse_restore after insert on IA_Subsidiary when new.cWhCode='W02' and "
+        "new.cInvCode='I00001' begin select raise(rollback, 'not this pair'); end;");
+
+    const CommandResult refused = runCommand({"undo", "--db", path});
+    EXPECT_EQ(refused.exitCode, 3) << refused.out << refused.err;
+    const auto now = openingRows(path, PairMode::Warehouse);
+    // Each pair holds its rows from before the run or the run's, and the summary counts what stands.
+    std::size_t failed = 0;
+    for (std::size_t at = refused.out.find("could not be restored"); at != std::string::npos;
+         at = refused.out.find("could not be restored", at + 1))
+        ++failed;
+    EXPECT_GE(failed, 1U);
+    EXPECT_NE(refused.out.find(std::to_string(failed) + " failed"), std::string::npos) << refused.out;
+    for (const auto& row : now)
+        EXPECT_TRUE(std::binary_search(before.begin(), before.end(), row) ||
+                    std::binary_search(rebuilt.begin(), rebuilt.end(), row))
+            << row;
+
+    LedgerFile(path).exec("drop trigger refuse_restore");
+    const CommandResult again = runCommand({"undo", "--db", path});
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+    EXPECT_EQ(openingRows(path, PairMode::Warehouse), before);
 }
 
 TEST(UndoAndHistory, AreRefusedWithExitFiveWhileARunHoldsTheAccountSet) {

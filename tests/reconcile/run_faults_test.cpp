@@ -90,10 +90,10 @@ TEST(RunUnderFaults, LeavesEveryPairWithAllItsOldRowsOrAllItsNewOnesWhicheverSta
         ASSERT_EQ(voucherCodes(set, "W1"), (std::vector<std::string>{"NEW", "NEW"}));
         ConnectionPool::clear();
     }
-    // Department fill, the journal's two tables, its index and the run's row, five statements of the pass,
-    // the journal's copy before, delete, insert and copy after of two pairs, the run's row completed, the
-    // column's removal.
-    ASSERT_EQ(statements.size(), 20u);
+    // Department fill, the journal's two tables, its index, its facts' two tables, the run's row and its
+    // facts, five statements of the pass, the journal's copy before, delete, insert and copy after of two
+    // pairs, the run's facts and row completed, the column's removal.
+    ASSERT_EQ(statements.size(), 24u);
 
     const std::vector<std::string> oldRows = {"OLD1", "OLD2"};
     const std::vector<std::string> newRows = {"NEW", "NEW"};
