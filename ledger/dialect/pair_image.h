@@ -41,7 +41,8 @@ public:
     explicit PairImages(bool on) noexcept : m_on(on) {}
 
     // The SQLite text that answers `statement` from the image of its lines, its values bound as its shape
-    // has them; the image is built first when there is none or it is no longer valid. nullopt: run the
+    // has them; the image is built first when there is none or it is no longer valid (never for the dialog's
+    // receipt lines, which read one pair). nullopt: run the
     // statement as it is (not a per-pair kind, a form the image does not know, an image that cannot be built
     // on this schema).
     [[nodiscard]] std::optional<std::string> answerFor(const Statement& statement, PairImageSql& sql);
