@@ -166,12 +166,18 @@ struct Timed {
     bool timedOut = false;
 };
 
+// The connection string of the set at `path`: the file, or the file with the pairs' lines image off.
+std::string connectionOf(const PlanOptions& options, const std::string& path) {
+    return options.pairImage ? path : "Data Source=" + path + ";Pair Image=Off;";
+}
+
 // The command as a user runs it; every pair agrees, so every pair must be rebuilt.
 Timed timeCommand(const PlanOptions& options, const std::string& path, int pairs, const fs::path& dir) {
     const std::string report = (dir / "plan_report.json").string();
     fs::remove(report);
     const CommandOutcome outcome =
-        runCommand(options.command, {"run", "--db", path, "--ui", "none", "--report", report},
+        runCommand(options.command,
+                   {"run", "--connection", connectionOf(options, path), "--ui", "none", "--report", report},
                    (dir / "plan_output.txt").string(), options.runTimeoutSeconds);
     if (outcome.timedOut) return {outcome.seconds, true};
     if (outcome.exitCode != 0)
@@ -184,17 +190,17 @@ Timed timeCommand(const PlanOptions& options, const std::string& path, int pairs
 }
 
 // SQLite's virtual-machine steps of a whole in-process run, as the library makes it; 0 when it was stopped.
-std::uint64_t runSteps(const std::string& path, double timeoutSeconds) {
+std::uint64_t runSteps(const PlanOptions& options, const std::string& path) {
     const ChildOutcome outcome = runInChild(
         [&] {
-            const ConnectionPtr connection = Connection::open(path);
+            const ConnectionPtr connection = Connection::open(connectionOf(options, path));
             auto& engine = dynamic_cast<SqliteEngine&>(connection->engine());
             RunContext context;
             if (!executeRun(context, DialectChoice::fromHostFlag(1), connection))
                 throw std::runtime_error("the run answered false");
             return std::to_string(engine.vmSteps());
         },
-        timeoutSeconds);
+        options.runTimeoutSeconds);
     if (outcome.timedOut) return 0;
     if (!outcome.succeeded) failLoudly("in-process run of " + path + ": " + outcome.output);
     return std::stoull(outcome.output);
@@ -252,7 +258,7 @@ void benchWarehouses(const PlanOptions& options, const fs::path& dir) {
             row.limit.push_back(timeLimit(work));
             if (run == 0) {
                 freshCopy(row.set.path, work);
-                row.steps = runSteps(work, options.runTimeoutSeconds);
+                row.steps = runSteps(options, work);
             }
             std::fprintf(stderr, "  round %d, %d warehouses per item: command %.3f s, limit %.3f s\n",
                          run + 1, row.warehouses, row.command.back().seconds, row.limit.back());
@@ -313,7 +319,7 @@ void benchIndexes(const PlanOptions& options, const fs::path& dir) {
             if (run == 0 && !first && !row.command.back().timedOut) row.sameRows = sameRows(work, plain);
             if (run == 0) {
                 freshCopy(row.path, work);
-                row.steps = runSteps(work, options.runTimeoutSeconds);
+                row.steps = runSteps(options, work);
             }
             std::fprintf(stderr, "  round %d, %s: command %s%.3f s\n", run + 1, row.variant->name,
                          row.command.back().timedOut ? ">" : "", row.command.back().seconds);

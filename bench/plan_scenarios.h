@@ -19,6 +19,7 @@ struct PlanOptions {
     int runs = 3;
     double runTimeoutSeconds = 600.0;  // a run still going is stopped and reported as a lower bound
     bool keep = false;                 // keep the generated account sets
+    bool pairImage = true;             // false: every per-pair statement reads all its item's lines
 };
 
 // The names of the index variants, in the order they are run.

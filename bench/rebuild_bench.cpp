@@ -755,6 +755,9 @@ int benchMain(int argc, char** argv) {
     app.add_flag("--keep", options.keep, "keep the generated account sets");
     app.add_flag("--plans", options.plans,
                  "run only the plan's scenarios: warehouses per item and the indexes a host might add");
+    app.add_flag(
+        "!--no-pair-image", options.plan.pairImage,
+        "the plan's runs with every per-pair statement reading all its item's lines (Pair Image=Off)");
     app.add_option("--plan-size", options.plan.size, "stock lines of the plan's account sets")
         ->check(CLI::PositiveNumber);
     app.add_option("--warehouses-per-item", options.plan.warehousesPerItem,

@@ -15,21 +15,80 @@ namespace {
 // Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
 constexpr std::size_t kCachedStatements = 64;
 
+bool pairImagesWanted(std::string_view connectionString) noexcept {
+    try {
+        return pairImagesWanted(parseConnectionString(connectionString));
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+// Tells the images, whatever way the call ends, whether the statement may have changed the database.
+class WriteWatch final {
+public:
+    WriteWatch(PairImages& images, PairImageSql& sql, StatementKind kind, bool writes) noexcept
+        : m_images(images), m_sql(sql), m_kind(kind), m_writes(writes) {}
+    ~WriteWatch() { m_images.ran(m_kind, m_writes, m_sql); }
+    WriteWatch(const WriteWatch&) = delete;
+    WriteWatch& operator=(const WriteWatch&) = delete;
+
+private:
+    PairImages& m_images;
+    PairImageSql& m_sql;
+    StatementKind m_kind;
+    bool m_writes;
+};
+
 }  // namespace
 
-OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept
+OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages) noexcept
     : m_session(std::move(session)),
       m_planner([this](const std::string& text) { return runQuery(text, text); }),
       m_shaped(*m_session, m_planner, kCachedStatements),
-      m_transactions(*m_session) {}
+      m_transactions(*m_session),
+      m_imageSql(*this),
+      m_images(pairImages) {}
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
-    return std::unique_ptr<OdbcEngine>(
-        new OdbcEngine(OdbcSession::connect(connectionString, OdbcPurpose::Statements)));
+    return std::unique_ptr<OdbcEngine>(new OdbcEngine(
+        OdbcSession::connect(connectionString, OdbcPurpose::Statements), pairImagesWanted(connectionString)));
 }
 
 OdbcEngine::~OdbcEngine() {
+    m_images.drop(m_imageSql);
     m_transactions.end();
+}
+
+void OdbcEngine::ImageSql::run(const std::string& sqliteText) {
+    (void)m_engine.runQuery(sqliteText, sqliteText);
+}
+
+std::vector<std::string> OdbcEngine::ImageSql::firstColumn(const std::string& sqliteText) {
+    const QueryResult result = m_engine.runQuery(sqliteText, sqliteText);
+    std::vector<std::string> values;
+    std::vector<Value> row;
+    for (std::size_t i = 0; i < result.rows.size(); ++i) {
+        result.rows.decode(i, row);
+        values.push_back(row.empty() ? std::string() : row.front().displayText());
+    }
+    return values;
+}
+
+std::optional<long> OdbcEngine::runFromImage(const Statement& statement, std::string_view operation,
+                                             QueryResult* rows) {
+    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql);
+    if (!answer) return std::nullopt;
+    try {
+        std::optional<long> changed = m_shaped.runAs(statement, *answer, operation, rows);
+        if (!changed) m_images.answerFailed(m_imageSql);
+        return changed;
+    } catch (const DbError&) {
+        // The image's table went with a rollback, say: a statement that failed changed nothing, and the
+        // statement as built says what is wrong, if anything is.
+        m_images.answerFailed(m_imageSql);
+        if (rows != nullptr) *rows = QueryResult{};
+        return std::nullopt;
+    }
 }
 
 std::optional<Dialect> OdbcEngine::nativeDialect() const noexcept {
@@ -96,7 +155,12 @@ void OdbcEngine::execute(const Statement& built) {
         m_changes = 0;
         return;
     }
+    const WriteWatch watch(m_images, m_imageSql, built.kind(), true);
     if (runsShaped(built)) {
+        if (const std::optional<long> changed = runFromImage(built, kOperation, nullptr)) {
+            m_changes = *changed;
+            return;
+        }
         if (const std::optional<long> changed = m_shaped.run(built, kOperation, nullptr)) {
             m_changes = *changed;
             return;
@@ -145,8 +209,10 @@ QueryResult OdbcEngine::query(const Statement& statement) {
 QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
     // A query's text may write as well.
     m_issuedColumn.forget();
+    const WriteWatch watch(m_images, m_imageSql, statement.kind(), !onlyReads(statement.text()));
     if (runsShaped(statement)) {
         QueryResult result;
+        if (runFromImage(statement, "query", &result)) return result;
         if (m_shaped.run(statement, "query", &result)) return result;
     }
     return runQuery(textFor(statement.text(), "query").text, statement.text());
@@ -165,6 +231,7 @@ QueryResult OdbcEngine::runQuery(std::string text, std::string_view sql) {
 std::unique_ptr<TableAppender> OdbcEngine::openAppender(std::string_view table) {
     m_transactions.settleOutsideTransaction();
     m_issuedColumn.forget();
+    m_images.appending(table, m_imageSql);
     return std::make_unique<OdbcAppender>(m_session, table);
 }
 
@@ -185,7 +252,14 @@ void OdbcEngine::commit() {
 }
 
 void OdbcEngine::rollback() {
-    m_transactions.rollback();
+    try {
+        m_transactions.rollback();
+    } catch (...) {
+        m_images.forget();
+        throw;
+    }
+    // The images built since the transaction began went with it; any other is built afresh, to be sure.
+    m_images.drop(m_imageSql);
 }
 
 EngineKind odbcEngineKind() {

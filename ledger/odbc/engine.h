@@ -14,6 +14,7 @@
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
 #include "ledger/dialect/issued_column.h"
+#include "ledger/dialect/pair_image.h"
 #include "ledger/odbc/shaped_statements.h"
 #include "ledger/odbc/sqlite_planner.h"
 #include "ledger/odbc/transactions.h"
@@ -54,8 +55,26 @@ public:
     // A statement sent through the driver runs to its end; a stop request is seen between statements.
     [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return nullptr; }
 
+    // Diagnostic: the images of the pairs' lines built so far, rebuilds included.
+    [[nodiscard]] std::size_t pairImageBuilds() const noexcept { return m_images.builds(); }
+
 private:
-    explicit OdbcEngine(std::shared_ptr<OdbcSession> session) noexcept;
+    OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages) noexcept;
+    // The statements of the images on this connection.
+    class ImageSql final : public PairImageSql {
+    public:
+        explicit ImageSql(OdbcEngine& engine) noexcept : m_engine(engine) {}
+        void run(const std::string& sqliteText) override;
+        [[nodiscard]] std::vector<std::string> firstColumn(const std::string& sqliteText) override;
+        [[nodiscard]] std::optional<std::uint64_t> dataVersion() override { return m_engine.dataVersion(); }
+
+    private:
+        OdbcEngine& m_engine;
+    };
+    // SQLite behind the driver: runs a built per-pair statement from the image of its lines; nullopt, having
+    // changed nothing, when it must run as it is. Returns the rows it changed.
+    [[nodiscard]] std::optional<long> runFromImage(const Statement& statement, std::string_view operation,
+                                                   QueryResult* rows);
     struct DriverText {
         std::string text;          // what reaches the driver
         std::string createdTable;  // the table a select-into makes on SQLite, else empty
@@ -79,6 +98,8 @@ private:
     OdbcTransactions m_transactions;
     long m_changes = 0;
     IssuedColumnZero m_issuedColumn;  // SQLite only
+    ImageSql m_imageSql;
+    PairImages m_images;  // SQLite only
 };
 
 // The ODBC engine as openEngine knows it: "odbc", a connection string with Driver= or DSN=.

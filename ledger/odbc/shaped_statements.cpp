@@ -146,7 +146,19 @@ long runPrepared(const OdbcSession& session, const OdbcHandle& statement,
 
 std::optional<long> OdbcShapedStatements::run(const Statement& shaped, std::string_view operation,
                                               QueryResult* rows) {
-    const Prepared* prepared = preparedFor(shaped);
+    return runKept(preparedFor(shaped), shaped.shape(), shaped, operation, rows);
+}
+
+std::optional<long> OdbcShapedStatements::runAs(const Statement& shaped, const std::string& sqliteText,
+                                                std::string_view operation, QueryResult* rows) {
+    const Prepared* prepared =
+        kept(sqliteText, [&] { return prepareSqlite(sqliteText, shaped.values().size()); });
+    return runKept(prepared, sqliteText, shaped, operation, rows);
+}
+
+std::optional<long> OdbcShapedStatements::runKept(const Prepared* prepared, const std::string& key,
+                                                  const Statement& shaped, std::string_view operation,
+                                                  QueryResult* rows) {
     if (prepared == nullptr || !prepared->statement) return std::nullopt;
     const std::string_view original = shaped.text();
     try {
@@ -162,20 +174,21 @@ std::optional<long> OdbcShapedStatements::run(const Statement& shaped, std::stri
         return lastChanges(m_session, *m_changes, original, operation);
     } catch (...) {
         // A statement that failed (its table dropped, say) is prepared afresh next time.
-        forget(shaped.shape());
+        forget(key);
         throw;
     }
 }
 
-OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const Statement& shaped) {
-    if (const auto known = m_byShape.find(shaped.shape()); known != m_byShape.end()) {
+template <typename Make>
+OdbcShapedStatements::Prepared* OdbcShapedStatements::kept(const std::string& key, Make make) {
+    if (const auto known = m_byShape.find(key); known != m_byShape.end()) {
         m_order.splice(m_order.begin(), m_order, known->second);
         return &known->second->second;
     }
-    std::optional<Prepared> prepared = prepare(shaped);
+    std::optional<Prepared> prepared = make();
     if (!prepared) return nullptr;
-    m_order.emplace_front(shaped.shape(), std::move(*prepared));
-    m_byShape.emplace(shaped.shape(), m_order.begin());
+    m_order.emplace_front(key, std::move(*prepared));
+    m_byShape.emplace(key, m_order.begin());
     if (m_order.size() > m_capacity) {
         m_byShape.erase(m_order.back().first);
         m_order.pop_back();
@@ -183,19 +196,28 @@ OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const Statemen
     return &m_order.front().second;
 }
 
+OdbcShapedStatements::Prepared* OdbcShapedStatements::preparedFor(const Statement& shaped) {
+    return kept(shaped.shape(), [&] { return prepare(shaped); });
+}
+
 std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(const Statement& shaped) {
-    Prepared prepared;
     SqliteTranslation translation;
     try {
         translation = translateStatement(shaped.shape());
     } catch (const std::invalid_argument&) {
-        return prepared;
+        return Prepared{};
     }
     // The table a select-into makes is indexed after it, as the text path does.
-    if (!translation.createdTable.empty()) return prepared;
-    const std::string text =
-        m_planner.shapeInJoinOrder(shaped.kind(), shaped.shape(), shaped.text(), std::move(translation.text));
-    std::optional<std::string> plain = withPlainMarkers(text, shaped.values().size(), prepared.valueAt);
+    if (!translation.createdTable.empty()) return Prepared{};
+    return prepareSqlite(
+        m_planner.shapeInJoinOrder(shaped.kind(), shaped.shape(), shaped.text(), std::move(translation.text)),
+        shaped.values().size());
+}
+
+std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepareSqlite(const std::string& text,
+                                                                                  std::size_t values) {
+    Prepared prepared;
+    std::optional<std::string> plain = withPlainMarkers(text, values, prepared.valueAt);
     if (!plain) return prepared;
     // The driver keeps a statement it takes for a query; it reports no count of changed rows for one, so
     // SQLite's count is asked after each use.

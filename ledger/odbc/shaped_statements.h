@@ -33,6 +33,12 @@ public:
     [[nodiscard]] std::optional<long> run(const Statement& shaped, std::string_view operation,
                                           QueryResult* rows);
 
+    // Runs `sqliteText`, one statement of SQLite's SQL in place of `shaped`, with the statement's values
+    // bound to the markers "?n" it holds; prepared once per text. Returns the rows it changed; nullopt,
+    // having run nothing, when the driver refused to prepare it. Throws DbError as run does.
+    [[nodiscard]] std::optional<long> runAs(const Statement& shaped, const std::string& sqliteText,
+                                            std::string_view operation, QueryResult* rows);
+
     // Frees every prepared statement: after a schema change the driver would describe a query's result by
     // the columns its table had when it was prepared.
     void clear() noexcept;
@@ -48,6 +54,17 @@ private:
     // The prepared statement of `shaped`, made on first use and now the most recently used; nullptr when the
     // driver refused to prepare it.
     [[nodiscard]] Prepared* preparedFor(const Statement& shaped);
+    // The prepared statement kept under `key`, made by `make` on first use and now the most recently used;
+    // nullptr when `make` gave none.
+    template <typename Make>
+    [[nodiscard]] Prepared* kept(const std::string& key, Make make);
+    // Runs `prepared` with the statement's values; a failure forgets the entry of `key`.
+    [[nodiscard]] std::optional<long> runKept(const Prepared* prepared, const std::string& key,
+                                              const Statement& shaped, std::string_view operation,
+                                              QueryResult* rows);
+    // `sqliteText` prepared with plain markers; without a statement when it holds other markers or further
+    // statements; nullopt when the driver refused to prepare it.
+    [[nodiscard]] std::optional<Prepared> prepareSqlite(const std::string& sqliteText, std::size_t values);
     // `shaped` in SQLite's SQL, prepared with plain markers; without a statement when its shape goes as
     // text; nullopt when the driver refused to prepare it.
     [[nodiscard]] std::optional<Prepared> prepare(const Statement& shaped);

@@ -22,20 +22,60 @@ constexpr int kStopCheckSteps = 1000;
 // Enough for every statement shape of a run and of the dialog; a shape costs one prepared statement.
 constexpr std::size_t kCachedStatements = 64;
 
+// Tells the images, whatever way the call ends, whether a statement of the engine changed the database.
+class WriteWatch final {
+public:
+    WriteWatch(const SqliteDatabase& db, PairImages& images, PairImageSql& sql, StatementKind kind) noexcept
+        : m_db(db), m_images(images), m_sql(sql), m_kind(kind), m_writes(db.writes()) {}
+    ~WriteWatch() { m_images.ran(m_kind, m_db.writes() != m_writes, m_sql); }
+    WriteWatch(const WriteWatch&) = delete;
+    WriteWatch& operator=(const WriteWatch&) = delete;
+
+private:
+    const SqliteDatabase& m_db;
+    PairImages& m_images;
+    PairImageSql& m_sql;
+    StatementKind m_kind;
+    std::uint64_t m_writes;
+};
+
 }  // namespace
 
-SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept
-    : m_db(std::move(db)), m_statements(*m_db, kCachedStatements), m_transactions(*m_db) {}
+SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages) noexcept
+    : m_db(std::move(db)),
+      m_statements(*m_db, kCachedStatements),
+      m_transactions(*m_db),
+      m_imageSql(*m_db),
+      m_images(pairImages) {}
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& settings) {
-    std::unique_ptr<SqliteEngine> engine(new SqliteEngine(openSqliteDatabase(settings)));
+    std::unique_ptr<SqliteEngine> engine(
+        new SqliteEngine(openSqliteDatabase(settings), pairImagesWanted(settings)));
     engine->m_file = settings.dataSource;
     return engine;
 }
 
 SqliteEngine::~SqliteEngine() {
     m_statements.clear();
+    m_images.drop(m_imageSql);
+    m_imageSql.clear();
     m_transactions.end();
+}
+
+bool SqliteEngine::runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows) {
+    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql);
+    if (!answer) return false;
+    try {
+        m_statements.runAs(statement, *answer, operation, rows);
+        return true;
+    } catch (const DbError& error) {
+        if (error.engineCode() == SQLITE_INTERRUPT) throw;
+        // The image's table went with a rollback, say: a statement that failed changed nothing, and the
+        // statement as built says what is wrong, if anything is.
+        m_images.answerFailed(m_imageSql);
+        if (rows != nullptr) *rows = QueryResult{};
+        return false;
+    }
 }
 
 void SqliteEngine::run(const std::string& sqliteText, std::string_view original, std::string_view operation) {
@@ -91,7 +131,11 @@ void SqliteEngine::execute(const Statement& statement) {
     }
     m_issuedColumn.forget();
     if (alreadyZero) return;
-    if (!statement.runsAsText() && m_statements.run(statement, kOperation, nullptr)) return;
+    const WriteWatch watch(*m_db, m_images, m_imageSql, statement.kind());
+    if (!statement.runsAsText()) {
+        if (runFromImage(statement, kOperation, nullptr)) return;
+        if (m_statements.run(statement, kOperation, nullptr)) return;
+    }
     const std::string& sql = statement.text();
     SqliteTranslation translation = translateForSqlite(sql, kOperation);
     translation.text = withIssuedColumnDefault(statement.kind(), std::move(translation.text));
@@ -126,9 +170,10 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
     // A query's text may write as well.
     m_issuedColumn.forget();
+    const WriteWatch watch(*m_db, m_images, m_imageSql, built.kind());
     if (!built.runsAsText()) {
         QueryResult result;
-        m_statements.run(built, kOperation, &result);
+        if (!runFromImage(built, kOperation, &result)) m_statements.run(built, kOperation, &result);
         return result;
     }
     const std::string& sql = built.text();
@@ -152,6 +197,7 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
 std::unique_ptr<TableAppender> SqliteEngine::openAppender(std::string_view table) {
     settleOutsideTransaction();
     m_issuedColumn.forget();
+    m_images.appending(table, m_imageSql);
     return std::make_unique<SqliteAppender>(m_db, table);
 }
 
@@ -164,7 +210,14 @@ void SqliteEngine::commit() {
 }
 
 void SqliteEngine::rollback() {
-    m_transactions.rollback();
+    try {
+        m_transactions.rollback();
+    } catch (...) {
+        m_images.forget();
+        throw;
+    }
+    // The images built since the transaction began went with it; any other is built afresh, to be sure.
+    m_images.drop(m_imageSql);
 }
 
 bool SqliteEngine::inTransaction() const {
@@ -176,7 +229,13 @@ void SqliteEngine::batchCommits(bool on) {
 }
 
 void SqliteEngine::settle() {
-    m_transactions.settle();
+    try {
+        m_transactions.settle();
+    } catch (...) {
+        // A batch lost as a whole takes the images built in it along.
+        m_images.forget();
+        throw;
+    }
 }
 
 void SqliteEngine::makeDurable() {

@@ -15,6 +15,8 @@
 #include "ledger/db/engine_factory.h"
 #include "ledger/db/stop_interruption.h"
 #include "ledger/dialect/issued_column.h"
+#include "ledger/dialect/pair_image.h"
+#include "ledger/sqlite/pair_image_sql.h"
 #include "ledger/sqlite/shaped_statements.h"
 #include "ledger/sqlite/transactions.h"
 
@@ -56,11 +58,17 @@ public:
     // included. Reading a table's rows costs at least one step per row.
     [[nodiscard]] std::uint64_t vmSteps() const noexcept;
 
+    // Diagnostic: the images of the pairs' lines built so far, rebuilds included.
+    [[nodiscard]] std::size_t pairImageBuilds() const noexcept { return m_images.builds(); }
+
     // Diagnostic: the prepared statements kept for reuse.
     [[nodiscard]] std::size_t cachedStatements() const noexcept { return m_statements.size(); }
 
 private:
-    explicit SqliteEngine(std::shared_ptr<SqliteDatabase> db) noexcept;
+    SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages) noexcept;
+    // Runs a built per-pair statement from the image of its lines; false, having changed nothing, when it
+    // must run as it is. Throws DbError when stopped.
+    bool runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows);
     // Runs every statement of an SQLite text; `original` is what errors carry.
     void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
     // Makes held-back work durable before a statement outside a caller's transaction, which must not join it.
@@ -73,6 +81,8 @@ private:
     SqliteShapedStatements m_statements;
     SqliteTransactions m_transactions;
     IssuedColumnZero m_issuedColumn;
+    SqlitePairImageSql m_imageSql;
+    PairImages m_images;
     std::string m_file;
 };
 

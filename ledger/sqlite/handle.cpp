@@ -12,6 +12,7 @@ SqliteDatabase::~SqliteDatabase() {
 
 void SqliteDatabase::countSteps(sqlite3_stmt* statement) noexcept {
     m_vmSteps += static_cast<std::uint64_t>(sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_VM_STEP, 1));
+    if (sqlite3_stmt_readonly(statement) == 0) ++m_writes;
 }
 
 void SqliteDatabase::fail(std::string_view operation, int code, std::string statement) const {

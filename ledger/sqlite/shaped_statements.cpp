@@ -87,7 +87,26 @@ SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Statement& s
 bool SqliteShapedStatements::run(const Statement& shaped, std::string_view operation, QueryResult* rows) {
     SqliteStatementCache::Entry* entry = entryFor(shaped, operation, rows);
     if (entry == nullptr) return false;
-    sqlite3_stmt* statement = entry->statement.get();
+    step(*entry, shaped.shape(), shaped, operation, rows);
+    return true;
+}
+
+void SqliteShapedStatements::runAs(const Statement& shaped, const std::string& sqliteText,
+                                   std::string_view operation, QueryResult* rows) {
+    SqliteStatementCache::Entry* entry = m_statements.find(sqliteText);
+    if (entry == nullptr) {
+        std::size_t consumed = 0;
+        StatementPtr statement = prepareInJoinOrder(m_db, sqliteText, consumed, shaped.text(), operation);
+        if (!statement)
+            throw DbError(std::string(operation), SQLITE_MISUSE, "the statement is empty", shaped.text());
+        entry = &m_statements.insert(sqliteText, {sqliteText, std::move(statement)});
+    }
+    step(*entry, sqliteText, shaped, operation, rows);
+}
+
+void SqliteShapedStatements::step(SqliteStatementCache::Entry& entry, const std::string& key,
+                                  const Statement& shaped, std::string_view operation, QueryResult* rows) {
+    sqlite3_stmt* statement = entry.statement.get();
     StatementUse use(statement);
     const auto fail = [&](int rc) {
         // The message must be read before reset, which starts the statement afresh.
@@ -95,7 +114,7 @@ bool SqliteShapedStatements::run(const Statement& shaped, std::string_view opera
         std::string message = text != nullptr ? text : sqlite3_errstr(rc);
         use.release();
         // A statement that failed (its table dropped, say) is prepared afresh next time.
-        m_statements.erase(shaped.shape());
+        m_statements.erase(key);
         throw DbError(std::string(operation), rc, std::move(message), shaped.text());
     };
     const std::vector<StatementValue>& values = shaped.values();
@@ -108,7 +127,6 @@ bool SqliteShapedStatements::run(const Statement& shaped, std::string_view opera
     while (rc == SQLITE_ROW) rc = sqlite3_step(statement);
     m_db.countSteps(statement);
     if (rc != SQLITE_DONE) fail(rc);
-    return true;
 }
 
 }  // namespace tarvenish

@@ -22,6 +22,10 @@ public:
     // given. False, having run nothing, when the shape is several statements and `rows` is null. Throws
     // DbError for `operation` carrying the statement's text.
     bool run(const Statement& statement, std::string_view operation, QueryResult* rows);
+    // Runs `sqliteText`, one statement of SQLite's SQL in place of `statement`, with the statement's values
+    // bound to the same markers; prepared once per text. Throws DbError carrying the statement's text.
+    void runAs(const Statement& statement, const std::string& sqliteText, std::string_view operation,
+               QueryResult* rows);
 
     // Finalizes every prepared statement.
     void clear() noexcept { m_statements.clear(); }
@@ -33,6 +37,10 @@ private:
     // `rows` is null. Throws DbError.
     SqliteStatementCache::Entry* entryFor(const Statement& statement, std::string_view operation,
                                           const QueryResult* rows);
+
+    // Binds the statement's values to `entry` and runs it; a failure forgets the entry of `key`.
+    void step(SqliteStatementCache::Entry& entry, const std::string& key, const Statement& statement,
+              std::string_view operation, QueryResult* rows);
 
     SqliteDatabase& m_db;
     SqliteStatementCache m_statements;
