@@ -134,6 +134,8 @@ PairLine verifiedLine(const PairDifference& d) {
     PairLine line;
     line.code = d.code;
     line.invCode = d.invCode;
+    line.name = d.name;
+    line.invName = d.invName;
     line.action = std::string(verdict(d));
     line.quantityBefore = verifiedFigure(d.openingQuantity);
     line.moneyBefore = verifiedFigure(d.openingMoney);
@@ -198,7 +200,8 @@ int verifyAccountSet(const AccountSetOptions& accountSet, const std::optional<st
         try {
             TerminalProgress progress;
             progress.phase("comparing every pair with the stock ledger");
-            verification = tarvenish::verifyAccountSet(connection, dialects);
+            verification = tarvenish::verifyAccountSet(connection, dialects,
+                                                       details ? PairNames::With : PairNames::Without);
         } catch (const SettingError& error) {
             // Totals compared at decimals the account set does not name would prove nothing.
             ConnectionPool::clear();

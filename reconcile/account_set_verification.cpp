@@ -117,6 +117,29 @@ bool adjustedOnPurpose(const std::string& connectionString, PairMode mode, const
            rowTexts(connectionString, sql::countedPairRows(mode, pair.code, pair.invCode));
 }
 
+// The second column by the first, of every row whose code is not Null.
+std::map<std::string, std::string> namesByCode(const std::string& connectionString, const Statement& query) {
+    std::map<std::string, std::string> names;
+    Recordset rs;
+    openReadOnlyQuery(rs, query, connectionString, CursorType::ForwardOnly);
+    for (; !rs.eof(); rs.moveNext())
+        if (!rs.field(0).isNull())
+            names.emplace(rs.field(0).displayText(), rs.field(1).isNull() ? "" : rs.field(1).displayText());
+    rs.close();
+    return names;
+}
+
+void addNames(const std::string& connectionString, PairMode mode, std::vector<PairDifference>& differences) {
+    if (differences.empty()) return;
+    const auto codes = namesByCode(connectionString, sql::codeNames(mode));
+    const auto items = namesByCode(connectionString, sql::itemNames());
+    for (PairDifference& difference : differences) {
+        if (const auto at = codes.find(difference.code); at != codes.end()) difference.name = at->second;
+        if (const auto at = items.find(difference.invCode); at != items.end())
+            difference.invName = at->second;
+    }
+}
+
 }  // namespace
 
 int AccountSetVerification::unexplained() const noexcept {
@@ -130,7 +153,8 @@ int AccountSetVerification::withoutOpeningRows() const noexcept {
                       [](const PairDifference& d) { return !d.adjusted && d.withoutOpeningRows; }));
 }
 
-AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects) {
+AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects,
+                                        PairNames names) {
     const ReadersOn readers(connection);
     const std::string connectionString = connection->connectionString();
     AccountSettingsRecord settings;
@@ -183,6 +207,7 @@ AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, Dialect
         for (PairDifference& difference : verification.differences)
             difference.adjusted = adjustedOnPurpose(connectionString, mode, difference);
     }
+    if (names == PairNames::With) addNames(connectionString, mode, verification.differences);
     return verification;
 }
 

@@ -26,6 +26,8 @@ struct PairDifference {
     // never visits such a pair, so its rows can only come back by hand (or by undo). The opening figures
     // are Null.
     bool withoutOpeningRows = false;
+    std::string name;     // the warehouse's or department's name; empty unless asked for
+    std::string invName;  // the item's name; empty unless asked for
 };
 
 struct AccountSetVerification {
@@ -40,9 +42,12 @@ struct AccountSetVerification {
     [[nodiscard]] int withoutOpeningRows() const noexcept;
 };
 
+// Whether verify reads the names of the differing pairs' codes as well (two more queries).
+enum class PairNames { Without, With };
+
 // Compares every pair of the account set on `connection`, in the dialect `dialects` gives the pairs. Sends
 // only queries; throws DbError or ConversionError naming the statement when one fails.
-[[nodiscard]] AccountSetVerification verifyAccountSet(const ConnectionPtr& connection,
-                                                      DialectChoice dialects);
+[[nodiscard]] AccountSetVerification verifyAccountSet(const ConnectionPtr& connection, DialectChoice dialects,
+                                                      PairNames names = PairNames::Without);
 
 }  // namespace tarvenish

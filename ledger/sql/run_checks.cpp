@@ -58,4 +58,13 @@ Statement specificIdentificationCodes(PairMode mode) {
                                 : "select cWhCode from Warehouse where cWhValueStyle=N'个别计价法'");
 }
 
+Statement codeNames(PairMode mode) {
+    return Statement::fixed(mode == PairMode::Department ? "select cDepCode,cDepName from Department"
+                                                         : "select cWhCode,cWhName from Warehouse");
+}
+
+Statement itemNames() {
+    return Statement::fixed("select cInvCode,cInvName from Inventory");
+}
+
 }  // namespace tarvenish::sql

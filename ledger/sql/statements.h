@@ -81,6 +81,9 @@ enum class DesktopStr { Bare, Padded };
 // The codes whose pairs the run visits: the specific-identification warehouses (their departments by
 // department), one per row.
 [[nodiscard]] Statement specificIdentificationCodes(PairMode mode);
+// Every warehouse's (department's) code and name, and every item's, for verify's details.
+[[nodiscard]] Statement codeNames(PairMode mode);
+[[nodiscard]] Statement itemNames();
 
 // The dialog's receipt lines of one pair: 69 fields per line.
 [[nodiscard]] Statement receiptLines(Dialect dialect, PairMode mode, Date keepDate, int quantityDigits,

@@ -81,6 +81,9 @@ TEST(VerifyAnswer, NamesTheFirstDifferingPairsAndWritesEveryOneToItsDetails) {
          at = details.find(",differs,", at + 1))
         ++differing;
     ASSERT_GT(differing, 10U);
+    // After the action come the warehouse's and the item's names, as in a run's details.
+    const std::size_t first = details.find(",differs,") + std::string_view(",differs,").size();
+    EXPECT_NE(details.substr(first, 2), ",,") << details.substr(first, 80);
     std::size_t named = 0;
     for (std::size_t at = verified.out.find("differs: "); at != std::string::npos;
          at = verified.out.find("differs: ", at + 1))
