@@ -26,8 +26,8 @@ struct PairDifference {
     // never visits such a pair, so its rows can only come back by hand (or by undo). The opening figures
     // are Null.
     bool withoutOpeningRows = false;
-    std::string name;     // the warehouse's or department's name; empty unless asked for
-    std::string invName;  // the item's name; empty unless asked for
+    std::string name{};     // the warehouse's or department's name; empty unless asked for
+    std::string invName{};  // the item's name; empty unless asked for
 };
 
 struct AccountSetVerification {
