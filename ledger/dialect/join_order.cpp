@@ -4,17 +4,14 @@
 #include <vector>
 
 #include "base/ascii_text.h"
-#include "base/sql_tokenizer.h"
+#include "base/significant_tokens.h"
 
 namespace tarvenish {
 namespace {
 
-class JoinReader final {
+class JoinReader final : private SignificantTokens {
 public:
-    explicit JoinReader(std::string_view text) : m_text(text), m_tokens(tokenizeSql(text)) {
-        for (std::size_t i = 0; i < m_tokens.size(); ++i)
-            if (m_tokens[i].kind != TokenKind::Blank) m_sig.push_back(i);
-    }
+    explicit JoinReader(std::string_view text) : SignificantTokens(text) {}
 
     std::optional<std::string> rewrite() const {
         const auto from = firstTopLevelFrom();
@@ -44,18 +41,6 @@ public:
     }
 
 private:
-    std::string_view sig(std::size_t n) const {
-        if (n >= m_sig.size()) return {};
-        const SqlToken& token = m_tokens[m_sig[n]];
-        return m_text.substr(token.begin, token.end - token.begin);
-    }
-    TokenKind kind(std::size_t n) const {
-        return n < m_sig.size() ? m_tokens[m_sig[n]].kind : TokenKind::Blank;
-    }
-    bool isWord(std::size_t n, std::string_view word) const {
-        return kind(n) == TokenKind::Word && equalsNoCase(sig(n), word);
-    }
-    bool isPunct(std::size_t n, char c) const { return kind(n) == TokenKind::Punct && sig(n)[0] == c; }
     bool isName(std::size_t n) const {
         const TokenKind k = kind(n);
         return k == TokenKind::Word || k == TokenKind::Bracketed || k == TokenKind::Quoted;
@@ -129,10 +114,6 @@ private:
         }
         return n;
     }
-
-    std::string_view m_text;
-    std::vector<SqlToken> m_tokens;
-    std::vector<std::size_t> m_sig;
 };
 
 }  // namespace

@@ -3,18 +3,15 @@
 #include <stdexcept>
 
 #include "base/ascii_text.h"
-#include "base/sql_tokenizer.h"
+#include "base/significant_tokens.h"
 #include "ledger/dialect/pair_plan.h"
 
 namespace tarvenish {
 namespace {
 
-class FormReader final {
+class FormReader final : private SignificantTokens {
 public:
-    explicit FormReader(std::string_view text) : m_text(text), m_tokens(tokenizeSql(text)) {
-        for (std::size_t i = 0; i < m_tokens.size(); ++i)
-            if (m_tokens[i].kind != TokenKind::Blank) m_sig.push_back(i);
-    }
+    explicit FormReader(std::string_view text) : SignificantTokens(text) {}
 
     std::optional<PairLinesForm> read() {
         PairLinesForm form;
@@ -62,20 +59,6 @@ public:
     }
 
 private:
-    std::string_view sig(std::size_t n) const {
-        if (n >= m_sig.size()) return {};
-        const SqlToken& token = m_tokens[m_sig[n]];
-        return m_text.substr(token.begin, token.end - token.begin);
-    }
-    std::size_t begin(std::size_t n) const { return m_tokens[m_sig[n]].begin; }
-    std::size_t end(std::size_t n) const { return m_tokens[m_sig[n]].end; }
-    TokenKind kind(std::size_t n) const {
-        return n < m_sig.size() ? m_tokens[m_sig[n]].kind : TokenKind::Blank;
-    }
-    bool isWord(std::size_t n, std::string_view word) const {
-        return kind(n) == TokenKind::Word && equalsNoCase(sig(n), word);
-    }
-    bool isPunct(std::size_t n, char c) const { return kind(n) == TokenKind::Punct && sig(n)[0] == c; }
     bool isName(std::size_t n) const {
         if (kind(n) != TokenKind::Word) return false;
         for (const std::string_view keyword : {"cross", "join", "on", "where", "and", "or", "not", "select"})
@@ -115,10 +98,6 @@ private:
         if (!known) return std::nullopt;
         return PairTerm{std::string(sig(n)), std::string(sig(n + 2)), "?" + std::string(sig(n + 5))};
     }
-
-    std::string_view m_text;
-    std::vector<SqlToken> m_tokens;
-    std::vector<std::size_t> m_sig;
 };
 
 std::string columnOf(const PairTerm& term) {

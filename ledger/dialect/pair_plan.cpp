@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/ascii_text.h"
-#include "base/sql_tokenizer.h"
+#include "base/significant_tokens.h"
 
 namespace tarvenish {
 namespace {
@@ -15,12 +15,9 @@ struct Edit {
     std::string with;
 };
 
-class PairPlanReader final {
+class PairPlanReader final : private SignificantTokens {
 public:
-    explicit PairPlanReader(std::string_view text) : m_text(text), m_tokens(tokenizeSql(text)) {
-        for (std::size_t i = 0; i < m_tokens.size(); ++i)
-            if (m_tokens[i].kind != TokenKind::Blank) m_sig.push_back(i);
-    }
+    explicit PairPlanReader(std::string_view text) : SignificantTokens(text) {}
 
     std::optional<std::string> rewrite() {
         const auto from = firstTopLevelFrom();
@@ -65,21 +62,6 @@ public:
     }
 
 private:
-    std::string_view sig(std::size_t n) const {
-        if (n >= m_sig.size()) return {};
-        const SqlToken& token = m_tokens[m_sig[n]];
-        return m_text.substr(token.begin, token.end - token.begin);
-    }
-    std::size_t begin(std::size_t n) const { return m_tokens[m_sig[n]].begin; }
-    std::size_t end(std::size_t n) const { return m_tokens[m_sig[n]].end; }
-    TokenKind kind(std::size_t n) const {
-        return n < m_sig.size() ? m_tokens[m_sig[n]].kind : TokenKind::Blank;
-    }
-    bool isWord(std::size_t n, std::string_view word) const {
-        return kind(n) == TokenKind::Word && equalsNoCase(sig(n), word);
-    }
-    bool isPunct(std::size_t n, char c) const { return kind(n) == TokenKind::Punct && sig(n)[0] == c; }
-
     static bool isKeyword(std::string_view word) {
         for (const std::string_view keyword :
              {"left",  "right", "inner",  "outer",     "full",   "cross", "natural",
@@ -151,9 +133,6 @@ private:
         return out;
     }
 
-    std::string_view m_text;
-    std::vector<SqlToken> m_tokens;
-    std::vector<std::size_t> m_sig;
     std::vector<Edit> m_edits;
 };
 
