@@ -229,6 +229,12 @@ bool LedgerFile::hasTable(std::string_view table) const {
                   std::string(table) + "'") != "0";
 }
 
+std::string fileText(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
 std::string rowText(const LedgerFile::Row& row) {
     std::ostringstream text;
     for (const auto& value : row) text << (value ? "'" + *value + "'" : "null") << '|';

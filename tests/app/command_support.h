@@ -111,6 +111,9 @@ private:
 
 // Text of a row for messages and order-insensitive comparison.
 [[nodiscard]] std::string rowText(const LedgerFile::Row& row);
+
+// The whole content of the file at `path`; empty when it cannot be read.
+[[nodiscard]] std::string fileText(const std::string& path);
 // The texts of a query's rows, sorted; `blankedColumn` (when not -1) is read as Null in every row.
 [[nodiscard]] std::vector<std::string> sortedRows(const LedgerFile& file, std::string_view sql,
                                                   int blankedColumn = -1);

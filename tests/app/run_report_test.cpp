@@ -14,12 +14,6 @@
 namespace tarvenish::test {
 namespace {
 
-std::string fileText(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
 class ReconciliationReport : public ::testing::TestWithParam<Front> {
 protected:
     ScratchDir m_dir;

@@ -28,10 +28,7 @@ std::map<std::string, std::vector<std::string>> everyTable(const std::string& pa
 }
 
 nlohmann::json reportOf(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return nlohmann::json::parse(text.str());
+    return nlohmann::json::parse(fileText(path));
 }
 
 class DryRun : public ::testing::TestWithParam<Front> {

@@ -15,9 +15,7 @@ namespace tarvenish::test {
 namespace {
 
 nlohmann::json reportOf(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return nlohmann::json::parse(text.str());
+    return nlohmann::json::parse(fileText(path));
 }
 
 class RunSummary : public ::testing::TestWithParam<Front> {
