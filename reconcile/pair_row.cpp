@@ -42,4 +42,16 @@ PairDetail confirmedPairDetail(const PairRow& row, const ConfirmedPair& confirme
     return detail;
 }
 
+PairRow pairRowOf(const Recordset& summary) {
+    return PairRow{summary.field(0).isNull(),
+                   summary.field(2).isNull(),
+                   summary.field(0).displayText(),
+                   summary.field(1).displayText(),
+                   summary.field(2).displayText(),
+                   summary.field(3).displayText(),
+                   summary.field(4).displayText(),
+                   summary.field(5),
+                   summary.field(6)};
+}
+
 }  // namespace tarvenish

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "component/run_report.h"
+#include "ledger/db/recordset.h"
 #include "ledger/db/value.h"
 
 namespace tarvenish {
@@ -30,6 +31,9 @@ struct PairRow {
 
     [[nodiscard]] std::string label() const { return code + "/" + invCode; }
 };
+
+// The pair of the summary's current row: code, name, item code, item name, specification, quantity, money.
+[[nodiscard]] PairRow pairRowOf(const Recordset& summary);
 
 // The details of a pair that was not rebuilt or confirmed: it keeps the totals it was compared by.
 [[nodiscard]] PairDetail keptPairDetail(const PairRow& row, PairOutcome outcome);

@@ -36,10 +36,8 @@
 
 namespace tarvenish::run_detail {
 
-namespace {
 // How many pairs' facts the run holds before it writes them.
 constexpr std::size_t kFactsHeld = 4096;
-}  // namespace
 
 bool Run::execute() {
     m_report.reset();
@@ -227,16 +225,9 @@ void Run::noteNotReached(Recordset& summary) {
     }
     (void)attempt("name the pairs not reached", std::string(), [&] {
         for (; !summary.eof(); summary.moveNext()) {
-            m_report.pairsNotReached.push_back(summary.field(0).displayText() + "/" +
-                                               summary.field(2).displayText());
+            const PairRow row = pairRowOf(summary);
+            m_report.pairsNotReached.push_back(row.label());
             if (m_facts) {
-                PairRow row;
-                row.code = summary.field(0).displayText();
-                row.name = summary.field(1).displayText();
-                row.invCode = summary.field(2).displayText();
-                row.invName = summary.field(3).displayText();
-                row.quantity = summary.field(5);
-                row.money = summary.field(6);
                 m_facts->recordKept(row, "not_reached");
                 if (m_facts->pending() >= kFactsHeld && !m_batch) m_facts->flush();
             }
@@ -248,17 +239,7 @@ Run::PairEnd Run::visitPair(const Recordset& summary) {
     PairRow row;
     const std::string noStatement;
     // A Null name is shown as an empty text rather than leaving SharedState on the previous pair.
-    if (!attempt("read pair summary row", noStatement, [&] {
-            row = PairRow{summary.field(0).isNull(),
-                          summary.field(2).isNull(),
-                          summary.field(0).displayText(),
-                          summary.field(1).displayText(),
-                          summary.field(2).displayText(),
-                          summary.field(3).displayText(),
-                          summary.field(4).displayText(),
-                          summary.field(5),
-                          summary.field(6)};
-        })) {
+    if (!attempt("read pair summary row", noStatement, [&] { row = pairRowOf(summary); })) {
         endPair(row, PairOutcome::Failed);
         return PairEnd::Next;
     }
