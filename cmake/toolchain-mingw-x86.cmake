@@ -1,13 +1,4 @@
-# Cross-building TARVENISH.dll for 32-bit hosts (the suite itself is a 32-bit program) with mingw-w64:
-# the posix-thread compilers, since the win32-thread ones have no std::mutex.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building TARVENISH.dll for 32-bit hosts (the suite itself is a 32-bit program) with mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TARVENISH_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVENISH_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARVENISH_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARVENISH_MINGW_TRIPLE}-windres)
-set(TARVENISH_WIDL ${TARVENISH_MINGW_TRIPLE}-widl)
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVENISH_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
