@@ -105,6 +105,7 @@ bool Run::execute() {
     m_facts.emplace(m_report, *m_hostConnection, m_report.runId, m_report.policy, m_blocked);
     m_issuedQuantityStarted = true;
     m_report.phase("issued quantities");
+    m_readingOwnData.emplace(m_state.conn());
     if (!issued_quantity::Prepare(m_state.conn(), m_dialects.forPreparation(), m_report)) {
         if (stopRequested() != 0) return stopInterrupted();
         return stopUnfinished("the issued quantities could not be computed; no pair was compared or rebuilt");
@@ -408,6 +409,7 @@ bool Run::finish(bool result) {
         result = false;
         if (m_report.stop == RunStop::None) m_report.stop = RunStop::Fatal;
     }
+    m_readingOwnData.reset();
     // What the run reports done must outlast a power cut too, not only a crash of the program.
     m_report.phase("making the changes durable");
     if (m_hostConnection && m_hostConnection->state() != 0 &&

@@ -13,6 +13,7 @@
 #include "component/run_context.h"
 #include "component/run_report.h"
 #include "component/shared_state.h"
+#include "ledger/db/connection.h"
 #include "ledger/db/commit_batch.h"
 #include "ledger/db/error.h"
 #include "ledger/db/recordset.h"
@@ -108,6 +109,9 @@ private:
     Date m_keepDate{};
     // The issued-quantity pass was begun: its column must be removed as the run ends.
     bool m_issuedQuantityStarted = false;
+    // While the pass's column lasts, queries on the host's connection string read through the connection
+    // that holds it.
+    std::optional<ReadingOwnData> m_readingOwnData;
     bool m_interrupted = false;
     // The engine's message of the first failure that no later statement can escape, empty while none.
     std::string m_blocked;

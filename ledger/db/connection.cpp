@@ -1,5 +1,7 @@
 #include "ledger/db/connection.h"
 
+#include <algorithm>
+
 #include "ledger/db/batched_commits.h"
 #include "ledger/db/stop_interruption.h"
 
@@ -133,6 +135,7 @@ namespace {
 struct ThreadReaders {
     std::map<std::string, ConnectionPtr, std::less<>> pool;
     std::vector<Connection*> throughBatch;
+    std::vector<Connection*> ownData;
 };
 
 ThreadReaders& threadReaders() {
@@ -174,7 +177,38 @@ void ConnectionPool::endReadingThrough(const Connection& connection) noexcept {
 Connection* ConnectionPool::readingThrough(std::string_view connectionString) noexcept {
     for (Connection* connection : batchReaders())
         if (connection->state() != 0 && connection->connectionString() == connectionString) return connection;
+    for (Connection* connection : threadReaders().ownData) {
+        if (connection->state() == 0 || connection->connectionString() != connectionString) continue;
+        try {
+            if (connection->engine().keepsOwnData() && !connection->engine().inTransaction()) return connection;
+        } catch (...) {
+        }
+    }
     return nullptr;
+}
+
+ReadingOwnData::ReadingOwnData(Connection& connection) : m_connection(connection) {
+    Engine& engine = m_connection.engine();
+    ConnectionPool::readOwnData(m_connection);
+    engine.allowOwnData(true);
+}
+
+ReadingOwnData::~ReadingOwnData() {
+    try {
+        if (m_connection.state() != 0) m_connection.engine().allowOwnData(false);
+    } catch (...) {
+    }
+    ConnectionPool::endReadingOwnData(m_connection);
+}
+
+void ConnectionPool::readOwnData(Connection& connection) {
+    threadReaders().ownData.push_back(&connection);
+}
+
+void ConnectionPool::endReadingOwnData(const Connection& connection) noexcept {
+    auto& readers = threadReaders().ownData;
+    if (const auto found = std::find(readers.begin(), readers.end(), &connection); found != readers.end())
+        readers.erase(found);
 }
 
 void ConnectionPool::clear() noexcept {

@@ -98,6 +98,27 @@ public:
     static void endReadingThrough(const Connection& connection) noexcept;
     // The open connection that queries on `connectionString` read through now, or null.
     [[nodiscard]] static Connection* readingThrough(std::string_view connectionString) noexcept;
+
+    // Queries that recordsets open on `connection`'s string on this thread read through it, until
+    // endReadingOwnData, whenever its engine keepsOwnData() and no caller's transaction is open on it: then
+    // it sees committed data only, as a connection of their own would, and the data it keeps as well.
+    // `connection` must outlive that. Throws std::bad_alloc.
+    static void readOwnData(Connection& connection);
+    static void endReadingOwnData(const Connection& connection) noexcept;
+};
+
+// readOwnData for the life of the object, and the connection's engine allowed to keep data of its own
+// meanwhile.
+class ReadingOwnData final {
+public:
+    // Throws DbError when the connection is closed, std::bad_alloc.
+    explicit ReadingOwnData(Connection& connection);
+    ~ReadingOwnData();
+    ReadingOwnData(const ReadingOwnData&) = delete;
+    ReadingOwnData& operator=(const ReadingOwnData&) = delete;
+
+private:
+    Connection& m_connection;
 };
 
 }  // namespace tarvenish

@@ -78,6 +78,12 @@ public:
     [[nodiscard]] virtual BatchedCommits* batchedCommits() noexcept = 0;
     // The engine's interruption of statements by a stop request; null when a statement runs to its end.
     [[nodiscard]] virtual StopInterruption* stopInterruption() noexcept = 0;
+    // True while the connection keeps data of its own that its statements read (a temporary table in place
+    // of a column): another connection on the same file would not see them.
+    [[nodiscard]] virtual bool keepsOwnData() const noexcept { return false; }
+    // Whether the engine may keep such data: only while every query on the connection's string reads
+    // through this connection (ReadingOwnData). Taken back, whatever it keeps goes.
+    virtual void allowOwnData(bool on) noexcept { (void)on; }
 };
 
 // The parts of a connection string: a bare file path, or "key=value;" pairs (keys case-insensitive) of which

@@ -6,6 +6,7 @@
 #include "base/sql_tokenizer.h"
 #include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/bridge.h"
+#include "ledger/dialect/issued_beside.h"
 #include "ledger/dialect/pair_lines.h"
 #include "ledger/dialect/pair_plan.h"
 
@@ -88,7 +89,7 @@ std::optional<std::string> fixedPairText(const Statement& statement) {
 std::optional<PairImages::Answer> PairImages::answerOf(const Statement& statement, PairImageSql& sql) {
     const std::optional<std::string> fixed = fixedPairText(statement);
     if (!fixed) return std::nullopt;
-    const std::optional<PairLinesForm> form = pairLinesForm(statement.kind(), *fixed);
+    std::optional<PairLinesForm> form = pairLinesForm(statement.kind(), *fixed);
     if (!form) return std::nullopt;
     const std::string lines = form->lines();
     std::size_t index = 0;
@@ -109,7 +110,15 @@ std::optional<PairImages::Answer> PairImages::answerOf(const Statement& statemen
         image.fill = pairImageFill(*form, image.name);
         m_images.push_back(std::move(image));
     }
-    return Answer{index, pairImageAnswer(*form, m_images[index].name)};
+    // The issued-quantity column kept beside the lines is read through a join on the line's row.
+    std::string join;
+    if (m_beside != nullptr) {
+        if (std::optional<IssuedColumnBeside::JoinedRead> joined = m_beside->readingJoined(form->head, sql)) {
+            form->head = std::move(joined->head);
+            join = std::move(joined->join);
+        }
+    }
+    return Answer{index, pairImageAnswer(*form, m_images[index].name, join)};
 }
 
 std::optional<std::string> PairImages::answerFor(const Statement& statement, PairImageSql& sql) {

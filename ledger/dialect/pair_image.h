@@ -15,6 +15,8 @@
 
 namespace tarvenish {
 
+class IssuedColumnBeside;
+
 // What a connection runs for its images. Statements are SQLite's SQL.
 class PairImageSql {
 public:
@@ -61,6 +63,12 @@ public:
     // with the connection.
     void forget() noexcept;
 
+    // The per-pair statements read the issued-quantity pass's column through `beside` (which must outlive
+    // this object) while it keeps one.
+    void readThrough(IssuedColumnBeside* beside) noexcept { m_beside = beside; }
+    // Forgets the answers made so far: the texts they were made from read otherwise now.
+    void forgetAnswers() noexcept { m_byShape.clear(); }
+
     // Diagnostic: the images built so far, rebuilds included.
     [[nodiscard]] std::size_t builds() const noexcept { return m_builds; }
 
@@ -85,6 +93,7 @@ private:
     bool build(Image& image, std::uint64_t version, PairImageSql& sql) noexcept;
 
     bool m_on;
+    IssuedColumnBeside* m_beside = nullptr;
     std::vector<Image> m_images;
     std::map<std::string, std::optional<Answer>, std::less<>> m_byShape;
     std::size_t m_builds = 0;

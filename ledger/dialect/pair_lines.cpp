@@ -147,13 +147,14 @@ std::string pairImageFill(const PairLinesForm& form, std::string_view name) {
     return text;
 }
 
-std::string pairImageAnswer(const PairLinesForm& form, std::string_view name) {
+std::string pairImageAnswer(const PairLinesForm& form, std::string_view name, std::string_view join) {
     std::string text = form.head + "FROM temp." + std::string(name) + " AS tarvenish_lines";
     for (std::size_t t = 0; t < form.tables.size(); ++t) {
         const std::string& table = form.tables[t];
         text +=
             " CROSS JOIN " + table + " ON " + table + ".rowid=tarvenish_lines.row_" + std::to_string(t + 1);
     }
+    text += join;
     return text + " WHERE tarvenish_lines.pair_key=" + form.key.marker +
            " AND tarvenish_lines.item=" + form.item.marker;
 }

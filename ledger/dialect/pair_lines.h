@@ -42,7 +42,9 @@ struct PairLinesForm {
                                           std::string_view itemType);
 // Fills the table `name` with the keys of every line the form reads.
 [[nodiscard]] std::string pairImageFill(const PairLinesForm& form, std::string_view name);
-// The statement reading one pair's rows through the table `name`: the same head, the same markers.
-[[nodiscard]] std::string pairImageAnswer(const PairLinesForm& form, std::string_view name);
+// The statement reading one pair's rows through the table `name`: the same head, the same markers; `join`
+// added after the last of the form's tables.
+[[nodiscard]] std::string pairImageAnswer(const PairLinesForm& form, std::string_view name,
+                                          std::string_view join = {});
 
 }  // namespace tarvenish

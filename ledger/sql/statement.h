@@ -32,6 +32,9 @@ enum class StatementKind : std::uint8_t {
     JournalPairImage,    // the journal's copy of a pair's opening rows
     IssuedColumnAdd,     // the issued-quantity pass's temporary column added to the stock-ledger lines
     IssuedColumnZero,    // the pass's update that sets that column to 0 on every line
+    IssuedColumnFill,    // the pass's update that sets that column from the sums of the issues
+    IssuedColumnDrop,    // the pass's column dropped at the end of the run
+    IssuedColumnCheck,   // the pairs with a line whose issued quantity is null, read after the pass
 };
 
 class Statement {

@@ -41,16 +41,20 @@ private:
 
 }  // namespace
 
-SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages) noexcept
+SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages, bool issuedBeside) noexcept
     : m_db(std::move(db)),
       m_statements(*m_db, kCachedStatements),
       m_transactions(*m_db),
       m_imageSql(*m_db),
-      m_images(pairImages) {}
+      m_images(pairImages),
+      m_beside(issuedBeside) {
+    m_statements.readThrough(&m_beside, &m_imageSql);
+    m_images.readThrough(&m_beside);
+}
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& settings) {
     std::unique_ptr<SqliteEngine> engine(
-        new SqliteEngine(openSqliteDatabase(settings), pairImagesWanted(settings)));
+        new SqliteEngine(openSqliteDatabase(settings), pairImagesWanted(settings), issuedBesideWanted(settings)));
     engine->m_file = settings.dataSource;
     return engine;
 }
@@ -58,6 +62,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& setti
 SqliteEngine::~SqliteEngine() {
     m_statements.clear();
     m_images.drop(m_imageSql);
+    m_beside.drop(m_imageSql);
     m_imageSql.clear();
     m_transactions.end();
 }
@@ -76,6 +81,40 @@ bool SqliteEngine::runFromImage(const Statement& statement, std::string_view ope
         if (rows != nullptr) *rows = QueryResult{};
         return false;
     }
+}
+
+bool SqliteEngine::runBeside(const Statement& statement, std::string_view operation) {
+    if (!IssuedColumnBeside::takes(statement.kind())) return false;
+    const std::uint64_t generation = m_beside.generation();
+    bool ran = false;
+    try {
+        ran = m_beside.run(statement.kind(), translateForSqlite(statement.text(), operation).text, m_imageSql);
+    } catch (const DbError& error) {
+        besideChanged(generation);
+        // The statement as the component built it is what the failure is about.
+        throw DbError(std::string(operation), error.engineCode(), error.engineMessage(), statement.text());
+    }
+    besideChanged(generation);
+    if (ran) m_images.drop(m_imageSql);
+    return ran;
+}
+
+void SqliteEngine::readsBeside(StatementKind kind, bool asText) {
+    const std::uint64_t generation = m_beside.generation();
+    m_beside.beforeReading(kind, asText, m_imageSql);
+    besideChanged(generation);
+}
+
+void SqliteEngine::allowOwnData(bool on) noexcept {
+    const std::uint64_t generation = m_beside.generation();
+    m_beside.allow(on, m_imageSql);
+    besideChanged(generation);
+}
+
+void SqliteEngine::besideChanged(std::uint64_t generation) noexcept {
+    if (m_beside.generation() == generation) return;
+    m_statements.clear();
+    m_images.forgetAnswers();
 }
 
 void SqliteEngine::run(const std::string& sqliteText, std::string_view original, std::string_view operation) {
@@ -131,6 +170,8 @@ void SqliteEngine::execute(const Statement& statement) {
     }
     m_issuedColumn.forget();
     if (alreadyZero) return;
+    if (runBeside(statement, kOperation)) return;
+    readsBeside(statement.kind(), statement.runsAsText());
     const WriteWatch watch(*m_db, m_images, m_imageSql, statement.kind());
     if (!statement.runsAsText()) {
         if (runFromImage(statement, kOperation, nullptr)) return;
@@ -139,6 +180,7 @@ void SqliteEngine::execute(const Statement& statement) {
     const std::string& sql = statement.text();
     SqliteTranslation translation = translateForSqlite(sql, kOperation);
     translation.text = withIssuedColumnDefault(statement.kind(), std::move(translation.text));
+    translation.text = m_beside.reading(std::move(translation.text), m_imageSql);
     run(translation.text, sql, kOperation);
     if (!translation.createdTable.empty()) indexFirstColumn(m_db->handle(), translation.createdTable);
     if (statement.kind() == StatementKind::IssuedColumnAdd) {
@@ -170,6 +212,7 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
     // A query's text may write as well.
     m_issuedColumn.forget();
+    readsBeside(built.kind(), built.runsAsText());
     const WriteWatch watch(*m_db, m_images, m_imageSql, built.kind());
     if (!built.runsAsText()) {
         QueryResult result;
@@ -177,7 +220,7 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
         return result;
     }
     const std::string& sql = built.text();
-    const std::string text = translateForSqlite(sql, kOperation).text;
+    const std::string text = m_beside.reading(translateForSqlite(sql, kOperation).text, m_imageSql);
     std::size_t consumed = 0;
     StatementPtr statement = prepareInJoinOrder(*m_db, text, consumed, sql, kOperation);
     if (!statement)
@@ -218,6 +261,9 @@ void SqliteEngine::rollback() {
     }
     // The images built since the transaction began went with it; any other is built afresh, to be sure.
     m_images.drop(m_imageSql);
+    const std::uint64_t generation = m_beside.generation();
+    m_beside.rolledBack(m_imageSql);
+    besideChanged(generation);
 }
 
 bool SqliteEngine::inTransaction() const {
@@ -234,6 +280,9 @@ void SqliteEngine::settle() {
     } catch (...) {
         // A batch lost as a whole takes the images built in it along.
         m_images.forget();
+        const std::uint64_t generation = m_beside.generation();
+        m_beside.rolledBack(m_imageSql);
+        besideChanged(generation);
         throw;
     }
 }

@@ -14,6 +14,7 @@
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
 #include "ledger/db/stop_interruption.h"
+#include "ledger/dialect/issued_beside.h"
 #include "ledger/dialect/issued_column.h"
 #include "ledger/dialect/pair_image.h"
 #include "ledger/sqlite/pair_image_sql.h"
@@ -53,6 +54,8 @@ public:
     [[nodiscard]] std::optional<Dialect> nativeDialect() const noexcept override { return std::nullopt; }
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
     [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return this; }
+    [[nodiscard]] bool keepsOwnData() const noexcept override { return m_beside.active(); }
+    void allowOwnData(bool on) noexcept override;
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
     // included. Reading a table's rows costs at least one step per row.
@@ -65,7 +68,15 @@ public:
     [[nodiscard]] std::size_t cachedStatements() const noexcept { return m_statements.size(); }
 
 private:
-    SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages) noexcept;
+    SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages, bool issuedBeside) noexcept;
+    // Runs a statement of the issued-quantity pass on the column kept beside the table; false when it is to
+    // run as it is.
+    bool runBeside(const Statement& statement, std::string_view operation);
+    // Before a statement of `kind` runs: the column kept beside is still valid, and prepared statements that
+    // read it otherwise than it is read now are gone.
+    void readsBeside(StatementKind kind, bool asText);
+    // Forgets every prepared text when what the column kept beside makes of a text has changed since.
+    void besideChanged(std::uint64_t generation) noexcept;
     // Runs a built per-pair statement from the image of its lines; false, having changed nothing, when it
     // must run as it is. Throws DbError when stopped.
     bool runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows);
@@ -83,6 +94,7 @@ private:
     IssuedColumnZero m_issuedColumn;
     SqlitePairImageSql m_imageSql;
     PairImages m_images;
+    IssuedColumnBeside m_beside;
     std::string m_file;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ledger/db/error.h"
+#include "ledger/dialect/issued_beside.h"
 #include "ledger/dialect/pair_plan.h"
 #include "ledger/dialect/translation.h"
 #include "ledger/sqlite/handle.h"
@@ -62,6 +63,7 @@ SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Statement& s
         translation = translateForSqlite(original, operation);
     }
     std::string text = std::move(translation.text);
+    if (m_beside != nullptr && m_besideSql != nullptr) text = m_beside->reading(std::move(text), *m_besideSql);
     std::size_t consumed = 0;
     StatementPtr statement;
     if (std::optional<std::string> fixed = pairPlanForm(shaped.kind(), text)) {

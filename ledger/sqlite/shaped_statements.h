@@ -11,6 +11,8 @@
 namespace tarvenish {
 
 class SqliteDatabase;
+class IssuedColumnBeside;
+class PairImageSql;
 
 class SqliteShapedStatements final {
 public:
@@ -26,6 +28,13 @@ public:
     // bound to the same markers; prepared once per text. Throws DbError carrying the statement's text.
     void runAs(const Statement& statement, const std::string& sqliteText, std::string_view operation,
                QueryResult* rows);
+
+    // Statements are prepared reading the issued-quantity pass's column through `beside`, on `sql`; both
+    // must outlive this object.
+    void readThrough(IssuedColumnBeside* beside, PairImageSql* sql) noexcept {
+        m_beside = beside;
+        m_besideSql = sql;
+    }
 
     // Finalizes every prepared statement.
     void clear() noexcept { m_statements.clear(); }
@@ -43,6 +52,8 @@ private:
               std::string_view operation, QueryResult* rows);
 
     SqliteDatabase& m_db;
+    IssuedColumnBeside* m_beside = nullptr;
+    PairImageSql* m_besideSql = nullptr;
     SqliteStatementCache m_statements;
 };
 
