@@ -180,7 +180,8 @@ Connection* ConnectionPool::readingThrough(std::string_view connectionString) no
     for (Connection* connection : threadReaders().ownData) {
         if (connection->state() == 0 || connection->connectionString() != connectionString) continue;
         try {
-            if (connection->engine().keepsOwnData() && !connection->engine().inTransaction()) return connection;
+            if (connection->engine().keepsOwnData() && !connection->engine().inTransaction())
+                return connection;
         } catch (...) {
         }
     }

@@ -66,6 +66,15 @@ std::string readValue(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
+bool switchedOff(const ConnectionSettings& settings, std::string_view key) noexcept {
+    for (const auto& [name, value] : settings.others) {
+        if (name != key) continue;
+        for (const std::string_view off : {"off", "no", "0", "false"})
+            if (equalsNoCase(value, off)) return true;
+    }
+    return false;
+}
+
 ConnectionSettings parseConnectionString(std::string_view text) {
     text = trimmed(text);
     if (text.empty()) fail("the connection string is empty");

@@ -96,5 +96,7 @@ struct ConnectionSettings {
 };
 // Throws DbError when the text is empty or names no data source.
 [[nodiscard]] ConnectionSettings parseConnectionString(std::string_view text);
+// True when the connection string sets `key` (lower-case) to Off, No, 0 or False.
+[[nodiscard]] bool switchedOff(const ConnectionSettings& settings, std::string_view key) noexcept;
 
 }  // namespace tarvenish

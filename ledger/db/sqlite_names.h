@@ -25,4 +25,14 @@ namespace tarvenish {
     return out + '"';
 }
 
+// A text in apostrophes, its own apostrophes doubled: a name compared as a value (of sqlite_master, say).
+[[nodiscard]] inline std::string quotedText(std::string_view text) {
+    std::string out = "'";
+    for (const char c : text) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out + '\'';
+}
+
 }  // namespace tarvenish

@@ -8,6 +8,7 @@
 #include "base/ascii_text.h"
 #include "base/significant_tokens.h"
 #include "ledger/db/error.h"
+#include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/issued_column.h"
 
 namespace tarvenish {
@@ -16,15 +17,6 @@ namespace {
 constexpr std::string_view kBeside = "tarvenish_issued";
 constexpr std::string_view kTriggers[] = {"tarvenish_issued_insert", "tarvenish_issued_delete",
                                           "tarvenish_issued_rowid"};
-
-std::string literal(std::string_view text) {
-    std::string out = "'";
-    for (const char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + '\'';
-}
 
 // "ALTER TABLE T ADD [COLUMN] C definition" and "ALTER TABLE T DROP [COLUMN] C".
 struct ColumnChange {
@@ -62,7 +54,8 @@ public:
             if (!plain) return std::nullopt;
         }
         if (definition < m_sig.size())
-            change.definition = std::string(m_text.substr(begin(definition), end(m_sig.size() - 1) - begin(definition)));
+            change.definition =
+                std::string(m_text.substr(begin(definition), end(m_sig.size() - 1) - begin(definition)));
         if (verb == "drop" && !change.definition.empty()) return std::nullopt;
         return change;
     }
@@ -95,8 +88,9 @@ public:
             if (where + 1 >= m_sig.size()) return std::nullopt;
             form.filter = range(where + 1, m_sig.size());
         }
-        const bool number = (valueEnd == 6 && kind(5) == TokenKind::Number) ||
-                            (valueEnd == 7 && (isPunct(5, '-') || isPunct(5, '+')) && kind(6) == TokenKind::Number);
+        const bool number =
+            (valueEnd == 6 && kind(5) == TokenKind::Number) ||
+            (valueEnd == 7 && (isPunct(5, '-') || isPunct(5, '+')) && kind(6) == TokenKind::Number);
         form.uniform = number && from == m_sig.size() && where == m_sig.size();
         return form;
     }
@@ -138,7 +132,8 @@ private:
 };
 
 std::string readOf(std::string_view table) {
-    return "(SELECT value FROM temp." + std::string(kBeside) + " WHERE line=" + std::string(table) + ".rowid)";
+    return "(SELECT value FROM temp." + std::string(kBeside) + " WHERE line=" + std::string(table) +
+           ".rowid)";
 }
 
 bool isInterruption(const DbError& error) noexcept {
@@ -148,12 +143,7 @@ bool isInterruption(const DbError& error) noexcept {
 }  // namespace
 
 bool issuedBesideWanted(const ConnectionSettings& settings) noexcept {
-    for (const auto& [key, value] : settings.others) {
-        if (key != "issued beside") continue;
-        for (const std::string_view off : {"off", "no", "0", "false"})
-            if (equalsNoCase(value, off)) return false;
-    }
-    return true;
+    return !switchedOff(settings, "issued beside");
 }
 
 bool IssuedColumnBeside::takes(StatementKind kind) noexcept {
@@ -210,13 +200,14 @@ bool IssuedColumnBeside::add(std::string_view sqliteText, PairImageSql& sql) {
     try {
         // One plain table of that name, in the file, with row ids and without the column (or a column
         // that row ids would be read as).
-        const std::vector<std::string> tables = sql.firstColumn(
-            "SELECT schema || '.' || type || '.' || wr FROM pragma_table_list WHERE name=" +
-            literal(form->table) + " COLLATE NOCASE");
+        const std::vector<std::string> tables =
+            sql.firstColumn("SELECT schema || '.' || type || '.' || wr FROM pragma_table_list WHERE name=" +
+                            quotedText(form->table) + " COLLATE NOCASE");
         if (tables.size() != 1 || tables.front() != "main.table.0") return false;
-        const std::vector<std::string> clashes = sql.firstColumn(
-            "SELECT count(*) FROM pragma_table_info(" + literal(form->table) + ", 'main') WHERE name IN (" +
-            literal(form->column) + ", 'rowid', '_rowid_', 'oid') COLLATE NOCASE");
+        const std::vector<std::string> clashes =
+            sql.firstColumn("SELECT count(*) FROM pragma_table_info(" + quotedText(form->table) +
+                            ", 'main') WHERE name IN (" + quotedText(form->column) +
+                            ", 'rowid', '_rowid_', 'oid') COLLATE NOCASE");
         if (clashes.size() != 1 || clashes.front() != "0") return false;
         m_table = form->table;
         m_column = form->column;
@@ -233,8 +224,8 @@ bool IssuedColumnBeside::add(std::string_view sqliteText, PairImageSql& sql) {
                 beside + " WHERE line=old.rowid; END");
         sql.run("CREATE TEMP TRIGGER " + std::string(kTriggers[2]) + " AFTER UPDATE ON main." + m_table +
                 " WHEN new.rowid IS NOT old.rowid BEGIN INSERT OR REPLACE INTO " + beside +
-                " (line, value) SELECT new.rowid, value FROM " + beside + " WHERE line=old.rowid; DELETE FROM " +
-                beside + " WHERE line=old.rowid; END");
+                " (line, value) SELECT new.rowid, value FROM " + beside +
+                " WHERE line=old.rowid; DELETE FROM " + beside + " WHERE line=old.rowid; END");
         m_version = sql.dataVersion();
     } catch (const DbError& error) {
         dropBeside(sql);
@@ -245,7 +236,7 @@ bool IssuedColumnBeside::add(std::string_view sqliteText, PairImageSql& sql) {
     m_state = State::Uniform;
     m_uniform = "0";
     m_read = false;
-    ++m_generation;
+    changed();
     return true;
 }
 
@@ -316,14 +307,16 @@ std::optional<IssuedColumnBeside::JoinedRead> IssuedColumnBeside::readingJoined(
     m_read = true;
     if (m_state == State::Uniform) fillUniform(sql);
     // A left join keeps every line, and a line without its row reads null, as the subquery would.
-    return JoinedRead{std::move(*read), " LEFT JOIN temp." + std::string(kBeside) + " AS " + std::string(kAlias) +
-                                            " ON " + std::string(kAlias) + ".line=" + reader + ".rowid"};
+    return JoinedRead{std::move(*read), " LEFT JOIN temp." + std::string(kBeside) + " AS " +
+                                            std::string(kAlias) + " ON " + std::string(kAlias) +
+                                            ".line=" + reader + ".rowid"};
 }
 
 void IssuedColumnBeside::beforeReading(StatementKind kind, bool asText, PairImageSql& sql) {
     if (!active()) return;
-    const bool reads = asText || kind == StatementKind::StockTotals || kind == StatementKind::RegenerationInsert ||
-                       kind == StatementKind::ReceiptLines || kind == StatementKind::IssuedColumnCheck;
+    const bool reads = asText || kind == StatementKind::StockTotals ||
+                       kind == StatementKind::RegenerationInsert || kind == StatementKind::ReceiptLines ||
+                       kind == StatementKind::IssuedColumnCheck;
     if (!reads) return;
     const std::optional<std::uint64_t> now = sql.dataVersion();
     if (now && m_version && *now != *m_version) putRealColumnInPlace(sql);
@@ -333,7 +326,7 @@ void IssuedColumnBeside::rolledBack(PairImageSql& sql) noexcept {
     if (!active()) return;
     try {
         const std::vector<std::string> kept = sql.firstColumn(
-            "SELECT count(*) FROM temp.sqlite_master WHERE type='table' AND name=" + literal(kBeside));
+            "SELECT count(*) FROM temp.sqlite_master WHERE type='table' AND name=" + quotedText(kBeside));
         if (kept.size() != 1 || kept.front() == "0") {
             // Added within the transaction: the table beside went with it, as the column would have.
             off();
@@ -363,15 +356,16 @@ void IssuedColumnBeside::drop(PairImageSql& sql) noexcept {
 }
 
 void IssuedColumnBeside::fillUniform(PairImageSql& sql) {
-    sql.run("INSERT OR IGNORE INTO temp." + std::string(kBeside) + " (line, value) SELECT rowid, " + m_uniform +
-            " FROM main." + m_table);
+    sql.run("INSERT OR IGNORE INTO temp." + std::string(kBeside) + " (line, value) SELECT rowid, " +
+            m_uniform + " FROM main." + m_table);
     m_state = State::Rows;
 }
 
 void IssuedColumnBeside::putRealColumnInPlace(PairImageSql& sql) {
     if (!active()) return;
     const std::string beside(kBeside);
-    for (const std::string_view trigger : kTriggers) sql.run("DROP TRIGGER IF EXISTS temp." + std::string(trigger));
+    for (const std::string_view trigger : kTriggers)
+        sql.run("DROP TRIGGER IF EXISTS temp." + std::string(trigger));
     sql.run(withIssuedColumnDefault(StatementKind::IssuedColumnAdd, m_addText));
     if (m_state == State::Rows) {
         sql.run("UPDATE " + m_table + " SET " + m_column + "=(SELECT value FROM temp." + beside +
@@ -393,11 +387,19 @@ void IssuedColumnBeside::dropBeside(PairImageSql& sql) noexcept {
     }
 }
 
+void IssuedColumnBeside::changed() noexcept {
+    if (!m_changed) return;
+    try {
+        m_changed();
+    } catch (...) {
+    }
+}
+
 void IssuedColumnBeside::off() noexcept {
     if (m_state == State::Off) return;
     m_state = State::Off;
     m_read = false;
-    ++m_generation;
+    changed();
 }
 
 }  // namespace tarvenish

@@ -15,9 +15,11 @@
 // without a column: nothing reads a wrong value.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ledger/db/engine.h"
 #include "ledger/dialect/pair_image.h"
@@ -31,8 +33,10 @@ namespace tarvenish {
 
 class IssuedColumnBeside final {
 public:
-    // `on` false: the pass's statements all run as they are.
-    explicit IssuedColumnBeside(bool on) noexcept : m_on(on) {}
+    // `on` false: the pass's statements all run as they are. `changed` is called whenever what reading()
+    // gives changes: statements prepared from an older text are stale then.
+    IssuedColumnBeside(bool on, std::function<void()> changed) noexcept
+        : m_on(on), m_changed(std::move(changed)) {}
 
     // Whether a column may be kept beside: only while every query on the connection's string reads through
     // this connection (a run's), since no other sees the table beside. Taken back, what is kept goes.
@@ -69,9 +73,6 @@ public:
     // Drops the table beside and its triggers (the connection's end).
     void drop(PairImageSql& sql) noexcept;
 
-    // Moves each time what reading() gives changes: statements prepared from an older text are stale.
-    [[nodiscard]] std::uint64_t generation() const noexcept { return m_generation; }
-
 private:
     enum class State {
         Off,      // no column kept beside
@@ -88,18 +89,19 @@ private:
     // Drops the table beside and its triggers; what cannot be dropped goes with the connection.
     void dropBeside(PairImageSql& sql) noexcept;
     void off() noexcept;
+    void changed() noexcept;
 
     bool m_on;
     bool m_allowed = false;
     State m_state = State::Off;
-    std::string m_table;       // as the pass's statement names it
-    std::string m_column;      // as the pass's statement names it
-    std::string m_definition;  // the column's type and constraints, as added
-    std::string m_addText;     // the statement that added it, in SQLite's SQL
-    std::string m_uniform;     // the value every line reads in the Uniform state: a number
-    bool m_read = false;       // a statement reading the column was prepared since it was added
+    std::string m_table;                     // as the pass's statement names it
+    std::string m_column;                    // as the pass's statement names it
+    std::string m_definition;                // the column's type and constraints, as added
+    std::string m_addText;                   // the statement that added it, in SQLite's SQL
+    std::string m_uniform;                   // the value every line reads in the Uniform state: a number
+    bool m_read = false;                     // a statement reading the column was prepared since it was added
     std::optional<std::uint64_t> m_version;  // the data version the table beside was made at
-    std::uint64_t m_generation = 0;
+    std::function<void()> m_changed;
 };
 
 }  // namespace tarvenish

@@ -13,15 +13,6 @@
 namespace tarvenish {
 namespace {
 
-std::string literal(std::string_view text) {
-    std::string out = "'";
-    for (const char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + '\'';
-}
-
 bool holdsWord(std::string_view text, std::string_view word) {
     try {
         for (const SqlToken& token : tokenizeSql(text))
@@ -54,14 +45,14 @@ bool keepsImages(StatementKind kind) noexcept {
 // compares codes byte by byte).
 std::optional<std::string> itemTypeFor(const PairLinesForm& form, PairImageSql& sql) {
     for (const std::string& table : form.tables) {
-        const std::vector<std::string> definition = sql.firstColumn(
-            "SELECT sql FROM main.sqlite_master WHERE type='table' AND name=" + literal(unquotedName(table)) +
-            " COLLATE NOCASE");
+        const std::vector<std::string> definition =
+            sql.firstColumn("SELECT sql FROM main.sqlite_master WHERE type='table' AND name=" +
+                            quotedText(unquotedName(table)) + " COLLATE NOCASE");
         if (definition.size() != 1 || holdsWord(definition.front(), "collate")) return std::nullopt;
     }
     const std::vector<std::string> type =
-        sql.firstColumn("SELECT type FROM pragma_table_info(" + literal(unquotedName(form.item.table)) +
-                        ") WHERE name=" + literal(unquotedName(form.item.column)) + " COLLATE NOCASE");
+        sql.firstColumn("SELECT type FROM pragma_table_info(" + quotedText(unquotedName(form.item.table)) +
+                        ") WHERE name=" + quotedText(unquotedName(form.item.column)) + " COLLATE NOCASE");
     if (type.size() != 1) return std::nullopt;
     return type.front();
 }
@@ -69,12 +60,7 @@ std::optional<std::string> itemTypeFor(const PairLinesForm& form, PairImageSql& 
 }  // namespace
 
 bool pairImagesWanted(const ConnectionSettings& settings) noexcept {
-    for (const auto& [key, value] : settings.others) {
-        if (key != "pair image") continue;
-        for (const std::string_view off : {"off", "no", "0", "false"})
-            if (equalsNoCase(value, off)) return false;
-    }
-    return true;
+    return !switchedOff(settings, "pair image");
 }
 
 std::optional<std::string> fixedPairText(const Statement& statement) {

@@ -23,6 +23,14 @@ bool pairImagesWanted(std::string_view connectionString) noexcept {
     }
 }
 
+bool issuedBesideWanted(std::string_view connectionString) noexcept {
+    try {
+        return issuedBesideWanted(parseConnectionString(connectionString));
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
 // Tells the images, whatever way the call ends, whether the statement may have changed the database.
 class WriteWatch final {
 public:
@@ -41,21 +49,27 @@ private:
 
 }  // namespace
 
-OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages) noexcept
+OdbcEngine::OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages, bool issuedBeside) noexcept
     : m_session(std::move(session)),
       m_planner([this](const std::string& text) { return runQuery(text, text); }),
       m_shaped(*m_session, m_planner, kCachedStatements),
       m_transactions(*m_session),
       m_imageSql(*this),
-      m_images(pairImages) {}
+      m_images(pairImages),
+      m_beside(issuedBeside && m_session->kind() == OdbcServerKind::Sqlite, [this] { besideChanged(); }) {
+    m_shaped.readThrough(&m_beside, &m_imageSql);
+    m_images.readThrough(&m_beside);
+}
 
 std::unique_ptr<OdbcEngine> OdbcEngine::open(std::string_view connectionString) {
-    return std::unique_ptr<OdbcEngine>(new OdbcEngine(
-        OdbcSession::connect(connectionString, OdbcPurpose::Statements), pairImagesWanted(connectionString)));
+    return std::unique_ptr<OdbcEngine>(
+        new OdbcEngine(OdbcSession::connect(connectionString, OdbcPurpose::Statements),
+                       pairImagesWanted(connectionString), issuedBesideWanted(connectionString)));
 }
 
 OdbcEngine::~OdbcEngine() {
     m_images.drop(m_imageSql);
+    m_beside.drop(m_imageSql);
     m_transactions.end();
 }
 
@@ -91,6 +105,29 @@ std::optional<long> OdbcEngine::runFromImage(const Statement& statement, std::st
     }
 }
 
+bool OdbcEngine::runBeside(const Statement& statement, std::string_view operation) {
+    if (!IssuedColumnBeside::takes(statement.kind()) || m_session->kind() != OdbcServerKind::Sqlite)
+        return false;
+    bool ran = false;
+    try {
+        ran =
+            m_beside.run(statement.kind(), translateForSqlite(statement.text(), operation).text, m_imageSql);
+    } catch (const DbError& error) {
+        throw DbError(std::string(operation), error.engineCode(), error.engineMessage(), statement.text(),
+                      error.sqlState());
+    }
+    if (ran) m_images.drop(m_imageSql);
+    return ran;
+}
+
+void OdbcEngine::besideChanged() noexcept {
+    // The real column put in place changes the table's columns: on every connection of the process.
+    m_shaped.clear();
+    m_images.forgetAnswers();
+    odbcSchemaMayHaveChanged();
+    m_schemaGeneration = odbcSchemaGeneration();
+}
+
 std::optional<Dialect> OdbcEngine::nativeDialect() const noexcept {
     switch (m_session->kind()) {
         case OdbcServerKind::TransactSql:
@@ -109,6 +146,7 @@ std::string OdbcEngine::databaseFile() const {
 OdbcEngine::DriverText OdbcEngine::textFor(std::string_view sql, std::string_view operation) {
     if (m_session->kind() != OdbcServerKind::Sqlite) return {std::string(sql), {}};
     SqliteTranslation translation = translateForSqlite(sql, operation);
+    translation.text = m_beside.reading(std::move(translation.text), m_imageSql);
     return {m_planner.inJoinOrder(std::move(translation.text)), std::move(translation.createdTable)};
 }
 
@@ -155,6 +193,11 @@ void OdbcEngine::execute(const Statement& built) {
         m_changes = 0;
         return;
     }
+    if (runBeside(built, kOperation)) {
+        m_changes = 0;
+        return;
+    }
+    m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
     const WriteWatch watch(m_images, m_imageSql, built.kind(), true);
     if (runsShaped(built)) {
         if (const std::optional<long> changed = runFromImage(built, kOperation, nullptr)) {
@@ -209,6 +252,7 @@ QueryResult OdbcEngine::query(const Statement& statement) {
 QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
     // A query's text may write as well.
     m_issuedColumn.forget();
+    m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
     const WriteWatch watch(m_images, m_imageSql, statement.kind(), !onlyReads(statement.text()));
     if (runsShaped(statement)) {
         QueryResult result;
@@ -243,6 +287,16 @@ void OdbcEngine::makeDurable() {
         (void)runQuery("PRAGMA wal_checkpoint(PASSIVE)", "PRAGMA wal_checkpoint(PASSIVE)");
 }
 
+void OdbcEngine::settle() {
+    try {
+        m_transactions.settle();
+    } catch (...) {
+        // A batch lost as a whole may take the column kept beside, or its rows, along.
+        m_beside.rolledBack(m_imageSql);
+        throw;
+    }
+}
+
 void OdbcEngine::begin() {
     m_transactions.begin();
 }
@@ -260,6 +314,7 @@ void OdbcEngine::rollback() {
     }
     // The images built since the transaction began went with it; any other is built afresh, to be sure.
     m_images.drop(m_imageSql);
+    m_beside.rolledBack(m_imageSql);
 }
 
 EngineKind odbcEngineKind() {

@@ -13,6 +13,7 @@
 #include "ledger/db/batched_commits.h"
 #include "ledger/db/engine.h"
 #include "ledger/db/engine_factory.h"
+#include "ledger/dialect/issued_beside.h"
 #include "ledger/dialect/issued_column.h"
 #include "ledger/dialect/pair_image.h"
 #include "ledger/odbc/shaped_statements.h"
@@ -41,7 +42,7 @@ public:
     void rollback() override;
     [[nodiscard]] bool inTransaction() const override { return m_transactions.inTransaction(); }
     void batchCommits(bool on) override { m_transactions.batchCommits(on); }
-    void settle() override { m_transactions.settle(); }
+    void settle() override;
     [[nodiscard]] std::size_t unsettledTransactions() const override { return m_transactions.unsettled(); }
     [[nodiscard]] std::chrono::steady_clock::time_point batchStart() const override {
         return m_transactions.batchStart();
@@ -54,12 +55,19 @@ public:
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
     // A statement sent through the driver runs to its end; a stop request is seen between statements.
     [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return nullptr; }
+    [[nodiscard]] bool keepsOwnData() const noexcept override { return m_beside.active(); }
+    void allowOwnData(bool on) noexcept override { m_beside.allow(on, m_imageSql); }
 
     // Diagnostic: the images of the pairs' lines built so far, rebuilds included.
     [[nodiscard]] std::size_t pairImageBuilds() const noexcept { return m_images.builds(); }
 
 private:
-    OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages) noexcept;
+    OdbcEngine(std::shared_ptr<OdbcSession> session, bool pairImages, bool issuedBeside) noexcept;
+    // SQLite behind the driver: runs a statement of the issued-quantity pass on the column kept beside the
+    // table; false when it is to run as it is.
+    bool runBeside(const Statement& statement, std::string_view operation);
+    // Forgets every prepared text: what the column kept beside makes of a text has changed.
+    void besideChanged() noexcept;
     // The statements of the images on this connection.
     class ImageSql final : public PairImageSql {
     public:
@@ -99,7 +107,8 @@ private:
     long m_changes = 0;
     IssuedColumnZero m_issuedColumn;  // SQLite only
     ImageSql m_imageSql;
-    PairImages m_images;  // SQLite only
+    PairImages m_images;          // SQLite only
+    IssuedColumnBeside m_beside;  // SQLite only
 };
 
 // The ODBC engine as openEngine knows it: "odbc", a connection string with Driver= or DSN=.

@@ -7,6 +7,7 @@
 #include "base/ascii_text.h"
 #include "base/sql_tokenizer.h"
 #include "ledger/dialect/bridge.h"
+#include "ledger/dialect/issued_beside.h"
 #include "ledger/odbc/rows.h"
 #include "ledger/odbc/session.h"
 #include "ledger/odbc/sqlite_planner.h"
@@ -209,6 +210,8 @@ std::optional<OdbcShapedStatements::Prepared> OdbcShapedStatements::prepare(cons
     }
     // The table a select-into makes is indexed after it, as the text path does.
     if (!translation.createdTable.empty()) return Prepared{};
+    if (m_beside != nullptr && m_besideSql != nullptr)
+        translation.text = m_beside->reading(std::move(translation.text), *m_besideSql);
     return prepareSqlite(
         m_planner.shapeInJoinOrder(shaped.kind(), shaped.shape(), shaped.text(), std::move(translation.text)),
         shaped.values().size());

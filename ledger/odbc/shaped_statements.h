@@ -18,6 +18,8 @@ namespace tarvenish {
 
 class OdbcSession;
 class OdbcSqlitePlanner;
+class IssuedColumnBeside;
+class PairImageSql;
 
 class OdbcShapedStatements final {
 public:
@@ -42,8 +44,16 @@ public:
     // Frees every prepared statement: after a schema change the driver would describe a query's result by
     // the columns its table had when it was prepared.
     void clear() noexcept;
+    // Statements are prepared reading the issued-quantity pass's column through `beside`, on `sql`; both
+    // must outlive this object.
+    void readThrough(IssuedColumnBeside* beside, PairImageSql* sql) noexcept {
+        m_beside = beside;
+        m_besideSql = sql;
+    }
 
 private:
+    IssuedColumnBeside* m_beside = nullptr;
+    PairImageSql* m_besideSql = nullptr;
     struct Prepared {
         std::optional<OdbcHandle> statement;  // none: the shape goes to the driver as text
         std::vector<std::size_t> valueAt;     // the value bound to each parameter marker, in order

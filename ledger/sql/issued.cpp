@@ -18,7 +18,7 @@ std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect, DesktopStr str) 
                 "left join rdrecord R1 on R2.id=R1.id group by RdRecords.isOutQuantity,RdRecords.autoid"),
             Statement::fixed(std::string("update rdrecords set isOutQuantity_s=(select IsumQuantity from "
                                          "FSumQuantity ") +
-                             "where rdrecords.autoid=FSumQuantity.autoid)",
+                                 "where rdrecords.autoid=FSumQuantity.autoid)",
                              StatementKind::IssuedColumnFill),
             Statement::asText("drop table FSumQuantity"),
         };
@@ -41,14 +41,15 @@ std::array<Statement, 5> issuedQuantityPrepare(Dialect dialect, DesktopStr str) 
         Statement::fixed(
             std::string(
                 "UPDATE RdRecords INNER JOIN FSumQuantity ON RdRecords.AutoID = FSumQuantity.autoid ") +
-            "SET rdrecords.isOutQuantity_s = FSumQuantity.IsumQuantity",
+                "SET rdrecords.isOutQuantity_s = FSumQuantity.IsumQuantity",
             StatementKind::IssuedColumnFill),
         Statement::asText("drop table FSumQuantity"),
     };
 }
 
 Statement issuedQuantityRemove() {
-    return Statement::asText("ALTER TABLE rdrecords drop column isOutQuantity_s", StatementKind::IssuedColumnDrop);
+    return Statement::asText("ALTER TABLE rdrecords drop column isOutQuantity_s",
+                             StatementKind::IssuedColumnDrop);
 }
 
 // Neither the desktop engine nor every server version knows "drop table if exists", so this is the plain

@@ -22,10 +22,11 @@ constexpr std::string_view kOpeningRowsOfWarehouses =
 
 Statement pairsWithoutIssuedQuantity(PairMode mode) {
     if (mode == PairMode::Department) {
-        return Statement::fixed(
-            "select distinct Warehouse.cdepCode,RdRecords.cInvCode " + std::string(kBookedOpeningLines) +
-            "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode " + std::string(kBookedOpeningWhere),
-            StatementKind::IssuedColumnCheck);
+        return Statement::fixed("select distinct Warehouse.cdepCode,RdRecords.cInvCode " +
+                                    std::string(kBookedOpeningLines) +
+                                    "left join Warehouse on Warehouse.cwhcode=RdRecord.cwhcode " +
+                                    std::string(kBookedOpeningWhere),
+                                StatementKind::IssuedColumnCheck);
     }
     return Statement::fixed("select distinct RdRecord.cWhCode,RdRecords.cInvCode " +
                                 std::string(kBookedOpeningLines) + std::string(kBookedOpeningWhere),

@@ -47,14 +47,14 @@ SqliteEngine::SqliteEngine(std::shared_ptr<SqliteDatabase> db, bool pairImages, 
       m_transactions(*m_db),
       m_imageSql(*m_db),
       m_images(pairImages),
-      m_beside(issuedBeside) {
+      m_beside(issuedBeside, [this] { besideChanged(); }) {
     m_statements.readThrough(&m_beside, &m_imageSql);
     m_images.readThrough(&m_beside);
 }
 
 std::unique_ptr<SqliteEngine> SqliteEngine::open(const ConnectionSettings& settings) {
-    std::unique_ptr<SqliteEngine> engine(
-        new SqliteEngine(openSqliteDatabase(settings), pairImagesWanted(settings), issuedBesideWanted(settings)));
+    std::unique_ptr<SqliteEngine> engine(new SqliteEngine(
+        openSqliteDatabase(settings), pairImagesWanted(settings), issuedBesideWanted(settings)));
     engine->m_file = settings.dataSource;
     return engine;
 }
@@ -85,34 +85,19 @@ bool SqliteEngine::runFromImage(const Statement& statement, std::string_view ope
 
 bool SqliteEngine::runBeside(const Statement& statement, std::string_view operation) {
     if (!IssuedColumnBeside::takes(statement.kind())) return false;
-    const std::uint64_t generation = m_beside.generation();
     bool ran = false;
     try {
-        ran = m_beside.run(statement.kind(), translateForSqlite(statement.text(), operation).text, m_imageSql);
+        ran =
+            m_beside.run(statement.kind(), translateForSqlite(statement.text(), operation).text, m_imageSql);
     } catch (const DbError& error) {
-        besideChanged(generation);
         // The statement as the component built it is what the failure is about.
         throw DbError(std::string(operation), error.engineCode(), error.engineMessage(), statement.text());
     }
-    besideChanged(generation);
     if (ran) m_images.drop(m_imageSql);
     return ran;
 }
 
-void SqliteEngine::readsBeside(StatementKind kind, bool asText) {
-    const std::uint64_t generation = m_beside.generation();
-    m_beside.beforeReading(kind, asText, m_imageSql);
-    besideChanged(generation);
-}
-
-void SqliteEngine::allowOwnData(bool on) noexcept {
-    const std::uint64_t generation = m_beside.generation();
-    m_beside.allow(on, m_imageSql);
-    besideChanged(generation);
-}
-
-void SqliteEngine::besideChanged(std::uint64_t generation) noexcept {
-    if (m_beside.generation() == generation) return;
+void SqliteEngine::besideChanged() noexcept {
     m_statements.clear();
     m_images.forgetAnswers();
 }
@@ -171,7 +156,7 @@ void SqliteEngine::execute(const Statement& statement) {
     m_issuedColumn.forget();
     if (alreadyZero) return;
     if (runBeside(statement, kOperation)) return;
-    readsBeside(statement.kind(), statement.runsAsText());
+    m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
     const WriteWatch watch(*m_db, m_images, m_imageSql, statement.kind());
     if (!statement.runsAsText()) {
         if (runFromImage(statement, kOperation, nullptr)) return;
@@ -212,7 +197,7 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
     // A query's text may write as well.
     m_issuedColumn.forget();
-    readsBeside(built.kind(), built.runsAsText());
+    m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
     const WriteWatch watch(*m_db, m_images, m_imageSql, built.kind());
     if (!built.runsAsText()) {
         QueryResult result;
@@ -261,9 +246,7 @@ void SqliteEngine::rollback() {
     }
     // The images built since the transaction began went with it; any other is built afresh, to be sure.
     m_images.drop(m_imageSql);
-    const std::uint64_t generation = m_beside.generation();
     m_beside.rolledBack(m_imageSql);
-    besideChanged(generation);
 }
 
 bool SqliteEngine::inTransaction() const {
@@ -280,9 +263,7 @@ void SqliteEngine::settle() {
     } catch (...) {
         // A batch lost as a whole takes the images built in it along.
         m_images.forget();
-        const std::uint64_t generation = m_beside.generation();
         m_beside.rolledBack(m_imageSql);
-        besideChanged(generation);
         throw;
     }
 }

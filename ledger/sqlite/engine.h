@@ -55,7 +55,7 @@ public:
     [[nodiscard]] BatchedCommits* batchedCommits() noexcept override { return this; }
     [[nodiscard]] StopInterruption* stopInterruption() noexcept override { return this; }
     [[nodiscard]] bool keepsOwnData() const noexcept override { return m_beside.active(); }
-    void allowOwnData(bool on) noexcept override;
+    void allowOwnData(bool on) noexcept override { m_beside.allow(on, m_imageSql); }
 
     // Diagnostic: the virtual-machine steps of every statement run on this database so far, appenders
     // included. Reading a table's rows costs at least one step per row.
@@ -72,11 +72,8 @@ private:
     // Runs a statement of the issued-quantity pass on the column kept beside the table; false when it is to
     // run as it is.
     bool runBeside(const Statement& statement, std::string_view operation);
-    // Before a statement of `kind` runs: the column kept beside is still valid, and prepared statements that
-    // read it otherwise than it is read now are gone.
-    void readsBeside(StatementKind kind, bool asText);
-    // Forgets every prepared text when what the column kept beside makes of a text has changed since.
-    void besideChanged(std::uint64_t generation) noexcept;
+    // Forgets every prepared text: what the column kept beside makes of a text has changed.
+    void besideChanged() noexcept;
     // Runs a built per-pair statement from the image of its lines; false, having changed nothing, when it
     // must run as it is. Throws DbError when stopped.
     bool runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows);

@@ -63,7 +63,8 @@ SqliteStatementCache::Entry* SqliteShapedStatements::entryFor(const Statement& s
         translation = translateForSqlite(original, operation);
     }
     std::string text = std::move(translation.text);
-    if (m_beside != nullptr && m_besideSql != nullptr) text = m_beside->reading(std::move(text), *m_besideSql);
+    if (m_beside != nullptr && m_besideSql != nullptr)
+        text = m_beside->reading(std::move(text), *m_besideSql);
     std::size_t consumed = 0;
     StatementPtr statement;
     if (std::optional<std::string> fixed = pairPlanForm(shaped.kind(), text)) {

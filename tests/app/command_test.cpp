@@ -261,12 +261,9 @@ TEST_P(RunThroughAFront, WritesAReportWithExactlyTheDocumentedFieldsAndFiguresTh
     EXPECT_EQ(timingKeys, (std::set<std::string>{"issued_quantity", "totals_queries", "deletes", "inserts",
                                                  "commits", "check", "journal", "total", "in_sqlite"}));
     EXPECT_GT(report["timings"]["total"].get<double>(), 0.0);
-    // Through ODBC the driver's SQLite is not the component's to time.
-    if (std::get<1>(GetParam()) == EngineKind::Embedded) {
-        EXPECT_GT(report["timings"]["in_sqlite"].get<double>(), 0.0);
-    } else {
-        EXPECT_EQ(report["timings"]["in_sqlite"].get<double>(), 0.0);
-    }
+    // Through ODBC the driver's SQLite is not the component's to time. (The embedded engine's time of so short
+    // a run may be 0 too: every statement can fall within one tick of SQLite's millisecond clock.)
+    if (std::get<1>(GetParam()) == EngineKind::Odbc) EXPECT_EQ(report["timings"]["in_sqlite"].get<double>(), 0.0);
     EXPECT_TRUE(report["failures"].empty());
     EXPECT_EQ(report["pairs_total"], 6);
     EXPECT_EQ(report["pairs_regenerated"].get<int>() + report["pairs_confirmed"].get<int>() +
