@@ -10,6 +10,7 @@
 #include "ledger/db/error.h"
 #include "ledger/db/sqlite_names.h"
 #include "ledger/dialect/issued_column.h"
+#include "ledger/dialect/pair_plan.h"
 
 namespace tarvenish {
 namespace {
@@ -312,14 +313,14 @@ std::optional<IssuedColumnBeside::JoinedRead> IssuedColumnBeside::readingJoined(
                                             ".line=" + reader + ".rowid"};
 }
 
-void IssuedColumnBeside::beforeReading(StatementKind kind, bool asText, PairImageSql& sql) {
-    if (!active()) return;
-    const bool reads = asText || kind == StatementKind::StockTotals ||
-                       kind == StatementKind::RegenerationInsert || kind == StatementKind::ReceiptLines ||
-                       kind == StatementKind::IssuedColumnCheck;
-    if (!reads) return;
+std::optional<std::uint64_t> IssuedColumnBeside::beforeReading(StatementKind kind, bool asText,
+                                                               PairImageSql& sql) {
+    // The statements that read the column: the per-pair ones and the check after the pass (and any text).
+    if (!active() || !(asText || hasFixedPairPlan(kind) || kind == StatementKind::IssuedColumnCheck))
+        return std::nullopt;
     const std::optional<std::uint64_t> now = sql.dataVersion();
     if (now && m_version && *now != *m_version) putRealColumnInPlace(sql);
+    return now;
 }
 
 void IssuedColumnBeside::rolledBack(PairImageSql& sql) noexcept {

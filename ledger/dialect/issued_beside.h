@@ -64,9 +64,9 @@ public:
     // nullopt when no column is kept beside or `head` does not read it. Throws DbError as reading() does.
     [[nodiscard]] std::optional<JoinedRead> readingJoined(std::string_view head, PairImageSql& sql);
     // Before a statement of kind `kind` that may read the column runs: when another connection has
-    // committed since the table beside was filled, the real column is put in place. Throws DbError when it
-    // cannot be.
-    void beforeReading(StatementKind kind, bool asText, PairImageSql& sql);
+    // committed since the table beside was filled, the real column is put in place. Returns the data version
+    // it read for that, nullopt when it read none. Throws DbError when the column cannot be put in place.
+    std::optional<std::uint64_t> beforeReading(StatementKind kind, bool asText, PairImageSql& sql);
     // After a rollback (or a batch of commits lost as a whole): the table beside may have gone with it, or
     // lost the rows it was filled with.
     void rolledBack(PairImageSql& sql) noexcept;

@@ -107,7 +107,8 @@ std::optional<PairImages::Answer> PairImages::answerOf(const Statement& statemen
     return Answer{index, pairImageAnswer(*form, m_images[index].name, join)};
 }
 
-std::optional<std::string> PairImages::answerFor(const Statement& statement, PairImageSql& sql) {
+std::optional<std::string> PairImages::answerFor(const Statement& statement, PairImageSql& sql,
+                                                 std::optional<std::uint64_t> version) {
     if (!m_on || statement.runsAsText() || !hasFixedPairPlan(statement.kind())) return std::nullopt;
     auto known = m_byShape.find(statement.shape());
     if (known == m_byShape.end())
@@ -116,7 +117,7 @@ std::optional<std::string> PairImages::answerFor(const Statement& statement, Pai
     Image& image = m_images[known->second->image];
     if (image.unusable) return std::nullopt;
     // Read before a build: a commit of another connection while the image is filled shows at the next use.
-    const std::optional<std::uint64_t> now = sql.dataVersion();
+    const std::optional<std::uint64_t> now = version ? version : sql.dataVersion();
     if (!now) return std::nullopt;
     if (image.version != now) {
         // One pair's lines for the dialog do not pay for an image of every pair: the run's totals build it.

@@ -47,7 +47,9 @@ public:
     // receipt lines, which read one pair). nullopt: run the
     // statement as it is (not a per-pair kind, a form the image does not know, an image that cannot be built
     // on this schema).
-    [[nodiscard]] std::optional<std::string> answerFor(const Statement& statement, PairImageSql& sql);
+    // `version`: the data version already read for this statement, if any (it is read otherwise).
+    [[nodiscard]] std::optional<std::string> answerFor(const Statement& statement, PairImageSql& sql,
+                                                       std::optional<std::uint64_t> version = std::nullopt);
 
     // After a statement of kind `kind` ran, `wrote` when it changed the database: any write but the run's
     // own per-pair ones (the opening rows and the journal) may have changed the lines, and drops the images.

@@ -89,8 +89,8 @@ std::vector<std::string> OdbcEngine::ImageSql::firstColumn(const std::string& sq
 }
 
 std::optional<long> OdbcEngine::runFromImage(const Statement& statement, std::string_view operation,
-                                             QueryResult* rows) {
-    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql);
+                                             QueryResult* rows, std::optional<std::uint64_t> version) {
+    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql, version);
     if (!answer) return std::nullopt;
     try {
         std::optional<long> changed = m_shaped.runAs(statement, *answer, operation, rows);
@@ -197,10 +197,11 @@ void OdbcEngine::execute(const Statement& built) {
         m_changes = 0;
         return;
     }
-    m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
+    const std::optional<std::uint64_t> version =
+        m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
     const WriteWatch watch(m_images, m_imageSql, built.kind(), true);
     if (runsShaped(built)) {
-        if (const std::optional<long> changed = runFromImage(built, kOperation, nullptr)) {
+        if (const std::optional<long> changed = runFromImage(built, kOperation, nullptr, version)) {
             m_changes = *changed;
             return;
         }
@@ -252,11 +253,12 @@ QueryResult OdbcEngine::query(const Statement& statement) {
 QueryResult OdbcEngine::queryInBatch(const Statement& statement) {
     // A query's text may write as well.
     m_issuedColumn.forget();
-    m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
+    const std::optional<std::uint64_t> version =
+        m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
     const WriteWatch watch(m_images, m_imageSql, statement.kind(), !onlyReads(statement.text()));
     if (runsShaped(statement)) {
         QueryResult result;
-        if (runFromImage(statement, "query", &result)) return result;
+        if (runFromImage(statement, "query", &result, version)) return result;
         if (m_shaped.run(statement, "query", &result)) return result;
     }
     return runQuery(textFor(statement.text(), "query").text, statement.text());

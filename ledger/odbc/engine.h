@@ -82,7 +82,7 @@ private:
     // SQLite behind the driver: runs a built per-pair statement from the image of its lines; nullopt, having
     // changed nothing, when it must run as it is. Returns the rows it changed.
     [[nodiscard]] std::optional<long> runFromImage(const Statement& statement, std::string_view operation,
-                                                   QueryResult* rows);
+                                                   QueryResult* rows, std::optional<std::uint64_t> version);
     struct DriverText {
         std::string text;          // what reaches the driver
         std::string createdTable;  // the table a select-into makes on SQLite, else empty

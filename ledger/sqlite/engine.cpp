@@ -67,8 +67,9 @@ SqliteEngine::~SqliteEngine() {
     m_transactions.end();
 }
 
-bool SqliteEngine::runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows) {
-    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql);
+bool SqliteEngine::runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows,
+                                std::optional<std::uint64_t> version) {
+    const std::optional<std::string> answer = m_images.answerFor(statement, m_imageSql, version);
     if (!answer) return false;
     try {
         m_statements.runAs(statement, *answer, operation, rows);
@@ -129,17 +130,13 @@ void SqliteEngine::settleOutsideTransaction() {
     if (m_transactions.outsideCallersTransaction()) m_transactions.settle();
 }
 
-std::optional<std::uint64_t> SqliteEngine::dataVersion() const noexcept {
-    // The pragma reads the file afresh, where the pager's own counter learns of another connection's commit
-    // only once this one reads again. Only a speed-up hangs on it: when it cannot say, every statement runs.
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(m_db->handle(), "PRAGMA data_version", -1, &raw, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(raw);
+std::optional<std::uint64_t> SqliteEngine::dataVersion() noexcept {
+    // Only a speed-up hangs on it: when it cannot say, every statement runs.
+    try {
+        return m_imageSql.dataVersion();
+    } catch (...) {
         return std::nullopt;
     }
-    const StatementPtr statement(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW) return std::nullopt;
-    return static_cast<std::uint64_t>(sqlite3_column_int64(raw, 0));
 }
 
 void SqliteEngine::execute(const Statement& statement) {
@@ -156,10 +153,11 @@ void SqliteEngine::execute(const Statement& statement) {
     m_issuedColumn.forget();
     if (alreadyZero) return;
     if (runBeside(statement, kOperation)) return;
-    m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
+    const std::optional<std::uint64_t> version =
+        m_beside.beforeReading(statement.kind(), statement.runsAsText(), m_imageSql);
     const WriteWatch watch(*m_db, m_images, m_imageSql, statement.kind());
     if (!statement.runsAsText()) {
-        if (runFromImage(statement, kOperation, nullptr)) return;
+        if (runFromImage(statement, kOperation, nullptr, version)) return;
         if (m_statements.run(statement, kOperation, nullptr)) return;
     }
     const std::string& sql = statement.text();
@@ -197,11 +195,12 @@ QueryResult SqliteEngine::queryInBatch(const Statement& built) {
     constexpr std::string_view kOperation = "query";
     // A query's text may write as well.
     m_issuedColumn.forget();
-    m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
+    const std::optional<std::uint64_t> version =
+        m_beside.beforeReading(built.kind(), built.runsAsText(), m_imageSql);
     const WriteWatch watch(*m_db, m_images, m_imageSql, built.kind());
     if (!built.runsAsText()) {
         QueryResult result;
-        if (!runFromImage(built, kOperation, &result)) m_statements.run(built, kOperation, &result);
+        if (!runFromImage(built, kOperation, &result, version)) m_statements.run(built, kOperation, &result);
         return result;
     }
     const std::string& sql = built.text();

@@ -76,14 +76,16 @@ private:
     void besideChanged() noexcept;
     // Runs a built per-pair statement from the image of its lines; false, having changed nothing, when it
     // must run as it is. Throws DbError when stopped.
-    bool runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows);
+    // `version`: the data version already read for the statement, if any.
+    bool runFromImage(const Statement& statement, std::string_view operation, QueryResult* rows,
+                      std::optional<std::uint64_t> version);
     // Runs every statement of an SQLite text; `original` is what errors carry.
     void run(const std::string& sqliteText, std::string_view original, std::string_view operation);
     // Makes held-back work durable before a statement outside a caller's transaction, which must not join it.
     void settleOutsideTransaction();
     // The counter SQLite moves on every commit another connection makes to the file; nullopt when it
     // cannot say.
-    [[nodiscard]] std::optional<std::uint64_t> dataVersion() const noexcept;
+    [[nodiscard]] std::optional<std::uint64_t> dataVersion() noexcept;
 
     std::shared_ptr<SqliteDatabase> m_db;
     SqliteShapedStatements m_statements;
